@@ -1,0 +1,25 @@
+#include "app/tform1.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char *argv[])
+{
+    // Without a display Qt would print a stack of plugin warnings and abort.
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        std::fputs("tallyforge: no display found (DISPLAY is not set); start it from a desktop session.\n", stderr);
+        return EXIT_FAILURE;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tallyforge"));
+    QApplication::setApplicationDisplayName(TForm1::applicationTitle);
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setDesktopFileName(QStringLiteral("tallyforge"));
+
+    TForm1 form;
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,345 @@
+#include "app/tform1.h"
+
+#include "app/cfgfile.h"
+#include "app/editorpage.h"
+#include "app/weblinks.h"
+#include "generator/gameoptionspage.h"
+#include "generator/gametypespage.h"
+#include "generator/maprotationpage.h"
+#include "generator/networkoptionspage.h"
+#include "generator/pagekit.h"
+#include "generator/scriptwriter.h"
+#include "generator/serverinfopage.h"
+#include "generator/serveroptionspage.h"
+#include "generator/weaponspage.h"
+#include "widgets/systemcolors.h"
+#include "widgets/ttextbutton.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QSize clientSize{770, 497};
+constexpr int statusBarHeight = 19;
+
+QLabel *pictureLabel(QWidget *parent, const char *name, const QRect &geometry, const QString &resource)
+{
+    QLabel *label = PageKit::picture(parent, geometry, resource);
+    label->setObjectName(QLatin1StringView(name));
+    return label;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent)
+    : QMainWindow(parent)
+    , m_client(new QWidget(this))
+    , Panel1(pictureLabel(m_client, "Panel1", {0, 0, 770, 57}, u":/art/header.png"_s))
+    , Image2(pictureLabel(m_client, "Image2", {0, 56, 769, 425}, u":/art/background.jpg"_s))
+    , PageControl1(new QTabWidget(m_client))
+    , tabVotes(new VotesPage)
+    , tabMain(new ServerInfoPage)
+    , TabSheet2(new ServerOptionsPage)
+    , TabSheet3(new NetworkOptionsPage)
+    , TabSheet4(new GameOptionsPage(tabVotes))
+    , TabSheet5(new GametypesPage)
+    , TabSheet6(new MapRotationPage)
+    , tabEditor(new EditorPage)
+    , TabSheet1(new WeaponsPage)
+    , editor(tabEditor->editor)
+    , GroupBox1(new QGroupBox(u"CFG Configuration"_s, m_client))
+    , chkSlashes(new QCheckBox(u"Check this if you want to add slashes in the cfg to organize."_s, GroupBox1))
+    , btnSave(new TTextButton(u"Save CFG"_s, m_client))
+    , btnFinish(new TTextButton(u"Finish!"_s, m_client))
+    , btnClear(new TTextButton(u"Clear Cfg"_s, m_client))
+    , Label41(new QLabel(u"Hollowfen"_s, m_client))
+{
+    setObjectName(u"Form1"_s);
+    setWindowTitle(windowCaption);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    m_client->setFixedSize(clientSize.width(), clientSize.height() - statusBarHeight);
+    setCentralWidget(m_client);
+
+    createHeader();
+    createPages();
+    createBottomStrip();
+    createMenu();
+
+    statusBar()->setObjectName(u"StatusBar1"_s);
+    statusBar()->setFixedHeight(statusBarHeight);
+    statusBar()->setSizeGripEnabled(false);
+
+    move(284, 152);
+    setFixedSize(sizeHint());
+    FormCreate();
+}
+
+void TForm1::createHeader()
+{
+    auto *title = new QLabel(u"Tallyforge v1.0"_s, Panel1);
+    title->setObjectName(u"Label38"_s);
+    QFont titleFont = title->font();
+    titleFont.setPixelSize(24);
+    title->setFont(titleFont);
+
+    auto *byline = new QLabel(u"by Corvane Dask"_s, Panel1);
+    byline->setObjectName(u"Label39"_s);
+
+    for (auto [label, position] : {std::pair{title, QPoint(16, 8)}, std::pair{byline, QPoint(16, 32)}}) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, Qt::white);
+        label->setPalette(palette);
+        label->adjustSize();
+        label->move(position);
+        PageKit::setHint(label, u"Tallyforge v1.0 by Corvane Dask - Hollowfen"_s);
+    }
+
+    QLabel *logo = pictureLabel(Panel1, "Image35", {712, 8, 49, 41}, u":/art/logo.png"_s);
+    PageKit::setHint(logo, u"Bravenmark"_s);
+}
+
+void TForm1::createPages()
+{
+    PageControl1->setObjectName(u"PageControl1"_s);
+    PageControl1->setGeometry(0, 57, 769, 384);
+    PageControl1->setTabPosition(QTabWidget::South);
+    PageControl1->tabBar()->setCursor(Qt::PointingHandCursor);
+    PageControl1->setIconSize({16, 16});
+
+    const struct {
+        QWidget *page;
+        const char *caption;
+        int icon;
+    } pages[] = {
+        {tabMain, "Server Information", 1}, {TabSheet2, "Server Options", 2}, {TabSheet3, "Network Options", 3},
+        {TabSheet4, "Game Options", 4},     {TabSheet5, "Gametypes", 5},      {TabSheet6, "Map Rotation", 6},
+        {tabEditor, "editor", 0},           {TabSheet1, "Weapons", 7},        {tabVotes, "Votes", 8},
+    };
+    for (const auto &page : pages) {
+        const QIcon icon(u":/art/tab-%1.png"_s.arg(page.icon));
+        PageControl1->addTab(page.page, icon, QString::fromLatin1(page.caption));
+    }
+    // The Votes page never has a tab: a hidden current tab leaves no tab of
+    // the strip marked, and clicking any tab leaves the page.
+    PageControl1->setTabVisible(PageControl1->indexOf(tabVotes), false);
+    PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), false);
+    connect(TabSheet4, &GameOptionsPage::allowedVotesRequested, this, &TForm1::Button2Click);
+    connect(tabMain, &ServerInfoPage::colourTesterRequested, this, &TForm1::TextButton29Click);
+}
+
+void TForm1::createBottomStrip()
+{
+    GroupBox1->setObjectName(u"GroupBox1"_s);
+    GroupBox1->setGeometry(272, 442, 321, 33);
+    GroupBox1->setAutoFillBackground(true);
+    QPalette groupColours = GroupBox1->palette();
+    groupColours.setColor(QPalette::Window, systemColor(SystemColor::Highlight));
+    GroupBox1->setPalette(groupColours);
+
+    chkSlashes->setObjectName(u"chkSlashes"_s);
+    chkSlashes->setChecked(true);
+    chkSlashes->setGeometry(8, 13, 305, 17);
+    PageKit::setHint(chkSlashes, u"Check this if you want to add slashes in the cfg to organize. '//' and '//Description'"_s);
+
+    const struct {
+        TTextButton *button;
+        const char *name;
+        QRect geometry;
+        QString hint;
+        void (TForm1::*handler)();
+    } buttons[] = {
+        {btnSave, "btnSave", {600, 448, 81, 25}, u"Save CFG to hard drive..."_s, &TForm1::btnSaveClick},
+        {btnFinish, "btnFinish", {688, 448, 75, 25}, u"Create CFG"_s, &TForm1::btnFinishClick},
+        {btnClear, "btnClear", {688, 448, 75, 25}, u"Clear CFG to make changes..."_s, &TForm1::btnClearClick},
+    };
+    for (const auto &entry : buttons) {
+        entry.button->setObjectName(QLatin1StringView(entry.name));
+        entry.button->setGeometry(entry.geometry);
+        PageKit::setHint(entry.button, entry.hint);
+        connect(entry.button, &TTextButton::clicked, this, entry.handler);
+    }
+    btnSave->setFaceColor(systemColor(SystemColor::ActiveBorder));
+    btnClear->hide();
+
+    Label41->setObjectName(u"Label41"_s);
+    QPalette creditColours = Label41->palette();
+    creditColours.setColor(QPalette::WindowText, systemColor(SystemColor::GrayText));
+    Label41->setPalette(creditColours);
+    Label41->adjustSize();
+    Label41->move(8, 456);
+}
+
+void TForm1::createMenu()
+{
+    QMenu *fileMenu = menuBar()->addMenu(u"&File"_s);
+    fileMenu->setObjectName(u"este1"_s);
+    Save1 = fileMenu->addAction(QIcon(u":/art/menu-save.png"_s), u"&Save"_s, this, &TForm1::Save1Click);
+    Save1->setObjectName(u"Save1"_s);
+    Save1->setStatusTip(u"Save CFG"_s);
+    fileMenu->addSeparator()->setObjectName(u"N1"_s);
+    Exit1 = fileMenu->addAction(QIcon(u":/art/menu-exit.png"_s), u"E&xit"_s, this, &TForm1::Exit1Click);
+    Exit1->setObjectName(u"Exit1"_s);
+    Exit1->setStatusTip(u"Exit Program"_s);
+
+    QMenu *helpMenu = menuBar()->addMenu(u"&Help"_s);
+    helpMenu->setObjectName(u"este21"_s);
+    Support1 = helpMenu->addAction(QIcon(u":/art/menu-support.png"_s), u"&Support Forum"_s, this,
+                                   &TForm1::Support1Click);
+    Support1->setObjectName(u"Support1"_s);
+    Support1->setStatusTip(u"Support Forums"_s);
+
+    QMenu *aboutMenu = menuBar()->addMenu(u"&About"_s);
+    aboutMenu->setObjectName(u"About1"_s);
+    Hollowfen1 = aboutMenu->addAction(QIcon(u":/art/menu-site.png"_s), u"&Hollowfen"_s, this,
+                                      &TForm1::Hollowfen1Click);
+    Hollowfen1->setObjectName(u"Hollowfen1"_s);
+    Hollowfen1->setStatusTip(u"Visit Hollowfen website"_s);
+}
+
+void TForm1::FormCreate()
+{
+    PageControl1->setCurrentWidget(tabMain);
+    Save1->setEnabled(false);
+    btnSave->setEnabled(false);
+    btnSave->hide();
+}
+
+void TForm1::btnFinishClick()
+{
+    PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), true);
+    Save1->setEnabled(false);
+    PageControl1->setCurrentWidget(tabEditor);
+
+    {
+        // Generated lines are not the user's edits: nothing to undo into.
+        editor->setUndoRedoEnabled(false);
+        ScriptWriter out(editor->document(), chkSlashes->isChecked());
+        tabMain->writeSection(out);
+        TabSheet2->writeSection(out);
+        TabSheet3->writeSection(out);
+        TabSheet4->writeSection(out);
+        TabSheet5->writeSection(out);
+        TabSheet6->writeRotationLine(out);
+        TabSheet1->writeSection(out);
+    }
+    editor->setUndoRedoEnabled(true);
+
+    enterGeneratedState();
+}
+
+void TForm1::enterGeneratedState()
+{
+    btnFinish->setEnabled(false);
+    btnFinish->hide();
+    chkSlashes->setEnabled(false);
+    Save1->setEnabled(true);
+    btnSave->show();
+    btnSave->setEnabled(true);
+    btnClear->show();
+}
+
+void TForm1::btnClearClick()
+{
+    editor->clear();
+    PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), false);
+    btnFinish->show();
+    btnFinish->setEnabled(true);
+    btnSave->setEnabled(false);
+    Save1->setEnabled(false);
+    PageControl1->setCurrentWidget(tabMain);
+    btnClear->hide();
+}
+
+QFileDialog *TForm1::saveDialog()
+{
+    // Built on first use: a file dialog is the most expensive widget here.
+    if (!m_saveDialog) {
+        m_saveDialog = new QFileDialog(this);
+        m_saveDialog->setObjectName(u"SaveDialog"_s);
+        m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+        m_saveDialog->setFileMode(QFileDialog::AnyFile);
+        m_saveDialog->setNameFilter(u".cfg (*.cfg)"_s);
+        m_saveDialog->setDefaultSuffix(u"cfg"_s);
+        m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite);
+        m_saveDialog->setSizeGripEnabled(true);
+    }
+    m_saveDialog->selectFile(u"servercfg"_s);
+    return m_saveDialog;
+}
+
+void TForm1::btnSaveClick()
+{
+    QFileDialog *dialog = saveDialog();
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return;
+    saveTo(dialog->selectedFiles().constFirst());
+}
+
+void TForm1::Save1Click()
+{
+    btnSaveClick();
+}
+
+bool TForm1::saveTo(const QString &path)
+{
+    QString problem;
+    const std::optional<QByteArray> bytes = CfgFile::encode(editor->document()->toRawText(), &problem);
+    if (!bytes) {
+        const QString absolute = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+        showError(u"Cannot save file \"%1\". %2"_s.arg(absolute, problem));
+        return false;
+    }
+    const QString error = CfgFile::write(path, *bytes);
+    if (!error.isEmpty()) {
+        showError(error);
+        return false;
+    }
+    return true;
+}
+
+void TForm1::showError(const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, applicationTitle, message, QMessageBox::Ok, this);
+    box.setObjectName(u"ErrorBox"_s);
+    box.exec();
+}
+
+void TForm1::Exit1Click()
+{
+    QApplication::quit();
+}
+
+void TForm1::Support1Click()
+{
+    WebLinks::open(WebLinks::Page::SupportForum);
+}
+
+void TForm1::Hollowfen1Click()
+{
+    WebLinks::open(WebLinks::Page::Home);
+}
+
+void TForm1::TextButton29Click()
+{
+    WebLinks::open(WebLinks::Page::ColourTester);
+}
+
+void TForm1::Button2Click()
+{
+    PageControl1->setCurrentWidget(tabVotes);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+// Building blocks shared by the settings pages. The window has a fixed
+// geometry, so every control is placed at its pixel position; these helpers
+// only take care of what every page does the same way.
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+#include <initializer_list>
+
+class QCheckBox;
+class QFont;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QWidget;
+
+namespace PageKit {
+
+inline const QString includeHint = QStringLiteral("Add this line to the cfg?");
+
+// Hints go to the status bar and to assistive technology, never to tooltips.
+void setHint(QWidget *widget, const QString &hint);
+
+// The 761 x 33 strip across the top of a page with its bold maroon heading.
+QLabel *headingStrip(QWidget *page, const char *labelName, const QString &caption, const QString &hint);
+
+// A captionless 17 x 17 include box.
+QCheckBox *includeBox(QWidget *parent, const char *name, QPoint topLeft, bool checked);
+
+// A row label whose right edge is at `rightEdge`.
+QLabel *rowLabel(QWidget *parent, const char *name, const QString &text, int rightEdge, int top,
+                 const QString &hint);
+
+// A flat single-line edit without length limit.
+QLineEdit *flatEdit(QWidget *parent, const char *name, const QRect &geometry, const QString &text,
+                    const QString &hint);
+
+// A plain coloured band behind a row; created before the row so it stays behind it.
+QWidget *band(QWidget *parent, const QRect &geometry, const QColor &color = Qt::white);
+
+// A borderless panel that makes the radio buttons on it one exclusive group.
+QWidget *radioPanel(QWidget *parent, const char *name, const QRect &geometry, const QColor &color);
+
+// A radio button with white caption text on `background`.
+QRadioButton *radioButton(QWidget *panel, const char *name, const QString &caption, const QRect &geometry,
+                          const QString &hint, const QColor &background, bool checked);
+
+// A decorative picture from the resources.
+QLabel *picture(QWidget *parent, const QRect &geometry, const QString &resource);
+
+// "Caption (cvar)" -> "Caption (cvar "value")", the hint of a radio button.
+QString withValue(const QString &rowHint, const QString &value);
+
+// Chains the keyboard focus through `widgets` in the given order.
+void setTabOrder(std::initializer_list<QWidget *> widgets);
+
+QFont headingFont();
+
+} // namespace PageKit

@@ -1,0 +1,78 @@
+#include "generator/scriptwriter.h"
+
+#include <QTextDocument>
+
+using namespace Qt::StringLiterals;
+
+ScriptWriter::ScriptWriter(QTextDocument *document, bool withComments)
+    : m_cursor(document)
+    , m_withComments(withComments)
+{
+    m_cursor.movePosition(QTextCursor::End);
+    // One edit block: the editor lays the lines out once, after the pass.
+    m_cursor.beginEditBlock();
+}
+
+ScriptWriter::~ScriptWriter()
+{
+    m_cursor.endEditBlock();
+}
+
+void ScriptWriter::comment(QStringView text)
+{
+    if (m_withComments)
+        appendLine(text.toString());
+}
+
+namespace {
+
+// <command> <name> "<value>"
+QString commandLine(QStringView command, QStringView name, QStringView value)
+{
+    QString line;
+    line.reserve(command.size() + name.size() + value.size() + 4);
+    line.append(command).append(u' ').append(name).append(u" \"").append(value).append(u'"');
+    return line;
+}
+
+} // namespace
+
+void ScriptWriter::valueLine(QStringView cvar, const QString &text)
+{
+    appendLine(commandLine(u"set", cvar, asOneLine(text)));
+}
+
+void ScriptWriter::infoLine(QStringView key, const QString &text)
+{
+    appendLine(commandLine(u"sets", key, asOneLine(text)));
+}
+
+void ScriptWriter::fixedLine(QStringView cvar, QStringView value)
+{
+    appendLine(commandLine(u"set", cvar, value));
+}
+
+QString ScriptWriter::asOneLine(const QString &text)
+{
+    auto isBreak = [](QChar c) {
+        return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator
+            // the editor's document would start a new block at its frame markers too
+            || c == QChar(0xfdd0) || c == QChar(0xfdd1);
+    };
+    if (std::none_of(text.cbegin(), text.cend(), isBreak))
+        return text;
+
+    QString line;
+    line.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        line += isBreak(text[i]) ? u' ' : text[i];
+    }
+    return line;
+}
+
+void ScriptWriter::appendLine(const QString &line)
+{
+    m_cursor.insertText(line + u'\n');
+}

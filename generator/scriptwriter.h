@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QTextCursor>
+
+class QTextDocument;
+
+// The four line forms of a server script. Every section writer goes through
+// these, so a written value is always exactly one line and comments follow
+// the "add slashes" choice everywhere.
+class ScriptWriter
+{
+public:
+    // Appends to the end of `document`; comment lines are written only when
+    // `withComments` is true.
+    ScriptWriter(QTextDocument *document, bool withComments);
+    ~ScriptWriter();
+    ScriptWriter(const ScriptWriter &) = delete;
+    ScriptWriter &operator=(const ScriptWriter &) = delete;
+
+    // `//...`, written only while comments are on.
+    void comment(QStringView text);
+    // set <cvar> "<text>" with the control's text as typed.
+    void valueLine(QStringView cvar, const QString &text);
+    // sets .<key> "<text>"; `key` includes its leading full stop.
+    void infoLine(QStringView key, const QString &text);
+    // set <cvar> "<value>" with a constant value chosen by a box or radio button.
+    void fixedLine(QStringView cvar, QStringView value);
+
+    bool writesComments() const { return m_withComments; }
+
+    // A value is written on one line whatever its control holds: each line
+    // break (CR LF, CR, LF or a Unicode line/paragraph separator) becomes a blank.
+    static QString asOneLine(const QString &text);
+
+private:
+    void appendLine(const QString &line);
+
+    QTextCursor m_cursor;
+    const bool m_withComments;
+};
