@@ -15,8 +15,8 @@ class TAppendEdit : public QLineEdit
 public:
     explicit TAppendEdit(QWidget *parent = nullptr);
 
-    // Sets the text as the spec'd edit does: nothing at all when equal,
-    // otherwise caret to the start and the selection cleared.
+    // Replaces the text: nothing at all happens when it is equal;
+    // otherwise the caret goes to the start and the selection is cleared.
     void setEditText(const QString &text);
     // The text followed by `piece`, whatever the caret or selection.
     void append(const QString &piece);
