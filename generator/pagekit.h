@@ -4,17 +4,20 @@
 // geometry, so every control is placed at its pixel position; these helpers
 // only take care of what every page does the same way.
 
+#include "generator/scriptwriter.h"
+
+#include <QCheckBox>
 #include <QColor>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QRect>
 #include <QString>
 
 #include <initializer_list>
+#include <span>
 
-class QCheckBox;
 class QFont;
 class QLabel;
-class QLineEdit;
-class QRadioButton;
 class QWidget;
 
 namespace PageKit {
@@ -31,12 +34,10 @@ QLabel *headingStrip(QWidget *page, const char *labelName, const QString &captio
 QCheckBox *includeBox(QWidget *parent, const char *name, QPoint topLeft, bool checked);
 
 // A row label whose right edge is at `rightEdge`.
-QLabel *rowLabel(QWidget *parent, const char *name, const QString &text, int rightEdge, int top,
-                 const QString &hint);
+QLabel *rowLabel(QWidget *parent, const char *name, const QString &text, int rightEdge, int top, const QString &hint);
 
 // A flat single-line edit without length limit.
-QLineEdit *flatEdit(QWidget *parent, const char *name, const QRect &geometry, const QString &text,
-                    const QString &hint);
+QLineEdit *flatEdit(QWidget *parent, const char *name, const QRect &geometry, const QString &text, const QString &hint);
 
 // A plain coloured band behind a row; created before the row so it stays behind it.
 QWidget *band(QWidget *parent, const QRect &geometry, const QColor &color = Qt::white);
@@ -46,7 +47,7 @@ QWidget *radioPanel(QWidget *parent, const char *name, const QRect &geometry, co
 
 // A radio button with white caption text on `background`.
 QRadioButton *radioButton(QWidget *panel, const char *name, const QString &caption, const QRect &geometry,
-                          const QString &hint, const QColor &background, bool checked);
+    const QString &hint, const QColor &background, bool checked);
 
 // A decorative picture from the resources.
 QLabel *picture(QWidget *parent, const QRect &geometry, const QString &resource);
@@ -58,5 +59,50 @@ QString withValue(const QString &rowHint, const QString &value);
 void setTabOrder(std::initializer_list<QWidget *> widgets);
 
 QFont headingFont();
+
+// One button of a radio group: its place on the group's panel, its caption and the value it stands for.
+template<typename Page> struct RadioChoice {
+    QRadioButton *Page::*button;
+    const char *name;
+    QStringView caption;
+    QRect geometry;
+    QColor background;
+    QStringView value;
+};
+
+// What a setting row writes while its include box is checked: `set <cvar> "<text of edit>"`, or, for a
+// radio group, the fixed line of each selected button, the buttons tested in the order of `choices`.
+template<typename Page> struct Setting {
+    QCheckBox *Page::*include;
+    QStringView cvar;
+    QLineEdit *Page::*edit = nullptr;
+    std::span<const RadioChoice<Page>> choices = {};
+};
+
+// Creates the buttons of `choices` on `panel` and selects the one at index `selected`. A button's hint is
+// `rowHint` with the button's value added, or `rowHint` itself when `valueInHint` is false.
+template<typename Page>
+void addRadioChoices(Page &page, QWidget *panel, std::span<const RadioChoice<Page>> choices, qsizetype selected,
+    const QString &rowHint, bool valueInHint = true)
+{
+    for (qsizetype i = 0; i < qsizetype(choices.size()); ++i) {
+        const RadioChoice<Page> &choice = choices[i];
+        const QString value = choice.value.toString();
+        page.*choice.button = radioButton(panel, choice.name, choice.caption.toString(), choice.geometry,
+            valueInHint ? withValue(rowHint, value) : rowHint, choice.background, i == selected);
+    }
+}
+
+template<typename Page> void writeSetting(const Page &page, ScriptWriter &out, const Setting<Page> &setting)
+{
+    if (!(page.*setting.include)->isChecked())
+        return;
+    if (setting.edit)
+        out.valueLine(setting.cvar, (page.*setting.edit)->text());
+    for (const RadioChoice<Page> &choice : setting.choices) {
+        if ((page.*choice.button)->isChecked())
+            out.fixedLine(setting.cvar, choice.value);
+    }
+}
 
 } // namespace PageKit
