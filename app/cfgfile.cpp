@@ -47,7 +47,7 @@ QString describeUnencodable(const QString &text)
         const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString character = text.mid(i, length);
         QStringEncoder encoder(codePage);
-        encoder.encode(character);
+        const QByteArray encoded = encoder.encode(character); // encoding is lazy until converted
         if (encoder.hasError()) {
             const QString codePoint = QString::number(character.toUcs4().value(0), 16).toUpper();
             return u"Line %1 holds the character \"%2\" (U+%3), which a .cfg file cannot hold."_s.arg(

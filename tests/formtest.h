@@ -11,6 +11,7 @@
 #include "generator/serverinfopage.h"
 #include "generator/serveroptionspage.h"
 #include "generator/weaponspage.h"
+#include "widgets/ttextbutton.h"
 
 #include <QAbstractButton>
 #include <QPlainTextEdit>
