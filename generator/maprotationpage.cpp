@@ -2,16 +2,139 @@
 
 #include "generator/pagekit.h"
 #include "generator/scriptwriter.h"
+#include "widgets/systemcolors.h"
+#include "widgets/tappendedit.h"
+#include "widgets/ttextbutton.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+
+#include <algorithm>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+constexpr QSize gametypeSize { 105, 17 };
+constexpr QSize mapSize { 81, 17 };
+
+struct BuilderButton {
+    TTextButton *MapRotationPage::*button;
+    int number; // TextButton<number>, also its place in the tab order
+    QPoint topLeft; // on the page, also for the Extras inside GroupBox2
+    QSize size;
+    bool extras;
+    const char *caption;
+    const char *piece; // appended exactly, blanks included
+};
+
+// Screen order: the gametype row, the two map rows, then the Extras.
+constexpr BuilderButton builderButtons[] = {
+    { &MapRotationPage::TextButton1, 1, { 56, 48 }, gametypeSize, false, "Deathmatch", "gametype dm " },
+    { &MapRotationPage::TextButton2, 2, { 168, 48 }, gametypeSize, false, "Team Deathmatch", "gametype tdm " },
+    { &MapRotationPage::TextButton3, 3, { 280, 48 }, gametypeSize, false, "Search and Destroy", "gametype sd " },
+    { &MapRotationPage::TextButton4, 4, { 392, 48 }, gametypeSize, false, "Behind Enemy Lines", "gametype bel " },
+    { &MapRotationPage::TextButton5, 5, { 504, 48 }, gametypeSize, false, "Retrieval", "gametype re " },
+    { &MapRotationPage::TextButton6, 6, { 616, 48 }, gametypeSize, false, "Headquarters", "gametype hq " },
+    { &MapRotationPage::TextButton7, 7, { 56, 80 }, mapSize, false, "Bocage", "map mp_bocage " },
+    { &MapRotationPage::TextButton8, 8, { 144, 80 }, mapSize, false, "Brecourt", "map mp_brecourt " },
+    { &MapRotationPage::TextButton9, 9, { 232, 80 }, mapSize, false, "Carentan", "map mp_carentan " },
+    { &MapRotationPage::TextButton17, 17, { 320, 80 }, mapSize, false, "Dawnville", "map mp_dawnville " },
+    { &MapRotationPage::TextButton10, 10, { 408, 80 }, mapSize, false, "Depot", "map mp_depot " },
+    { &MapRotationPage::TextButton11, 11, { 496, 80 }, mapSize, false, "Harbor", "map mp_harbor " },
+    { &MapRotationPage::TextButton12, 12, { 584, 80 }, mapSize, false, "Hurtgen", "map mp_hurtgen " },
+    { &MapRotationPage::TextButton13, 13, { 672, 80 }, mapSize, false, "Neuville", "map mp_neuville " },
+    { &MapRotationPage::TextButton14, 14, { 56, 104 }, mapSize, false, "Pavlov", "map mp_pavlov " },
+    { &MapRotationPage::TextButton15, 15, { 144, 104 }, mapSize, false, "Railyard", "map mp_railyard " },
+    { &MapRotationPage::TextButton16, 16, { 232, 104 }, mapSize, false, "Rocket", "map mp_rocket " },
+    { &MapRotationPage::TextButton18, 18, { 320, 104 }, mapSize, false, "Stalingrad", "map mp_stalingrad " },
+    { &MapRotationPage::TextButton19, 19, { 408, 104 }, mapSize, false, "Tigertown", "map mp_tigertown " },
+    { &MapRotationPage::TextButton20, 20, { 584, 208 }, mapSize, true, "gametype", " gametype " },
+    { &MapRotationPage::TextButton21, 21, { 584, 232 }, mapSize, true, "map", " map " },
+    { &MapRotationPage::TextButton22, 22, { 672, 232 }, mapSize, true, "map mp_", " map mp_ " },
+};
+
+const struct {
+    const char *name;
+    QPoint topLeft;
+    const char *text;
+    bool bold;
+} labels[] = {
+    { "Label86", { 0, 48 }, "Gametype:", false },
+    { "Label87", { 24, 80 }, "Map:", false },
+    { "Label88", { 0, 144 }, "Instructions: ", true },
+    { "Label89", { 0, 160 },
+        "Add a gametype, click on deathmatch for example and then click on the maps you want for that gametype",
+        false },
+    { "Label90", { 0, 176 }, "then choose another gametype and select the maps for it... it's easy!", false },
+    { "Label91", { 0, 192 }, "You can also make it manualy in the box below:", false },
+    { "Label108", { 0, 248 }, "Rotation Info:", false },
+};
+
+} // namespace
+
 MapRotationPage::MapRotationPage(QWidget *parent)
     : QWidget(parent)
+    , GroupBox2(new QGroupBox(u"Extras"_s, this))
+    , edRotation(new TAppendEdit(this))
+    , chkMpr(new QCheckBox(u"check this if you want to include map rotations in your cfg."_s, this))
 {
     setObjectName(u"TabSheet6"_s);
     PageKit::headingStrip(this, "Label9", u"Map Rotation"_s, u"Map Rotation"_s);
+
+    for (const auto &entry : labels) {
+        auto *label = new QLabel(QString::fromLatin1(entry.text), this);
+        label->setObjectName(QLatin1StringView(entry.name));
+        if (entry.bold) {
+            QFont font = label->font();
+            font.setBold(true);
+            label->setFont(font);
+        }
+        label->adjustSize();
+        label->move(entry.topLeft);
+    }
+
+    GroupBox2->setObjectName(u"GroupBox2"_s);
+    GroupBox2->setGeometry(576, 192, 185, 65);
+
+    std::vector<std::pair<int, QWidget *>> byNumber;
+    for (const BuilderButton &entry : builderButtons) {
+        QWidget *host = entry.extras ? static_cast<QWidget *>(GroupBox2) : this;
+        auto *button = new TTextButton(QString::fromLatin1(entry.caption), host);
+        button->setObjectName(u"TextButton%1"_s.arg(entry.number));
+        button->setGeometry(QRect(host->mapFrom(this, entry.topLeft), entry.size));
+        const QString piece = QString::fromLatin1(entry.piece);
+        connect(button, &TTextButton::clicked, this, [this, piece] { edRotation->append(piece); });
+        this->*entry.button = button;
+        byNumber.emplace_back(entry.number, button);
+    }
+
+    edRotation->setObjectName(u"edRotation"_s);
+    edRotation->setGeometry(0, 264, 761, 21);
+
+    PageKit::picture(this, { 728, 320, 33, 33 }, u":/art/corner-rotation.png"_s);
+
+    chkMpr->setObjectName(u"chkMpr"_s);
+    chkMpr->setGeometry(8, 328, 321, 17);
+    chkMpr->setChecked(true);
+    QPalette grey = chkMpr->palette();
+    grey.setColor(QPalette::WindowText, systemColor(SystemColor::GrayText));
+    chkMpr->setPalette(grey);
+
+    // By number, not by place: Dawnville (17) comes after Rocket (16).
+    std::ranges::sort(byNumber, {}, &std::pair<int, QWidget *>::first);
+    QWidget::setTabOrder(chkMpr, edRotation);
+    QWidget *previous = edRotation;
+    for (const auto &[number, button] : byNumber) {
+        QWidget::setTabOrder(previous, button);
+        previous = button;
+    }
 }
 
-void MapRotationPage::writeRotationLine(ScriptWriter &) const
+void MapRotationPage::writeRotationLine(ScriptWriter &out) const
 {
+    if (chkMpr->isChecked())
+        out.valueLine(u"sv_mapRotation", edRotation->text());
 }

@@ -2,15 +2,32 @@
 
 #include <QWidget>
 
+class QCheckBox;
+class QGroupBox;
 class ScriptWriter;
+class TAppendEdit;
+class TTextButton;
 
 // Map Rotation page: the rotation builder and the sv_mapRotation line.
-class MapRotationPage : public QWidget
-{
+class MapRotationPage : public QWidget {
     Q_OBJECT
 
 public:
     explicit MapRotationPage(QWidget *parent = nullptr);
 
     void writeRotationLine(ScriptWriter &out) const;
+
+    QGroupBox *const GroupBox2;
+    TAppendEdit *const edRotation;
+    QCheckBox *const chkMpr;
+
+    // The builder buttons, each appending its own piece to edRotation; made by
+    // the constructor from the page's button table.
+    TTextButton *TextButton1 = nullptr, *TextButton2 = nullptr, *TextButton3 = nullptr, *TextButton4 = nullptr,
+                *TextButton5 = nullptr, *TextButton6 = nullptr;
+    TTextButton *TextButton7 = nullptr, *TextButton8 = nullptr, *TextButton9 = nullptr, *TextButton10 = nullptr,
+                *TextButton11 = nullptr, *TextButton12 = nullptr, *TextButton13 = nullptr, *TextButton14 = nullptr,
+                *TextButton15 = nullptr, *TextButton16 = nullptr, *TextButton17 = nullptr, *TextButton18 = nullptr,
+                *TextButton19 = nullptr;
+    TTextButton *TextButton20 = nullptr, *TextButton21 = nullptr, *TextButton22 = nullptr;
 };

@@ -2,18 +2,210 @@
 
 #include "generator/pagekit.h"
 #include "generator/scriptwriter.h"
+#include "widgets/ttextbutton.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+#include <algorithm>
+#include <array>
+#include <vector>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+const struct {
+    const char *name;
+    const char *caption;
+    int labelLeft;
+    int left;
+    int width;
+    int boxesLeft;
+} columns[] = {
+    { "Label92", "American Weapons", 16, 0, 153, 24 },
+    { "Label93", "British Weapons", 184, 160, 153, 184 },
+    { "Label94", "German Weapons", 336, 320, 145, 344 },
+    { "Label95", "Russian Weapons", 488, 472, 153, 496 },
+    { "Label96", "Other Weapons", 648, 632, 129, 648 },
+};
+
+enum Column { American, British, German, Russian, Other };
+
+struct Weapon {
+    QCheckBox *WeaponsPage::*box;
+    const char *name;
+    Column column;
+    int row;
+    const char *caption;
+    const char *hint;
+    bool checked;
+    int width;
+    int tab;
+    const char *cvar;
+};
+
+// Page order: the order of the lines and of the preset matrix rows.
+constexpr Weapon weapons[] = {
+    { &WeaponsPage::chkCarbine, "chkCarbine", American, 0, "M1A1 Carbine", "Allow M1Carbine", true, 97, 1,
+        "scr_allow_m1carbine" },
+    { &WeaponsPage::chkGarand, "chkGarand", American, 1, "M1 Garand", "Allow M1Garand", true, 97, 0,
+        "scr_allow_m1garand" },
+    { &WeaponsPage::chkThompson, "chkThompson", American, 2, "M1A1 Thompson", "Allow Thompson", true, 113, 2,
+        "scr_allow_thompson" },
+    { &WeaponsPage::chkBar, "chkBar", American, 3, "BAR", "Allow Browning Automatic Rifle", true, 97, 3,
+        "scr_allow_bar" },
+    { &WeaponsPage::chkEnfield, "chkEnfield", British, 0, "Lee-Enfield No 1", "Allow Lee-Enfield no1", true, 97, 4,
+        "scr_allow_enfield" },
+    { &WeaponsPage::chkSten, "chkSten", British, 1, "Sten", "Allow Sten", true, 97, 5, "scr_allow_sten" },
+    { &WeaponsPage::chkBren, "chkBren", British, 2, "Bren LMG", "Allow Bren LMG", true, 97, 6, "scr_allow_bren" },
+    { &WeaponsPage::chkSpringfield, "chkSpringfield", British, 3, "Springfield", "Allow Springfield Sniper", true, 121,
+        7, "scr_allow_springfield" },
+    { &WeaponsPage::chkKar, "chkKar", German, 0, "Kar98k", "Allow Kar98k", true, 97, 8, "scr_allow_kar98k" },
+    { &WeaponsPage::chkMp40, "chkMp40", German, 1, "MP40", "Allow MP40", true, 97, 9, "scr_allow_mp40" },
+    { &WeaponsPage::chkMp44, "chkMp44", German, 2, "MP44", "Allow MP44", true, 97, 10, "scr_allow_mp44" },
+    { &WeaponsPage::chkSkar, "chkSkar", German, 3, "Scoped Kar98k", "Allow Scoped Kar98k", true, 97, 11,
+        "scr_allow_kar98ksniper" },
+    { &WeaponsPage::chkNagant, "chkNagant", Russian, 0, "Mosin-Nagant", "Allow Mosin-Nagant", true, 97, 14,
+        "scr_allow_nagant" },
+    { &WeaponsPage::chkPPsh, "chkPPsh", Russian, 1, "ppsH", "Allow ppsH", true, 97, 13, "scr_allow_ppsh" },
+    { &WeaponsPage::chkSnagant, "chkSnagant", Russian, 2, "Scoped Mosin-Nagant", "Allow Scoped Mosin-Nagant", true, 129,
+        12, "scr_allow_nagantsniper" },
+    { &WeaponsPage::chkFg, "chkFg", Other, 0, "FG42", "Allow FG42", false, 97, 16, "scr_allow_fg42" },
+    { &WeaponsPage::chkPanzer, "chkPanzer", Other, 1, "Panzerfaust", "Allow Panzerfaust", false, 97, 15,
+        "scr_allow_panzerfaust" },
+};
+
+// The preset buttons, left to right; the n-th button applies column n of the matrix.
+const struct {
+    TTextButton *WeaponsPage::*button;
+    const char *name;
+    const char *caption;
+    const char *hint;
+    int left;
+    int width;
+    int tab;
+} presets[] = {
+    { &WeaponsPage::TextButton23, "TextButton23", "Rifles Only", "Allow only rifles", 0, 113, 17 },
+    { &WeaponsPage::TextButton24, "TextButton24", "Machine Guns only", "Allow only machine guns", 120, 113, 18 },
+    { &WeaponsPage::TextButton25, "TextButton25", "Pistols Only", "Allow only pistols", 240, 113, 19 },
+    { &WeaponsPage::TextButton28, "TextButton28", "Snipers Only", "Allow only snipers", 360, 105, 22 },
+    { &WeaponsPage::TextButton26, "TextButton26", "Unselect All", "Remove all weapons", 472, 113, 20 },
+    { &WeaponsPage::TextButton27, "TextButton27", "Select All", "Select all weapons", 592, 113, 21 },
+};
+
+struct PresetRow {
+    QCheckBox *WeaponsPage::*box;
+    // Rifles Only, Machine Guns only, Pistols Only, Snipers Only, Unselect All, Select All
+    const char states[7];
+};
+
+// X = checked, - = cleared. Every preset sets every box.
+constexpr PresetRow presetMatrix[] = {
+    { &WeaponsPage::chkCarbine, "X----X" },
+    { &WeaponsPage::chkGarand, "X----X" },
+    { &WeaponsPage::chkThompson, "-X---X" },
+    { &WeaponsPage::chkBar, "-X---X" },
+    { &WeaponsPage::chkEnfield, "X----X" },
+    { &WeaponsPage::chkSten, "-X---X" },
+    { &WeaponsPage::chkBren, "-X---X" },
+    { &WeaponsPage::chkSpringfield, "X--X-X" },
+    { &WeaponsPage::chkKar, "X----X" },
+    { &WeaponsPage::chkMp40, "-X---X" },
+    { &WeaponsPage::chkMp44, "-X---X" },
+    { &WeaponsPage::chkSkar, "X--X-X" },
+    { &WeaponsPage::chkNagant, "X----X" },
+    { &WeaponsPage::chkPPsh, "-X---X" },
+    { &WeaponsPage::chkSnagant, "X--X-X" },
+    { &WeaponsPage::chkFg, "-X---X" },
+    { &WeaponsPage::chkPanzer, "-----X" },
+};
+
+constexpr bool matrixFollowsPageOrder()
+{
+    if (std::size(presetMatrix) != std::size(weapons))
+        return false;
+    for (std::size_t i = 0; i < std::size(weapons); ++i) {
+        if (presetMatrix[i].box != weapons[i].box)
+            return false;
+    }
+    return true;
+}
+static_assert(matrixFollowsPageOrder());
+
+constexpr int headerTop = 40, headerHeight = 49, columnLabelTop = 56;
+constexpr int panelTop = 96, panelHeight = 217;
+constexpr int firstRowTop = 128, rowPitch = 40, boxHeight = 17;
+constexpr int presetTop = 328, presetHeight = 17;
+
+QPalette withWhiteBackground(QPalette palette)
+{
+    palette.setColor(QPalette::Window, Qt::white);
+    return palette;
+}
+
+} // namespace
 
 WeaponsPage::WeaponsPage(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(u"TabSheet1"_s);
     PageKit::headingStrip(this, "Label10", u"Allowed Weapons"_s, u"Allowed weapons"_s);
+
+    for (const auto &column : columns) {
+        PageKit::band(this, { column.left, headerTop, column.width, headerHeight });
+        PageKit::band(this, { column.left, panelTop, column.width, panelHeight });
+        auto *label = new QLabel(QString::fromLatin1(column.caption), this);
+        label->setObjectName(QLatin1StringView(column.name));
+        label->setFont(PageKit::headingFont());
+        QPalette black = label->palette();
+        black.setColor(QPalette::WindowText, Qt::black);
+        label->setPalette(black);
+        label->adjustSize();
+        label->move(column.labelLeft, columnLabelTop);
+    }
+
+    std::vector<std::pair<int, QWidget *>> byTab;
+    for (const Weapon &weapon : weapons) {
+        auto *box = new QCheckBox(QString::fromLatin1(weapon.caption), this);
+        box->setObjectName(QLatin1StringView(weapon.name));
+        box->setGeometry(
+            columns[weapon.column].boxesLeft, firstRowTop + weapon.row * rowPitch, weapon.width, boxHeight);
+        box->setAutoFillBackground(true);
+        box->setPalette(withWhiteBackground(box->palette()));
+        box->setChecked(weapon.checked);
+        PageKit::setHint(box, QString::fromLatin1(weapon.hint));
+        this->*weapon.box = box;
+        byTab.emplace_back(weapon.tab, box);
+    }
+
+    for (int column = 0; const auto &preset : presets) {
+        auto *button = new TTextButton(QString::fromLatin1(preset.caption), this);
+        button->setObjectName(QLatin1StringView(preset.name));
+        button->setGeometry(preset.left, presetTop, preset.width, presetHeight);
+        PageKit::setHint(button, QString::fromLatin1(preset.hint));
+        connect(button, &TTextButton::clicked, this, [this, column] { applyPreset(column); });
+        this->*preset.button = button;
+        byTab.emplace_back(preset.tab, button);
+        ++column;
+    }
+
+    PageKit::picture(this, { 728, 320, 33, 33 }, u":/art/corner-weapons.png"_s);
+
+    std::ranges::sort(byTab, {}, &std::pair<int, QWidget *>::first);
+    for (std::size_t i = 1; i < byTab.size(); ++i)
+        QWidget::setTabOrder(byTab[i - 1].second, byTab[i].second);
+}
+
+void WeaponsPage::applyPreset(int column)
+{
+    for (const PresetRow &row : presetMatrix)
+        (this->*row.box)->setChecked(row.states[column] == 'X');
 }
 
 void WeaponsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Weapons"_s);
-
+    for (const Weapon &weapon : weapons)
+        out.fixedLine(QString::fromLatin1(weapon.cvar), (this->*weapon.box)->isChecked() ? u"1" : u"0");
 }

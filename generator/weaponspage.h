@@ -2,15 +2,30 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class ScriptWriter;
+class TTextButton;
 
 // Allowed Weapons page: its controls, their start values and hints, and its section of the script.
-class WeaponsPage : public QWidget
-{
+class WeaponsPage : public QWidget {
     Q_OBJECT
 
 public:
     explicit WeaponsPage(QWidget *parent = nullptr);
 
     void writeSection(ScriptWriter &out) const;
+
+    // The weapon boxes and the preset buttons, made by the constructor from
+    // the page's tables.
+    QCheckBox *chkCarbine = nullptr, *chkGarand = nullptr, *chkThompson = nullptr, *chkBar = nullptr;
+    QCheckBox *chkEnfield = nullptr, *chkSten = nullptr, *chkBren = nullptr, *chkSpringfield = nullptr;
+    QCheckBox *chkKar = nullptr, *chkMp40 = nullptr, *chkMp44 = nullptr, *chkSkar = nullptr;
+    QCheckBox *chkNagant = nullptr, *chkPPsh = nullptr, *chkSnagant = nullptr;
+    QCheckBox *chkFg = nullptr, *chkPanzer = nullptr;
+
+    TTextButton *TextButton23 = nullptr, *TextButton24 = nullptr, *TextButton25 = nullptr, *TextButton26 = nullptr,
+                *TextButton27 = nullptr, *TextButton28 = nullptr;
+
+private:
+    void applyPreset(int column);
 };
