@@ -31,12 +31,13 @@ public:
 
     int id() const override { return 1; }
 
-    // Typing a run of characters is undone as one step.
+    // Typing a word is undone as one step; a blank is a step of its own.
     bool mergeWith(const QUndoCommand *other) override
     {
         const auto *next = static_cast<const UserEdit *>(other);
         if (!m_removed.isEmpty() || !next->m_removed.isEmpty() || next->m_inserted.size() != 1
-            || next->m_position != m_position + m_inserted.size() || next->m_inserted.front().isSpace())
+            || m_inserted.isEmpty() || next->m_position != m_position + m_inserted.size()
+            || next->m_inserted.front().isSpace() || m_inserted.back().isSpace())
             return false;
         m_inserted += next->m_inserted;
         return true;
