@@ -1,0 +1,398 @@
+// Measures what a user can notice: how soon the window is there, and how long
+// "Finish!", a builder click and a save take on large input. Every figure is
+// the median with min and max over repeated runs, printed next to its goal.
+//
+//   tallyforge_bench [--runs N] [--startup-runs N]
+//
+// Run it on a real X server (scripts/bench starts Xvfb when there is none).
+
+#include "app/tform1.h"
+#include "generator/maprotationpage.h"
+#include "widgets/tappendedit.h"
+#include "widgets/ttextbutton.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBlock>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+long long nowNs()
+{
+    using namespace std::chrono;
+    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+struct Stats {
+    double median = 0, min = 0, max = 0;
+};
+
+Stats stats(std::vector<double> values)
+{
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return { median, values.front(), values.back() };
+}
+
+int goalsMissed = 0;
+int goalsChecked = 0;
+
+void printHeader(const char *title)
+{
+    std::printf("\n%s\n", title);
+    std::printf("  %-58s %10s %10s %10s   %-14s %s\n", "figure", "median", "min", "max", "goal", "");
+}
+
+// `limit`: the goal as an upper bound in the figure's unit, if it has one.
+void printFigure(const std::string &name, const Stats &s, const char *unit, std::optional<double> limit,
+    const std::string &goal, bool whole = true)
+{
+    std::string verdict;
+    if (limit) {
+        ++goalsChecked;
+        const bool met = whole && s.median <= *limit;
+        if (!met)
+            ++goalsMissed;
+        verdict = met ? "met" : (whole ? "MISSED" : "MISSED (result not whole)");
+    } else if (!whole) {
+        verdict = "RESULT NOT WHOLE";
+    }
+    std::printf("  %-58s %7.2f %-2s %7.2f %-2s %7.2f %-2s   %-14s %s\n", name.c_str(), s.median, unit, s.min, unit,
+        s.max, unit, goal.c_str(), verdict.c_str());
+    std::fflush(stdout);
+}
+
+// ---- start-up, one process per run ------------------------------------------
+
+struct Launch {
+    double toFirstPaintMs = -1;
+    double residentMb = -1;
+};
+
+std::string runProbe(const std::vector<std::string> &args, long long *startNs)
+{
+    int out[2];
+    if (pipe(out) != 0)
+        return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    std::vector<char *> argv;
+    for (const std::string &arg : args)
+        argv.push_back(const_cast<char *>(arg.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    *startNs = nowNs();
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    std::string output;
+    if (spawned == 0) {
+        char buffer[256];
+        ssize_t got;
+        while ((got = read(out[0], buffer, sizeof buffer)) > 0)
+            output.append(buffer, size_t(got));
+        int status = 0;
+        waitpid(pid, &status, 0);
+    }
+    close(out[0]);
+    return output;
+}
+
+Launch launch(const std::vector<std::string> &args)
+{
+    long long start = 0;
+    const std::string output = runProbe(args, &start);
+    Launch result;
+    long long painted = 0, rss = 0;
+    for (const char *line = output.c_str(); line && *line; line = std::strchr(line, '\n')) {
+        while (*line == '\n')
+            ++line;
+        if (std::sscanf(line, "painted_ns %lld", &painted) == 1)
+            result.toFirstPaintMs = double(painted - start) / 1e6;
+        else if (std::sscanf(line, "rss_kb %lld", &rss) == 1)
+            result.residentMb = double(rss) / 1024.0;
+    }
+    return result;
+}
+
+void benchStartup(int runs)
+{
+    const std::string probe = STARTUP_PROBE;
+    long long ignored = 0;
+    int widgets = 0, width = 0, height = 0;
+    std::sscanf(runProbe({ probe, "count" }, &ignored).c_str(), "widgets %d size %d %d", &widgets, &width, &height);
+    const std::vector<std::string> form { probe, "form" };
+    const std::vector<std::string> bare { probe, "bare", std::to_string(widgets), std::to_string(width),
+        std::to_string(height) };
+
+    launch(form); // the first start also pays for cold caches
+    launch(bare);
+    std::vector<double> formMs, bareMs, formMb, bareMb, timeRatio, memoryRatio;
+    for (int i = 0; i < runs; ++i) {
+        // Alternate which goes first, so neither always starts on a warmer cache.
+        const Launch a = launch(i % 2 ? bare : form);
+        const Launch b = launch(i % 2 ? form : bare);
+        const Launch &f = i % 2 ? b : a;
+        const Launch &w = i % 2 ? a : b;
+        if (f.toFirstPaintMs < 0 || w.toFirstPaintMs < 0 || f.residentMb < 0 || w.residentMb < 0) {
+            std::printf("  start-up run %d failed\n", i);
+            continue;
+        }
+        formMs.push_back(f.toFirstPaintMs);
+        bareMs.push_back(w.toFirstPaintMs);
+        formMb.push_back(f.residentMb);
+        bareMb.push_back(w.residentMb);
+        timeRatio.push_back(f.toFirstPaintMs / w.toFirstPaintMs);
+        memoryRatio.push_back(f.residentMb / w.residentMb);
+    }
+
+    char title[160];
+    std::snprintf(title, sizeof title, "Start-up (%zu pairs, each a new process; bare window: %d widgets, %d x %d)",
+        formMs.size(), widgets, width, height);
+    printHeader(title);
+    const Stats fm = stats(formMs), bm = stats(bareMs), fr = stats(formMb), br = stats(bareMb);
+    printFigure("process start to first painted window: Tallyforge", fm, "ms", {}, "");
+    printFigure("process start to first painted window: bare window", bm, "ms", {}, "");
+    Stats ratio = stats(timeRatio);
+    ratio.median = fm.median / bm.median;
+    printFigure("  ratio (min/max: per pair)", ratio, "x", 1.2, "<= 1.2 x bare");
+    printFigure("resident memory 1 s later: Tallyforge", fr, "MB", {}, "");
+    printFigure("resident memory 1 s later: bare window", br, "MB", {}, "");
+    ratio = stats(memoryRatio);
+    ratio.median = fr.median / br.median;
+    printFigure("  ratio (min/max: per pair)", ratio, "x", 1.2, "<= 1.2 x bare");
+}
+
+// ---- in process --------------------------------------------------------------
+
+// Lets the event loop paint whatever the last action changed, as it would
+// before the user sees the result.
+void settle()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+double timeMs(const std::function<void()> &action)
+{
+    const long long start = nowNs();
+    action();
+    settle();
+    return double(nowNs() - start) / 1e6;
+}
+
+QStringList editorLines(const TForm1 &form)
+{
+    QStringList lines;
+    for (QTextBlock block = form.editor->document()->begin(); block.isValid(); block = block.next())
+        lines << block.text();
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// Text of `size` characters made of rotation words, like a long real value.
+QString filler(qsizetype size)
+{
+    static const QString words = u"gametype sd map mp_bocage map mp_harbor map mp_carentan gametype tdm "_s;
+    QString text;
+    text.reserve(size);
+    while (text.size() < size)
+        text.append(words);
+    text.truncate(size);
+    return text;
+}
+
+struct Window {
+    TForm1 form;
+    Window()
+    {
+        form.show();
+        for (int i = 0; i < 50 && !form.isVisible(); ++i)
+            settle();
+        settle();
+    }
+    void finish() { form.btnFinish->click(); }
+    void clear()
+    {
+        if (form.btnClear->isVisible())
+            form.btnClear->click();
+        settle();
+    }
+};
+
+double passMs(Window &w, qsizetype *lines)
+{
+    w.clear();
+    const double ms = timeMs([&] { w.finish(); });
+    *lines = w.form.editor->document()->blockCount() - 1;
+    return ms;
+}
+
+void benchPasses(int runs)
+{
+    printHeader("Generation pass (\"Finish!\" until the editor page is painted)");
+    {
+        Window w;
+        qsizetype lines = 0;
+        std::vector<double> ms;
+        for (int i = 0; i < 3; ++i)
+            passMs(w, &lines);
+        for (int i = 0; i < runs; ++i)
+            ms.push_back(passMs(w, &lines));
+        printFigure(
+            "every control at its start value (" + std::to_string(lines) + " lines)", stats(ms), "ms", 2.0, "< 2 ms");
+    }
+    {
+        Window w;
+        const QString value = filler(10 * 1024);
+        for (QCheckBox *box : w.form.findChildren<QCheckBox *>())
+            box->setChecked(true);
+        const QList<QLineEdit *> edits = w.form.findChildren<QLineEdit *>();
+        for (QLineEdit *edit : edits)
+            edit->setText(value);
+        qsizetype lines = 0;
+        std::vector<double> ms;
+        passMs(w, &lines);
+        for (int i = 0; i < runs; ++i)
+            ms.push_back(passMs(w, &lines));
+        const qsizetype size = w.form.editor->document()->characterCount();
+        bool whole = true;
+        int valueLines = 0;
+        for (const QString &line : editorLines(w.form)) {
+            if (line.contains(value))
+                ++valueLines;
+        }
+        whole = valueLines == edits.size();
+        printFigure("all included, " + std::to_string(edits.size()) + " values of 10 KB (" + std::to_string(size / 1024)
+                + " K chars)",
+            stats(ms), "ms", 200.0, "< 200 ms", whole);
+    }
+    {
+        Window w;
+        const QString rotation = filler(1024 * 1024);
+        w.form.findChild<TAppendEdit *>(u"edRotation"_s)->setEditText(rotation);
+        qsizetype lines = 0;
+        std::vector<double> ms;
+        passMs(w, &lines);
+        for (int i = 0; i < runs; ++i)
+            ms.push_back(passMs(w, &lines));
+        const QString expected = u"set sv_mapRotation \"%1\""_s.arg(rotation);
+        printFigure("start values with a 1 MB rotation", stats(ms), "ms", 200.0, "< 200 ms",
+            editorLines(w.form).contains(expected));
+    }
+}
+
+void benchAppends(int runs)
+{
+    printHeader("Rotation builder (a click on a builder button until the edit is painted)");
+    for (const qsizetype size : { qsizetype(100 * 1024), qsizetype(1024 * 1024) }) {
+        Window w;
+        w.form.PageControl1->setCurrentWidget(w.form.TabSheet6);
+        auto *edit = w.form.findChild<TAppendEdit *>(u"edRotation"_s);
+        auto *button = w.form.findChild<TTextButton *>(u"TextButton7"_s);
+        if (!edit || !button) {
+            std::printf("  (no rotation builder yet)\n");
+            return;
+        }
+        QString expected = filler(size);
+        edit->setEditText(expected);
+        settle();
+        // The piece the button adds, as seen on the first click.
+        button->click();
+        const QString piece = edit->text().mid(expected.size());
+        expected += piece;
+        std::vector<double> ms;
+        for (int i = 0; i < runs; ++i) {
+            ms.push_back(timeMs([&] { button->click(); }));
+            expected += piece;
+        }
+        const bool whole = edit->text() == expected;
+        const bool small = size < 1024 * 1024;
+        printFigure(std::string("append to a ") + (small ? "100 KB" : "1 MB") + " rotation", stats(ms), "ms",
+            small ? 10.0 : 200.0, small ? "< 10 ms" : "< 200 ms", whole);
+    }
+}
+
+void benchSave(int runs)
+{
+    printHeader("Saving (editor text to file, as \"Save CFG\" does after the dialog)");
+    Window w;
+    w.finish();
+    settle();
+    // A 1 MB script of ordinary lines: the default script over and over.
+    const QStringList script = editorLines(w.form);
+    QString text;
+    while (text.size() < 1024 * 1024)
+        text.append(script.join(u'\n')).append(u'\n');
+    w.form.editor->setPlainText(text);
+    settle();
+    QByteArray expected = text.toLatin1();
+    expected.replace("\n", "\r\n");
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"servercfg.cfg"_s);
+    std::vector<double> ms;
+    bool whole = true;
+    for (int i = 0; i < runs; ++i) {
+        ms.push_back(timeMs([&] { w.form.saveTo(path); }));
+        QFile file(path);
+        whole = whole && file.open(QIODevice::ReadOnly) && file.readAll() == expected;
+    }
+    printFigure("save a 1 MB script (" + std::to_string(expected.size() / 1024) + " KB, "
+            + std::to_string(text.count(u'\n')) + " lines)",
+        stats(ms), "ms", 200.0, "< 200 ms", whole);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    int runs = 31;
+    int startupRuns = 15;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0)
+            runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--startup-runs") == 0)
+            startupRuns = std::max(1, std::atoi(argv[i + 1]));
+    }
+
+    QApplication app(argc, argv);
+    std::printf("Tallyforge benchmarks on \"%s\": median, min and max of %d runs unless said otherwise\n",
+        qPrintable(QGuiApplication::platformName()), runs);
+    if (startupRuns > 0)
+        benchStartup(startupRuns);
+    benchPasses(runs);
+    benchAppends(runs);
+    benchSave(runs);
+    std::printf("\n%d of %d goals met\n", goalsChecked - goalsMissed, goalsChecked);
+    return goalsMissed ? 1 : 0;
+}
