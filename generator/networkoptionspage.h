@@ -2,15 +2,43 @@
 
 #include <QWidget>
 
+class QCheckBox;
+class QLabel;
+class QLineEdit;
 class ScriptWriter;
 
 // Network Options page: its controls, their start values and hints, and its section of the script.
-class NetworkOptionsPage : public QWidget
-{
+class NetworkOptionsPage : public QWidget {
     Q_OBJECT
 
 public:
+    static inline const QString defaultMasterServer = QStringLiteral("master.bravenmark.example");
+
     explicit NetworkOptionsPage(QWidget *parent = nullptr);
 
     void writeSection(ScriptWriter &out) const;
+
+    QCheckBox *chkIP = nullptr;
+    QCheckBox *chkPort = nullptr;
+    QCheckBox *chkRate = nullptr;
+    QCheckBox *chkMp = nullptr;
+    QCheckBox *chkMip = nullptr;
+    QCheckBox *chkMaster = nullptr;
+    QCheckBox *chkWWW = nullptr;
+    QCheckBox *chkBaseurl = nullptr;
+    QCheckBox *chkDlD = nullptr;
+
+    QLineEdit *edIP = nullptr;
+    QLineEdit *edPort = nullptr;
+    QLineEdit *edRate = nullptr;
+    QLineEdit *edMp = nullptr;
+    QLineEdit *edMip = nullptr;
+    QLineEdit *edMaster = nullptr;
+    QLineEdit *edBaseurl = nullptr;
+    QLineEdit *edDlD = nullptr;
+
+    // Whether downloads are redirected; written only while chkWWW is checked.
+    QCheckBox *chkWWWs = nullptr;
+
+    QLabel *Label102 = nullptr;
 };
