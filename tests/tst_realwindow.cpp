@@ -122,9 +122,8 @@ void RealWindowTest::windowAppearsAndClosesCleanly()
 
     sendDeleteWindow(display.get(), window);
     QVERIFY(program.waitForFinished(10000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
     const QByteArray errors = program.readAllStandardError();
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0, errors.constData());
     QVERIFY2(!errors.contains("QWidget") && !errors.contains("Cannot"), errors.constData());
 }
 
