@@ -140,6 +140,8 @@ constexpr int presetTop = 328, presetHeight = 17;
 
 QPalette withWhiteBackground(QPalette palette)
 {
+    // A check box fills its background with the Button role.
+    palette.setColor(QPalette::Button, Qt::white);
     palette.setColor(QPalette::Window, Qt::white);
     return palette;
 }
@@ -169,8 +171,11 @@ WeaponsPage::WeaponsPage(QWidget *parent)
     for (const Weapon &weapon : weapons) {
         auto *box = new QCheckBox(QString::fromLatin1(weapon.caption), this);
         box->setObjectName(QLatin1StringView(weapon.name));
-        box->setGeometry(
-            columns[weapon.column].boxesLeft, firstRowTop + weapon.row * rowPitch, weapon.width, boxHeight);
+        const auto &column = columns[weapon.column];
+        // Wider desktop fonts would clip a caption; it may take what is left of its panel.
+        const int panelRoom = column.left + column.width - column.boxesLeft;
+        const int width = std::clamp(box->sizeHint().width(), weapon.width, std::max(weapon.width, panelRoom));
+        box->setGeometry(column.boxesLeft, firstRowTop + weapon.row * rowPitch, width, boxHeight);
         box->setAutoFillBackground(true);
         box->setPalette(withWhiteBackground(box->palette()));
         box->setChecked(weapon.checked);
