@@ -102,6 +102,8 @@ QRadioButton *radioButton(QWidget *panel, const char *name, const QString &capti
     button->setGeometry(geometry);
     button->setAutoFillBackground(true);
     QPalette palette = button->palette();
+    // A button fills its background with the Button role.
+    palette.setColor(QPalette::Button, background);
     palette.setColor(QPalette::Window, background);
     palette.setColor(QPalette::WindowText, Qt::white);
     button->setPalette(palette);
@@ -134,6 +136,15 @@ void setTabOrder(std::initializer_list<QWidget *> widgets)
         if (previous)
             QWidget::setTabOrder(previous, widget);
         previous = widget;
+    }
+}
+
+void tabStopOnSelected(QWidget *panel)
+{
+    for (QRadioButton *button : panel->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly)) {
+        auto follow = [button](bool checked) { button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus); };
+        follow(button->isChecked());
+        QObject::connect(button, &QAbstractButton::toggled, button, follow);
     }
 }
 

@@ -58,6 +58,10 @@ QString withValue(const QString &rowHint, const QString &value);
 // Chains the keyboard focus through `widgets` in the given order.
 void setTabOrder(std::initializer_list<QWidget *> widgets);
 
+// Tabbing into the radio group on `panel` lands on its selected button; the
+// arrow keys move within the group.
+void tabStopOnSelected(QWidget *panel);
+
 QFont headingFont();
 
 // One button of a radio group: its place on the group's panel, its caption and the value it stands for.

@@ -1,0 +1,463 @@
+#include "formtest.h"
+#include "generator/scriptwriter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextDocument>
+
+using namespace Qt::StringLiterals;
+using namespace FormTest;
+
+namespace {
+
+template<typename Page>
+QStringList sectionOf(const Page &page, void (Page::*write)(ScriptWriter &) const, bool comments = true)
+{
+    QTextDocument document;
+    {
+        ScriptWriter out(&document, comments);
+        (page.*write)(out);
+    }
+    QStringList lines = document.toPlainText().split(u'\n');
+    if (lines.constLast().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QStringList gameOptions(const TForm1 &form, bool comments = true)
+{
+    return sectionOf(*form.TabSheet4, &GameOptionsPage::writeSection, comments);
+}
+
+QStringList gametypes(const TForm1 &form, bool comments = true)
+{
+    return sectionOf(*form.TabSheet5, &GametypesPage::writeSection, comments);
+}
+
+const QStringList defaultVoteLines = {
+    u"set g_allowVoteKick \"0\""_s,
+    u"set g_allowVoteMap \"1\""_s,
+    u"set g_allowVoteMapRestart \"1\""_s,
+    u"set g_allowVoteMapRotate \"0\""_s,
+    u"set g_allowVoteTempBanUser \"0\""_s,
+    u"set g_allowVoteTypeMap \"1\""_s,
+    u"set g_allowVoteDrawFriend \"0\""_s,
+    u"set g_allowVoteFriendlyFire \"1\""_s,
+    u"set g_allowVoteKillCam \"1\""_s,
+};
+
+QStringList defaultGameOptions()
+{
+    return QStringList { u"//Game Options"_s, u"set g_gametype \"dm\""_s, u"set g_allowvote \"1\""_s }
+    + defaultVoteLines
+        + QStringList {
+              u"set scr_drawfriend \"1\""_s,
+              u"set scr_forcerespawn \"1\""_s,
+              u"set scr_friendlyfire \"0\""_s,
+              u"set scr_killcam \"1\""_s,
+              u"set scr_freelook \"1\""_s,
+              u"set scr_spectateenemy \"1\""_s,
+              u"set scr_teambalance \"0\""_s,
+              u"set scr_teamscorepenalty \"1\""_s,
+              u"set g_deadchat \"0\""_s,
+              u"//"_s,
+          };
+}
+
+const QStringList defaultGametypes = {
+    u"//Gametypes Configuration"_s,
+    u"//-- Deathmatch"_s,
+    u"set scr_dm_scorelimit \"50\""_s,
+    u"set scr_dm_timelimit \"30\""_s,
+    u"//-- Team Deathmatch"_s,
+    u"set scr_tdm_scorelimit \"100\""_s,
+    u"set scr_tdm_timelimit \"30\""_s,
+    u"//-- Behind Enemy Lines"_s,
+    u"set scr_bel_scorelimit \"50\""_s,
+    u"set scr_bel_timelimit \"30\""_s,
+    u"set scr_bel_alivepointtime \"10\""_s,
+    u"//-- Retrieval"_s,
+    u"set scr_re_scorelimit \"10\""_s,
+    u"set scr_re_timelimit \"0\""_s,
+    u"set scr_re_graceperiod \"15\""_s,
+    u"set scr_re_roundlength \"4\""_s,
+    u"set scr_re_roundlimit \"0\""_s,
+    u"set scr_re_showcarrier \"0\""_s,
+    u"//-- Search and Destroy"_s,
+    u"set scr_sd_scorelimit \"10\""_s,
+    u"set scr_sd_timelimit \"0\""_s,
+    u"set scr_sd_graceperiod \"15\""_s,
+    u"set scr_sd_roundlength \"4\""_s,
+    u"set scr_sd_roundlimit \"0\""_s,
+    u"//-- Headquarters"_s,
+    u"set scr_hq_scorelimit \"450\""_s,
+    u"set scr_hq_timelimit \"30\""_s,
+    u"//"_s,
+};
+
+void clearIncludeBoxes(QWidget *page)
+{
+    for (QCheckBox *box : page->findChildren<QCheckBox *>()) {
+        if (box->statusTip() == u"Add this line to the cfg?"_s)
+            box->setChecked(false);
+    }
+}
+
+void clickTab(TForm1 &form, QWidget *page)
+{
+    QTabBar *bar = form.PageControl1->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(form.PageControl1->indexOf(page)).center());
+}
+
+} // namespace
+
+class GamePagesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void defaultSectionsFollowEachOther();
+    void everythingClearedLeavesTheVoteLines();
+    void voteLinesIgnoreVotingChoice();
+    void radioChoices_data();
+    void radioChoices();
+    void valuesWrittenAsTyped_data();
+    void valuesWrittenAsTyped();
+    void subHeadingsStayWithoutTheirLines();
+    void carrierLineOnlyWhileIncluded();
+    void headquartersBlock_data();
+    void headquartersBlock();
+    void votesChangedWithoutReturning();
+    void votesTabNeverAppears();
+    void anyTabLeavesTheVotesPage_data();
+    void anyTabLeavesTheVotesPage();
+    void tabbingLandsOnTheSelectedButton();
+    void radioHintsCarryTheirValue();
+};
+
+void GamePagesTest::defaultSectionsFollowEachOther()
+{
+    TForm1 form;
+    const QStringList lines = finish(form);
+    const qsizetype start = lines.indexOf(u"//Game Options"_s);
+    QVERIFY(start >= 0);
+    QCOMPARE(lines.mid(start, 22), defaultGameOptions());
+    QCOMPARE(lines.mid(start + 22, 28), defaultGametypes);
+}
+
+void GamePagesTest::everythingClearedLeavesTheVoteLines()
+{
+    TForm1 form;
+    clearIncludeBoxes(form.TabSheet4);
+    clearIncludeBoxes(form.TabSheet5);
+    QCOMPARE(gameOptions(form, false), defaultVoteLines);
+    QCOMPARE(gametypes(form, false), QStringList());
+
+    form.chkSlashes->setChecked(false);
+    const QStringList lines = finish(form);
+    QVERIFY(std::none_of(lines.cbegin(), lines.cend(), [](const QString &line) { return line.startsWith(u"//"); }));
+    const qsizetype votes = lines.indexOf(defaultVoteLines.constFirst());
+    QCOMPARE(lines.mid(votes, 9), defaultVoteLines);
+}
+
+void GamePagesTest::voteLinesIgnoreVotingChoice()
+{
+    TForm1 form;
+    form.TabSheet4->rbAV0->setChecked(true);
+    form.tabVotes->chkKick->setChecked(true);
+    form.tabVotes->chkKK->setChecked(false);
+    QStringList votes = defaultVoteLines;
+    votes.first() = u"set g_allowVoteKick \"1\""_s;
+    votes.last() = u"set g_allowVoteKillCam \"0\""_s;
+
+    QStringList lines = gameOptions(form);
+    QCOMPARE(lines.mid(2, 10), QStringList { u"set g_allowvote \"0\""_s } + votes);
+
+    form.TabSheet4->chkAllowVote->setChecked(false);
+    lines = gameOptions(form);
+    QCOMPARE(lines.mid(1, 11),
+        QStringList { u"set g_gametype \"dm\""_s } + votes + QStringList { u"set scr_drawfriend \"1\""_s });
+}
+
+void GamePagesTest::radioChoices_data()
+{
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<QString>("line");
+
+    const struct {
+        const char *button;
+        const char *line;
+    } rows[] = {
+        { "gt1", "set g_gametype \"dm\"" },
+        { "gt2", "set g_gametype \"tdm\"" },
+        { "gt3", "set g_gametype \"bel\"" },
+        { "gt4", "set g_gametype \"re\"" },
+        { "gt5", "set g_gametype \"sd\"" },
+        { "gt6", "set g_gametype \"hq\"" },
+        { "rbAV1", "set g_allowvote \"1\"" },
+        { "rbAV0", "set g_allowvote \"0\"" },
+        { "rbDF1", "set scr_drawfriend \"1\"" },
+        { "rbDF0", "set scr_drawfriend \"0\"" },
+        { "rbFR11", "set scr_forcerespawn \"1\"" },
+        { "rbFR00", "set scr_forcerespawn \"0\"" },
+        { "rbFF0", "set scr_friendlyfire \"0\"" },
+        { "rbFF1", "set scr_friendlyfire \"1\"" },
+        { "rbFF2", "set scr_friendlyfire \"2\"" },
+        { "rbFF3", "set scr_friendlyfire \"3\"" },
+        { "rbKK1", "set scr_killcam \"1\"" },
+        { "rbKK0", "set scr_killcam \"0\"" },
+        { "rbFL1", "set scr_freelook \"1\"" },
+        { "rbFL0", "set scr_freelook \"0\"" },
+        { "rbSE1", "set scr_spectateenemy \"1\"" },
+        { "rbSE0", "set scr_spectateenemy \"0\"" },
+        { "rbP1", "set scr_teamscorepenalty \"1\"" },
+        { "rbP0", "set scr_teamscorepenalty \"0\"" },
+        { "rbD1", "set g_deadchat \"1\"" },
+        { "rbD0", "set g_deadchat \"0\"" },
+        { "rbRe1", "set scr_re_showcarrier \"1\"" },
+        { "rbRe0", "set scr_re_showcarrier \"0\"" },
+    };
+    for (const auto &row : rows)
+        QTest::addRow("%s: %s", row.button, row.line) << QByteArray(row.button) << QString::fromLatin1(row.line);
+}
+
+void GamePagesTest::radioChoices()
+{
+    QFETCH(QByteArray, button);
+    QFETCH(QString, line);
+    TForm1 form;
+    const QStringList before = gameOptions(form) + gametypes(form);
+    control<QRadioButton>(form, button.constData())->click();
+    const QStringList after = gameOptions(form) + gametypes(form);
+
+    // The chosen line takes the place of the group's line; nothing else moves.
+    const QString prefix = line.left(line.indexOf(u'"'));
+    const qsizetype at = before.indexOf(QRegularExpression(QRegularExpression::escape(prefix) + u".*"_s));
+    QVERIFY(at >= 0);
+    QStringList expected = before;
+    expected[at] = line;
+    QCOMPARE(after, expected);
+}
+
+void GamePagesTest::valuesWrittenAsTyped_data()
+{
+    QTest::addColumn<QByteArray>("edit");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("empty max difference") << "edMaxDiff"_ba << QString() << u"set scr_teambalance \"\""_s;
+    QTest::newRow("negative max difference") << "edMaxDiff"_ba << u"-3"_s << u"set scr_teambalance \"-3\""_s;
+    QTest::newRow("empty score limit") << "edDm1"_ba << QString() << u"set scr_dm_scorelimit \"\""_s;
+    QTest::newRow("time limit above 1440") << "edSd2"_ba << u"2000"_s << u"set scr_sd_timelimit \"2000\""_s;
+    QTest::newRow("grace period above 60") << "edRe3"_ba << u"90"_s << u"set scr_re_graceperiod \"90\""_s;
+    QTest::newRow("words for seconds") << "edBel3"_ba << u"ten secs"_s << u"set scr_bel_alivepointtime \"ten secs\""_s;
+    QTest::newRow("quote and spaces kept") << "edTdm2"_ba << u" 3\"0 "_s << u"set scr_tdm_timelimit \" 3\"0 \""_s;
+}
+
+void GamePagesTest::valuesWrittenAsTyped()
+{
+    QFETCH(QByteArray, edit);
+    QFETCH(QString, text);
+    QFETCH(QString, line);
+    TForm1 form;
+    control<QLineEdit>(form, edit.constData())->setText(text);
+    const QStringList lines = finish(form);
+    QCOMPARE(lines.count(line), 1);
+}
+
+void GamePagesTest::subHeadingsStayWithoutTheirLines()
+{
+    TForm1 form;
+    form.TabSheet5->chkTdm1->setChecked(false);
+    form.TabSheet5->chkTdm2->setChecked(false);
+    QStringList lines = gametypes(form);
+    QCOMPARE(lines.mid(4, 2), (QStringList { u"//-- Team Deathmatch"_s, u"//-- Behind Enemy Lines"_s }));
+
+    clearIncludeBoxes(form.TabSheet5);
+    QCOMPARE(gametypes(form),
+        (QStringList { u"//Gametypes Configuration"_s, u"//-- Deathmatch"_s, u"//-- Team Deathmatch"_s,
+            u"//-- Behind Enemy Lines"_s, u"//-- Retrieval"_s, u"//-- Search and Destroy"_s, u"//-- Headquarters"_s,
+            u"//"_s }));
+    QCOMPARE(gametypes(form, false), QStringList());
+}
+
+void GamePagesTest::carrierLineOnlyWhileIncluded()
+{
+    TForm1 form;
+    GametypesPage &page = *form.TabSheet5;
+    const QString yes = u"set scr_re_showcarrier \"1\""_s;
+    const QString no = u"set scr_re_showcarrier \"0\""_s;
+
+    page.rbRe1->click();
+    QVERIFY(!page.rbRe0->isChecked());
+    QCOMPARE(gametypes(form).mid(16, 3),
+        (QStringList { u"set scr_re_roundlimit \"0\""_s, yes, u"//-- Search and Destroy"_s }));
+
+    page.chkRe6->setChecked(false);
+    QCOMPARE(gametypes(form).filter(u"showcarrier"_s), QStringList());
+    page.rbRe0->click();
+    QCOMPARE(gametypes(form).filter(u"showcarrier"_s), QStringList());
+    page.chkRe6->setChecked(true);
+    QCOMPARE(gametypes(form).filter(u"showcarrier"_s), QStringList { no });
+}
+
+void GamePagesTest::headquartersBlock_data()
+{
+    QTest::addColumn<bool>("score");
+    QTest::addColumn<bool>("time");
+    QTest::addColumn<bool>("slashes");
+    QTest::addColumn<QStringList>("tail");
+
+    const QString score = u"set scr_hq_scorelimit \"600\""_s;
+    const QString time = u"set scr_hq_timelimit \"45\""_s;
+    const QString lastSd = u"set scr_sd_roundlimit \"0\""_s;
+    const QString heading = u"//-- Headquarters"_s;
+    QTest::newRow("both") << true << true << true << QStringList { lastSd, heading, score, time, u"//"_s };
+    QTest::newRow("score only") << true << false << true << QStringList { lastSd, heading, score, u"//"_s };
+    QTest::newRow("time only") << false << true << true << QStringList { lastSd, heading, time, u"//"_s };
+    QTest::newRow("neither") << false << false << true << QStringList { lastSd, heading, u"//"_s };
+    QTest::newRow("both, no slashes") << true << true << false << QStringList { lastSd, score, time };
+}
+
+void GamePagesTest::headquartersBlock()
+{
+    QFETCH(bool, score);
+    QFETCH(bool, time);
+    QFETCH(bool, slashes);
+    QFETCH(QStringList, tail);
+    TForm1 form;
+    GametypesPage &page = *form.TabSheet5;
+    page.edHq1->setText(u"600"_s);
+    page.edHq2->setText(u"45"_s);
+    page.chkHq1->setChecked(score);
+    page.chkHq2->setChecked(time);
+    const QStringList lines = gametypes(form, slashes);
+    QCOMPARE(lines.mid(lines.size() - tail.size()), tail);
+}
+
+void GamePagesTest::votesChangedWithoutReturning()
+{
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    clickTab(form, form.TabSheet4);
+    QCOMPARE(form.PageControl1->currentWidget(), form.TabSheet4);
+    click(form, "Button2");
+    QCOMPARE(form.PageControl1->currentWidget(), form.tabVotes);
+
+    for (const char *box : { "chkKick", "chkMap", "chkBan", "chkKK" })
+        click(form, box);
+    const QStringList lines = finish(form);
+    const qsizetype votes = lines.indexOf(u"set g_allowVoteKick \"1\""_s);
+    QVERIFY(votes >= 0);
+    QCOMPARE(lines.mid(votes, 9),
+        (QStringList {
+            u"set g_allowVoteKick \"1\""_s,
+            u"set g_allowVoteMap \"0\""_s,
+            u"set g_allowVoteMapRestart \"1\""_s,
+            u"set g_allowVoteMapRotate \"0\""_s,
+            u"set g_allowVoteTempBanUser \"1\""_s,
+            u"set g_allowVoteTypeMap \"1\""_s,
+            u"set g_allowVoteDrawFriend \"0\""_s,
+            u"set g_allowVoteFriendlyFire \"1\""_s,
+            u"set g_allowVoteKillCam \"0\""_s,
+        }));
+}
+
+void GamePagesTest::votesTabNeverAppears()
+{
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTabBar *bar = form.PageControl1->tabBar();
+    const int votes = form.PageControl1->indexOf(form.tabVotes);
+    auto votesTabHidden = [&] {
+        return !bar->isTabVisible(votes) && bar->tabRect(votes).isEmpty()
+            && bar->tabAt(bar->tabRect(votes).center()) != votes;
+    };
+
+    QVERIFY(votesTabHidden());
+    form.TabSheet4->Button2->click();
+    QCOMPARE(form.PageControl1->currentWidget(), form.tabVotes);
+    QVERIFY(form.tabVotes->isVisible());
+    QVERIFY(votesTabHidden());
+    // The strip marks no tab: the current one is the hidden one.
+    QCOMPARE(bar->currentIndex(), votes);
+
+    finish(form);
+    QVERIFY(votesTabHidden());
+    click(form, "btnClear");
+    QVERIFY(votesTabHidden());
+}
+
+void GamePagesTest::anyTabLeavesTheVotesPage_data()
+{
+    QTest::addColumn<QString>("page");
+    for (const char *name : { "tabMain", "TabSheet2", "TabSheet3", "TabSheet4", "TabSheet5", "TabSheet6", "TabSheet1" })
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void GamePagesTest::anyTabLeavesTheVotesPage()
+{
+    QFETCH(QString, page);
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QWidget *target = form.findChild<QWidget *>(page);
+    form.PageControl1->setCurrentWidget(form.TabSheet4);
+    form.TabSheet4->Button2->click();
+    QCOMPARE(form.PageControl1->currentWidget(), form.tabVotes);
+
+    clickTab(form, target);
+    QCOMPARE(form.PageControl1->currentWidget(), target);
+    QVERIFY(!form.tabVotes->isVisible());
+}
+
+void GamePagesTest::tabbingLandsOnTheSelectedButton()
+{
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.PageControl1->setCurrentWidget(form.TabSheet4);
+    GameOptionsPage &page = *form.TabSheet4;
+    page.gt4->click();
+    page.rbAV0->click();
+
+    page.chkGametype->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), page.chkGametype);
+    QWidget *expected[] = { page.gt4, page.rbAV0, page.Button2, page.chkAllowVote, page.rbDF1 };
+    for (QWidget *next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), next->objectName());
+    }
+
+    // Within a group the arrow keys move the selection, and the tab stop follows it.
+    page.gt4->setFocus();
+    QTest::keyClick(page.gt4, Qt::Key_Down);
+    QVERIFY(page.gt5->isChecked());
+    QCOMPARE(QApplication::focusWidget(), page.gt5);
+    QTest::keyClick(page.gt5, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), page.rbAV0);
+    QTest::keyClick(page.rbAV0, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), page.gt5);
+}
+
+void GamePagesTest::radioHintsCarryTheirValue()
+{
+    TForm1 form;
+    QCOMPARE(form.TabSheet4->gt1->statusTip(), u"Select default gametype. (g_gametype \"dm\")"_s);
+    QCOMPARE(form.TabSheet4->rbD0->statusTip(), u"Allow dead players to talk to alive players. (g_deadChat \"0\")"_s);
+    QCOMPARE(
+        form.TabSheet5->rbRe1->statusTip(), u"Show the objective carrier on compass. (scr_re_showcarrier \"1\")"_s);
+    QVERIFY(form.TabSheet4->Button2->statusTip().isEmpty());
+}
+
+QTEST_MAIN(GamePagesTest)
+#include "tst_gamepages.moc"
