@@ -1,9 +1,15 @@
 #include "formtest.h"
 
 #include <QAction>
+#include <QGroupBox>
 #include <QCheckBox>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QUrl>
 
 #include "widgets/ttextbutton.h"
 
@@ -16,6 +22,17 @@ class WorkflowTest : public QObject
 
 private Q_SLOTS:
     void statesAcrossFinishClearFinish();
+    void passFrameWritesEveryHeadingInOrder();
+    void windowGeometryIsFixed();
+    void hintsShowOnlyInTheStatusBar();
+    void menuEntryHintsShowWhileHighlighted();
+    void webLinksOpenTheMakersPages();
+
+public Q_SLOTS:
+    void openUrl(const QUrl &url) { m_opened << url; }
+
+private:
+    QList<QUrl> m_opened;
 };
 
 void WorkflowTest::statesAcrossFinishClearFinish()
@@ -55,6 +72,91 @@ void WorkflowTest::statesAcrossFinishClearFinish()
     QVERIFY(form.chkSlashes->isChecked());
     QCOMPARE(finish(form), first);
     check(generated);
+}
+
+void WorkflowTest::passFrameWritesEveryHeadingInOrder()
+{
+    TForm1 form;
+    QStringList headings;
+    for (const QString &line : finish(form))
+        if (line.startsWith(u"//"_s))
+            headings << line;
+    QCOMPARE(headings,
+             (QStringList{u"//Server Information"_s, u"//"_s, u"//Server Options"_s, u"//"_s, u"//Network Options"_s,
+                          u"//"_s, u"//Game Options"_s, u"//"_s, u"//Gametypes Configuration"_s,
+                          u"//-- Deathmatch"_s, u"//-- Team Deathmatch"_s, u"//-- Behind Enemy Lines"_s,
+                          u"//-- Retrieval"_s, u"//-- Search and Destroy"_s, u"//-- Headquarters"_s, u"//"_s,
+                          u"//Weapons"_s}));
+}
+
+void WorkflowTest::windowGeometryIsFixed()
+{
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.width(), 770);
+    QCOMPARE(form.height() - form.menuBar()->height(), 497);
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+    QCOMPARE(form.statusBar()->height(), 19);
+    QCOMPARE(form.statusBar()->mapTo(&form, QPoint(0, 0)).y() + 19, form.height());
+}
+
+void WorkflowTest::hintsShowOnlyInTheStatusBar()
+{
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    const QList<QWidget *> widgets = form.findChildren<QWidget *>();
+    for (const QWidget *widget : widgets)
+        QVERIFY2(widget->toolTip().isEmpty(), qPrintable(widget->objectName()));
+
+    QTest::mouseMove(form.btnFinish);
+    QTRY_COMPARE(form.statusBar()->currentMessage(), u"Create CFG"_s);
+    QTest::mouseMove(form.chkSlashes);
+    QTRY_COMPARE(form.statusBar()->currentMessage(),
+                 u"Check this if you want to add slashes in the cfg to organize. '//' and '//Description'"_s);
+    QTest::mouseMove(form.GroupBox1, QPoint(2, 2));
+    QTRY_COMPARE(form.statusBar()->currentMessage(), QString());
+}
+
+void WorkflowTest::menuEntryHintsShowWhileHighlighted()
+{
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    finish(form); // File > Save is enabled only now
+    const struct {
+        QAction *entry;
+        QString hint;
+    } entries[] = {{form.Save1, u"Save CFG"_s},
+                   {form.Exit1, u"Exit Program"_s},
+                   {form.Support1, u"Support Forums"_s},
+                   {form.Hollowfen1, u"Visit Hollowfen website"_s}};
+    for (const auto &entry : entries) {
+        auto *menu = qobject_cast<QMenu *>(entry.entry->parent());
+        QVERIFY(menu);
+        form.menuBar()->setActiveAction(menu->menuAction());
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        menu->setActiveAction(entry.entry);
+        QTRY_COMPARE(form.statusBar()->currentMessage(), entry.hint);
+        QVERIFY(!menu->toolTipsVisible());
+        menu->close();
+    }
+}
+
+void WorkflowTest::webLinksOpenTheMakersPages()
+{
+    QDesktopServices::setUrlHandler(u"http"_s, this, "openUrl");
+    TForm1 form;
+    form.Hollowfen1->trigger();
+    form.Support1->trigger();
+    click(form, "TextButton29");
+    QDesktopServices::unsetUrlHandler(u"http"_s);
+    QCOMPARE(m_opened, (QList<QUrl>{QUrl(u"http://hollowfen.example"_s), QUrl(u"http://hollowfen.example/forums/"_s),
+                                    QUrl(u"http://hollowfen.example/ncs/"_s)}));
 }
 
 QTEST_MAIN(WorkflowTest)
