@@ -2,11 +2,13 @@
 #include "generator/pagekit.h"
 #include "widgets/ttextbutton.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 
 using namespace Qt::StringLiterals;
 using namespace FormTest;
@@ -104,6 +106,7 @@ private Q_SLOTS:
     void withoutSlashes();
     void infoPairs_data();
     void infoPairs();
+    void everyInfoRowIncluded();
     void valuesAsTyped_data();
     void valuesAsTyped();
     void radioRows_data();
@@ -114,6 +117,7 @@ private Q_SLOTS:
     void controlsAtStart();
     void colourTesterButton();
     void radioPairsStayExclusive();
+    void tabbingLandsOnSelectedButton();
 };
 
 void ServerPagesTest::defaultScriptBegins()
@@ -187,10 +191,25 @@ void ServerPagesTest::infoPairs()
     setControls(form,
         { { u"ed"_s + first, u"one"_s }, { u"ed"_s + second, u"two"_s }, { u"chk"_s + first, firstIncluded },
             { u"chk"_s + second, secondIncluded } });
-    QStringList section = defaultServerInfo;
+    QStringList expectedSection = defaultServerInfo;
     for (const QString &line : expected)
-        section.insert(section.size() - 1, line);
-    QCOMPARE(::section(finish(form), u"//Server Information"_s), section);
+        expectedSection.insert(expectedSection.size() - 1, line);
+    QCOMPARE(section(finish(form), u"//Server Information"_s), expectedSection);
+}
+
+void ServerPagesTest::everyInfoRowIncluded()
+{
+    TForm1 form;
+    for (QCheckBox *box : form.tabMain->findChildren<QCheckBox *>())
+        box->setChecked(true);
+    for (QLineEdit *edit : form.tabMain->findChildren<QLineEdit *>())
+        edit->setText(edit->objectName().mid(2));
+    const QStringList expected { u"//Server Information"_s, uR"(set sv_hostname "Servername")"_s,
+        uR"(set scr_motd "Motd")"_s, uR"(sets .Admin1 "Admin1")"_s, uR"(sets .Admin2 "Admin2")"_s,
+        uR"(sets .Email1 "Mail1")"_s, uR"(sets .Email2 "Mail2")"_s, uR"(sets .Irc1 "IRC1")"_s,
+        uR"(sets .Irc2 "IRC2")"_s, uR"(sets .Website1 "Website1")"_s, uR"(sets .Website2 "Website2")"_s,
+        uR"(sets .Location "Location")"_s, uR"(sets .TS "TS")"_s, u"//"_s };
+    QCOMPARE(section(finish(form), u"//Server Information"_s), expected);
 }
 
 void ServerPagesTest::valuesAsTyped_data()
@@ -471,6 +490,21 @@ void ServerPagesTest::radioPairsStayExclusive()
             QCOMPARE(selectedCounts(), one);
         }
     }
+}
+
+void ServerPagesTest::tabbingLandsOnSelectedButton()
+{
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.PageControl1->setCurrentWidget(form.TabSheet2);
+    ServerOptionsPage &page = *form.TabSheet2;
+    QTest::mouseClick(page.rbPure0, Qt::LeftButton);
+    page.chkPure->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), page.rbPure0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), page.chkRcon);
 }
 
 QTEST_MAIN(ServerPagesTest)
