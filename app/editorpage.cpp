@@ -1,15 +1,22 @@
 #include "app/editorpage.h"
 
+#include "app/scripthighlighter.h"
+#include "app/scriptlint.h"
 #include "generator/pagekit.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTextBlock>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
 EditorPage::EditorPage(QWidget *parent)
     : QWidget(parent)
     , editor(new QPlainTextEdit(this))
+    , m_highlighter(new ScriptHighlighter(editor->document(), editor->palette()))
 {
     setObjectName(u"tabEditor"_s);
     PageKit::headingStrip(this, "Label3", u"Your CFG"_s, u"Your CFG"_s);
@@ -19,15 +26,17 @@ EditorPage::EditorPage(QWidget *parent)
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor->setAccessibleName(u"Your CFG"_s);
     PageKit::setHint(editor, u"You may edit your CFG here before save..."_s);
+    connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &EditorPage::updateNote);
+    connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateNote);
 
     const struct {
         const char *name;
         int top;
         QString text;
     } notes[] = {
-        {"Label106", 312, u"Your cfg was created! you may edit or organize your cfg in the editor above."_s},
-        {"Label4", 328, u"Press Save CFG to save as a .cfg format..."_s},
-        {"Label107", 344, u"Thank you for using Corvane's Tallyforge!"_s},
+        { "Label106", 312, u"Your cfg was created! you may edit or organize your cfg in the editor above."_s },
+        { "Label4", 328, u"Press Save CFG to save as a .cfg format..."_s },
+        { "Label107", 344, u"Thank you for using Corvane's Tallyforge!"_s },
     };
     for (const auto &note : notes) {
         auto *label = new QLabel(note.text, this);
@@ -35,5 +44,53 @@ EditorPage::EditorPage(QWidget *parent)
         label->adjustSize();
         label->move(0, note.top);
     }
-    PageKit::picture(this, {728, 320, 33, 33}, u":/art/editor-corner.png"_s);
+    PageKit::picture(this, { 728, 320, 33, 33 }, u":/art/editor-corner.png"_s);
+}
+
+void EditorPage::showNotesIn(QStatusBar *bar)
+{
+    m_statusBar = bar;
+    connect(bar, &QStatusBar::messageChanged, this, &EditorPage::restoreNote);
+}
+
+void EditorPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    updateNote();
+}
+
+void EditorPage::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    updateNote();
+}
+
+void EditorPage::updateNote()
+{
+    QString note;
+    if (isVisible()) {
+        const QTextCursor cursor = editor->textCursor();
+        const ScriptLint::Reading reading = ScriptLint::read(cursor.block().text());
+        if (const ScriptLint::Mark *mark = ScriptLint::markAt(reading, cursor.positionInBlock()))
+            note = mark->sentence;
+    }
+    const QString previous = std::exchange(m_note, note);
+    if (!m_statusBar)
+        return;
+    if (!m_note.isEmpty()) {
+        // Typing on a marked line brings its note back over a hint.
+        if (m_statusBar->currentMessage() != m_note)
+            m_statusBar->showMessage(m_note);
+    } else if (!previous.isEmpty() && m_statusBar->currentMessage() == previous) {
+        m_statusBar->clearMessage();
+        if (editor->underMouse())
+            m_statusBar->showMessage(editor->statusTip());
+    }
+}
+
+// A hint that ends leaves an empty bar: the note takes its place again.
+void EditorPage::restoreNote(const QString &message)
+{
+    if (message.isEmpty() && !m_note.isEmpty())
+        m_statusBar->showMessage(m_note);
 }

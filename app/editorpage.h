@@ -3,14 +3,36 @@
 #include <QWidget>
 
 class QPlainTextEdit;
+class QStatusBar;
+class ScriptHighlighter;
 
 // The page that shows the generated script for a last touch before saving.
-class EditorPage : public QWidget
-{
+// The editor shows the script as the game will read it; while the text cursor
+// stands on a line the game reads differently, the status bar says how.
+class EditorPage : public QWidget {
     Q_OBJECT
 
 public:
     explicit EditorPage(QWidget *parent = nullptr);
 
+    // Shows the note of the current line in `bar` whenever no hint needs it.
+    void showNotesIn(QStatusBar *bar);
+
+    // What the game does with the line under the text cursor, while the page
+    // is shown and that line is marked; otherwise empty.
+    QString note() const { return m_note; }
+
     QPlainTextEdit *const editor;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void updateNote();
+    void restoreNote(const QString &message);
+
+    ScriptHighlighter *const m_highlighter;
+    QStatusBar *m_statusBar = nullptr;
+    QString m_note;
 };

@@ -83,6 +83,7 @@ TForm1::TForm1(QWidget *parent)
     statusBar()->setObjectName(u"StatusBar1"_s);
     statusBar()->setFixedHeight(statusBarHeight);
     statusBar()->setSizeGripEnabled(false);
+    tabEditor->showNotesIn(statusBar());
 
     move(284, 152);
     setFixedSize(sizeHint());

@@ -1,0 +1,98 @@
+#include "app/scripthighlighter.h"
+
+#include "app/scriptlint.h"
+
+#include <QPalette>
+
+#include <cmath>
+
+namespace {
+
+double luminance(const QColor &colour)
+{
+    auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+// Below this a colour code gets a backdrop of its own.
+constexpr double legibleContrast = 3.0;
+
+QTextCharFormat foreground(const QColor &colour)
+{
+    QTextCharFormat format;
+    format.setForeground(colour);
+    return format;
+}
+
+} // namespace
+
+ScriptHighlighter::ScriptHighlighter(QTextDocument *document, const QPalette &palette)
+    : QSyntaxHighlighter(document)
+    , m_base(palette.color(QPalette::Base))
+{
+    const bool dark = m_base.lightnessF() < 0.5;
+    m_comment = foreground(dark ? QColor(0x9a, 0xa0, 0xa6) : QColor(0x6a, 0x73, 0x7d));
+    m_comment.setFontItalic(true);
+    m_command = foreground(dark ? QColor(0x79, 0xb0, 0xf0) : QColor(0x1a, 0x4f, 0x96));
+    m_name = foreground(dark ? QColor(0x6c, 0xc9, 0xb5) : QColor(0x17, 0x6b, 0x5e));
+    m_quoted = foreground(dark ? QColor(0xe0, 0xa0, 0x70) : QColor(0x8a, 0x3b, 0x12));
+
+    m_mark.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    m_mark.setUnderlineColor(dark ? QColor(0xff, 0x55, 0x55) : QColor(0xd0, 0x10, 0x10));
+
+    // A code colour too close to the editor's background is shown on a
+    // backdrop that sets it off, so a white or yellow name stays readable.
+    const QColor backdrops[] = { QColor(0x20, 0x20, 0x20), QColor(0xf0, 0xf0, 0xf0) };
+    for (int code = 0; code < 8; ++code) {
+        const QColor colour = ScriptLint::codeColour(code);
+        m_codeColours[code] = foreground(colour);
+        if (contrast(colour, m_base) >= legibleContrast)
+            continue;
+        const bool darkBackdrop = contrast(colour, backdrops[0]) >= contrast(colour, backdrops[1]);
+        m_codeColours[code].setBackground(backdrops[darkBackdrop ? 0 : 1]);
+    }
+}
+
+double ScriptHighlighter::contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+void ScriptHighlighter::highlightBlock(const QString &text)
+{
+    const ScriptLint::Reading reading = ScriptLint::read(text);
+    for (const ScriptLint::Span &span : reading.quoted)
+        setFormat(int(span.start), int(span.length), m_quoted);
+    for (const ScriptLint::Span &span : reading.commandWords)
+        setFormat(int(span.start), int(span.length), m_command);
+    for (const ScriptLint::Span &span : reading.names)
+        setFormat(int(span.start), int(span.length), m_name);
+    for (const ScriptLint::Span &span : reading.comments)
+        setFormat(int(span.start), int(span.length), m_comment);
+    for (const ScriptLint::ColourRun &run : reading.colours)
+        mergeFormat(run.span.start, run.span.length, m_codeColours[run.colour]);
+    for (const ScriptLint::Mark &mark : reading.marks)
+        mergeFormat(mark.span.start, mark.span.length, m_mark);
+}
+
+// Lays `overlay` over what is already set, keeping the rest of each format.
+void ScriptHighlighter::mergeFormat(qsizetype start, qsizetype length, const QTextCharFormat &overlay)
+{
+    qsizetype runStart = start;
+    const qsizetype end = start + length;
+    while (runStart < end) {
+        const QTextCharFormat current = format(int(runStart));
+        qsizetype runEnd = runStart + 1;
+        while (runEnd < end && format(int(runEnd)) == current)
+            ++runEnd;
+        QTextCharFormat merged = current;
+        merged.merge(overlay);
+        setFormat(int(runStart), int(runEnd - runStart), merged);
+        runStart = runEnd;
+    }
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QSyntaxHighlighter>
+#include <QTextCharFormat>
+
+class QPalette;
+
+// Colours a script in the editor as the game will read it: quiet colours for
+// comments, command words, names and quoted values, the colours of "^n" codes
+// in names and messages, and a wavy underline where the game reads the text
+// differently from how it looks. Only the display changes, never the text.
+class ScriptHighlighter : public QSyntaxHighlighter {
+    Q_OBJECT
+
+public:
+    // The colours are chosen to stay legible on `palette`'s base colour.
+    ScriptHighlighter(QTextDocument *document, const QPalette &palette);
+
+    // Contrast ratio of two colours, 1 (none) to 21 (black on white).
+    static double contrast(const QColor &a, const QColor &b);
+
+protected:
+    void highlightBlock(const QString &text) override;
+
+private:
+    void mergeFormat(qsizetype start, qsizetype length, const QTextCharFormat &overlay);
+
+    const QColor m_base;
+    QTextCharFormat m_comment;
+    QTextCharFormat m_command;
+    QTextCharFormat m_name;
+    QTextCharFormat m_quoted;
+    QTextCharFormat m_mark;
+    QTextCharFormat m_codeColours[8];
+};
