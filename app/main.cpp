@@ -1,3 +1,4 @@
+#include "app/appearance.h"
 #include "app/tform1.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(TForm1::applicationTitle);
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QApplication::setDesktopFileName(QStringLiteral("tallyforge"));
+    Appearance::apply();
 
     TForm1 form;
     form.show();

@@ -3,6 +3,7 @@
 #include "widgets/systemcolors.h"
 
 #include <QCheckBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -21,7 +22,9 @@ void setHint(QWidget *widget, const QString &hint)
 
 QFont headingFont()
 {
-    QFont font(u"Verdana"_s);
+    // DejaVu Sans keeps Verdana's wide, open bold and ships with every desktop.
+    QFont font;
+    font.setFamilies({u"DejaVu Sans"_s, u"Verdana"_s, u"Bitstream Vera Sans"_s});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     font.setBold(true);
@@ -116,7 +119,8 @@ QLabel *picture(QWidget *parent, const QRect &geometry, const QString &resource)
 {
     auto *label = new QLabel(parent);
     label->setGeometry(geometry);
-    label->setPixmap(QPixmap(resource));
+    // Through QIcon, so a screen with a device pixel ratio of 2 gets the picture's @2x version.
+    label->setPixmap(QIcon(resource).pixmap(geometry.size()));
     label->setScaledContents(true);
     return label;
 }

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QFont>
+
+// The window's fixed geometry was drawn for an 11-pixel UI sans of Arial-like
+// widths; wider desktop defaults would clip captions, so the program chooses
+// its fonts itself instead of following the desktop's.
+namespace Appearance {
+
+// The face of every control: a sans with Arial's widths at 11 pixels.
+QFont uiFont();
+
+// Sets the application's font and window icon. Call once, after the
+// QApplication exists and before any window is built.
+void apply();
+
+} // namespace Appearance

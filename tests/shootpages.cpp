@@ -1,0 +1,71 @@
+// Saves a picture of the main window on each of its pages into the folder
+// given as the only argument. scripts/screenshots runs it in a real X server
+// at scale 1 and 2; it is not a test.
+
+#include "app/appearance.h"
+#include "app/editorpage.h"
+#include "app/tform1.h"
+#include "generator/gameoptionspage.h"
+#include "generator/gametypespage.h"
+#include "generator/maprotationpage.h"
+#include "generator/networkoptionspage.h"
+#include "generator/serverinfopage.h"
+#include "generator/serveroptionspage.h"
+#include "generator/weaponspage.h"
+#include "widgets/ttextbutton.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fputs("usage: shootpages <folder>\n", stderr);
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!folder.mkpath(u"."_s))
+        return 1;
+    Appearance::apply();
+
+    TForm1 form;
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        return 1;
+
+    auto shoot = [&](QWidget *page, const QString &name) {
+        form.PageControl1->setCurrentWidget(page);
+        QTest::qWait(100);
+        const bool saved = form.grab().save(folder.filePath(name + u".png"_s));
+        std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(folder.filePath(name + u".png"_s)));
+        return saved;
+    };
+    const struct {
+        QWidget *page;
+        const char *name;
+    } pages[] = {
+        { form.tabMain, "1-server-information" },
+        { form.TabSheet2, "2-server-options" },
+        { form.TabSheet3, "3-network-options" },
+        { form.TabSheet4, "4-game-options" },
+        { form.TabSheet5, "5-gametypes" },
+        { form.TabSheet6, "6-map-rotation" },
+        { form.TabSheet1, "7-weapons" },
+        { form.tabVotes, "8-votes" },
+    };
+    bool ok = true;
+    for (const auto &page : pages)
+        ok = shoot(page.page, QString::fromLatin1(page.name)) && ok;
+
+    QTest::mouseClick(form.btnFinish, Qt::LeftButton);
+    ok = shoot(form.tabEditor, u"9-editor"_s) && ok;
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,80 @@
+#include "app/appearance.h"
+#include "app/tform1.h"
+#include "widgets/ttextbutton.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// Every caption of the fixed-geometry window is whole in the program's fonts.
+class FitTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TForm1> form;
+
+private slots:
+    void initTestCase()
+    {
+        Appearance::apply();
+        form = std::make_unique<TForm1>();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    void captionsFitTheirControls()
+    {
+        QStringList clipped;
+        for (QWidget *widget : form->findChildren<QWidget *>()) {
+            QString text;
+            int needed = 0;
+            int available = widget->width();
+            if (auto *label = qobject_cast<QLabel *>(widget); label && !label->text().isEmpty()) {
+                text = label->text();
+                needed = label->wordWrap() ? 0 : label->sizeHint().width();
+            } else if (auto *button = qobject_cast<QAbstractButton *>(widget); button && !button->text().isEmpty()) {
+                text = button->text();
+                const int advance = button->fontMetrics().horizontalAdvance(text);
+                QStyleOptionButton option;
+                option.initFrom(button);
+                if (qobject_cast<QCheckBox *>(button))
+                    available = button->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, button).width();
+                else if (qobject_cast<QRadioButton *>(button))
+                    available
+                        = button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button).width();
+                else
+                    available = button->width() - 4; // the caption area of the themed look
+                needed = advance;
+            }
+            // The download box is as small as an include box on purpose: only its square shows.
+            if (widget->objectName() == u"chkWWWs"_s)
+                continue;
+            if (needed > available)
+                clipped << u"%1 \"%2\": needs %3, has %4"_s.arg(widget->objectName(), text).arg(needed).arg(available);
+        }
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(u'\n')));
+    }
+
+    void everyTabFitsInOneRow()
+    {
+        QTabBar *tabs = form->PageControl1->tabBar();
+        // After "Finish!" the editor's tab joins the others.
+        tabs->setTabVisible(form->PageControl1->indexOf(reinterpret_cast<QWidget *>(form->tabEditor)), true);
+        int right = 0;
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (tabs->isTabVisible(i))
+                right = std::max(right, tabs->tabRect(i).right());
+        }
+        QVERIFY2(right < form->PageControl1->width(), qPrintable(u"tabs end at %1"_s.arg(right)));
+    }
+};
+
+QTEST_MAIN(FitTest)
+#include "tst_fit.moc"
