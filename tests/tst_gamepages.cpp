@@ -1,3 +1,4 @@
+#include "app/appearance.h"
 #include "formtest.h"
 #include "generator/scriptwriter.h"
 
@@ -121,6 +122,8 @@ class GamePagesTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The program's own style and fonts, as the window is drawn in them.
+    void initTestCase() { Appearance::apply(); }
     void defaultSectionsFollowEachOther();
     void everythingClearedLeavesTheVoteLines();
     void voteLinesIgnoreVotingChoice();
@@ -388,6 +391,13 @@ void GamePagesTest::votesTabNeverAppears()
     QVERIFY(votesTabHidden());
     // The strip marks no tab: the current one is the hidden one.
     QCOMPARE(bar->currentIndex(), votes);
+
+    // Nothing of the hidden tab is drawn: the first tab looks as it does while
+    // a tab that is not its neighbour is the current one.
+    const QRect firstTab = bar->tabRect(0).adjusted(0, 0, -4, 0);
+    const QImage whileVotes = bar->grab(firstTab).toImage();
+    form.PageControl1->setCurrentWidget(form.TabSheet3);
+    QCOMPARE(bar->grab(firstTab).toImage(), whileVotes);
 
     finish(form);
     QVERIFY(votesTabHidden());
