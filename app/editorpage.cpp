@@ -65,6 +65,13 @@ void EditorPage::hideEvent(QHideEvent *event)
     updateNote();
 }
 
+void EditorPage::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        m_highlighter->usePalette(palette()); // the editor takes its colours from the page
+}
+
 void EditorPage::updateNote()
 {
     QString note;

@@ -31,8 +31,15 @@ QTextCharFormat foreground(const QColor &colour)
 
 ScriptHighlighter::ScriptHighlighter(QTextDocument *document, const QPalette &palette)
     : QSyntaxHighlighter(document)
-    , m_base(palette.color(QPalette::Base))
 {
+    usePalette(palette);
+}
+
+void ScriptHighlighter::usePalette(const QPalette &palette)
+{
+    if (palette.color(QPalette::Base) == m_base)
+        return;
+    m_base = palette.color(QPalette::Base);
     const bool dark = m_base.lightnessF() < 0.5;
     m_comment = foreground(dark ? QColor(0x9a, 0xa0, 0xa6) : QColor(0x6a, 0x73, 0x7d));
     m_comment.setFontItalic(true);
@@ -54,6 +61,7 @@ ScriptHighlighter::ScriptHighlighter(QTextDocument *document, const QPalette &pa
         const bool darkBackdrop = contrast(colour, backdrops[0]) >= contrast(colour, backdrops[1]);
         m_codeColours[code].setBackground(backdrops[darkBackdrop ? 0 : 1]);
     }
+    rehighlight();
 }
 
 double ScriptHighlighter::contrast(const QColor &a, const QColor &b)

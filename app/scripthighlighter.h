@@ -16,6 +16,9 @@ public:
     // The colours are chosen to stay legible on `palette`'s base colour.
     ScriptHighlighter(QTextDocument *document, const QPalette &palette);
 
+    // Chooses the colours anew, for a theme that changed.
+    void usePalette(const QPalette &palette);
+
     // Contrast ratio of two colours, 1 (none) to 21 (black on white).
     static double contrast(const QColor &a, const QColor &b);
 
@@ -25,7 +28,7 @@ protected:
 private:
     void mergeFormat(qsizetype start, qsizetype length, const QTextCharFormat &overlay);
 
-    const QColor m_base;
+    QColor m_base;
     QTextCharFormat m_comment;
     QTextCharFormat m_command;
     QTextCharFormat m_name;

@@ -70,6 +70,8 @@ private Q_SLOTS:
     void highlighterFormats();
     void codeColoursLegible_data();
     void codeColoursLegible();
+    void themeChangeRecolours();
+    void spansStayInsideTheLine();
     void statusBarFollowsTextCursor();
     void finishMarksTrapsAndSavesUnchanged();
 };
@@ -274,6 +276,45 @@ void ScriptLintTest::codeColoursLegible()
         const QColor background = format.hasProperty(QTextFormat::BackgroundBrush) ? format.background().color() : base;
         const double contrast = ScriptHighlighter::contrast(format.foreground().color(), background);
         QVERIFY2(contrast >= 3.0, qPrintable(u"^%1: %2"_s.arg(digit).arg(contrast)));
+    }
+}
+
+void ScriptLintTest::themeChangeRecolours()
+{
+    EditorPage page;
+    page.setPalette(paletteWithBase(Qt::white));
+    page.editor->setPlainText(u"set sv_hostname \"^0Black\""_s);
+    QCoreApplication::processEvents();
+    const QTextBlock block = page.editor->document()->firstBlock();
+    QVERIFY(!formatAt(block, 18).hasProperty(QTextFormat::BackgroundBrush));
+
+    page.setPalette(paletteWithBase(QColor(0x23, 0x26, 0x29)));
+    const QTextCharFormat onDark = formatAt(block, 18);
+    QCOMPARE(onDark.foreground().color(), QColor(Qt::black));
+    QVERIFY(ScriptHighlighter::contrast(Qt::black, onDark.background().color()) >= 3.0);
+}
+
+// Whatever is typed, every span lies within the text, so no format lands
+// on the wrong line.
+void ScriptLintTest::spansStayInsideTheLine()
+{
+    const QString tricky[] = {
+        u"  SETS .a\\;\"b \"c;d\" // e \"f"_s,
+        u"set sv_hostname \"^1a\"^;\"\u2028set scr_motd ^9 ;//\r\n"_s,
+        u"set\tscr_motd\t\"x\"\"\"\";;"_s,
+    };
+    for (const QString &text : tricky) {
+        for (qsizetype length = 0; length <= text.size(); ++length) {
+            const QString line = text.left(length);
+            const ScriptLint::Reading reading = ScriptLint::read(line);
+            QList<ScriptLint::Span> spans = reading.comments + reading.commandWords + reading.names + reading.quoted;
+            for (const ScriptLint::Mark &mark : reading.marks)
+                spans << mark.span;
+            for (const ScriptLint::ColourRun &run : reading.colours)
+                spans << run.span;
+            for (const ScriptLint::Span &span : std::as_const(spans))
+                QVERIFY2(span.start >= 0 && span.length >= 0 && span.end() <= line.size(), qPrintable(line));
+        }
     }
 }
 
