@@ -1,0 +1,449 @@
+// "Finish!" against random control states and hostile values. Whatever the
+// user types or ticks, the script must keep its shape: exactly the lines the
+// include boxes ask for, each a comment or a `set`/`sets` line of a known
+// name, and every typed value in its line exactly as held (line breaks as
+// blanks).
+//
+//   TALLYFORGE_SEED=<n>        repeats a run (the seed is printed)
+//   TALLYFORGE_ITERATIONS=<n>  more passes than the 2,000 of a normal run
+
+#include "app/cfgfile.h"
+#include "formtest.h"
+#include "generator/pagekit.h"
+#include "widgets/ttextbutton.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+using namespace Qt::StringLiterals;
+using namespace FormTest;
+
+namespace {
+
+// The comment lines of a full pass, in order.
+const QStringList allComments = {
+    u"//Server Information"_s,
+    u"//"_s,
+    u"//Server Options"_s,
+    u"//"_s,
+    u"//Network Options"_s,
+    u"//"_s,
+    u"//Game Options"_s,
+    u"//"_s,
+    u"//Gametypes Configuration"_s,
+    u"//-- Deathmatch"_s,
+    u"//-- Team Deathmatch"_s,
+    u"//-- Behind Enemy Lines"_s,
+    u"//-- Retrieval"_s,
+    u"//-- Search and Destroy"_s,
+    u"//-- Headquarters"_s,
+    u"//"_s,
+    u"//Weapons"_s,
+};
+constexpr int alwaysWritten = 9 + 17; // the allowed-vote and weapon lines have no include box
+constexpr int includeBoxCount = 67;
+
+const QSet<QString> knownCvars = {
+    u"g_allowVoteDrawFriend"_s,
+    u"g_allowVoteFriendlyFire"_s,
+    u"g_allowVoteKick"_s,
+    u"g_allowVoteKillCam"_s,
+    u"g_allowVoteMap"_s,
+    u"g_allowVoteMapRestart"_s,
+    u"g_allowVoteMapRotate"_s,
+    u"g_allowVoteTempBanUser"_s,
+    u"g_allowVoteTypeMap"_s,
+    u"g_allowvote"_s,
+    u"g_banips"_s,
+    u"g_deadchat"_s,
+    u"g_gametype"_s,
+    u"g_log"_s,
+    u"g_logsync"_s,
+    u"g_password"_s,
+    u"net_ip"_s,
+    u"net_port"_s,
+    u"rconpassword"_s,
+    u"scr_allow_bar"_s,
+    u"scr_allow_bren"_s,
+    u"scr_allow_enfield"_s,
+    u"scr_allow_fg42"_s,
+    u"scr_allow_kar98k"_s,
+    u"scr_allow_kar98ksniper"_s,
+    u"scr_allow_m1carbine"_s,
+    u"scr_allow_m1garand"_s,
+    u"scr_allow_mp40"_s,
+    u"scr_allow_mp44"_s,
+    u"scr_allow_nagant"_s,
+    u"scr_allow_nagantsniper"_s,
+    u"scr_allow_panzerfaust"_s,
+    u"scr_allow_ppsh"_s,
+    u"scr_allow_springfield"_s,
+    u"scr_allow_sten"_s,
+    u"scr_allow_thompson"_s,
+    u"scr_bel_alivepointtime"_s,
+    u"scr_bel_scorelimit"_s,
+    u"scr_bel_timelimit"_s,
+    u"scr_dm_scorelimit"_s,
+    u"scr_dm_timelimit"_s,
+    u"scr_hq_scorelimit"_s,
+    u"scr_hq_timelimit"_s,
+    u"scr_drawfriend"_s,
+    u"scr_forcerespawn"_s,
+    u"scr_freelook"_s,
+    u"scr_friendlyfire"_s,
+    u"scr_killcam"_s,
+    u"scr_motd"_s,
+    u"scr_re_graceperiod"_s,
+    u"scr_re_roundlength"_s,
+    u"scr_re_roundlimit"_s,
+    u"scr_re_scorelimit"_s,
+    u"scr_re_showcarrier"_s,
+    u"scr_re_timelimit"_s,
+    u"scr_sd_graceperiod"_s,
+    u"scr_sd_roundlength"_s,
+    u"scr_sd_roundlimit"_s,
+    u"scr_sd_scorelimit"_s,
+    u"scr_sd_timelimit"_s,
+    u"scr_spectateenemy"_s,
+    u"scr_tdm_scorelimit"_s,
+    u"scr_tdm_timelimit"_s,
+    u"scr_teambalance"_s,
+    u"scr_teamscorepenalty"_s,
+    u"sv_allowanonymous"_s,
+    u"sv_allowdownload"_s,
+    u"sv_cheats"_s,
+    u"sv_floodprotect"_s,
+    u"sv_fps"_s,
+    u"sv_hostname"_s,
+    u"sv_kickbantime"_s,
+    u"sv_mapRotation"_s,
+    u"sv_master1"_s,
+    u"sv_maxclients"_s,
+    u"sv_maxping"_s,
+    u"sv_maxrate"_s,
+    u"sv_minping"_s,
+    u"sv_privateclients"_s,
+    u"sv_privatepassword"_s,
+    u"sv_pure"_s,
+    u"sv_wwwBaseURL"_s,
+    u"sv_wwwDlDisconnected"_s,
+    u"sv_wwwDownload"_s,
+};
+const QSet<QString> knownKeys = {
+    u".Admin"_s,
+    u".Admin1"_s,
+    u".Admin2"_s,
+    u".Email"_s,
+    u".Email1"_s,
+    u".Email2"_s,
+    u".Irc"_s,
+    u".Irc1"_s,
+    u".Irc2"_s,
+    u".Location"_s,
+    u".TS"_s,
+    u".Website"_s,
+    u".Website1"_s,
+    u".Website2"_s,
+};
+// What a radio button or value box can put in a fixed line.
+const QSet<QString> fixedValues
+    = { u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"dm"_s, u"tdm"_s, u"bel"_s, u"re"_s, u"sd"_s, u"hq"_s };
+
+// Pieces a hostile value is made of.
+const QStringList hostilePieces = {
+    u"\""_s,
+    u"\\"_s,
+    u";"_s,
+    u"//"_s,
+    u"\n"_s,
+    u"\r"_s,
+    u"\r\n"_s,
+    u"\t"_s,
+    QString(QChar(0)),
+    u"\x01"_s,
+    u"\x1b"_s,
+    u"\x7f"_s,
+    QString(QChar(0x85)),
+    QString(QChar(0x2028)),
+    QString(QChar(0x2029)),
+    QString(QChar(0xfdd0)),
+    QString(QChar(0xfdd1)),
+    QString(QChar(0xfeff)),
+    QString(QChar(0x200f)),
+    QString(QChar(0xd800)),
+    u"é"_s,
+    u"€"_s,
+    u"ß"_s,
+    u"Ω"_s,
+    u"Ж"_s,
+    u"日本"_s,
+    u"שלום"_s,
+    u"😀"_s,
+    u"%1"_s,
+    u"%s"_s,
+    u"&"_s,
+    u"<b>"_s,
+    u" "_s,
+    u"set x \"1\""_s,
+    u"mp_bocage"_s,
+    u"a"_s,
+    u"0"_s,
+};
+
+bool isLineBreak(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator || c == QChar(0xfdd0)
+        || c == QChar(0xfdd1);
+}
+
+// A value as its line must hold it: each line break (CR LF counting as one) a blank.
+QString asWritten(const QString &text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        out += isLineBreak(text[i]) ? QChar(u' ') : text[i];
+    }
+    return out;
+}
+
+struct Line {
+    QString command, name, value;
+};
+
+// Splits `set <name> "<value>"` / `sets <name> "<value>"`; the value may hold quotes.
+std::optional<Line> parseLine(const QString &text)
+{
+    const qsizetype space = text.indexOf(u' ');
+    if (space < 0)
+        return std::nullopt;
+    const qsizetype nameEnd = text.indexOf(u' ', space + 1);
+    if (nameEnd < 0 || text.size() < nameEnd + 3 || text[nameEnd + 1] != u'"' || !text.endsWith(u'"'))
+        return std::nullopt;
+    return Line { text.left(space), text.mid(space + 1, nameEnd - space - 1),
+        text.mid(nameEnd + 2, text.size() - nameEnd - 3) };
+}
+
+bool isSubsequence(const QStringList &part, const QStringList &whole)
+{
+    qsizetype at = 0;
+    for (const QString &item : part) {
+        while (at < whole.size() && whole[at] != item)
+            ++at;
+        if (at == whole.size())
+            return false;
+        ++at;
+    }
+    return true;
+}
+
+class Chance {
+public:
+    explicit Chance(quint64 seed)
+        : m_rng(seed)
+    {
+    }
+    int below(int n) { return int(m_rng.bounded(n)); }
+    bool coin() { return below(2) == 0; }
+
+    QString hostileValue()
+    {
+        // A long value costs the edit a full relayout; one pass in a dozen or so gets one.
+        const int kind = below(1000);
+        if (kind == 0)
+            return longValue(64 * 1024);
+        if (kind < 25)
+            return {};
+        QString value;
+        for (int pieces = 1 + below(12); pieces > 0; --pieces)
+            value += hostilePieces[below(int(hostilePieces.size()))];
+        return value;
+    }
+
+private:
+    QString longValue(qsizetype size)
+    {
+        QString value;
+        value.reserve(size + 16);
+        while (value.size() < size)
+            value += hostilePieces[below(int(hostilePieces.size()))];
+        return value.left(size);
+    }
+
+    QRandomGenerator64 m_rng;
+};
+
+} // namespace
+
+class RandomPassTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void randomStatesKeepTheScriptsShape();
+
+private:
+    QList<QCheckBox *> includeBoxes() const;
+    void calibrate();
+    void randomise(Chance &chance);
+    void checkPass(const QStringList &lines, int iteration);
+
+    std::unique_ptr<TForm1> m_form;
+    QHash<QString, QLineEdit *> m_editOfName; // line name -> the edit whose text it carries
+    QStringList m_fullOrder; // names of a pass with everything included
+    quint64 m_seed = 0;
+    int m_iterations = 2000;
+};
+
+QList<QCheckBox *> RandomPassTest::includeBoxes() const
+{
+    QList<QCheckBox *> boxes;
+    for (QCheckBox *box : m_form->findChildren<QCheckBox *>()) {
+        if (box->statusTip() == PageKit::includeHint)
+            boxes << box;
+    }
+    return boxes;
+}
+
+void RandomPassTest::initTestCase()
+{
+    bool ok = false;
+    m_seed = qEnvironmentVariable("TALLYFORGE_SEED").toULongLong(&ok);
+    if (!ok)
+        m_seed = QRandomGenerator::system()->generate();
+    const int iterations = qEnvironmentVariableIntValue("TALLYFORGE_ITERATIONS", &ok);
+    if (ok && iterations > 0)
+        m_iterations = iterations;
+    qInfo("seed %llu, %d passes (TALLYFORGE_SEED=%llu repeats this run)", m_seed, m_iterations, m_seed);
+
+    m_form = std::make_unique<TForm1>();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QCOMPARE(includeBoxes().size(), includeBoxCount);
+    calibrate();
+}
+
+// One pass with everything included and each edit holding its own name
+// tells which line carries which edit, and the order of all lines.
+void RandomPassTest::calibrate()
+{
+    for (QCheckBox *box : m_form->findChildren<QCheckBox *>())
+        box->setChecked(true);
+    const QList<QLineEdit *> edits = m_form->findChildren<QLineEdit *>();
+    for (QLineEdit *edit : edits)
+        edit->setText(u"<%1>"_s.arg(edit->objectName()));
+
+    const QStringList lines = finish(*m_form);
+    click(*m_form, "btnClear");
+    for (const QString &text : lines) {
+        if (text.startsWith(u"//"))
+            continue;
+        const std::optional<Line> line = parseLine(text);
+        QVERIFY2(line, qPrintable(text));
+        m_fullOrder << line->name;
+        for (QLineEdit *edit : edits) {
+            if (line->value == edit->text())
+                m_editOfName.insert(line->name, edit);
+        }
+    }
+    // Every edit on the pages is written somewhere.
+    QCOMPARE(m_editOfName.size(), edits.size());
+}
+
+void RandomPassTest::randomise(Chance &chance)
+{
+    // Builder and preset buttons first, so the boxes and values below are the last word.
+    const QList<TTextButton *> buttons
+        = m_form->findChildren<TTextButton *>(QRegularExpression(u"^TextButton([1-9]|1[0-9]|2[0-8])$"_s));
+    for (int clicks = chance.below(4); clicks > 0 && !buttons.isEmpty(); --clicks)
+        buttons[chance.below(int(buttons.size()))]->click();
+
+    for (QCheckBox *box : m_form->findChildren<QCheckBox *>())
+        box->setChecked(chance.coin());
+    QHash<QWidget *, QList<QRadioButton *>> groups;
+    for (QRadioButton *button : m_form->findChildren<QRadioButton *>())
+        groups[button->parentWidget()] << button;
+    for (const QList<QRadioButton *> &group : std::as_const(groups))
+        group[chance.below(int(group.size()))]->setChecked(true);
+    for (QLineEdit *edit : m_form->findChildren<QLineEdit *>()) {
+        if (chance.below(4) == 0)
+            continue;
+        const QString value = chance.hostileValue();
+        edit->setText(value);
+        QVERIFY2(edit->text() == value, qPrintable(edit->objectName() + u" does not hold what was set"_s));
+    }
+}
+
+void RandomPassTest::checkPass(const QStringList &lines, int iteration)
+{
+    const auto where = [&](const QString &line) {
+        return qPrintable(u"pass %1 of seed %2: %3"_s.arg(iteration).arg(m_seed).arg(line.left(200)));
+    };
+    const bool slashes = m_form->chkSlashes->isChecked();
+    int included = 0;
+    for (QCheckBox *box : includeBoxes())
+        included += box->isChecked();
+    included += m_form->findChild<QCheckBox *>(u"chkMpr"_s)->isChecked();
+    QVERIFY2(lines.size() == (slashes ? allComments.size() : 0) + alwaysWritten + included,
+        where(u"%1 lines, %2 included, comments %3"_s.arg(lines.size()).arg(included).arg(slashes)));
+
+    QStringList comments, names;
+    for (const QString &text : lines) {
+        if (text.startsWith(u"//")) {
+            comments << text;
+            continue;
+        }
+        const std::optional<Line> line = parseLine(text);
+        QVERIFY2(line, where(text));
+        const bool info = line->command == u"sets";
+        QVERIFY2(info ? knownKeys.contains(line->name) : line->command == u"set" && knownCvars.contains(line->name),
+            where(text));
+        // ".Admin" carries the same edit as ".Admin1" when the second entry is left out.
+        const QString name = info && !m_editOfName.contains(line->name) ? line->name + u'1' : line->name;
+        names << name;
+        if (QLineEdit *edit = m_editOfName.value(name))
+            QVERIFY2(line->value == asWritten(edit->text()), where(text));
+        else
+            QVERIFY2(fixedValues.contains(line->value), where(text));
+    }
+    QCOMPARE(comments, slashes ? allComments : QStringList());
+    QVERIFY2(isSubsequence(names, m_fullOrder), where(names.join(u' ')));
+
+    // The file is either refused as a whole or holds exactly these lines.
+    QString problem;
+    const std::optional<QByteArray> bytes = CfgFile::encode(m_form->editor->document()->toRawText(), &problem);
+    const QString expected = lines.join(u"\r\n"_s) + u"\r\n"_s;
+    if (bytes) {
+        QStringDecoder decoder("windows-1252");
+        QVERIFY2(QString(decoder.decode(*bytes)) == expected, where(u"file text"_s));
+    } else {
+        QStringEncoder encoder("windows-1252");
+        const QByteArray ignored = encoder.encode(expected);
+        QVERIFY2(encoder.hasError() && !problem.isEmpty(), where(problem));
+    }
+}
+
+void RandomPassTest::randomStatesKeepTheScriptsShape()
+{
+    Chance chance(m_seed);
+    for (int i = 0; i < m_iterations; ++i) {
+        randomise(chance);
+        if (QTest::currentTestFailed())
+            return;
+        const QStringList lines = finish(*m_form);
+        checkPass(lines, i);
+        if (QTest::currentTestFailed())
+            return;
+        click(*m_form, "btnClear");
+        QVERIFY(m_form->editor->document()->isEmpty());
+    }
+}
+
+QTEST_MAIN(RandomPassTest)
+#include "tst_randompass.moc"
