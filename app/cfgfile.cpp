@@ -46,7 +46,7 @@ QString describeUnencodable(const QString &text)
         }
         const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString character = text.mid(i, length);
-        QStringEncoder encoder(codePage);
+        QStringEncoder encoder(codePage, QStringConverter::Flag::Stateless);
         const QByteArray encoded = encoder.encode(character); // encoding is lazy until converted
         if (encoder.hasError()) {
             const QString codePoint = QString::number(character.toUcs4().value(0), 16).toUpper();
@@ -77,7 +77,9 @@ QString cannotCreate(const QString &path, const QString &reason)
 std::optional<QByteArray> encode(const QString &text, QString *problem)
 {
     const QString fileText = withCrLf(text);
-    QStringEncoder encoder(codePage);
+    // Stateless: a high surrogate at the very end is an error, not input
+    // held back for a next call that never comes (it would vanish silently).
+    QStringEncoder encoder(codePage, QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(fileText);
     if (encoder.isValid() && !encoder.hasError())
         return bytes;
