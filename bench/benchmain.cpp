@@ -2,7 +2,7 @@
 // "Finish!", a builder click and a save take on large input. Every figure is
 // the median with min and max over repeated runs, printed next to its goal.
 //
-//   tallyforge_bench [--runs N] [--startup-runs N]
+//   tallyforge_bench [--runs N] [--startup-runs N] [--only startup|pass|append|save]
 //
 // Run it on a real X server (scripts/bench starts Xvfb when there is none).
 
@@ -378,21 +378,28 @@ int main(int argc, char *argv[])
 {
     int runs = 31;
     int startupRuns = 15;
+    std::string only; // one of startup, pass, append, save: for profiling one case
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0)
             runs = std::max(1, std::atoi(argv[i + 1]));
         else if (std::strcmp(argv[i], "--startup-runs") == 0)
             startupRuns = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--only") == 0)
+            only = argv[i + 1];
     }
+    auto wanted = [&](const char *section) { return only.empty() || only == section; };
 
     QApplication app(argc, argv);
     std::printf("Tallyforge benchmarks on \"%s\": median, min and max of %d runs unless said otherwise\n",
         qPrintable(QGuiApplication::platformName()), runs);
-    if (startupRuns > 0)
+    if (wanted("startup"))
         benchStartup(startupRuns);
-    benchPasses(runs);
-    benchAppends(runs);
-    benchSave(runs);
+    if (wanted("pass"))
+        benchPasses(runs);
+    if (wanted("append"))
+        benchAppends(runs);
+    if (wanted("save"))
+        benchSave(runs);
     std::printf("\n%d of %d goals met\n", goalsChecked - goalsMissed, goalsChecked);
     return goalsMissed ? 1 : 0;
 }
