@@ -113,6 +113,7 @@ MapRotationPage::MapRotationPage(QWidget *parent)
 
     edRotation->setObjectName(u"edRotation"_s);
     edRotation->setGeometry(0, 264, 761, 21);
+    findChild<QLabel *>(u"Label108"_s)->setBuddy(edRotation); // names the edit for assistive technology
 
     PageKit::picture(this, { 728, 320, 33, 33 }, u":/art/corner-rotation.png"_s);
 

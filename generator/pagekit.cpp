@@ -6,8 +6,10 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMultiHash>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -24,7 +26,7 @@ QFont headingFont()
 {
     // DejaVu Sans keeps Verdana's wide, open bold and ships with every desktop.
     QFont font;
-    font.setFamilies({u"DejaVu Sans"_s, u"Verdana"_s, u"Bitstream Vera Sans"_s});
+    font.setFamilies({ u"DejaVu Sans"_s, u"Verdana"_s, u"Bitstream Vera Sans"_s });
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     font.setBold(true);
@@ -33,7 +35,7 @@ QFont headingFont()
 
 QLabel *headingStrip(QWidget *page, const char *labelName, const QString &caption, const QString &hint)
 {
-    picture(page, {0, 0, 761, 33}, u":/art/heading.png"_s);
+    picture(page, { 0, 0, 761, 33 }, u":/art/heading.png"_s);
     auto *label = new QLabel(caption, page);
     label->setObjectName(QLatin1StringView(labelName));
     label->setFont(headingFont());
@@ -98,7 +100,7 @@ QWidget *radioPanel(QWidget *parent, const char *name, const QRect &geometry, co
 }
 
 QRadioButton *radioButton(QWidget *panel, const char *name, const QString &caption, const QRect &geometry,
-                          const QString &hint, const QColor &background, bool checked)
+    const QString &hint, const QColor &background, bool checked)
 {
     auto *button = new QRadioButton(caption, panel);
     button->setObjectName(QLatin1StringView(name));
@@ -135,6 +137,13 @@ QString withValue(const QString &rowHint, const QString &value)
 
 void setTabOrder(std::initializer_list<QWidget *> widgets)
 {
+    if (widgets.size() == 0)
+        return;
+    // QWidget::setTabOrder leaves a widget where it is when it already comes
+    // next once the chain wraps round the page; in the main window that wrap
+    // is gone. A focusable stand-in at the chain's end rules the wrap out.
+    QWidget stop((*widgets.begin())->window());
+    stop.setFocusPolicy(Qt::TabFocus);
     QWidget *previous = nullptr;
     for (QWidget *widget : widgets) {
         if (previous)
@@ -149,6 +158,88 @@ void tabStopOnSelected(QWidget *panel)
         auto follow = [button](bool checked) { button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus); };
         follow(button->isChecked());
         QObject::connect(button, &QAbstractButton::toggled, button, follow);
+    }
+}
+
+void nameRows(QWidget *page)
+{
+    const QList<QLabel *> labels = page->findChildren<QLabel *>();
+    auto onPage = [page](const QWidget *widget) { return QRect(widget->mapTo(page, QPoint(0, 0)), widget->size()); };
+    // A caption too long for one line goes on in a second label right below, aligned to the same edge.
+    auto rowName = [&](const QLabel *label) {
+        QString text = label->text().simplified();
+        const QRect place = onPage(label);
+        for (const QLabel *next : labels) {
+            const QRect below = onPage(next);
+            if (next != label && qAbs(below.right() - place.right()) <= 2 && below.top() >= place.bottom() - 2
+                && below.top() <= place.bottom() + 4)
+                text += u' ' + next->text().simplified();
+        }
+        if (text.endsWith(u':'))
+            text.chop(1);
+        return text;
+    };
+    // Row labels are right-aligned to a fixed edge, so their right edges place
+    // them whatever the font: the one ending nearest after `widget` (an include
+    // box), or nearest before it (a value control).
+    auto rowLabel = [&](const QWidget *widget, bool after) -> QLabel * {
+        const QRect area = onPage(widget);
+        QLabel *nearest = nullptr;
+        int nearestGap = std::numeric_limits<int>::max();
+        for (QLabel *label : labels) {
+            const QRect place = onPage(label);
+            if (label->text().isEmpty() || place.bottom() < area.top() || place.top() > area.bottom())
+                continue;
+            const int gap = after ? place.right() - area.right() : area.center().x() - place.right();
+            if (gap > 0 && gap < nearestGap) {
+                nearest = label;
+                nearestGap = gap;
+            }
+        }
+        return nearest;
+    };
+    // A label with a buddy reads '&' as a mnemonic marker.
+    auto canName = [](const QLabel *label) { return !label->buddy() && !label->text().contains(u'&'); };
+
+    for (QLineEdit *edit : page->findChildren<QLineEdit *>()) {
+        auto byHint = std::ranges::find_if(labels, [&](const QLabel *label) {
+            return !edit->statusTip().isEmpty() && label->statusTip() == edit->statusTip() && canName(label);
+        });
+        QLabel *label = byHint != labels.end() ? *byHint : rowLabel(edit, false);
+        if (!label || !canName(label))
+            continue;
+        label->setBuddy(edit);
+        if (const QString name = rowName(label); !label->text().startsWith(name))
+            edit->setAccessibleName(name);
+    }
+
+    QMultiHash<QString, std::pair<QCheckBox *, const QLabel *>> includeBoxes;
+    for (QCheckBox *box : page->findChildren<QCheckBox *>()) {
+        if (box->statusTip() != includeHint)
+            continue;
+        if (const QLabel *label = rowLabel(box, true)) {
+            box->setAccessibleName(u"Include "_s + rowName(label));
+            includeBoxes.insert(box->accessibleName(), { box, label });
+        }
+    }
+    // Blocks with the same rows (the gametypes) tell their boxes apart by the variable each writes.
+    for (const QString &name : includeBoxes.uniqueKeys()) {
+        if (includeBoxes.count(name) < 2)
+            continue;
+        for (const auto &[box, label] : includeBoxes.values(name)) {
+            const QString hint = label->statusTip();
+            const qsizetype open = hint.lastIndexOf(u'(');
+            if (open >= 0)
+                box->setAccessibleName(name + u' ' + hint.mid(open));
+        }
+    }
+
+    for (QWidget *panel : page->findChildren<QWidget *>()) {
+        if (!panel->accessibleName().isEmpty()
+            || panel->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly).isEmpty())
+            continue;
+        if (const QLabel *label = rowLabel(panel, false))
+            panel->setAccessibleName(rowName(label));
     }
 }
 

@@ -64,6 +64,12 @@ void tabStopOnSelected(QWidget *panel);
 
 QFont headingFont();
 
+// Names the controls of `page` for assistive technology after their row
+// labels: each edit through the label that shares its hint (QLabel::setBuddy),
+// each include box "Include <label>" after the label to its right, and each
+// radio panel after the label to its left.
+void nameRows(QWidget *page);
+
 // One button of a radio group: its place on the group's panel, its caption and the value it stands for.
 template<typename Page> struct RadioChoice {
     QRadioButton *Page::*button;

@@ -144,6 +144,7 @@ ServerOptionsPage::ServerOptionsPage(QWidget *parent)
             QWidget *panel = PageKit::radioPanel(this, row.valueName, strip, systemColor(SystemColor::ButtonHighlight));
             this->*row.panel = panel;
             PageKit::addRadioChoices(*this, panel, row.setting.choices, row.selected, hint, row.valueInHints);
+            PageKit::tabStopOnSelected(panel);
         }
     }
 
