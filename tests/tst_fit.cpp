@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStyleOptionButton>
@@ -60,6 +61,45 @@ private slots:
                 clipped << u"%1 \"%2\": needs %3, has %4"_s.arg(widget->objectName(), text).arg(needed).arg(available);
         }
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(u'\n')));
+    }
+
+    void labelsKeepClearOfCheckMarks()
+    {
+        QStringList overlaps;
+        for (int i = 0; i < form->PageControl1->count(); ++i) {
+            QWidget *page = form->PageControl1->widget(i);
+            const auto labels = page->findChildren<QLabel *>();
+            for (QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
+                QStyleOptionButton option;
+                option.initFrom(button);
+                QStyle::SubElement indicator;
+                if (qobject_cast<QCheckBox *>(button))
+                    indicator = QStyle::SE_CheckBoxIndicator;
+                else if (qobject_cast<QRadioButton *>(button))
+                    indicator = QStyle::SE_RadioButtonIndicator;
+                else
+                    continue;
+                const QRect mark = button->style()->subElementRect(indicator, &option, button);
+                const QRect onPage(button->mapTo(page, mark.topLeft()), mark.size());
+                for (QLabel *label : labels) {
+                    if (label->text().isEmpty())
+                        continue;
+                    // Where the first line's ink starts and ends, in fractional pixels.
+                    const QRectF box = label->contentsRect().translated(label->mapTo(page, QPoint(0, 0)));
+                    const qreal width
+                        = QFontMetricsF(label->font()).horizontalAdvance(label->text().section(u'\n', 0, 0));
+                    qreal left = box.left();
+                    if (label->alignment() & Qt::AlignRight)
+                        left = box.right() + 1 - width;
+                    else if (label->alignment() & Qt::AlignHCenter)
+                        left = box.center().x() - width / 2;
+                    const QRectF text(left, box.top(), width, QFontMetricsF(label->font()).height());
+                    if (text.intersects(QRectF(onPage)))
+                        overlaps << u"%1 covers the mark of %2"_s.arg(label->objectName(), button->objectName());
+                }
+            }
+        }
+        QVERIFY2(overlaps.isEmpty(), qPrintable(overlaps.join(u'\n')));
     }
 
     void everyTabFitsInOneRow()
