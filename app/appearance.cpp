@@ -12,7 +12,8 @@ namespace {
 
 // Fusion, with the few measures the window was drawn for: a 13-pixel check
 // mark with the caption close beside it, as the long check box captions need,
-// and narrow tab padding, so eight captioned tabs share 769 pixels in one row.
+// and narrow tab padding, so eight captioned tabs share 769 pixels in one row
+// and the pages keep the height their bottom rows need.
 class WindowStyle : public QProxyStyle {
 public:
     WindowStyle()
@@ -30,6 +31,7 @@ public:
         case PM_CheckBoxLabelSpacing:
         case PM_RadioButtonLabelSpacing: return 3;
         case PM_TabBarTabHSpace: return 8;
+        case PM_TabBarTabVSpace: return 4;
         default: return QProxyStyle::pixelMetric(metric, option, widget);
         }
     }
