@@ -27,7 +27,8 @@ done
 # Every icon is the size its folder names.
 for png in "$prefix"/share/icons/hicolor/*x*/apps/tallyforge.png; do
     folder=$(basename "$(dirname "$(dirname "$png")")")
-    size=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); print("%dx%d" % struct.unpack(">II", d[16:24]))' "$png")
+    # Width and height: big-endian words at bytes 16 and 20 of a PNG.
+    size=$(od -An -tu1 -j16 -N8 "$png" | awk '{ printf "%dx%d", (($1*256+$2)*256+$3)*256+$4, (($5*256+$6)*256+$7)*256+$8 }')
     [ "$size" = "$folder" ] || { echo "$png is $size" >&2; exit 1; }
 done
 
