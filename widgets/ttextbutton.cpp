@@ -26,6 +26,9 @@ QColor TTextButton::faceColor() const
 void TTextButton::setFaceColor(const QColor &color)
 {
     m_faceColor = color;
+    QPalette colours = palette();
+    colours.setColor(QPalette::Button, faceColor());
+    setPalette(colours);
     update();
 }
 
@@ -91,7 +94,10 @@ void TTextButton::paintThemed(QPainter &painter)
     // The bevel covers one pixel more on every side, so the theme's own
     // outer margin does not show.
     option.rect = rect().adjusted(-1, -1, 1, 1);
-    option.palette.setColor(QPalette::Button, faceColor());
+    // The style caches bevels by palette; touching the palette at every
+    // paint would file a new cache entry each time, so only when it differs.
+    if (option.palette.color(QPalette::Button) != faceColor())
+        option.palette.setColor(QPalette::Button, faceColor());
     option.state &= ~(QStyle::State_MouseOver | QStyle::State_Sunken | QStyle::State_Raised);
     switch (state) {
     case DrawState::Pressed: option.state |= QStyle::State_Sunken; break;
