@@ -90,6 +90,8 @@ void printFigure(const std::string &name, const Stats &s, const char *unit, std:
 // ---- start-up, one process per run ------------------------------------------
 
 struct Launch {
+    double toApplicationMs = -1; // QApplication constructed
+    double toWindowMs = -1; // window constructed, not yet shown
     double toFirstPaintMs = -1;
     double residentMb = -1;
 };
@@ -131,11 +133,15 @@ Launch launch(const std::vector<std::string> &args)
     long long start = 0;
     const std::string output = runProbe(args, &start);
     Launch result;
-    long long painted = 0, rss = 0;
+    long long painted = 0, rss = 0, application = 0, window = 0;
     for (const char *line = output.c_str(); line && *line; line = std::strchr(line, '\n')) {
         while (*line == '\n')
             ++line;
-        if (std::sscanf(line, "painted_ns %lld", &painted) == 1)
+        if (std::sscanf(line, "application_ns %lld", &application) == 1)
+            result.toApplicationMs = double(application - start) / 1e6;
+        else if (std::sscanf(line, "window_ns %lld", &window) == 1)
+            result.toWindowMs = double(window - start) / 1e6;
+        else if (std::sscanf(line, "painted_ns %lld", &painted) == 1)
             result.toFirstPaintMs = double(painted - start) / 1e6;
         else if (std::sscanf(line, "rss_kb %lld", &rss) == 1)
             result.residentMb = double(rss) / 1024.0;
@@ -156,6 +162,7 @@ void benchStartup(int runs)
     launch(form); // the first start also pays for cold caches
     launch(bare);
     std::vector<double> formMs, bareMs, formMb, bareMb, timeRatio, memoryRatio;
+    std::vector<double> formApplication, formBuild, formShow, bareApplication, bareBuild, bareShow;
     for (int i = 0; i < runs; ++i) {
         // Alternate which goes first, so neither always starts on a warmer cache.
         const Launch a = launch(i % 2 ? bare : form);
@@ -166,6 +173,12 @@ void benchStartup(int runs)
             std::printf("  start-up run %d failed\n", i);
             continue;
         }
+        formApplication.push_back(f.toApplicationMs);
+        formBuild.push_back(f.toWindowMs - f.toApplicationMs);
+        formShow.push_back(f.toFirstPaintMs - f.toWindowMs);
+        bareApplication.push_back(w.toApplicationMs);
+        bareBuild.push_back(w.toWindowMs - w.toApplicationMs);
+        bareShow.push_back(w.toFirstPaintMs - w.toWindowMs);
         formMs.push_back(f.toFirstPaintMs);
         bareMs.push_back(w.toFirstPaintMs);
         formMb.push_back(f.residentMb);
@@ -184,6 +197,12 @@ void benchStartup(int runs)
     Stats ratio = stats(timeRatio);
     ratio.median = fm.median / bm.median;
     printFigure("  ratio (min/max: per pair)", ratio, "x", 1.2, "<= 1.2 x bare");
+    printFigure("  of which: to QApplication built, Tallyforge / bare", stats(formApplication), "ms", {}, "");
+    printFigure("", stats(bareApplication), "ms", {}, "");
+    printFigure("  window built, Tallyforge / bare", stats(formBuild), "ms", {}, "");
+    printFigure("", stats(bareBuild), "ms", {}, "");
+    printFigure("  shown until first frame, Tallyforge / bare", stats(formShow), "ms", {}, "");
+    printFigure("", stats(bareShow), "ms", {}, "");
     printFigure("resident memory 1 s later: Tallyforge", fr, "MB", {}, "");
     printFigure("resident memory 1 s later: bare window", br, "MB", {}, "");
     ratio = stats(memoryRatio);

@@ -90,6 +90,7 @@ int main(int argc, char *argv[])
 {
     const char *mode = argc > 1 ? argv[1] : "form";
     QApplication app(argc, argv);
+    std::printf("application_ns %lld\n", nowNs());
 
     if (std::strcmp(mode, "count") == 0) {
         TForm1 form;
@@ -108,6 +109,7 @@ int main(int argc, char *argv[])
         QApplication::setDesktopFileName(u"tallyforge"_s);
         window = std::make_unique<TForm1>();
     }
+    std::printf("window_ns %lld\n", nowNs());
     FirstFrame watcher(window.get());
     app.installEventFilter(&watcher);
     window->show();
