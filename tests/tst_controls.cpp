@@ -1,3 +1,4 @@
+#include "formtest.h"
 #include "modalwatcher.h"
 #include "widgets/tappendedit.h"
 #include "widgets/ttextbutton.h"
@@ -9,23 +10,7 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// What a window system delivers for a double click: press, release, press,
-// double-click, release. (QTest::mouseDClick sends the double-click alone.)
-void doubleClick(QWidget *widget)
-{
-    const QPoint centre = widget->rect().center();
-    QTest::mouseClick(widget, Qt::LeftButton, {}, centre);
-    QTest::mousePress(widget, Qt::LeftButton, {}, centre);
-    QMouseEvent dblClick(QEvent::MouseButtonDblClick, centre, widget->mapToGlobal(centre), Qt::LeftButton,
-                         Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &dblClick);
-    QTest::mouseRelease(widget, Qt::LeftButton, {}, centre);
-}
-
-} // namespace
+using namespace FormTest;
 
 class ControlsTest : public QObject
 {

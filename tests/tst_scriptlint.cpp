@@ -196,14 +196,7 @@ void ScriptLintTest::colourRuns()
 
 void ScriptLintTest::defaultScriptHasNoMark()
 {
-    QStringList lines;
-    QFile golden(QStringLiteral(TESTDATA_DIR "/default.cfg"));
-    if (golden.open(QIODevice::ReadOnly))
-        lines = QString::fromLatin1(golden.readAll()).split(u"\r\n"_s);
-    TForm1 form;
-    lines << finish(form);
-    QVERIFY(lines.size() > 90);
-    for (const QString &line : std::as_const(lines))
+    for (const QString &line : goldenLines())
         QVERIFY2(ScriptLint::read(line).marks.isEmpty(), qPrintable(line));
 }
 

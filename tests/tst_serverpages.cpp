@@ -1,99 +1,17 @@
 #include "formtest.h"
 #include "generator/pagekit.h"
-#include "widgets/ttextbutton.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QSignalSpy>
-#include <QTabWidget>
 
 using namespace Qt::StringLiterals;
 using namespace FormTest;
 
 namespace {
 
-const QStringList defaultServerInfo {
-    u"//Server Information"_s,
-    uR"(set sv_hostname "BravenmarkHost")"_s,
-    uR"(set scr_motd "Welcome to Bravenmark server.")"_s,
-    u"//"_s,
-};
-
-const QStringList defaultServerOptions {
-    u"//Server Options"_s,
-    uR"(set sv_pure "1")"_s,
-    uR"(set rconpassword "")"_s,
-    uR"(set g_password "")"_s,
-    uR"(set sv_privatepassword "")"_s,
-    uR"(set sv_privateclients "0")"_s,
-    uR"(set sv_maxclients "20")"_s,
-    uR"(set sv_allowdownload "1")"_s,
-    uR"(set sv_cheats "0")"_s,
-    uR"(set g_log "games_mp.log")"_s,
-    uR"(set g_logsync "1")"_s,
-    uR"(set g_banips "")"_s,
-    uR"(set sv_kickbantime "300")"_s,
-    uR"(set sv_fps "20")"_s,
-    uR"(set sv_allowanonymous "0")"_s,
-    uR"(set sv_floodprotect "1")"_s,
-    u"//"_s,
-};
-
-const QStringList defaultNetworkOptions {
-    u"//Network Options"_s,
-    uR"(set net_ip "")"_s,
-    uR"(set net_port "28950")"_s,
-    uR"(set sv_maxrate "0")"_s,
-    uR"(set sv_maxping "0")"_s,
-    uR"(set sv_minping "0")"_s,
-    u"//"_s,
-};
-
-QList<QWidget *> serverPages(const TForm1 &form)
-{
-    return { form.tabMain, form.TabSheet2, form.TabSheet3 };
-}
-
-// From `heading` through the "//" that closes its section.
-QStringList section(const QStringList &lines, const QString &heading)
-{
-    const qsizetype start = lines.indexOf(heading);
-    if (start < 0)
-        return {};
-    const qsizetype end = lines.indexOf(u"//"_s, start + 1);
-    return lines.mid(start, end < 0 ? -1 : end - start + 1);
-}
-
-template<typename T> T *pageControl(const TForm1 &form, const QString &name)
-{
-    for (QWidget *page : serverPages(form)) {
-        if (T *found = page->findChild<T *>(name))
-            return found;
-    }
-    return nullptr;
-}
-
-void setControl(const TForm1 &form, const QString &name, const QVariant &value)
-{
-    QWidget *control = pageControl<QWidget>(form, name);
-    QVERIFY2(control, qPrintable(name));
-    if (auto *edit = qobject_cast<QLineEdit *>(control))
-        edit->setText(value.toString());
-    else if (auto *button = qobject_cast<QAbstractButton *>(control))
-        button->setChecked(value.toBool());
-}
-
-// Control name and value: a bool checks or clears a box or button, a string is typed into an edit.
-using Settings = QList<std::pair<QString, QVariant>>;
-
-void setControls(const TForm1 &form, const Settings &settings)
-{
-    for (const auto &[name, value] : settings)
-        setControl(form, name, value);
-}
+const QStringList golden = goldenLines();
 
 } // namespace
 
@@ -101,9 +19,7 @@ class ServerPagesTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void defaultScriptBegins();
     void allIncludeBoxesCleared();
-    void withoutSlashes();
     void infoPairs_data();
     void infoPairs();
     void everyInfoRowIncluded();
@@ -115,40 +31,17 @@ private Q_SLOTS:
     void downloads();
     void controlsAtStart_data();
     void controlsAtStart();
-    void colourTesterButton();
     void radioPairsStayExclusive();
-    void tabbingLandsOnSelectedButton();
 };
-
-void ServerPagesTest::defaultScriptBegins()
-{
-    TForm1 form;
-    const QStringList expected = defaultServerInfo + defaultServerOptions + defaultNetworkOptions;
-    QCOMPARE(expected.size(), 28);
-    QCOMPARE(finish(form).mid(0, 28), expected);
-}
 
 void ServerPagesTest::allIncludeBoxesCleared()
 {
     TForm1 form;
-    for (QWidget *page : serverPages(form)) {
-        for (QCheckBox *box : page->findChildren<QCheckBox *>()) {
-            if (box->statusTip() == PageKit::includeHint)
-                box->setChecked(false);
-        }
-    }
+    for (const QWidget *page : std::initializer_list<const QWidget *> { form.tabMain, form.TabSheet2, form.TabSheet3 })
+        clearIncludeBoxes(page);
     const QStringList expected { u"//Server Information"_s, u"//"_s, u"//Server Options"_s, u"//"_s,
         u"//Network Options"_s, u"//"_s };
     QCOMPARE(finish(form).mid(0, 6), expected);
-}
-
-void ServerPagesTest::withoutSlashes()
-{
-    TForm1 form;
-    form.chkSlashes->setChecked(false);
-    QStringList expected = defaultServerInfo + defaultServerOptions + defaultNetworkOptions;
-    expected.removeIf([](const QString &line) { return line.startsWith(u"//"); });
-    QCOMPARE(finish(form).mid(0, expected.size()), expected);
 }
 
 void ServerPagesTest::infoPairs_data()
@@ -191,7 +84,7 @@ void ServerPagesTest::infoPairs()
     setControls(form,
         { { u"ed"_s + first, u"one"_s }, { u"ed"_s + second, u"two"_s }, { u"chk"_s + first, firstIncluded },
             { u"chk"_s + second, secondIncluded } });
-    QStringList expectedSection = defaultServerInfo;
+    QStringList expectedSection = section(golden, u"//Server Information"_s);
     for (const QString &line : expected)
         expectedSection.insert(expectedSection.size() - 1, line);
     QCOMPARE(section(finish(form), u"//Server Information"_s), expectedSection);
@@ -283,7 +176,7 @@ void ServerPagesTest::radioRows()
 
     TForm1 form;
     setControls(form, settings);
-    QStringList expected = defaultServerOptions;
+    QStringList expected = section(golden, u"//Server Options"_s);
     const QString prefix = u"set %1 \""_s.arg(cvar);
     const qsizetype at = std::find_if(expected.cbegin(), expected.cend(), [&](const QString &line) {
         return line.startsWith(prefix);
@@ -317,7 +210,7 @@ void ServerPagesTest::downloads()
     TForm1 form;
     setControls(
         form, { { u"chkWWW"_s, www }, { u"chkWWWs"_s, wwws }, { u"chkBaseurl"_s, true }, { u"edBaseurl"_s, u"u"_s } });
-    QStringList expected = defaultNetworkOptions;
+    QStringList expected = section(golden, u"//Network Options"_s);
     expected.removeLast();
     expected << lines << uR"(set sv_wwwBaseURL "u")"_s << u"//"_s;
     QCOMPARE(section(finish(form), u"//Network Options"_s), expected);
@@ -441,8 +334,7 @@ void ServerPagesTest::controlsAtStart()
     QFETCH(QVariant, start);
 
     TForm1 form;
-    QWidget *control = pageControl<QWidget>(form, name);
-    QVERIFY(control);
+    QWidget *control = FormTest::control(form, name);
     QCOMPARE(control->statusTip(), hint);
     QVERIFY(control->toolTip().isEmpty());
     if (auto *edit = qobject_cast<QLineEdit *>(control)) {
@@ -459,14 +351,6 @@ void ServerPagesTest::controlsAtStart()
     } else {
         QFAIL("unexpected kind of control");
     }
-}
-
-void ServerPagesTest::colourTesterButton()
-{
-    ServerInfoPage page;
-    QSignalSpy requested(&page, &ServerInfoPage::colourTesterRequested);
-    QTest::mouseClick(page.TextButton29, Qt::LeftButton);
-    QCOMPARE(requested.size(), 1);
 }
 
 void ServerPagesTest::radioPairsStayExclusive()
@@ -490,21 +374,6 @@ void ServerPagesTest::radioPairsStayExclusive()
             QCOMPARE(selectedCounts(), one);
         }
     }
-}
-
-void ServerPagesTest::tabbingLandsOnSelectedButton()
-{
-    TForm1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.PageControl1->setCurrentWidget(form.TabSheet2);
-    ServerOptionsPage &page = *form.TabSheet2;
-    QTest::mouseClick(page.rbPure0, Qt::LeftButton);
-    page.chkPure->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), page.rbPure0);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), page.chkRcon);
 }
 
 QTEST_MAIN(ServerPagesTest)

@@ -22,7 +22,6 @@ class WorkflowTest : public QObject
 
 private Q_SLOTS:
     void statesAcrossFinishClearFinish();
-    void passFrameWritesEveryHeadingInOrder();
     void windowGeometryIsFixed();
     void hintsShowOnlyInTheStatusBar();
     void menuEntryHintsShowWhileHighlighted();
@@ -72,21 +71,6 @@ void WorkflowTest::statesAcrossFinishClearFinish()
     QVERIFY(form.chkSlashes->isChecked());
     QCOMPARE(finish(form), first);
     check(generated);
-}
-
-void WorkflowTest::passFrameWritesEveryHeadingInOrder()
-{
-    TForm1 form;
-    QStringList headings;
-    for (const QString &line : finish(form))
-        if (line.startsWith(u"//"_s))
-            headings << line;
-    QCOMPARE(headings,
-             (QStringList{u"//Server Information"_s, u"//"_s, u"//Server Options"_s, u"//"_s, u"//Network Options"_s,
-                          u"//"_s, u"//Game Options"_s, u"//"_s, u"//Gametypes Configuration"_s,
-                          u"//-- Deathmatch"_s, u"//-- Team Deathmatch"_s, u"//-- Behind Enemy Lines"_s,
-                          u"//-- Retrieval"_s, u"//-- Search and Destroy"_s, u"//-- Headquarters"_s, u"//"_s,
-                          u"//Weapons"_s}));
 }
 
 void WorkflowTest::windowGeometryIsFixed()
