@@ -46,7 +46,6 @@ class SavingTest : public QObject
 
 private Q_SLOTS:
     void init();
-    void savesGeneratedLinesWithCrLf();
     void savesUserEditsAsTyped();
     void emptiedEditorSavesZeroBytes();
     void overwritesAndSavesTwice();
@@ -66,13 +65,6 @@ void SavingTest::init()
 {
     m_form = std::make_unique<TForm1>();
     finish(*m_form);
-}
-
-void SavingTest::savesGeneratedLinesWithCrLf()
-{
-    QVERIFY(m_form->saveTo(path(u"a.cfg"_s)));
-    const QByteArray expected = editorLines(*m_form).join(u"\r\n"_s).toLatin1() + "\r\n";
-    QCOMPARE(readFile(path(u"a.cfg"_s)), expected);
 }
 
 void SavingTest::savesUserEditsAsTyped()
