@@ -70,13 +70,6 @@ void TTextButton::leaveEvent(QEvent *event)
     QAbstractButton::leaveEvent(event);
 }
 
-void TTextButton::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::EnabledChange)
-        repaint();
-    QAbstractButton::changeEvent(event);
-}
-
 void TTextButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -27,7 +27,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
-    void changeEvent(QEvent *event) override;
 
 private:
     void paintThemed(QPainter &painter);
