@@ -66,6 +66,11 @@ TAppendEdit::TAppendEdit(QWidget *parent)
 {
     setMaxLength(std::numeric_limits<int>::max());
     setCursor(Qt::IBeamCursor);
+    // A rotation is plain Latin text that may run to megabytes; the edit lays
+    // out its whole text at every change, and shaping it is most of that cost.
+    QFont plain = font();
+    plain.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(plain);
 
     QPalette colors = palette();
     colors.setColor(QPalette::Base, systemColor(SystemColor::Menu));
