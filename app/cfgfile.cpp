@@ -60,8 +60,8 @@ QString describeUnencodable(const QString &text)
 
 QString systemErrorText(QString text)
 {
-    while (!text.isEmpty() && (text.back().isSpace() || text.back().category() == QChar::Other_Control
-                               || text.back() == u'.'))
+    while (!text.isEmpty()
+        && (text.back().isSpace() || text.back().category() == QChar::Other_Control || text.back() == u'.'))
         text.chop(1);
     return text;
 }

@@ -33,7 +33,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr QSize clientSize{770, 497};
+constexpr QSize clientSize { 770, 497 };
 constexpr int statusBarHeight = 19;
 
 QLabel *pictureLabel(QWidget *parent, const char *name, const QRect &geometry, const QString &resource)
@@ -48,8 +48,8 @@ QLabel *pictureLabel(QWidget *parent, const char *name, const QRect &geometry, c
 TForm1::TForm1(QWidget *parent)
     : QMainWindow(parent)
     , m_client(new QWidget(this))
-    , Panel1(pictureLabel(m_client, "Panel1", {0, 0, 770, 57}, u":/art/header.png"_s))
-    , Image2(pictureLabel(m_client, "Image2", {0, 56, 769, 425}, u":/art/background.jpg"_s))
+    , Panel1(pictureLabel(m_client, "Panel1", { 0, 0, 770, 57 }, u":/art/header.png"_s))
+    , Image2(pictureLabel(m_client, "Image2", { 0, 56, 769, 425 }, u":/art/background.jpg"_s))
     , PageControl1(new QTabWidget(m_client))
     , tabVotes(new VotesPage)
     , tabMain(new ServerInfoPage)
@@ -71,7 +71,7 @@ TForm1::TForm1(QWidget *parent)
     setObjectName(u"Form1"_s);
     setWindowTitle(windowCaption);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+        | Qt::WindowCloseButtonHint);
     m_client->setFixedSize(clientSize.width(), clientSize.height() - statusBarHeight);
     setCentralWidget(m_client);
 
@@ -101,7 +101,7 @@ void TForm1::createHeader()
     auto *byline = new QLabel(u"by Corvane Dask"_s, Panel1);
     byline->setObjectName(u"Label39"_s);
 
-    for (auto [label, position] : {std::pair{title, QPoint(16, 8)}, std::pair{byline, QPoint(16, 32)}}) {
+    for (auto [label, position] : { std::pair { title, QPoint(16, 8) }, std::pair { byline, QPoint(16, 32) } }) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, Qt::white);
         label->setPalette(palette);
@@ -110,7 +110,7 @@ void TForm1::createHeader()
         PageKit::setHint(label, u"Tallyforge v1.0 by Corvane Dask - Hollowfen"_s);
     }
 
-    QLabel *logo = pictureLabel(Panel1, "Image35", {712, 8, 49, 41}, u":/art/logo.png"_s);
+    QLabel *logo = pictureLabel(Panel1, "Image35", { 712, 8, 49, 41 }, u":/art/logo.png"_s);
     PageKit::setHint(logo, u"Bravenmark"_s);
 }
 
@@ -120,16 +120,22 @@ void TForm1::createPages()
     PageControl1->setGeometry(0, 57, 769, 384);
     PageControl1->setTabPosition(QTabWidget::South);
     PageControl1->tabBar()->setCursor(Qt::PointingHandCursor);
-    PageControl1->setIconSize({16, 16});
+    PageControl1->setIconSize({ 16, 16 });
 
     const struct {
         QWidget *page;
         const char *caption;
         int icon;
     } pages[] = {
-        {tabMain, "Server Information", 1}, {TabSheet2, "Server Options", 2}, {TabSheet3, "Network Options", 3},
-        {TabSheet4, "Game Options", 4},     {TabSheet5, "Gametypes", 5},      {TabSheet6, "Map Rotation", 6},
-        {tabEditor, "editor", 0},           {TabSheet1, "Weapons", 7},        {tabVotes, "Votes", 8},
+        { tabMain, "Server Information", 1 },
+        { TabSheet2, "Server Options", 2 },
+        { TabSheet3, "Network Options", 3 },
+        { TabSheet4, "Game Options", 4 },
+        { TabSheet5, "Gametypes", 5 },
+        { TabSheet6, "Map Rotation", 6 },
+        { tabEditor, "editor", 0 },
+        { TabSheet1, "Weapons", 7 },
+        { tabVotes, "Votes", 8 },
     };
     for (const auto &page : pages) {
         const QIcon icon(u":/art/tab-%1.png"_s.arg(page.icon));
@@ -156,7 +162,8 @@ void TForm1::createBottomStrip()
     chkSlashes->setObjectName(u"chkSlashes"_s);
     chkSlashes->setChecked(true);
     chkSlashes->setGeometry(8, 13, 305, 17);
-    PageKit::setHint(chkSlashes, u"Check this if you want to add slashes in the cfg to organize. '//' and '//Description'"_s);
+    PageKit::setHint(
+        chkSlashes, u"Check this if you want to add slashes in the cfg to organize. '//' and '//Description'"_s);
 
     const struct {
         TTextButton *button;
@@ -165,9 +172,9 @@ void TForm1::createBottomStrip()
         QString hint;
         void (TForm1::*handler)();
     } buttons[] = {
-        {btnSave, "btnSave", {600, 448, 81, 25}, u"Save CFG to hard drive..."_s, &TForm1::btnSaveClick},
-        {btnFinish, "btnFinish", {688, 448, 75, 25}, u"Create CFG"_s, &TForm1::btnFinishClick},
-        {btnClear, "btnClear", {688, 448, 75, 25}, u"Clear CFG to make changes..."_s, &TForm1::btnClearClick},
+        { btnSave, "btnSave", { 600, 448, 81, 25 }, u"Save CFG to hard drive..."_s, &TForm1::btnSaveClick },
+        { btnFinish, "btnFinish", { 688, 448, 75, 25 }, u"Create CFG"_s, &TForm1::btnFinishClick },
+        { btnClear, "btnClear", { 688, 448, 75, 25 }, u"Clear CFG to make changes..."_s, &TForm1::btnClearClick },
     };
     for (const auto &entry : buttons) {
         entry.button->setObjectName(QLatin1StringView(entry.name));
@@ -190,27 +197,34 @@ void TForm1::createMenu()
 {
     QMenu *fileMenu = menuBar()->addMenu(u"&File"_s);
     fileMenu->setObjectName(u"este1"_s);
-    Save1 = fileMenu->addAction(QIcon(u":/art/menu-save.png"_s), u"&Save"_s, this, &TForm1::Save1Click);
-    Save1->setObjectName(u"Save1"_s);
-    Save1->setStatusTip(u"Save CFG"_s);
-    fileMenu->addSeparator()->setObjectName(u"N1"_s);
-    Exit1 = fileMenu->addAction(QIcon(u":/art/menu-exit.png"_s), u"E&xit"_s, this, &TForm1::Exit1Click);
-    Exit1->setObjectName(u"Exit1"_s);
-    Exit1->setStatusTip(u"Exit Program"_s);
-
     QMenu *helpMenu = menuBar()->addMenu(u"&Help"_s);
     helpMenu->setObjectName(u"este21"_s);
-    Support1 = helpMenu->addAction(QIcon(u":/art/menu-support.png"_s), u"&Support Forum"_s, this,
-                                   &TForm1::Support1Click);
-    Support1->setObjectName(u"Support1"_s);
-    Support1->setStatusTip(u"Support Forums"_s);
-
     QMenu *aboutMenu = menuBar()->addMenu(u"&About"_s);
     aboutMenu->setObjectName(u"About1"_s);
-    Hollowfen1 = aboutMenu->addAction(QIcon(u":/art/menu-site.png"_s), u"&Hollowfen"_s, this,
-                                      &TForm1::Hollowfen1Click);
-    Hollowfen1->setObjectName(u"Hollowfen1"_s);
-    Hollowfen1->setStatusTip(u"Visit Hollowfen website"_s);
+
+    const struct {
+        QMenu *menu;
+        QAction *TForm1::*entry;
+        const char *name;
+        QString icon, caption, hint;
+        void (TForm1::*handler)();
+    } entries[] = {
+        { fileMenu, &TForm1::Save1, "Save1", u"menu-save"_s, u"&Save"_s, u"Save CFG"_s, &TForm1::Save1Click },
+        { fileMenu, &TForm1::Exit1, "Exit1", u"menu-exit"_s, u"E&xit"_s, u"Exit Program"_s, &TForm1::Exit1Click },
+        { helpMenu, &TForm1::Support1, "Support1", u"menu-support"_s, u"&Support Forum"_s, u"Support Forums"_s,
+            &TForm1::Support1Click },
+        { aboutMenu, &TForm1::Hollowfen1, "Hollowfen1", u"menu-site"_s, u"&Hollowfen"_s, u"Visit Hollowfen website"_s,
+            &TForm1::Hollowfen1Click },
+    };
+    for (const auto &entry : entries) {
+        if (entry.entry == &TForm1::Exit1)
+            fileMenu->addSeparator()->setObjectName(u"N1"_s);
+        QAction *action
+            = entry.menu->addAction(QIcon(u":/art/%1.png"_s.arg(entry.icon)), entry.caption, this, entry.handler);
+        action->setObjectName(QLatin1StringView(entry.name));
+        action->setStatusTip(entry.hint);
+        this->*entry.entry = action;
+    }
 }
 
 void TForm1::FormCreate()

@@ -28,8 +28,7 @@ class TTextButton;
 class VotesPage;
 class WeaponsPage;
 
-class TForm1 : public QMainWindow
-{
+class TForm1 : public QMainWindow {
     Q_OBJECT
 
     QWidget *const m_client; // the client area below the menu bar; parent of the regions

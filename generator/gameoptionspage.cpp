@@ -179,13 +179,6 @@ const Row &rowOf(QCheckBox *G::*include)
         std::begin(rows), std::end(rows), [include](const Row &row) { return row.setting.include == include; });
 }
 
-QPalette withBackground(QPalette palette, const QColor &color)
-{
-    palette.setColor(QPalette::Button, color); // what a button fills its background with
-    palette.setColor(QPalette::Window, color);
-    return palette;
-}
-
 } // namespace
 
 VotesPage::VotesPage(QWidget *parent)
@@ -202,8 +195,7 @@ VotesPage::VotesPage(QWidget *parent)
         // The widths were drawn for a narrower face: a caption that would be
         // clipped widens its box into the gap after its band instead.
         box->setGeometry(vote.x, vote.band.y() + 8, std::max(vote.width, box->sizeHint().width()), 17);
-        box->setAutoFillBackground(true);
-        box->setPalette(withBackground(box->palette(), systemColor(SystemColor::Highlight)));
+        PageKit::fillBackground(box, systemColor(SystemColor::Highlight));
         box->setChecked(vote.checked);
         PageKit::setHint(box, vote.hint.toString());
         this->*vote.box = box;

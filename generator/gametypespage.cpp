@@ -128,14 +128,8 @@ GametypesPage::GametypesPage(QWidget *parent)
 
     for (const Block &block : blocks) {
         PageKit::band(this, block.band);
-        auto *heading = new QLabel(block.heading.toString(), this);
-        heading->setObjectName(QLatin1StringView(block.headingName));
-        heading->setFont(PageKit::headingFont());
-        QPalette black = heading->palette();
-        black.setColor(QPalette::WindowText, Qt::black);
-        heading->setPalette(black);
-        heading->adjustSize();
-        heading->move(block.band.topLeft() + QPoint(8, 8));
+        PageKit::boldLabel(
+            this, block.headingName, block.heading.toString(), block.band.topLeft() + QPoint(8, 8), Qt::black);
 
         for (const Field &field : block.fields) {
             const QString hint = field.hint.toString();

@@ -84,14 +84,7 @@ NetworkOptionsPage::NetworkOptionsPage(QWidget *parent)
     }
 
     PageKit::band(this, { 440, 56, 321, 33 });
-    Label102 = new QLabel(u"Downloads (if allowed)"_s, this);
-    Label102->setObjectName(u"Label102"_s);
-    Label102->setFont(PageKit::headingFont());
-    QPalette black = Label102->palette();
-    black.setColor(QPalette::WindowText, Qt::black);
-    Label102->setPalette(black);
-    Label102->adjustSize();
-    Label102->move(448, 64);
+    Label102 = PageKit::boldLabel(this, "Label102", u"Downloads (if allowed)"_s, { 448, 64 }, Qt::black);
 
     top = downloadFirstTop;
     PageKit::band(this, { 584, top - 8, 177, 33 });

@@ -33,17 +33,32 @@ QFont headingFont()
     return font;
 }
 
+QLabel *boldLabel(QWidget *parent, const char *name, const QString &text, QPoint topLeft, const QColor &color)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1StringView(name));
+    label->setFont(headingFont());
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    label->adjustSize();
+    label->move(topLeft);
+    return label;
+}
+
+void fillBackground(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Button, color);
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
 QLabel *headingStrip(QWidget *page, const char *labelName, const QString &caption, const QString &hint)
 {
     picture(page, { 0, 0, 761, 33 }, u":/art/heading.png"_s);
-    auto *label = new QLabel(caption, page);
-    label->setObjectName(QLatin1StringView(labelName));
-    label->setFont(headingFont());
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(0x80, 0, 0));
-    label->setPalette(palette);
-    label->adjustSize();
-    label->move(8, 8);
+    QLabel *label = boldLabel(page, labelName, caption, { 8, 8 }, QColor(0x80, 0, 0));
     setHint(label, hint);
     return label;
 }
@@ -105,11 +120,8 @@ QRadioButton *radioButton(QWidget *panel, const char *name, const QString &capti
     auto *button = new QRadioButton(caption, panel);
     button->setObjectName(QLatin1StringView(name));
     button->setGeometry(geometry);
-    button->setAutoFillBackground(true);
+    fillBackground(button, background);
     QPalette palette = button->palette();
-    // A button fills its background with the Button role.
-    palette.setColor(QPalette::Button, background);
-    palette.setColor(QPalette::Window, background);
     palette.setColor(QPalette::WindowText, Qt::white);
     button->setPalette(palette);
     button->setChecked(checked);

@@ -30,6 +30,13 @@ void setHint(QWidget *widget, const QString &hint);
 // The 761 x 33 strip across the top of a page with its bold maroon heading.
 QLabel *headingStrip(QWidget *page, const char *labelName, const QString &caption, const QString &hint);
 
+// A bold label at `topLeft` in the headings' face, as over a page, a block or a column.
+QLabel *boldLabel(QWidget *parent, const char *name, const QString &text, QPoint topLeft, const QColor &color);
+
+// Fills `widget`'s background with `color`. Buttons and check boxes fill with
+// the Button role, other widgets with Window, so both are set.
+void fillBackground(QWidget *widget, const QColor &color);
+
 // A captionless 17 x 17 include box.
 QCheckBox *includeBox(QWidget *parent, const char *name, QPoint topLeft, bool checked);
 

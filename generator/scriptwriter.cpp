@@ -55,7 +55,8 @@ void ScriptWriter::fixedLine(QStringView cvar, QStringView value)
 QString ScriptWriter::asOneLine(const QString &text)
 {
     auto isBreak = [](QChar c) {
-        return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator
+        return c == u'\n' || c == u'\r' || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator
             // the editor's document would start a new block at its frame markers too
             || c == QChar(0xfdd0) || c == QChar(0xfdd1);
     };

@@ -8,8 +8,7 @@ class QTextDocument;
 // The four line forms of a server script. Every section writer goes through
 // these, so a written value is always exactly one line and comments follow
 // the "add slashes" choice everywhere.
-class ScriptWriter
-{
+class ScriptWriter {
 public:
     // Appends to the end of `document`; comment lines are written only when
     // `withComments` is true.

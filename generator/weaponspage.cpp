@@ -138,14 +138,6 @@ constexpr int panelTop = 96, panelHeight = 217;
 constexpr int firstRowTop = 128, rowPitch = 40, boxHeight = 17;
 constexpr int presetTop = 328, presetHeight = 17;
 
-QPalette withWhiteBackground(QPalette palette)
-{
-    // A check box fills its background with the Button role.
-    palette.setColor(QPalette::Button, Qt::white);
-    palette.setColor(QPalette::Window, Qt::white);
-    return palette;
-}
-
 } // namespace
 
 WeaponsPage::WeaponsPage(QWidget *parent)
@@ -157,14 +149,8 @@ WeaponsPage::WeaponsPage(QWidget *parent)
     for (const auto &column : columns) {
         PageKit::band(this, { column.left, headerTop, column.width, headerHeight });
         PageKit::band(this, { column.left, panelTop, column.width, panelHeight });
-        auto *label = new QLabel(QString::fromLatin1(column.caption), this);
-        label->setObjectName(QLatin1StringView(column.name));
-        label->setFont(PageKit::headingFont());
-        QPalette black = label->palette();
-        black.setColor(QPalette::WindowText, Qt::black);
-        label->setPalette(black);
-        label->adjustSize();
-        label->move(column.labelLeft, columnLabelTop);
+        PageKit::boldLabel(
+            this, column.name, QString::fromLatin1(column.caption), { column.labelLeft, columnLabelTop }, Qt::black);
     }
 
     std::vector<std::pair<int, QWidget *>> byTab;
@@ -176,8 +162,7 @@ WeaponsPage::WeaponsPage(QWidget *parent)
         const int panelRoom = column.left + column.width - column.boxesLeft;
         const int width = std::clamp(box->sizeHint().width(), weapon.width, std::max(weapon.width, panelRoom));
         box->setGeometry(column.boxesLeft, firstRowTop + weapon.row * rowPitch, width, boxHeight);
-        box->setAutoFillBackground(true);
-        box->setPalette(withWhiteBackground(box->palette()));
+        PageKit::fillBackground(box, Qt::white);
         box->setChecked(weapon.checked);
         PageKit::setHint(box, QString::fromLatin1(weapon.hint));
         this->*weapon.box = box;

@@ -9,8 +9,7 @@
 
 #include <functional>
 
-class ModalWatcher : public QObject
-{
+class ModalWatcher : public QObject {
 public:
     using Handler = std::function<void(QWidget *)>;
 

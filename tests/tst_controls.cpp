@@ -12,8 +12,7 @@
 using namespace Qt::StringLiterals;
 using namespace FormTest;
 
-class ControlsTest : public QObject
-{
+class ControlsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -172,7 +171,7 @@ void ControlsTest::contextMenuEntriesFollowState()
             if (!menu)
                 return;
             for (QAction *action : menu->actions())
-                entries.append({action->isSeparator() ? u"-"_s : action->text(), action->isEnabled()});
+                entries.append({ action->isSeparator() ? u"-"_s : action->text(), action->isEnabled() });
             menu->close();
         });
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), edit.mapToGlobal(QPoint(5, 5)));
@@ -182,17 +181,17 @@ void ControlsTest::contextMenuEntriesFollowState()
     using Entries = QList<QPair<QString, bool>>;
 
     QApplication::clipboard()->clear();
-    QCOMPARE(openMenu(), (Entries{{u"&Undo"_s, false}, {u"-"_s, true}, {u"&Cut"_s, false}, {u"&Copy"_s, false},
-                                  {u"&Paste"_s, false}, {u"&Delete"_s, false}, {u"-"_s, true},
-                                  {u"Select all"_s, false}}));
+    QCOMPARE(openMenu(),
+        (Entries { { u"&Undo"_s, false }, { u"-"_s, true }, { u"&Cut"_s, false }, { u"&Copy"_s, false },
+            { u"&Paste"_s, false }, { u"&Delete"_s, false }, { u"-"_s, true }, { u"Select all"_s, false } }));
 
     edit.setFocus();
     QTest::keyClicks(&edit, u"map"_s);
     edit.setSelection(0, 1);
     QApplication::clipboard()->setText(u"x"_s);
-    QCOMPARE(openMenu(), (Entries{{u"&Undo"_s, true}, {u"-"_s, true}, {u"&Cut"_s, true}, {u"&Copy"_s, true},
-                                  {u"&Paste"_s, true}, {u"&Delete"_s, true}, {u"-"_s, true},
-                                  {u"Select all"_s, true}}));
+    QCOMPARE(openMenu(),
+        (Entries { { u"&Undo"_s, true }, { u"-"_s, true }, { u"&Cut"_s, true }, { u"&Copy"_s, true },
+            { u"&Paste"_s, true }, { u"&Delete"_s, true }, { u"-"_s, true }, { u"Select all"_s, true } }));
 }
 
 void ControlsTest::caretBlinksAt530msOnlyWhileFocused()

@@ -8,7 +8,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -60,7 +59,7 @@ Window findWindow(Display *display, const QString &title)
 
 void sendDeleteWindow(Display *display, Window window)
 {
-    XEvent event{};
+    XEvent event {};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
@@ -73,8 +72,7 @@ void sendDeleteWindow(Display *display, Window window)
 
 } // namespace
 
-class RealWindowTest : public QObject
-{
+class RealWindowTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -91,8 +89,8 @@ void RealWindowTest::initTestCase()
 {
     // -displayfd lets the server pick a free display number and tell us.
     m_server.setProgram(u"Xvfb"_s);
-    m_server.setArguments({u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s,
-                           u"tcp"_s});
+    m_server.setArguments(
+        { u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s, u"tcp"_s });
     m_server.start();
     if (!m_server.waitForStarted(5000))
         QSKIP("Xvfb is not installed; scripts/test installs it");

@@ -40,8 +40,7 @@ QString saveExpectingError(TForm1 &form, const QString &path, QString *title = n
 
 } // namespace
 
-class SavingTest : public QObject
-{
+class SavingTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -99,7 +98,7 @@ void SavingTest::overwritesAndSavesTwice()
     m_form->editor->appendPlainText(u"two"_s);
     QVERIFY(m_form->saveTo(path(u"d.cfg"_s)));
     QCOMPARE(readFile(path(u"d.cfg"_s)), QByteArray("one\r\ntwo"));
-    QCOMPARE(QDir(m_dir.path()).entryList({u"*d.cfg*"_s}, QDir::Files | QDir::Hidden), QStringList{u"d.cfg"_s});
+    QCOMPARE(QDir(m_dir.path()).entryList({ u"*d.cfg*"_s }, QDir::Files | QDir::Hidden), QStringList { u"d.cfg"_s });
 }
 
 void SavingTest::failureKeepsOldFile_data()
@@ -109,14 +108,12 @@ void SavingTest::failureKeepsOldFile_data()
 
     writeFile(path(u"plain"_s), "a regular file");
     QDir(m_dir.path()).mkdir(u"folder.cfg"_s);
-    QTest::newRow("missing directory") << path(u"missing/x.cfg"_s)
-                                       << u"Cannot create file \"%1\". No such file or directory."_s.arg(
-                                              path(u"missing/x.cfg"_s));
+    QTest::newRow("missing directory") << path(
+        u"missing/x.cfg"_s) << u"Cannot create file \"%1\". No such file or directory."_s.arg(path(u"missing/x.cfg"_s));
     QTest::newRow("parent is a regular file")
         << path(u"plain/x.cfg"_s) << u"Cannot create file \"%1\". Not a directory."_s.arg(path(u"plain/x.cfg"_s));
-    QTest::newRow("target is a directory")
-        << path(u"folder.cfg"_s)
-        << u"Cannot create file \"%1\". Filename refers to a directory."_s.arg(path(u"folder.cfg"_s));
+    QTest::newRow("target is a directory") << path(
+        u"folder.cfg"_s) << u"Cannot create file \"%1\". Filename refers to a directory."_s.arg(path(u"folder.cfg"_s));
 }
 
 void SavingTest::failureKeepsOldFile()
@@ -143,7 +140,7 @@ void SavingTest::partWayWriteFailureKeepsOldFile()
 
     // A file size limit makes the disk "full" part-way through the write.
     std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
+    rlimit saved {};
     getrlimit(RLIMIT_FSIZE, &saved);
     rlimit limited = saved;
     limited.rlim_cur = 4096;
@@ -153,7 +150,7 @@ void SavingTest::partWayWriteFailureKeepsOldFile()
 
     QCOMPARE(message, u"Stream write error."_s);
     QCOMPARE(readFile(path(u"full.cfg"_s)), old);
-    QCOMPARE(QDir(m_dir.path()).entryList({u"full*"_s}, QDir::Files | QDir::Hidden), QStringList{u"full.cfg"_s});
+    QCOMPARE(QDir(m_dir.path()).entryList({ u"full*"_s }, QDir::Files | QDir::Hidden), QStringList { u"full.cfg"_s });
     QVERIFY(m_form->saveTo(path(u"full.cfg"_s)));
     QCOMPARE(readFile(path(u"full.cfg"_s)).size(), 64 * 1024);
 }
@@ -163,8 +160,8 @@ void SavingTest::unencodableCharacterKeepsOldFile()
     writeFile(path(u"e.cfg"_s), "old");
     m_form->editor->setPlainText(u"set a \"1\"\nset sv_hostname \"caf\u00e9 \u4e16\u754c\""_s);
     QCOMPARE(saveExpectingError(*m_form, path(u"e.cfg"_s)),
-             u"Cannot save file \"%1\". Line 2 holds the character \"\u4e16\" (U+4E16), which a .cfg file cannot hold."_s
-                 .arg(path(u"e.cfg"_s)));
+        u"Cannot save file \"%1\". Line 2 holds the character \"\u4e16\" (U+4E16), which a .cfg file cannot hold."_s
+            .arg(path(u"e.cfg"_s)));
     QCOMPARE(readFile(path(u"e.cfg"_s)), QByteArray("old"));
 
     m_form->editor->setPlainText(u"\U0001F600"_s);
@@ -175,7 +172,7 @@ void SavingTest::unencodableCharacterKeepsOldFile()
 void SavingTest::dialogProposesServercfgAndCancelDoesNothing()
 {
     QFileDialog *dialog = m_form->saveDialog();
-    QCOMPARE(dialog->nameFilters(), QStringList{u".cfg (*.cfg)"_s});
+    QCOMPARE(dialog->nameFilters(), QStringList { u".cfg (*.cfg)"_s });
     QCOMPARE(dialog->defaultSuffix(), u"cfg"_s);
     QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
     QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
@@ -191,7 +188,7 @@ void SavingTest::dialogProposesServercfgAndCancelDoesNothing()
     QTest::mouseClick(m_form->btnSave, Qt::LeftButton);
     QVERIFY(watcher.answered());
     QCOMPARE(proposed, u"servercfg"_s);
-    QVERIFY(QDir(m_dir.path()).entryList({u"servercfg*"_s}, QDir::Files).isEmpty());
+    QVERIFY(QDir(m_dir.path()).entryList({ u"servercfg*"_s }, QDir::Files).isEmpty());
 }
 
 QTEST_MAIN(SavingTest)

@@ -1,9 +1,10 @@
 #include "formtest.h"
+#include "widgets/ttextbutton.h"
 
 #include <QAction>
-#include <QGroupBox>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -11,13 +12,10 @@
 #include <QTabWidget>
 #include <QUrl>
 
-#include "widgets/ttextbutton.h"
-
 using namespace Qt::StringLiterals;
 using namespace FormTest;
 
-class WorkflowTest : public QObject
-{
+class WorkflowTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -59,9 +57,9 @@ void WorkflowTest::statesAcrossFinishClearFinish()
         QCOMPARE(form.chkSlashes->isEnabled(), s.slashes);
         QCOMPARE(form.editor->document()->isEmpty(), s.editorEmpty);
     };
-    const State start{form.tabMain, false, true, true, false, false, false, false, true, true};
-    const State generated{form.tabEditor, true, false, false, true, true, true, true, false, false};
-    const State cleared{form.tabMain, false, true, true, true, false, false, false, false, true};
+    const State start { form.tabMain, false, true, true, false, false, false, false, true, true };
+    const State generated { form.tabEditor, true, false, false, true, true, true, true, false, false };
+    const State cleared { form.tabMain, false, true, true, true, false, false, false, false, true };
 
     check(start);
     const QStringList first = finish(form);
@@ -101,7 +99,7 @@ void WorkflowTest::hintsShowOnlyInTheStatusBar()
     QTRY_COMPARE(form.statusBar()->currentMessage(), u"Create CFG"_s);
     QTest::mouseMove(form.chkSlashes);
     QTRY_COMPARE(form.statusBar()->currentMessage(),
-                 u"Check this if you want to add slashes in the cfg to organize. '//' and '//Description'"_s);
+        u"Check this if you want to add slashes in the cfg to organize. '//' and '//Description'"_s);
     QTest::mouseMove(form.GroupBox1, QPoint(2, 2));
     QTRY_COMPARE(form.statusBar()->currentMessage(), QString());
 }
@@ -115,10 +113,8 @@ void WorkflowTest::menuEntryHintsShowWhileHighlighted()
     const struct {
         QAction *entry;
         QString hint;
-    } entries[] = {{form.Save1, u"Save CFG"_s},
-                   {form.Exit1, u"Exit Program"_s},
-                   {form.Support1, u"Support Forums"_s},
-                   {form.Hollowfen1, u"Visit Hollowfen website"_s}};
+    } entries[] = { { form.Save1, u"Save CFG"_s }, { form.Exit1, u"Exit Program"_s },
+        { form.Support1, u"Support Forums"_s }, { form.Hollowfen1, u"Visit Hollowfen website"_s } };
     for (const auto &entry : entries) {
         auto *menu = qobject_cast<QMenu *>(entry.entry->parent());
         QVERIFY(menu);
@@ -139,8 +135,9 @@ void WorkflowTest::webLinksOpenTheMakersPages()
     form.Support1->trigger();
     click(form, "TextButton29");
     QDesktopServices::unsetUrlHandler(u"http"_s);
-    QCOMPARE(m_opened, (QList<QUrl>{QUrl(u"http://hollowfen.example"_s), QUrl(u"http://hollowfen.example/forums/"_s),
-                                    QUrl(u"http://hollowfen.example/ncs/"_s)}));
+    QCOMPARE(m_opened,
+        (QList<QUrl> { QUrl(u"http://hollowfen.example"_s), QUrl(u"http://hollowfen.example/forums/"_s),
+            QUrl(u"http://hollowfen.example/ncs/"_s) }));
 }
 
 QTEST_MAIN(WorkflowTest)

@@ -13,11 +13,13 @@ using namespace Qt::StringLiterals;
 // One change of the user's, kept as "at `position`, `removed` became
 // `inserted`". Appends only ever add text after it, so the change can still be
 // undone in place after any number of appends.
-class UserEdit : public QUndoCommand
-{
+class UserEdit : public QUndoCommand {
 public:
     UserEdit(TAppendEdit *edit, qsizetype position, QString removed, QString inserted)
-        : m_edit(edit), m_position(position), m_removed(std::move(removed)), m_inserted(std::move(inserted))
+        : m_edit(edit)
+        , m_position(position)
+        , m_removed(std::move(removed))
+        , m_inserted(std::move(inserted))
     {
     }
 
@@ -35,9 +37,9 @@ public:
     bool mergeWith(const QUndoCommand *other) override
     {
         const auto *next = static_cast<const UserEdit *>(other);
-        if (!m_removed.isEmpty() || !next->m_removed.isEmpty() || next->m_inserted.size() != 1
-            || m_inserted.isEmpty() || next->m_position != m_position + m_inserted.size()
-            || next->m_inserted.front().isSpace() || m_inserted.back().isSpace())
+        if (!m_removed.isEmpty() || !next->m_removed.isEmpty() || next->m_inserted.size() != 1 || m_inserted.isEmpty()
+            || next->m_position != m_position + m_inserted.size() || next->m_inserted.front().isSpace()
+            || m_inserted.back().isSpace())
             return false;
         m_inserted += next->m_inserted;
         return true;
@@ -117,7 +119,7 @@ void TAppendEdit::recordUserEdit(const QString &newText)
     while (suffix < common - prefix && old[old.size() - 1 - suffix] == newText[newText.size() - 1 - suffix])
         ++suffix;
     m_undo->push(new UserEdit(this, prefix, old.mid(prefix, old.size() - prefix - suffix),
-                              newText.mid(prefix, newText.size() - prefix - suffix)));
+        newText.mid(prefix, newText.size() - prefix - suffix)));
     m_shownText = newText;
 }
 

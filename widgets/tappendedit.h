@@ -8,8 +8,7 @@
 // A single-line edit that can grow at its end by program (the rotation
 // builder) without losing the user's own undo history. Only the user's edits
 // are undoable; appends are not, and undoing never removes appended text.
-class TAppendEdit : public QLineEdit
-{
+class TAppendEdit : public QLineEdit {
     Q_OBJECT
 
 public:

@@ -53,7 +53,7 @@ void TTextButton::setVisible(bool visible)
 
 QSize TTextButton::sizeHint() const
 {
-    return {75, 25};
+    return { 75, 25 };
 }
 
 void TTextButton::enterEvent(QEnterEvent *event)
@@ -141,7 +141,8 @@ void TTextButton::paintClassic(QPainter &painter)
         frame(r, Qt::black, Qt::black);
         frame(r.adjusted(1, 1, -1, -1), QColor(128, 128, 128), QColor(128, 128, 128));
     } else {
-        frame(r, systemColor(SystemColor::ButtonHighlight, palette()), systemColor(SystemColor::DarkShadow3D, palette()));
+        frame(
+            r, systemColor(SystemColor::ButtonHighlight, palette()), systemColor(SystemColor::DarkShadow3D, palette()));
         frame(r.adjusted(1, 1, -1, -1), QColor(), systemColor(SystemColor::ButtonShadow, palette()));
     }
     if (hasFocus()) {

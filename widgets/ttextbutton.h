@@ -5,8 +5,7 @@
 // A push button whose face shows only a plain-text caption. It is drawn by the
 // application's style, or in the classic raised look under the plain "Windows"
 // style, and greys its caption out engraved while disabled.
-class TTextButton : public QAbstractButton
-{
+class TTextButton : public QAbstractButton {
     Q_OBJECT
 
 public:
