@@ -140,7 +140,6 @@ void TForm1::createPages()
     for (const auto &page : pages) {
         const QIcon icon(u":/art/tab-%1.png"_s.arg(page.icon));
         PageControl1->addTab(page.page, icon, QString::fromLatin1(page.caption));
-        PageKit::nameRows(page.page);
     }
     // The Votes page never has a tab: a hidden current tab leaves no tab of
     // the strip marked, and clicking any tab leaves the page.

@@ -232,9 +232,11 @@ GameOptionsPage::GameOptionsPage(const VotesPage *votes, QWidget *parent)
 
         if (row.setting.edit) {
             this->*row.setting.edit = PageKit::flatEdit(this, "edMaxDiff", { 552, 277, 193, 19 }, u"0"_s, hint);
+            PageKit::nameRow(label, this->*row.setting.include, this->*row.setting.edit);
             continue;
         }
         QWidget *panel = PageKit::radioPanel(this, row.panelName, row.panel, systemColor(SystemColor::Highlight));
+        PageKit::nameRow(label, this->*row.setting.include, panel);
         PageKit::addRadioChoices(*this, panel, row.setting.choices, row.selected, hint);
         PageKit::tabStopOnSelected(panel);
         if (row.setting.include == &G::chkAllowVote)

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSet>
 
 #include <span>
 
@@ -126,6 +127,15 @@ GametypesPage::GametypesPage(QWidget *parent)
     setObjectName(u"TabSheet5"_s);
     PageKit::headingStrip(this, "Label8", u"Gametypes Configuration"_s, u"Gametypes"_s);
 
+    QSet<QStringView> captions, sharedCaptions;
+    for (const Block &block : blocks) {
+        for (const Field &field : block.fields) {
+            if (captions.contains(field.caption))
+                sharedCaptions.insert(field.caption);
+            captions.insert(field.caption);
+        }
+    }
+
     for (const Block &block : blocks) {
         PageKit::band(this, block.band);
         PageKit::boldLabel(
@@ -140,12 +150,13 @@ GametypesPage::GametypesPage(QWidget *parent)
                 = PageKit::includeBox(this, field.includeName, { block.band.x(), rowTop }, true);
 
             int valueLeft = block.valueX;
+            QWidget *value = nullptr;
             if (isEdit) {
-                this->*field.setting.edit = PageKit::flatEdit(
+                value = this->*field.setting.edit = PageKit::flatEdit(
                     this, field.editName, { block.valueX, field.top, 73, 19 }, field.start.toString(), hint);
             } else {
                 valueLeft = block.valueX - 8;
-                QWidget *panel = PageKit::radioPanel(
+                QWidget *panel = value = PageKit::radioPanel(
                     this, "Panel16", { valueLeft, field.top, 89, 25 }, systemColor(SystemColor::Highlight));
                 constexpr qsizetype no = 1;
                 PageKit::addRadioChoices(*this, panel, field.setting.choices, no, hint);
@@ -153,14 +164,20 @@ GametypesPage::GametypesPage(QWidget *parent)
             }
 
             const int rightEdge = valueLeft - 4;
-            if (!field.secondLabelName) {
-                PageKit::rowLabel(this, field.labelName, field.caption.toString(), rightEdge, rowTop, hint);
-                continue;
+            QString caption = field.caption.toString();
+            QLabel *label = PageKit::rowLabel(this, field.labelName, caption, rightEdge, rowTop, hint);
+            if (field.secondLabelName) {
+                const int middle = rowTop + 8;
+                label->move(label->x(), middle - label->height());
+                PageKit::rowLabel(this, field.secondLabelName, field.secondLine.toString(), rightEdge, middle, hint);
+                caption += u' ' + field.secondLine.toString();
             }
-            QLabel *first = PageKit::rowLabel(this, field.labelName, field.caption.toString(), rightEdge, 0, hint);
-            const int middle = rowTop + 8;
-            first->move(first->x(), middle - first->height());
-            PageKit::rowLabel(this, field.secondLabelName, field.secondLine.toString(), rightEdge, middle, hint);
+            PageKit::nameRow(label, this->*field.setting.include, value, field.secondLabelName ? caption : QString());
+            // The blocks repeat their rows: a box is told apart by the variable it writes.
+            if (sharedCaptions.contains(field.caption)) {
+                QCheckBox *include = this->*field.setting.include;
+                include->setAccessibleName(include->accessibleName() + hint.mid(hint.lastIndexOf(u'(') - 1));
+            }
         }
     }
 

@@ -73,9 +73,10 @@ NetworkOptionsPage::NetworkOptionsPage(QWidget *parent)
         const QString hint = row.hint.toString();
         PageKit::band(this, { editX - 8, top - 8, editWidth + 16, 33 });
         this->*row.include = PageKit::includeBox(this, row.includeName, { includeX, top }, row.included);
-        PageKit::rowLabel(this, row.labelName, row.caption.toString(), labelRight, top, hint);
+        QLabel *label = PageKit::rowLabel(this, row.labelName, row.caption.toString(), labelRight, top, hint);
         this->*row.edit
             = PageKit::flatEdit(this, row.editName, { editX, top - 3, editWidth, 19 }, row.text.toString(), hint);
+        PageKit::nameRow(label, this->*row.include, this->*row.edit);
     };
     int top = leftFirstTop;
     for (const EditRow &row : leftRows) {
@@ -89,7 +90,8 @@ NetworkOptionsPage::NetworkOptionsPage(QWidget *parent)
     top = downloadFirstTop;
     PageKit::band(this, { 584, top - 8, 177, 33 });
     chkWWW = PageKit::includeBox(this, "chkWWW", { 440, top }, false);
-    PageKit::rowLabel(this, "Label105", u"WWW Download:"_s, 579, top, wwwDownloadHint);
+    PageKit::nameRow(
+        PageKit::rowLabel(this, "Label105", u"WWW Download:"_s, 579, top, wwwDownloadHint), chkWWW, nullptr);
     // At 17 x 17 the caption is cut off: only the box shows.
     chkWWWs = new QCheckBox(u"chkWWWs"_s, this);
     chkWWWs->setObjectName(u"chkWWWs"_s);

@@ -173,86 +173,20 @@ void tabStopOnSelected(QWidget *panel)
     }
 }
 
-void nameRows(QWidget *page)
+void nameRow(QLabel *label, QCheckBox *include, QWidget *value, const QString &caption)
 {
-    const QList<QLabel *> labels = page->findChildren<QLabel *>();
-    auto onPage = [page](const QWidget *widget) { return QRect(widget->mapTo(page, QPoint(0, 0)), widget->size()); };
-    // A caption too long for one line goes on in a second label right below, aligned to the same edge.
-    auto rowName = [&](const QLabel *label) {
-        QString text = label->text().simplified();
-        const QRect place = onPage(label);
-        for (const QLabel *next : labels) {
-            const QRect below = onPage(next);
-            if (next != label && qAbs(below.right() - place.right()) <= 2 && below.top() >= place.bottom() - 2
-                && below.top() <= place.bottom() + 4)
-                text += u' ' + next->text().simplified();
-        }
-        if (text.endsWith(u':'))
-            text.chop(1);
-        return text;
-    };
-    // Row labels are right-aligned to a fixed edge, so their right edges place
-    // them whatever the font: the one ending nearest after `widget` (an include
-    // box), or nearest before it (a value control).
-    auto rowLabel = [&](const QWidget *widget, bool after) -> QLabel * {
-        const QRect area = onPage(widget);
-        QLabel *nearest = nullptr;
-        int nearestGap = std::numeric_limits<int>::max();
-        for (QLabel *label : labels) {
-            const QRect place = onPage(label);
-            if (label->text().isEmpty() || place.bottom() < area.top() || place.top() > area.bottom())
-                continue;
-            const int gap = after ? place.right() - area.right() : area.center().x() - place.right();
-            if (gap > 0 && gap < nearestGap) {
-                nearest = label;
-                nearestGap = gap;
-            }
-        }
-        return nearest;
-    };
-    // A label with a buddy reads '&' as a mnemonic marker.
-    auto canName = [](const QLabel *label) { return !label->buddy() && !label->text().contains(u'&'); };
-
-    for (QLineEdit *edit : page->findChildren<QLineEdit *>()) {
-        auto byHint = std::ranges::find_if(labels, [&](const QLabel *label) {
-            return !edit->statusTip().isEmpty() && label->statusTip() == edit->statusTip() && canName(label);
-        });
-        QLabel *label = byHint != labels.end() ? *byHint : rowLabel(edit, false);
-        if (!label || !canName(label))
-            continue;
+    QString name = caption.isEmpty() ? label->text() : caption;
+    if (name.endsWith(u':'))
+        name.chop(1);
+    if (auto *edit = qobject_cast<QLineEdit *>(value)) {
         label->setBuddy(edit);
-        if (const QString name = rowName(label); !label->text().startsWith(name))
+        if (!caption.isEmpty())
             edit->setAccessibleName(name);
+    } else if (value) {
+        value->setAccessibleName(name);
     }
-
-    QMultiHash<QString, std::pair<QCheckBox *, const QLabel *>> includeBoxes;
-    for (QCheckBox *box : page->findChildren<QCheckBox *>()) {
-        if (box->statusTip() != includeHint)
-            continue;
-        if (const QLabel *label = rowLabel(box, true)) {
-            box->setAccessibleName(u"Include "_s + rowName(label));
-            includeBoxes.insert(box->accessibleName(), { box, label });
-        }
-    }
-    // Blocks with the same rows (the gametypes) tell their boxes apart by the variable each writes.
-    for (const QString &name : includeBoxes.uniqueKeys()) {
-        if (includeBoxes.count(name) < 2)
-            continue;
-        for (const auto &[box, label] : includeBoxes.values(name)) {
-            const QString hint = label->statusTip();
-            const qsizetype open = hint.lastIndexOf(u'(');
-            if (open >= 0)
-                box->setAccessibleName(name + u' ' + hint.mid(open));
-        }
-    }
-
-    for (QWidget *panel : page->findChildren<QWidget *>()) {
-        if (!panel->accessibleName().isEmpty()
-            || panel->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly).isEmpty())
-            continue;
-        if (const QLabel *label = rowLabel(panel, false))
-            panel->setAccessibleName(rowName(label));
-    }
+    if (include)
+        include->setAccessibleName(u"Include "_s + name);
 }
 
 } // namespace PageKit

@@ -71,11 +71,10 @@ void tabStopOnSelected(QWidget *panel);
 
 QFont headingFont();
 
-// Names the controls of `page` for assistive technology after their row
-// labels: each edit through the label that shares its hint (QLabel::setBuddy),
-// each include box "Include <label>" after the label to its right, and each
-// radio panel after the label to its left.
-void nameRows(QWidget *page);
+// Names a row's controls for assistive technology: an edit is the buddy of
+// the row label; the include box is "Include <row>", a radio panel is "<row>".
+// `caption` replaces the label's text where the row caption spans two labels.
+void nameRow(QLabel *label, QCheckBox *include, QWidget *value, const QString &caption = {});
 
 // One button of a radio group: its place on the group's panel, its caption and the value it stands for.
 template<typename Page> struct RadioChoice {

@@ -107,9 +107,11 @@ ServerInfoPage::ServerInfoPage(QWidget *parent)
         const QString editHint = row.editHint.isEmpty() ? labelHint : row.editHint.toString();
         PageKit::band(this, { row.column.editX - 8, row.top - 8, 241, 33 });
         this->*row.include = PageKit::includeBox(this, row.includeName, { row.column.includeX, row.top }, row.included);
-        PageKit::rowLabel(this, row.labelName, row.caption.toString(), row.column.labelRight, row.top, labelHint);
+        QLabel *label
+            = PageKit::rowLabel(this, row.labelName, row.caption.toString(), row.column.labelRight, row.top, labelHint);
         this->*row.edit = PageKit::flatEdit(
             this, row.editName, { row.column.editX, row.top - 3, 225, 19 }, row.text.toString(), editHint);
+        PageKit::nameRow(label, this->*row.include, this->*row.edit);
     }
 
     PageKit::picture(this, { 696, 296, 57, 49 }, u":/art/corner-serverinfo.png"_s);

@@ -134,18 +134,21 @@ ServerOptionsPage::ServerOptionsPage(QWidget *parent)
     for (const Row &row : rows) {
         const QString hint = row.hint.toString();
         this->*row.setting.include = PageKit::includeBox(this, row.includeName, { row.column.includeX, row.top }, true);
-        PageKit::rowLabel(this, row.labelName, row.caption.toString(), row.column.labelRight, row.top, hint);
+        QLabel *label
+            = PageKit::rowLabel(this, row.labelName, row.caption.toString(), row.column.labelRight, row.top, hint);
         const QRect strip(row.column.valueX - 8, row.top - 8, 241, 33);
+        QWidget *value = nullptr;
         if (row.setting.edit) {
             PageKit::band(this, strip);
-            this->*row.setting.edit = PageKit::flatEdit(
+            value = this->*row.setting.edit = PageKit::flatEdit(
                 this, row.valueName, { row.column.valueX, row.top - 3, 225, 19 }, row.text.toString(), hint);
         } else {
             QWidget *panel = PageKit::radioPanel(this, row.valueName, strip, systemColor(SystemColor::ButtonHighlight));
-            this->*row.panel = panel;
+            value = this->*row.panel = panel;
             PageKit::addRadioChoices(*this, panel, row.setting.choices, row.selected, hint, row.valueInHints);
             PageKit::tabStopOnSelected(panel);
         }
+        PageKit::nameRow(label, this->*row.setting.include, value);
     }
 
     Label26 = new QLabel(u"WARNING: Password fields are not protected..."_s, this);
