@@ -65,44 +65,21 @@ const Choice gametypeChoices[] = {
     { &G::gt5, "gt5", u"Search and Destroy", { 8, 104, 225, 17 }, grey, u"sd" },
     { &G::gt6, "gt6", u"Headquarters", { 8, 128, 225, 17 }, grey, u"hq" },
 };
-const Choice allowVoteChoices[] = {
-    { &G::rbAV1, "rbAV1", u"Yes", { 8, 8, 41, 17 }, grey, u"1" },
-    { &G::rbAV0, "rbAV0", u"No", { 56, 8, 41, 17 }, grey, u"0" },
-};
-const Choice drawFriendChoices[] = {
-    { &G::rbDF1, "rbDF1", u"Yes", { 8, 8, 65, 17 }, grey, u"1" },
-    { &G::rbDF0, "rbDF0", u"No", { 80, 8, 65, 17 }, grey, u"0" },
-};
-const Choice forceRespawnChoices[] = {
-    { &G::rbFR11, "rbFR11", u"Yes", { 8, 8, 97, 17 }, grey, u"1" },
-    { &G::rbFR00, "rbFR00", u"No", { 112, 8, 97, 17 }, grey, u"0" },
-};
-const Choice deadChatChoices[] = {
-    { &G::rbD1, "rbD1", u"Yes", { 8, 8, 97, 17 }, grey, u"1" },
-    { &G::rbD0, "rbD0", u"No", { 112, 8, 97, 17 }, grey, u"0" },
-};
+const auto allowVoteChoices = PageKit::yesNo(&G::rbAV1, "rbAV1", &G::rbAV0, "rbAV0", { 8, 56 }, 41, { grey, grey });
+const auto drawFriendChoices = PageKit::yesNo(&G::rbDF1, "rbDF1", &G::rbDF0, "rbDF0", { 8, 80 }, 65, { grey, grey });
+const auto forceRespawnChoices
+    = PageKit::yesNo(&G::rbFR11, "rbFR11", &G::rbFR00, "rbFR00", { 8, 112 }, 97, { grey, grey });
+const auto deadChatChoices = PageKit::yesNo(&G::rbD1, "rbD1", &G::rbD0, "rbD0", { 8, 112 }, 97, { grey, grey });
 const Choice friendlyFireChoices[] = {
     { &G::rbFF0, "rbFF0", u"Off", { 8, 8, 225, 17 }, grey, u"0" },
     { &G::rbFF1, "rbFF1", u"On", { 8, 32, 225, 17 }, grey, u"1" },
     { &G::rbFF2, "rbFF2", u"Reflect", { 8, 56, 225, 17 }, grey, u"2" },
     { &G::rbFF3, "rbFF3", u"Share Damage", { 8, 80, 225, 17 }, grey, u"3" },
 };
-const Choice killcamChoices[] = {
-    { &G::rbKK1, "rbKK1", u"Yes", { 8, 8, 97, 17 }, grey, u"1" },
-    { &G::rbKK0, "rbKK0", u"No", { 120, 8, 97, 17 }, grey, u"0" },
-};
-const Choice freelookChoices[] = {
-    { &G::rbFL1, "rbFL1", u"Yes", { 8, 8, 97, 17 }, grey, u"1" },
-    { &G::rbFL0, "rbFL0", u"No", { 120, 8, 97, 17 }, grey, u"0" },
-};
-const Choice spectateChoices[] = {
-    { &G::rbSE1, "rbSE1", u"Yes", { 8, 8, 97, 17 }, grey, u"1" },
-    { &G::rbSE0, "rbSE0", u"No", { 120, 8, 97, 17 }, grey, u"0" },
-};
-const Choice penaltyChoices[] = {
-    { &G::rbP1, "rbP1", u"Yes", { 8, 8, 65, 17 }, grey, u"1" },
-    { &G::rbP0, "rbP0", u"No", { 80, 8, 65, 17 }, grey, u"0" },
-};
+const auto killcamChoices = PageKit::yesNo(&G::rbKK1, "rbKK1", &G::rbKK0, "rbKK0", { 8, 120 }, 97, { grey, grey });
+const auto freelookChoices = PageKit::yesNo(&G::rbFL1, "rbFL1", &G::rbFL0, "rbFL0", { 8, 120 }, 97, { grey, grey });
+const auto spectateChoices = PageKit::yesNo(&G::rbSE1, "rbSE1", &G::rbSE0, "rbSE0", { 8, 120 }, 97, { grey, grey });
+const auto penaltyChoices = PageKit::yesNo(&G::rbP1, "rbP1", &G::rbP0, "rbP0", { 8, 80 }, 65, { grey, grey });
 
 struct Row {
     PageKit::Setting<G> setting;

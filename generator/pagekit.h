@@ -13,8 +13,10 @@
 #include <QRect>
 #include <QString>
 
+#include <array>
 #include <initializer_list>
 #include <span>
+#include <utility>
 
 class QFont;
 class QLabel;
@@ -94,6 +96,17 @@ template<typename Page> struct Setting {
     QLineEdit *Page::*edit = nullptr;
     std::span<const RadioChoice<Page>> choices = {};
 };
+
+// A "Yes" ("1") and "No" ("0") pair side by side at the top of its panel, `width` wide each.
+template<typename Page>
+std::array<RadioChoice<Page>, 2> yesNo(QRadioButton *Page::*yes, const char *yesName, QRadioButton *Page::*no,
+    const char *noName, std::pair<int, int> x, int width, std::pair<QColor, QColor> colours)
+{
+    return { {
+        { yes, yesName, u"Yes", { x.first, 8, width, 17 }, colours.first, u"1" },
+        { no, noName, u"No", { x.second, 8, width, 17 }, colours.second, u"0" },
+    } };
+}
 
 // Creates the buttons of `choices` on `panel` and selects the one at index `selected`. A button's hint is
 // `rowHint` with the button's value added, or `rowHint` itself when `valueInHint` is false.

@@ -24,10 +24,7 @@ const QColor logsyncColour(0x80, 0x80, 0x80);
 
 std::array<Choice, 2> yesNo(QRadioButton *Page::*yes, const char *yesName, QRadioButton *Page::*no, const char *noName)
 {
-    return { {
-        { yes, yesName, u"Yes", { 72, 8, 41, 17 }, yesColour, u"1" },
-        { no, noName, u"No", { 128, 8, 41, 17 }, noColour, u"0" },
-    } };
+    return PageKit::yesNo(yes, yesName, no, noName, { 72, 128 }, 41, { yesColour, noColour });
 }
 
 const std::array<Choice, 2> pureChoices = yesNo(&Page::rbPure1, "rbPure1", &Page::rbPure0, "rbPure0");
