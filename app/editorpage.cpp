@@ -1,7 +1,7 @@
 #include "app/editorpage.h"
 
 #include "app/scripthighlighter.h"
-#include "app/scriptlint.h"
+#include "script/scriptlint.h"
 #include "generator/pagekit.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "app/scripthighlighter.h"
 
-#include "app/scriptlint.h"
+#include "script/scriptlint.h"
 
 #include <QPalette>
 

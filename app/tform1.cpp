@@ -8,7 +8,7 @@
 #include "generator/maprotationpage.h"
 #include "generator/networkoptionspage.h"
 #include "generator/pagekit.h"
-#include "generator/scriptwriter.h"
+#include "script/scriptwriter.h"
 #include "generator/serverinfopage.h"
 #include "generator/serveroptionspage.h"
 #include "generator/weaponspage.h"

@@ -3,7 +3,7 @@
 // Not a test; run it by hand: QT_QPA_PLATFORM=offscreen ./bench_editortyping
 
 #include "app/editorpage.h"
-#include "app/scriptlint.h"
+#include "script/scriptlint.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

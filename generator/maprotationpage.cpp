@@ -1,7 +1,7 @@
 #include "generator/maprotationpage.h"
 
 #include "generator/pagekit.h"
-#include "generator/scriptwriter.h"
+#include "script/scriptwriter.h"
 #include "widgets/systemcolors.h"
 #include "widgets/tappendedit.h"
 #include "widgets/ttextbutton.h"

@@ -4,7 +4,7 @@
 // geometry, so every control is placed at its pixel position; these helpers
 // only take care of what every page does the same way.
 
-#include "generator/scriptwriter.h"
+#include "script/scriptwriter.h"
 
 #include <QCheckBox>
 #include <QColor>

@@ -1,7 +1,7 @@
 #include "generator/serverinfopage.h"
 
 #include "generator/pagekit.h"
-#include "generator/scriptwriter.h"
+#include "script/scriptwriter.h"
 #include "widgets/ttextbutton.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "app/appearance.h"
 #include "formtest.h"
-#include "generator/scriptwriter.h"
+#include "script/scriptwriter.h"
 
 #include <QApplication>
 #include <QCheckBox>

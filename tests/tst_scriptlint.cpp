@@ -1,5 +1,5 @@
 #include "app/scripthighlighter.h"
-#include "app/scriptlint.h"
+#include "script/scriptlint.h"
 #include "formtest.h"
 
 #include <QFile>

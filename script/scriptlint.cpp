@@ -1,4 +1,4 @@
-#include "app/scriptlint.h"
+#include "script/scriptlint.h"
 
 #include <QLocale>
 

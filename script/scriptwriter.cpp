@@ -1,4 +1,4 @@
-#include "generator/scriptwriter.h"
+#include "script/scriptwriter.h"
 
 #include <QTextDocument>
 
