@@ -5,17 +5,17 @@
 
 #include <optional>
 
-// A server script on disk: Windows-1252 text with CR LF line ends, written so
-// that the file at the target path is always either the old or the new one.
+// A server script on disk: Windows-1252 text with CR LF line ends. A save
+// either puts every byte of the new script in place or leaves the old file
+// exactly as it was.
 namespace CfgFile {
 
-// The editor's raw text as file bytes. Line breaks of any kind become CR LF.
-// Returns nothing when a character has no Windows-1252 byte, and then says
-// which in `problem` (a sentence for the user).
-std::optional<QByteArray> encode(const QString &text, QString *problem);
+// The editor's raw text as file bytes, line breaks of any kind as CR LF; nothing
+// when a character has no Windows-1252 byte.
+std::optional<QByteArray> encode(const QString &text);
 
-// Replaces the file at `path` with `bytes`. Returns the message for the user
-// on failure, an empty string on success; on failure the old file is untouched.
-QString write(const QString &path, const QByteArray &bytes);
+// Saves `text` at `path`. Returns the sentence for the error box when it could
+// not; the file at `path` is then as it was before.
+[[nodiscard]] std::optional<QString> save(const QString &path, const QString &text);
 
 } // namespace CfgFile

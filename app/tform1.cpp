@@ -8,18 +8,16 @@
 #include "generator/maprotationpage.h"
 #include "generator/networkoptionspage.h"
 #include "generator/pagekit.h"
-#include "script/scriptwriter.h"
 #include "generator/serverinfopage.h"
 #include "generator/serveroptionspage.h"
 #include "generator/weaponspage.h"
+#include "script/scriptwriter.h"
 #include "widgets/systemcolors.h"
 #include "widgets/ttextbutton.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -312,19 +310,10 @@ void TForm1::Save1Click()
 
 bool TForm1::saveTo(const QString &path)
 {
-    QString problem;
-    const std::optional<QByteArray> bytes = CfgFile::encode(editor->document()->toRawText(), &problem);
-    if (!bytes) {
-        const QString absolute = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-        showError(u"Cannot save file \"%1\". %2"_s.arg(absolute, problem));
-        return false;
-    }
-    const QString error = CfgFile::write(path, *bytes);
-    if (!error.isEmpty()) {
-        showError(error);
-        return false;
-    }
-    return true;
+    const std::optional<QString> failure = CfgFile::save(path, editor->document()->toRawText());
+    if (failure)
+        showError(*failure);
+    return !failure;
 }
 
 void TForm1::showError(const QString &message)
