@@ -382,15 +382,21 @@ void RandomPassTest::randomise(Chance &chance)
 
 void RandomPassTest::checkPass(const QStringList &lines, int iteration)
 {
+    // The message is built only when a check fails.
     const auto where = [&](const QString &line) {
-        return qPrintable(u"pass %1 of seed %2: %3"_s.arg(iteration).arg(m_seed).arg(line.left(200)));
+        return u"pass %1 of seed %2: %3"_s.arg(iteration).arg(m_seed).arg(line.left(200));
     };
+#define VERIFY_AT(condition, detail)                                                                                   \
+    do {                                                                                                               \
+        if (!(condition))                                                                                              \
+            QFAIL(qPrintable(detail));                                                                                 \
+    } while (false)
     const bool slashes = m_form->chkSlashes->isChecked();
     int included = 0;
     for (QCheckBox *box : includeBoxes())
         included += box->isChecked();
     included += m_form->findChild<QCheckBox *>(u"chkMpr"_s)->isChecked();
-    QVERIFY2(lines.size() == (slashes ? allComments.size() : 0) + alwaysWritten + included,
+    VERIFY_AT(lines.size() == (slashes ? allComments.size() : 0) + alwaysWritten + included,
         where(u"%1 lines, %2 included, comments %3"_s.arg(lines.size()).arg(included).arg(slashes)));
 
     QStringList comments, names;
@@ -400,32 +406,33 @@ void RandomPassTest::checkPass(const QStringList &lines, int iteration)
             continue;
         }
         const std::optional<Line> line = parseLine(text);
-        QVERIFY2(line, where(text));
+        VERIFY_AT(line, where(text));
         const bool info = line->command == u"sets";
-        QVERIFY2(info ? knownKeys.contains(line->name) : line->command == u"set" && knownCvars.contains(line->name),
+        VERIFY_AT(info ? knownKeys.contains(line->name) : line->command == u"set" && knownCvars.contains(line->name),
             where(text));
         // ".Admin" carries the same edit as ".Admin1" when the second entry is left out.
         const QString name = info && !m_editOfName.contains(line->name) ? line->name + u'1' : line->name;
         names << name;
         if (QLineEdit *edit = m_editOfName.value(name))
-            QVERIFY2(line->value == asWritten(edit->text()), where(text));
+            VERIFY_AT(line->value == asWritten(edit->text()), where(text));
         else
-            QVERIFY2(fixedValues.contains(line->value), where(text));
+            VERIFY_AT(fixedValues.contains(line->value), where(text));
     }
     QCOMPARE(comments, slashes ? allComments : QStringList());
-    QVERIFY2(isSubsequence(names, m_fullOrder), where(names.join(u' ')));
+    VERIFY_AT(isSubsequence(names, m_fullOrder), where(names.join(u' ')));
 
     // The file is either refused as a whole or holds exactly these lines.
     const std::optional<QByteArray> bytes = CfgFile::encode(m_form->editor->document()->toRawText());
     const QString expected = lines.join(u"\r\n"_s) + u"\r\n"_s;
     if (bytes) {
         QStringDecoder decoder("windows-1252");
-        QVERIFY2(QString(decoder.decode(*bytes)) == expected, where(u"file text"_s));
+        VERIFY_AT(QString(decoder.decode(*bytes)) == expected, where(u"file text"_s));
     } else {
         QStringEncoder encoder("windows-1252");
         const QByteArray ignored = encoder.encode(expected);
-        QVERIFY2(encoder.hasError(), where(u"file text"_s));
+        VERIFY_AT(encoder.hasError(), where(u"file text"_s));
     }
+#undef VERIFY_AT
 }
 
 void RandomPassTest::randomStatesKeepTheScriptsShape()

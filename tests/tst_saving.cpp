@@ -194,7 +194,7 @@ private Q_SLOTS:
     void fileOfAnotherAccount();
     void unencodableCharacterKeepsOldFile_data();
     void unencodableCharacterKeepsOldFile();
-    void dialogProposesServercfgAndCancelDoesNothing();
+    void saveDialogProposesServercfgAndAddsTheSuffix();
 
 private:
     std::unique_ptr<TForm1> m_form;
@@ -423,7 +423,7 @@ void SavingTest::unencodableCharacterKeepsOldFile()
     QCOMPARE(readFile(path(u"e.cfg"_s)), oldFile);
 }
 
-void SavingTest::dialogProposesServercfgAndCancelDoesNothing()
+void SavingTest::saveDialogProposesServercfgAndAddsTheSuffix()
 {
     QFileDialog *dialog = m_form->saveDialog();
     QCOMPARE(dialog->nameFilters(), QStringList { u".cfg (*.cfg)"_s });
@@ -443,6 +443,17 @@ void SavingTest::dialogProposesServercfgAndCancelDoesNothing()
     QVERIFY(watcher.answered());
     QCOMPARE(proposed, u"servercfg"_s);
     QVERIFY(QDir(m_dir.path()).entryList({ u"servercfg*"_s }, QDir::Files).isEmpty());
+
+    // A name typed without its suffix gets ".cfg".
+    ModalWatcher typist([](QWidget *widget) {
+        auto *edit = widget->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        edit->selectAll();
+        QTest::keyClicks(edit, u"myserver"_s);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    QTest::mouseClick(m_form->btnSave, Qt::LeftButton);
+    QVERIFY(typist.answered());
+    QCOMPARE(readFile(path(u"myserver.cfg"_s)), FormTest::goldenBytes());
 }
 
 int main(int argc, char *argv[])

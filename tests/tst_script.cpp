@@ -14,7 +14,6 @@ class ScriptTest : public QObject {
 private Q_SLOTS:
     void defaultScript();
     void defaultScriptWithoutSlashes();
-    void finishClearFinishAfterChanges();
     void savedFileIsTheGoldenFile();
 };
 
@@ -36,19 +35,6 @@ void ScriptTest::defaultScriptWithoutSlashes()
     QStringList expected = goldenLines();
     expected.removeIf([](const QString &line) { return line.startsWith(u"//"); });
     QCOMPARE(finish(form), expected);
-}
-
-void ScriptTest::finishClearFinishAfterChanges()
-{
-    TForm1 form;
-    click(form, "TextButton3");
-    click(form, "TextButton19");
-    click(form, "TextButton28");
-    const QStringList first = finish(form);
-    QVERIFY(first.contains(u"set sv_mapRotation \"gametype sd map mp_tigertown \""_s));
-    click(form, "btnClear");
-    QVERIFY(editorLines(form).isEmpty());
-    QCOMPARE(finish(form), first);
 }
 
 void ScriptTest::savedFileIsTheGoldenFile()

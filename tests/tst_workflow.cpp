@@ -62,7 +62,12 @@ void WorkflowTest::statesAcrossFinishClearFinish()
     const State cleared { form.tabMain, false, true, true, true, false, false, false, false, true };
 
     check(start);
+    // Controls changed before the first pass keep their values through "Clear Cfg".
+    click(form, "TextButton3");
+    click(form, "TextButton19");
+    click(form, "TextButton28");
     const QStringList first = finish(form);
+    QVERIFY(first.contains(u"set sv_mapRotation \"gametype sd map mp_tigertown \""_s));
     check(generated);
     click(form, "btnClear");
     check(cleared);
