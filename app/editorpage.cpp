@@ -1,7 +1,6 @@
 #include "app/editorpage.h"
 
 #include "app/scripthighlighter.h"
-#include "script/scriptlint.h"
 #include "generator/pagekit.h"
 
 #include <QLabel>
@@ -27,6 +26,7 @@ EditorPage::EditorPage(QWidget *parent)
     editor->setAccessibleName(u"Your CFG"_s);
     PageKit::setHint(editor, u"You may edit your CFG here before save..."_s);
     connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &EditorPage::updateNote);
+    connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateSize);
     connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateNote);
 
     const struct {
@@ -45,23 +45,32 @@ EditorPage::EditorPage(QWidget *parent)
         label->move(0, note.top);
     }
     PageKit::picture(this, { 728, 320, 33, 33 }, u":/art/editor-corner.png"_s);
+
+    m_sizeNote = new QLabel(this);
+    m_sizeNote->setObjectName(u"sizeNote"_s);
+    m_sizeNote->setAccessibleName(u"Script size"_s);
+    m_sizeNote->hide();
 }
 
 void EditorPage::showNotesIn(QStatusBar *bar)
 {
     m_statusBar = bar;
+    bar->addPermanentWidget(m_sizeNote);
+    updateSize();
     connect(bar, &QStatusBar::messageChanged, this, &EditorPage::restoreNote);
 }
 
 void EditorPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    updateSize();
     updateNote();
 }
 
 void EditorPage::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
+    updateSize();
     updateNote();
 }
 
@@ -72,13 +81,32 @@ void EditorPage::changeEvent(QEvent *event)
         m_highlighter->usePalette(palette()); // the editor takes its colours from the page
 }
 
+QString EditorPage::sizeNote() const
+{
+    return m_sizeNote && !m_sizeNote->isHidden() ? m_sizeNote->text() : QString();
+}
+
+void EditorPage::updateSize()
+{
+    // Every character is at most two bytes as saved: a short script needs no count.
+    const QTextDocument *document = editor->document();
+    const ConsoleReader::ScriptSize size = qsizetype(document->characterCount()) * 2 <= ConsoleReader::execBufferBytes
+        ? ConsoleReader::ScriptSize {}
+        : ConsoleReader::measure(document->toRawText());
+    m_highlighter->markPastLimit(size);
+    if (!m_sizeNote)
+        return;
+    m_sizeNote->setText(size.sentence());
+    m_sizeNote->setVisible(isVisible() && !size.fits());
+}
+
 void EditorPage::updateNote()
 {
     QString note;
     if (isVisible()) {
         const QTextCursor cursor = editor->textCursor();
-        const ScriptLint::Reading reading = ScriptLint::read(cursor.block().text());
-        if (const ScriptLint::Mark *mark = ScriptLint::markAt(reading, cursor.positionInBlock()))
+        const ConsoleReader::Reading reading = m_highlighter->readingOf(cursor.block());
+        if (const ConsoleReader::Mark *mark = ConsoleReader::markAt(reading, cursor.positionInBlock()))
             note = mark->sentence;
     }
     const QString previous = std::exchange(m_note, note);

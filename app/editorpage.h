@@ -1,26 +1,33 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
+class QLabel;
 class QPlainTextEdit;
 class QStatusBar;
 class ScriptHighlighter;
 
 // The page that shows the generated script for a last touch before saving.
 // The editor shows the script as the game will read it; while the text cursor
-// stands on a line the game reads differently, the status bar says how.
+// stands on a line the game reads differently, the status bar says how, and
+// while the script is too long for one exec, the status bar says so too.
 class EditorPage : public QWidget {
     Q_OBJECT
 
 public:
     explicit EditorPage(QWidget *parent = nullptr);
 
-    // Shows the note of the current line in `bar` whenever no hint needs it.
+    // Shows the note of the current line in `bar` whenever no hint needs it,
+    // and the note of a script too long for exec beside it.
     void showNotesIn(QStatusBar *bar);
 
     // What the game does with the line under the text cursor, while the page
     // is shown and that line is marked; otherwise empty.
     QString note() const { return m_note; }
+    // What exec does with a script too long for it, while the page is shown;
+    // otherwise empty.
+    QString sizeNote() const;
 
     QPlainTextEdit *const editor;
 
@@ -30,10 +37,13 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void updateSize();
     void updateNote();
     void restoreNote(const QString &message);
 
     ScriptHighlighter *const m_highlighter;
     QStatusBar *m_statusBar = nullptr;
     QString m_note;
+    // Lives on the status bar, which may go first.
+    QPointer<QLabel> m_sizeNote;
 };

@@ -1,10 +1,9 @@
 #include "app/scripthighlighter.h"
 
-#include "script/scriptlint.h"
-
 #include <QPalette>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -54,7 +53,7 @@ void ScriptHighlighter::usePalette(const QPalette &palette)
     // backdrop that sets it off, so a white or yellow name stays readable.
     const QColor backdrops[] = { QColor(0x20, 0x20, 0x20), QColor(0xf0, 0xf0, 0xf0) };
     for (int code = 0; code < 8; ++code) {
-        const QColor colour = ScriptLint::codeColour(code);
+        const QColor colour = ConsoleReader::codeColour(code);
         m_codeColours[code] = foreground(colour);
         if (contrast(colour, m_base) >= legibleContrast)
             continue;
@@ -71,20 +70,47 @@ double ScriptHighlighter::contrast(const QColor &a, const QColor &b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-void ScriptHighlighter::highlightBlock(const QString &text)
+void ScriptHighlighter::markPastLimit(const ConsoleReader::ScriptSize &size)
 {
-    const ScriptLint::Reading reading = ScriptLint::read(text);
-    for (const ScriptLint::Span &span : reading.quoted)
+    // The sentence shows in notes only; the underline moves with the position.
+    m_pastSentence = size.sentence();
+    if (size.firstPast == m_firstPast)
+        return;
+    const QTextBlock previous = std::exchange(m_pastBlock, QTextBlock());
+    m_firstPast = size.firstPast;
+    if (m_firstPast >= 0)
+        m_pastBlock = document()->findBlock(int(m_firstPast));
+    if (previous.isValid() && previous != m_pastBlock)
+        rehighlightBlock(previous);
+    if (m_pastBlock.isValid())
+        rehighlightBlock(m_pastBlock);
+}
+
+ConsoleReader::Reading ScriptHighlighter::readingOf(const QTextBlock &block) const
+{
+    ConsoleReader::Reading reading = ConsoleReader::read(block.text());
+    if (block.isValid() && block == m_pastBlock) {
+        const qsizetype start = std::max<qsizetype>(m_firstPast - block.position(), 0);
+        reading.marks.prepend(
+            { { start, block.length() - 1 - start }, ConsoleReader::Problem::PastExecLimit, m_pastSentence });
+    }
+    return reading;
+}
+
+void ScriptHighlighter::highlightBlock(const QString &)
+{
+    const ConsoleReader::Reading reading = readingOf(currentBlock());
+    for (const ConsoleReader::Span &span : reading.quoted)
         setFormat(int(span.start), int(span.length), m_quoted);
-    for (const ScriptLint::Span &span : reading.commandWords)
+    for (const ConsoleReader::Span &span : reading.commandWords)
         setFormat(int(span.start), int(span.length), m_command);
-    for (const ScriptLint::Span &span : reading.names)
+    for (const ConsoleReader::Span &span : reading.names)
         setFormat(int(span.start), int(span.length), m_name);
-    for (const ScriptLint::Span &span : reading.comments)
+    for (const ConsoleReader::Span &span : reading.comments)
         setFormat(int(span.start), int(span.length), m_comment);
-    for (const ScriptLint::ColourRun &run : reading.colours)
+    for (const ConsoleReader::ColourRun &run : reading.colours)
         mergeFormat(run.span.start, run.span.length, m_codeColours[run.colour]);
-    for (const ScriptLint::Mark &mark : reading.marks)
+    for (const ConsoleReader::Mark &mark : reading.marks)
         mergeFormat(mark.span.start, mark.span.length, m_mark);
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "script/consolereader.h"
+
 #include <QSyntaxHighlighter>
+#include <QTextBlock>
 #include <QTextCharFormat>
 
 class QPalette;
@@ -19,6 +22,13 @@ public:
     // Chooses the colours anew, for a theme that changed.
     void usePalette(const QPalette &palette);
 
+    // Marks the first line past what one exec takes, or none when `size` fits.
+    void markPastLimit(const ConsoleReader::ScriptSize &size);
+
+    // A line of the document as the game reads it, with the mark of the
+    // exec limit when the limit falls on this line.
+    ConsoleReader::Reading readingOf(const QTextBlock &block) const;
+
     // Contrast ratio of two colours, 1 (none) to 21 (black on white).
     static double contrast(const QColor &a, const QColor &b);
 
@@ -28,6 +38,9 @@ protected:
 private:
     void mergeFormat(qsizetype start, qsizetype length, const QTextCharFormat &overlay);
 
+    QTextBlock m_pastBlock;
+    qsizetype m_firstPast = -1;
+    QString m_pastSentence;
     QColor m_base;
     QTextCharFormat m_comment;
     QTextCharFormat m_command;

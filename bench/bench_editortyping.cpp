@@ -3,7 +3,7 @@
 // Not a test; run it by hand: QT_QPA_PLATFORM=offscreen ./bench_editortyping
 
 #include "app/editorpage.h"
-#include "script/scriptlint.h"
+#include "script/consolereader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -97,7 +97,7 @@ int main(int argc, char *argv[])
     qsizetype marks = 0;
     constexpr int rounds = 20'000;
     for (int i = 0; i < rounds; ++i)
-        marks += ScriptLint::read(lines[i % std::size(lines)]).marks.size();
+        marks += ConsoleReader::read(lines[i % std::size(lines)]).marks.size();
     const double readNs = double(timer.nsecsElapsed()) / rounds;
 
     QWidget window;

@@ -1,6 +1,10 @@
 #include "script/scriptwriter.h"
 
+#include "script/linebreaks.h"
+
 #include <QTextDocument>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -54,21 +58,20 @@ void ScriptWriter::fixedLine(QStringView cvar, QStringView value)
 
 QString ScriptWriter::asOneLine(const QString &text)
 {
-    auto isBreak = [](QChar c) {
-        return c == u'\n' || c == u'\r' || c == QChar::LineSeparator
-            || c == QChar::ParagraphSeparator
-            // the editor's document would start a new block at its frame markers too
-            || c == QChar(0xfdd0) || c == QChar(0xfdd1);
-    };
+    // The editor's document would start a new block at its frame markers too.
+    auto isBreak = [](QChar c) { return LineBreaks::isLineBreak(c) || c == QChar(0xfdd0) || c == QChar(0xfdd1); };
     if (std::none_of(text.cbegin(), text.cend(), isBreak))
         return text;
 
     QString line;
     line.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        line += isBreak(text[i]) ? u' ' : text[i];
+        if (isBreak(text[i])) {
+            line += u' ';
+            i += std::max<qsizetype>(LineBreaks::breakLength(text, i), 1) - 1;
+        } else {
+            line += text[i];
+        }
     }
     return line;
 }

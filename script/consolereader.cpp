@@ -1,0 +1,392 @@
+#include "script/consolereader.h"
+
+#include "script/linebreaks.h"
+
+#include <QLocale>
+
+using namespace Qt::StringLiterals;
+
+namespace ConsoleReader {
+
+namespace {
+
+// Variables the server info carries besides those set with sets; their
+// colour codes show to players.
+constexpr QStringView infoVariables[] = { u"sv_hostname", u"scr_motd" };
+
+// The console reads bytes as signed: up to the space, and every byte from
+// 128 (a Windows-1252 letter such as "é" too), splits words outside quotes.
+bool isBlank(QChar c)
+{
+    return c.unicode() <= u' ' || c.unicode() >= 128;
+}
+
+// What a reader of the line takes for a gap between words.
+bool looksBlank(QChar c)
+{
+    return c.unicode() <= u' ';
+}
+
+bool isPairAt(QStringView line, qsizetype i, qsizetype end, QStringView pair)
+{
+    return i + 1 < end && line[i] == pair[0] && line[i + 1] == pair[1];
+}
+
+bool holdsAnyOf(QStringView text, QStringView characters)
+{
+    return std::any_of(text.begin(), text.end(), [characters](QChar c) { return characters.contains(c); });
+}
+
+QString thousands(qsizetype n)
+{
+    return QLocale(QLocale::English).toString(n);
+}
+
+// A long value is shown by its two ends.
+QString shown(const QString &text)
+{
+    constexpr qsizetype longest = 80;
+    if (text.size() <= longest)
+        return text;
+    return text.left(50) + u'\u2026' + text.right(20);
+}
+
+struct Word {
+    Span span; // quotes included
+    QString text;
+};
+
+// One command as the console cuts it from the line.
+struct Command {
+    qsizetype opener = -1; // the ";" or dropped character before it
+    bool afterCut = false;
+    qsizetype start = 0;
+    qsizetype end = 0;
+    bool cut = false; // the character at `end` is dropped
+    QList<Word> words;
+};
+
+QList<Command> splitCommands(QStringView line)
+{
+    QList<Command> commands;
+    qsizetype start = 0;
+    Command next;
+    while (true) {
+        int quotes = 0;
+        qsizetype i = start;
+        for (; i < line.size() && !(line[i] == u';' && quotes % 2 == 0); ++i)
+            quotes += line[i] == u'"' ? 1 : 0;
+        next.start = start;
+        if (i - start > maxCommandChars) {
+            next.end = start + maxCommandChars;
+            next.cut = true;
+        } else {
+            next.end = i;
+        }
+        commands.append(next);
+        start = next.end + 1;
+        if (start > line.size() || (start == line.size() && !next.cut))
+            return commands;
+        const Command previous = next;
+        next = Command();
+        next.opener = previous.end;
+        next.afterCut = previous.cut;
+    }
+}
+
+// Splits a command into words as the console does, noting comments and
+// quoted words on the way.
+void readWords(QStringView line, Command &command, Reading &out)
+{
+    qsizetype i = command.start;
+    const qsizetype end = command.end;
+    while (true) {
+        while (i < end && isBlank(line[i]))
+            ++i;
+        if (i == end)
+            return;
+        if (isPairAt(line, i, end, u"//")) {
+            out.comments.append({ i, end - i });
+            return;
+        }
+        if (isPairAt(line, i, end, u"/*")) {
+            const qsizetype close = line.first(end).indexOf(u"*/", i + 2);
+            const qsizetype after = close < 0 ? end : close + 2;
+            out.comments.append({ i, after - i });
+            i = after;
+            continue;
+        }
+        qsizetype wordEnd = i;
+        if (line[i] == u'"') {
+            const qsizetype close = line.first(end).indexOf(u'"', i + 1);
+            wordEnd = close < 0 ? end : close;
+            command.words.append(
+                { { i, std::min(wordEnd + 1, end) - i }, line.sliced(i + 1, wordEnd - i - 1).toString() });
+            out.quoted.append(command.words.constLast().span);
+            i = std::min(wordEnd + 1, end);
+            continue;
+        }
+        while (wordEnd < end && !isBlank(line[wordEnd]) && line[wordEnd] != u'"' && !isPairAt(line, wordEnd, end, u"//")
+            && !isPairAt(line, wordEnd, end, u"/*"))
+            ++wordEnd;
+        command.words.append({ { i, wordEnd - i }, line.sliced(i, wordEnd - i).toString() });
+        i = wordEnd;
+    }
+}
+
+// A command as the console runs it: its words, one holding a blank quoted.
+QString shownCommand(const QList<Word> &words)
+{
+    QStringList texts;
+    for (const Word &word : words) {
+        if (std::any_of(word.text.begin(), word.text.end(), isBlank))
+            texts << u'"' + word.text + u'"';
+        else if (!word.text.isEmpty())
+            texts << word.text;
+    }
+    return shown(texts.join(u' '));
+}
+
+QString gameValue(const QList<Word> &words)
+{
+    QStringList texts;
+    for (qsizetype k = 2; k < words.size(); ++k)
+        texts << words[k].text;
+    return texts.join(u' ');
+}
+
+void markCommand(const Command &command, Reading &out)
+{
+    const qsizetype from = command.opener;
+    const Span span { from, command.end - from };
+    if (!command.afterCut) {
+        if (!command.words.isEmpty()) {
+            out.marks.append({ span, Problem::SecondCommand,
+                u"The rest of this line runs as a command of its own: "_s + shownCommand(command.words) });
+        }
+        return;
+    }
+    QString sentence
+        = u"The game cuts the command at %1 characters and drops this one."_s.arg(thousands(maxCommandChars));
+    if (command.words.isEmpty())
+        sentence += u" The rest of this line runs nothing."_s;
+    else
+        sentence += u" The rest of this line runs as a command of its own: "_s + shownCommand(command.words);
+    out.marks.append({ span, Problem::Cut, sentence });
+}
+
+void addColourRuns(QStringView line, Span value, Reading &out)
+{
+    qsizetype runStart = -1;
+    int colour = 0;
+    auto closeRun = [&](qsizetype end) {
+        if (runStart >= 0)
+            out.colours.append({ { runStart, end - runStart }, colour });
+    };
+    for (qsizetype k = value.start; k + 1 < value.end(); ++k) {
+        const QChar next = line[k + 1];
+        if (line[k] != u'^' || next < u'0' || next > u'9')
+            continue;
+        closeRun(k);
+        runStart = k;
+        colour = (next.unicode() - u'0') % 8;
+        ++k;
+    }
+    closeRun(value.end());
+}
+
+// Where the line stops looking like one set command: at the first ";" that
+// starts another command, or at a "//" comment set off by a blank.
+qsizetype looksEnd(QStringView line, const QList<Command> &commands, const Reading &reading)
+{
+    qsizetype end = line.size();
+    for (const Command &command : commands) {
+        if (command.opener >= 0 && !command.afterCut) {
+            end = command.opener;
+            break;
+        }
+    }
+    for (const Span &comment : reading.comments) {
+        if (comment.start < end && line[comment.start + 1] == u'/'
+            && (comment.start == 0 || looksBlank(line[comment.start - 1])))
+            return comment.start;
+    }
+    return end;
+}
+
+// A set or sets line: what it looks like it sets against what the game sets.
+void readSetLine(QStringView line, const Command &command, qsizetype end, Reading &out)
+{
+    const QList<Word> &words = command.words;
+    const bool isSets = words[0].text.compare(u"sets", Qt::CaseInsensitive) == 0;
+    auto mark = [&](Span span, Problem problem, const QString &sentence) {
+        out.marks.append({ span, problem, sentence });
+    };
+
+    // The name as it looks: the second word, up to a blank or a quote.
+    qsizetype nameStart = words[0].span.end();
+    while (nameStart < end && looksBlank(line[nameStart]))
+        ++nameStart;
+    qsizetype nameEnd = nameStart;
+    while (nameEnd < end && !looksBlank(line[nameEnd]) && line[nameEnd] != u'"')
+        ++nameEnd;
+    const Span name { nameStart, nameEnd - nameStart };
+    if (name.length > 0)
+        out.names.append(name);
+
+    // The value as it looks: between the first and the last quote, or the rest.
+    qsizetype valueStart = nameEnd;
+    while (valueStart < end && looksBlank(line[valueStart]))
+        ++valueStart;
+    Span value;
+    Span valueText;
+    const QStringView looked = line.first(end);
+    if (valueStart < end && line[valueStart] == u'"') {
+        const qsizetype last = looked.lastIndexOf(u'"');
+        const qsizetype close = last > valueStart ? last : end;
+        value = { valueStart, std::min(close + 1, end) - valueStart };
+        valueText = { valueStart + 1, close - valueStart - 1 };
+    } else {
+        qsizetype valueEnd = end;
+        while (valueEnd > valueStart && looksBlank(line[valueEnd - 1]))
+            --valueEnd;
+        value = valueText = { valueStart, std::max<qsizetype>(valueEnd - valueStart, 0) };
+    }
+
+    const Span whole { words[0].span.start, std::max(value.end(), name.end()) - words[0].span.start };
+    if (isSets && words.size() != 3) {
+        mark(value.length > 0 ? value : whole, Problem::NothingSet, u"Nothing is set: sets takes exactly one value"_s);
+        return;
+    }
+    if (words.size() < 3) {
+        mark(whole, Problem::NothingSet, u"Nothing is set: set needs a name and a value"_s);
+        return;
+    }
+    const QString &variable = words[1].text;
+    if (holdsAnyOf(variable, u"\\\";")) {
+        mark(name.length > 0 ? name : words[1].span, Problem::InvalidName,
+            u"Nothing is set: a variable name cannot hold \\, \" or ;"_s);
+        return;
+    }
+    if (variable != line.sliced(name.start, name.length))
+        mark(name.length > 0 ? name : words[1].span, Problem::OtherName, u"The game sets the variable: "_s + variable);
+    const QString setValue = gameValue(words);
+    if (setValue != line.sliced(valueText.start, valueText.length))
+        mark(value, Problem::OtherValue, u"The game sets the value to: "_s + shown(setValue));
+
+    const bool inInfo = isSets || std::any_of(std::begin(infoVariables), std::end(infoVariables), [&](QStringView v) {
+        return variable.compare(v, Qt::CaseInsensitive) == 0;
+    });
+    if (!inInfo)
+        return;
+    if (!isSets)
+        addColourRuns(line, valueText, out);
+    const QString leftOut = u"The game sets %1, but leaves it out of the server info: "_s.arg(variable);
+    if (holdsAnyOf(setValue, u"\\;\"")) {
+        mark(value.length > 0 ? value : words[2].span, Problem::InfoRefused,
+            leftOut + u"a value there cannot hold \\, ; or \""_s);
+    } else if (holdsAnyOf(variable, u"\\;\"")) {
+        mark(name, Problem::InfoRefused, leftOut + u"a key there cannot hold \\, ; or \""_s);
+    } else if (2 + variable.size() + setValue.size() > maxInfoPairBytes) {
+        mark(whole, Problem::InfoRefused,
+            leftOut + u"an entry there is at most %1 bytes"_s.arg(thousands(maxInfoPairBytes)));
+    }
+}
+
+void readLine(QStringView line, qsizetype offset, Reading &out)
+{
+    Reading reading;
+    QList<Command> commands = splitCommands(line);
+    for (Command &command : commands) {
+        readWords(line, command, reading);
+        if (!command.words.isEmpty())
+            reading.commandWords.append(command.words[0].span);
+        if (command.opener >= 0)
+            markCommand(command, reading);
+    }
+    const QList<Word> &first = commands[0].words;
+    if (!first.isEmpty()
+        && (first[0].text.compare(u"set", Qt::CaseInsensitive) == 0
+            || first[0].text.compare(u"sets", Qt::CaseInsensitive) == 0))
+        readSetLine(line, commands[0], looksEnd(line, commands, reading), reading);
+
+    auto moved = [offset](Span span) { return Span { span.start + offset, span.length }; };
+    for (auto [from, to] :
+        { std::pair { &reading.comments, &out.comments }, { &reading.commandWords, &out.commandWords },
+            { &reading.names, &out.names }, { &reading.quoted, &out.quoted } }) {
+        for (const Span &span : std::as_const(*from))
+            to->append(moved(span));
+    }
+    for (const Mark &mark : std::as_const(reading.marks))
+        out.marks.append({ moved(mark.span), mark.problem, mark.sentence });
+    for (const ColourRun &run : std::as_const(reading.colours))
+        out.colours.append({ moved(run.span), run.colour });
+}
+
+} // namespace
+
+Reading read(QStringView text)
+{
+    Reading reading;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !LineBreaks::isLineBreak(text[i]))
+            continue;
+        readLine(text.sliced(start, i - start), start, reading);
+        start = i + 1;
+    }
+    return reading;
+}
+
+const Mark *markAt(const Reading &reading, qsizetype position)
+{
+    const Mark *found = nullptr;
+    for (const Mark &mark : reading.marks) {
+        if (mark.span.start <= position && position <= mark.span.end()
+            && (!found || mark.span.start > found->span.start))
+            found = &mark;
+    }
+    if (found)
+        return found;
+    return reading.marks.isEmpty() ? nullptr : &reading.marks.constFirst();
+}
+
+QColor codeColour(int colour)
+{
+    static const QColor colours[]
+        = { Qt::black, Qt::red, Qt::green, Qt::yellow, Qt::blue, Qt::cyan, Qt::magenta, Qt::white };
+    return colours[((colour % 8) + 8) % 8];
+}
+
+QString ScriptSize::sentence() const
+{
+    if (fits())
+        return {};
+    return u"The game's exec runs none of this script: it is %1 bytes, over the %2 one exec takes."_s.arg(
+        thousands(bytes), thousands(execBufferBytes));
+}
+
+ScriptSize measure(QStringView text)
+{
+    ScriptSize size;
+    qsizetype i = 0;
+    for (; i < text.size() && size.bytes < execBufferBytes; ++i) {
+        const qsizetype length = LineBreaks::breakLength(text, i);
+        size.bytes += length == 0 ? 1 : 2;
+        i += std::max<qsizetype>(length, 1) - 1;
+    }
+    for (qsizetype k = i; k < text.size() && size.firstPast < 0; ++k) {
+        if (!LineBreaks::isLineBreak(text[k]))
+            size.firstPast = k;
+    }
+    // The rest only adds to the count: a lone break is two bytes, CR LF already is.
+    size.bytes += text.size() - i;
+    for (qsizetype k = i; k < text.size(); ++k) {
+        const char16_t c = text[k].unicode();
+        if (LineBreaks::isLineBreak(QChar(c)) && !(c == u'\n' && k > 0 && text[k - 1] == u'\r'))
+            ++size.bytes;
+    }
+    return size;
+}
+
+} // namespace ConsoleReader

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+// Reads a script the way the game's console will: where each command ends,
+// which words it is made of, what a set or sets line really sets, and what
+// the server info refuses. Wherever that differs from how a line looks (one
+// command; "//" at its start makes it a comment; for set and sets the second
+// word is the name and the value lies between the first and the last quote,
+// or is the rest of the line), the reading holds a mark saying what the game
+// does instead. It never changes the text; the editor only draws the reading.
+namespace ConsoleReader {
+
+// A command that reaches this many characters is cut: the next one is
+// dropped and the rest is read as a new command.
+inline constexpr qsizetype maxCommandChars = 1023;
+// exec refuses a whole file larger than its command buffer.
+inline constexpr qsizetype execBufferBytes = 16384;
+// The longest "\key\value" entry the server info takes.
+inline constexpr qsizetype maxInfoPairBytes = 1024;
+
+struct Span {
+    qsizetype start = 0;
+    qsizetype length = 0;
+
+    qsizetype end() const { return start + length; }
+    friend bool operator==(const Span &, const Span &) = default;
+};
+
+enum class Problem {
+    SecondCommand, // a ";" starts another command on the line
+    Cut, // the command reached its length limit
+    NothingSet, // set or sets with the wrong number of words
+    InvalidName, // a variable name the game refuses
+    OtherName, // the game sets another variable than the line shows
+    OtherValue, // the game sets another value than the line shows
+    InfoRefused, // set, but left out of the server info
+    PastExecLimit, // beyond the bytes one exec takes
+};
+
+struct Mark {
+    Span span;
+    Problem problem;
+    QString sentence; // for the status bar: what the game does
+};
+
+struct ColourRun {
+    Span span; // the colour code and the text it colours
+    int colour; // 0..7, see codeColour()
+};
+
+// Spans are positions in the text given to read(); a text holding line
+// breaks is read as several lines.
+struct Reading {
+    QList<Span> comments;
+    QList<Span> commandWords;
+    QList<Span> names; // the variable of a set or sets line, as it looks
+    QList<Span> quoted; // quoted words, quotes included
+    QList<Mark> marks;
+    QList<ColourRun> colours;
+};
+
+Reading read(QStringView text);
+
+// The innermost mark that covers `position`, else the first mark of the text.
+const Mark *markAt(const Reading &reading, qsizetype position);
+
+// The colour the game shows for "^0".."^7" ("^8" and "^9" wrap to 0 and 1).
+QColor codeColour(int colour);
+
+// The size of a script as saved (Windows-1252, one byte a character, each
+// line break CR LF) against what one exec takes.
+struct ScriptSize {
+    qsizetype bytes = 0;
+    // The first character past the limit that is not a line break, or -1.
+    qsizetype firstPast = -1;
+
+    bool fits() const { return bytes <= execBufferBytes; }
+    QString sentence() const; // empty while it fits
+};
+
+ScriptSize measure(QStringView text);
+
+} // namespace ConsoleReader

@@ -1,0 +1,517 @@
+#include "app/scripthighlighter.h"
+#include "formtest.h"
+#include "script/consolereader.h"
+#include "script/linebreaks.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTextLayout>
+
+using namespace Qt::StringLiterals;
+using namespace FormTest;
+using ConsoleReader::Problem;
+
+namespace {
+
+QString problemName(Problem problem)
+{
+    switch (problem) {
+    case Problem::SecondCommand: return u"second"_s;
+    case Problem::Cut: return u"cut"_s;
+    case Problem::NothingSet: return u"nothing"_s;
+    case Problem::InvalidName: return u"invalid"_s;
+    case Problem::OtherName: return u"name"_s;
+    case Problem::OtherValue: return u"value"_s;
+    case Problem::InfoRefused: return u"refused"_s;
+    case Problem::PastExecLimit: return u"exec"_s;
+    }
+    return {};
+}
+
+// Each mark as "<problem>:<the marked text>", long texts by their ends.
+QStringList describeMarks(const ConsoleReader::Reading &reading, const QString &text)
+{
+    QStringList marks;
+    for (const ConsoleReader::Mark &mark : reading.marks) {
+        const QString marked = text.mid(mark.span.start, mark.span.length);
+        marks << problemName(mark.problem) + u':'
+                + (marked.size() > 40 ? marked.left(20) + u"..."_s + marked.right(16) : marked);
+    }
+    return marks;
+}
+
+QTextCharFormat formatAt(const QTextBlock &block, int position)
+{
+    const QList<QTextLayout::FormatRange> ranges = block.layout()->formats();
+    for (const QTextLayout::FormatRange &range : ranges) {
+        if (range.start <= position && position < range.start + range.length)
+            return range.format;
+    }
+    return {};
+}
+
+QPalette paletteWithBase(const QColor &base)
+{
+    QPalette palette;
+    palette.setColor(QPalette::Base, base);
+    return palette;
+}
+
+const QString longRotation = u"gametype dm map mp_bocage "_s.repeated(58).left(1500);
+const QString rotationLine = u"set sv_mapRotation \""_s; // 20 characters before the rotation
+const QString filler = u"gametype sd map mp_carentan "_s.repeated(40);
+
+} // namespace
+
+class ConsoleReaderTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void marks_data();
+    void marks();
+    void colourRuns_data();
+    void colourRuns();
+    void windowLinesCarryNoMark_data();
+    void windowLinesCarryNoMark();
+    void scriptSize_data();
+    void scriptSize();
+    void highlighterFormats();
+    void codeColoursLegible_data();
+    void codeColoursLegible();
+    void themeChangeRecolours();
+    void spansStayInsideTheLine();
+    void statusBarFollowsTextCursor();
+    void finishMarksTrapsAndSavesUnchanged();
+    void scriptTooLongForExec();
+};
+
+// One row or more per rule of the console; "sentence" is the sentence of the
+// last mark, when the row pins it.
+void ConsoleReaderTest::marks_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QString>("sentence");
+    const QString second = u"The rest of this line runs as a command of its own: "_s;
+    const QString value = u"The game sets the value to: "_s;
+    const QString cut = u"The game cuts the command at 1,023 characters and drops this one."_s;
+
+    // A command ends at a line end, or at a ";" after an even number of quotes, comments or not.
+    QTest::newRow("comment line runs what follows a semicolon")
+        << u"//Server Options; quit"_s << QStringList { u"second:; quit"_s } << second + u"quit"_s;
+    QTest::newRow("comment after a value runs what follows a semicolon")
+        << u"set g_log \"x\" // note; quit"_s << QStringList { u"second:; quit"_s } << second + u"quit"_s;
+    QTest::newRow("semicolon after the value")
+        << u"set g_log \"games.log\"; map mp_depot"_s << QStringList { u"second:; map mp_depot"_s }
+        << second + u"map mp_depot"_s;
+    QTest::newRow("semicolon in a later command is not the first value")
+        << u"set g_log \"x\"; say \"a; b\""_s << QStringList { u"second:; say \"a; b\""_s }
+        << second + u"say \"a; b\""_s;
+    QTest::newRow("semicolon inside quotes") << u"set g_log \"a;b.log\""_s << QStringList() << QString();
+    QTest::newRow("odd quote count keeps a semicolon") << u"  // say \"hi; there"_s << QStringList() << QString();
+    QTest::newRow("empty command after a semicolon")
+        << u"set sv_fps \"20\";  // frames"_s << QStringList() << QString();
+    QTest::newRow("inner quotes make the semicolon count")
+        << u"set sv_hostname \"a\"b;c\""_s << QStringList { u"second:;c\""_s, u"value:\"a\""_s } << value + u"a b"_s;
+    QTest::newRow("each line of a block on its own")
+        << u"set a \"1\"\u2028set b x\"y\""_s << QStringList { u"value:x\"y\""_s } << value + u"x y"_s;
+
+    // The 1,023-character cut: the 1,024th is dropped, the rest is a command of its own.
+    QTest::newRow("1,023 characters") << rotationLine + filler.left(1002) + u'"' << QStringList() << QString();
+    QTest::newRow("1,024 characters drop the closing quote") << rotationLine + filler.left(1003)
+            + u'"' << QStringList { u"cut:\""_s } << cut + u" The rest of this line runs nothing."_s;
+    QTest::newRow("rotation past the cut runs a map")
+        << rotationLine + filler.left(1003) + u" map mp_brecourt\""_s
+        << QStringList { u"cut: map mp_brecourt\""_s, u"value:\"gametype sd map mp_...map mp_brecourt\""_s }
+        << value + filler.left(50) + u'\u2026' + filler.mid(983, 20);
+    QTest::newRow("a cut restarts the quote count")
+        << rotationLine + filler.left(1003) + u" x;quit\""_s
+        << QStringList { u"cut: x"_s, u"second:;quit\""_s, u"value:\"gametype sd map mp_...sd map mp_care x"_s }
+        << value + filler.left(50) + u'\u2026' + filler.mid(983, 20);
+
+    // Words: blanks are bytes up to 32 and from 128 outside quotes; comments; quotes without escape.
+    QTest::newRow("accented letter is a blank outside quotes")
+        << u"set sv_hostname Caf\u00e9 Bar"_s << QStringList { u"value:Caf\u00e9 Bar"_s } << value + u"Caf Bar"_s;
+    QTest::newRow("accented letter kept inside quotes")
+        << u"set sv_hostname \"Caf\u00e9\""_s << QStringList() << QString();
+    QTest::newRow("tab between bare words")
+        << u"set g_log a\tb"_s << QStringList { u"value:a\tb"_s } << value + u"a b"_s;
+    QTest::newRow("comment after a complete command") << u"set sv_fps \"20\" // frames"_s << QStringList() << QString();
+    QTest::newRow("double slash ends a bare word")
+        << u"set sv_hostname http://x"_s << QStringList { u"value:http://x"_s } << value + u"http:"_s;
+    QTest::newRow("double slash kept inside quotes")
+        << u"sets .Website \"http://example.org\""_s << QStringList() << QString();
+    QTest::newRow("block comment between words")
+        << u"set g_log /* old */ \"x\""_s << QStringList { u"value:/* old */ \"x\""_s } << value + u"x"_s;
+    QTest::newRow("unclosed quote runs to the end") << u"set g_log \"abc"_s << QStringList() << QString();
+    QTest::newRow("a quote starts a word")
+        << u"set g_log x\"y\""_s << QStringList { u"value:x\"y\""_s } << value + u"x y"_s;
+
+    // set: three words or more; the value is the words after the name joined by single blanks.
+    QTest::newRow("set without a value") << u"set sv_hostname"_s << QStringList { u"nothing:set sv_hostname"_s }
+                                         << u"Nothing is set: set needs a name and a value"_s;
+    QTest::newRow("inner quotes in a value")
+        << u"set sv_hostname \"My \"Cool\" Server\""_s << QStringList { u"value:\"My \"Cool\" Server\""_s }
+        << value + u"My  Cool  Server"_s;
+    QTest::newRow("runs of blanks shrink")
+        << u"set g_log a   b"_s << QStringList { u"value:a   b"_s } << value + u"a b"_s;
+    QTest::newRow("empty value") << u"set rconpassword \"\""_s << QStringList() << QString();
+    QTest::newRow("commands are case-insensitive")
+        << u"  SET Sv_HostName \"a\"b\""_s << QStringList { u"value:\"a\"b\""_s }
+        << value + u"a b "_s; // the last quote opens an empty word
+    QTest::newRow("name holding a backslash") << u"set a\\b \"x\""_s << QStringList { u"invalid:a\\b"_s }
+                                              << u"Nothing is set: a variable name cannot hold \\, \" or ;"_s;
+    QTest::newRow("name holding a semicolon") << u"set \"a;b\" \"x\""_s << QStringList { u"invalid:\"a;b\""_s }
+                                              << u"Nothing is set: a variable name cannot hold \\, \" or ;"_s;
+
+    // sets: exactly three words; the server info refuses \ ; " in a key or value.
+    QTest::newRow("sets with inner quotes")
+        << u"sets .Admin1 \"My \"Cool\" Admin\""_s << QStringList { u"nothing:\"My \"Cool\" Admin\""_s }
+        << u"Nothing is set: sets takes exactly one value"_s;
+    QTest::newRow("sets with two values") << u"sets .Admin \"a\" b"_s << QStringList { u"nothing:\"a\""_s }
+                                          << u"Nothing is set: sets takes exactly one value"_s;
+    const QString leftOut
+        = u"The game sets %1, but leaves it out of the server info: a value there cannot hold \\, ; or \""_s;
+    QTest::newRow("backslash in an info value")
+        << u"sets .Admin \"a\\b\""_s << QStringList { u"refused:\"a\\b\""_s } << leftOut.arg(u".Admin"_s);
+    QTest::newRow("semicolon in an info value")
+        << u"sets .Location \"Here; there\""_s << QStringList { u"refused:\"Here; there\""_s }
+        << leftOut.arg(u".Location"_s);
+    QTest::newRow("server name is server info")
+        << u"set sv_hostname \"a;b\""_s << QStringList { u"refused:\"a;b\""_s } << leftOut.arg(u"sv_hostname"_s);
+    QTest::newRow("message of the day is server info")
+        << u"set scr_motd \"C:\\games\""_s << QStringList { u"refused:\"C:\\games\""_s } << leftOut.arg(u"scr_motd"_s);
+}
+
+void ConsoleReaderTest::marks()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, expected);
+    QFETCH(QString, sentence);
+    const ConsoleReader::Reading reading = ConsoleReader::read(line);
+    QCOMPARE(describeMarks(reading, line), expected);
+    if (!sentence.isEmpty())
+        QCOMPARE(reading.marks.constLast().sentence, sentence);
+}
+
+void ConsoleReaderTest::colourRuns_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("runs"); // "<colour>:<text>"
+
+    const char *names[] = { "black", "red", "green", "yellow", "blue", "cyan", "magenta", "white", "black", "red" };
+    const QColor expected[]
+        = { Qt::black, Qt::red, Qt::green, Qt::yellow, Qt::blue, Qt::cyan, Qt::magenta, Qt::white, Qt::black, Qt::red };
+    for (int digit = 0; digit <= 9; ++digit) {
+        const QString code = u"^"_s + QString::number(digit);
+        QTest::addRow("%s is %s", qPrintable(code), names[digit]) << u"set sv_hostname \"%1Name\""_s.arg(
+            code) << QStringList { expected[digit].name() + u':' + code + u"Name"_s };
+    }
+    QTest::newRow("runs end at the next code")
+        << u"set scr_motd \"Hi ^1red^4blue\""_s << QStringList { u"#ff0000:^1red"_s, u"#0000ff:^4blue"_s };
+    QTest::newRow("caret before a code") << u"set sv_hostname \"^^2x\""_s << QStringList { u"#00ff00:^2x"_s };
+    QTest::newRow("caret without digit") << u"set sv_hostname \"a^b^\""_s << QStringList();
+    QTest::newRow("code at the very end") << u"set sv_hostname \"a^3\""_s << QStringList { u"#ffff00:^3"_s };
+    QTest::newRow("bare value") << u"set sv_hostname ^5Bare Name"_s << QStringList { u"#00ffff:^5Bare Name"_s };
+    QTest::newRow("other variables keep their text") << u"set g_log \"^1x\""_s << QStringList();
+    QTest::newRow("info lines keep their text") << u"sets .Admin \"^1x\""_s << QStringList();
+    QTest::newRow("comments keep their text") << u"//set sv_hostname \"^1x\""_s << QStringList();
+}
+
+void ConsoleReaderTest::colourRuns()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, runs);
+    QStringList found;
+    for (const ConsoleReader::ColourRun &run : ConsoleReader::read(line).colours)
+        found << ConsoleReader::codeColour(run.colour).name() + u':' + line.mid(run.span.start, run.span.length);
+    QCOMPARE(found, runs);
+}
+
+void ConsoleReaderTest::windowLinesCarryNoMark_data()
+{
+    QTest::addColumn<bool>("everyBox");
+    QTest::newRow("default script") << false;
+    QTest::newRow("every box ticked") << true;
+}
+
+void ConsoleReaderTest::windowLinesCarryNoMark()
+{
+    QFETCH(bool, everyBox);
+    TForm1 form;
+    if (everyBox) {
+        for (QCheckBox *box : form.findChildren<QCheckBox *>())
+            box->setChecked(true);
+    }
+    const QStringList lines = finish(form);
+    if (!everyBox)
+        QCOMPARE(lines, goldenLines());
+    for (const QString &line : lines)
+        QVERIFY2(ConsoleReader::read(line).marks.isEmpty(), qPrintable(line));
+}
+
+// The size as saved, with CR LF line ends, and the first character past one exec.
+void ConsoleReaderTest::scriptSize_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qsizetype>("firstPast");
+    const QString line = u"set g_log \"games_mp.log\""_s; // 24 characters, 26 bytes with CR LF
+    const QString full = (line + u'\n').repeated(630) + QString(4, u'x'); // 16,384 bytes
+    QTest::newRow("exactly the limit") << full << qsizetype(-1);
+    QTest::newRow("one byte over") << full + u'y' << full.size();
+    QTest::newRow("only the last line break over") << full + u'\n' << qsizetype(-1);
+    QTest::newRow("every kind of line break is two bytes")
+        << u"a\r\nb\rc\nd\u2028e\u2029"_s + QString(16384 - 15, u'x') + u'y' << qsizetype(11 + 16384 - 15);
+}
+
+void ConsoleReaderTest::scriptSize()
+{
+    QFETCH(QString, text);
+    QFETCH(qsizetype, firstPast);
+    const ConsoleReader::ScriptSize size = ConsoleReader::measure(text);
+    QCOMPARE(size.bytes, LineBreaks::withCrLf(text).size());
+    QCOMPARE(size.firstPast, firstPast);
+    QCOMPARE(size.fits(), size.bytes <= 16384);
+    QCOMPARE(size.sentence().isEmpty(), size.fits());
+}
+
+void ConsoleReaderTest::highlighterFormats()
+{
+    QTextDocument document;
+    ScriptHighlighter highlighter(&document, paletteWithBase(Qt::white));
+    document.setPlainText(u"//Server Options\n"
+                          "set sv_hostname \"My \"Cool\" Server\"\n"
+                          "set scr_motd \"^7White ^3Yellow\"\n"
+                          "set sv_fps \"20\""_s);
+    highlighter.rehighlight(); // a new highlighter colours on the next turn of the event loop
+    const QTextBlock comment = document.findBlockByNumber(0);
+    const QTextBlock cut = document.findBlockByNumber(1);
+    const QTextBlock colours = document.findBlockByNumber(2);
+    const QTextBlock plain = document.findBlockByNumber(3);
+
+    QVERIFY(formatAt(comment, 0).fontItalic());
+    QVERIFY(formatAt(comment, 0).hasProperty(QTextFormat::ForegroundBrush));
+
+    // command, name and quoted value each in a colour of its own
+    const QColor command = formatAt(plain, 0).foreground().color();
+    const QColor name = formatAt(plain, 4).foreground().color();
+    const QColor value = formatAt(plain, 11).foreground().color();
+    QVERIFY(command != name && name != value && value != command);
+    QCOMPARE(formatAt(plain, 12).foreground().color(), value);
+    QCOMPARE(formatAt(plain, 3).underlineStyle(), QTextCharFormat::NoUnderline);
+
+    // the wavy line covers exactly the value the game reads otherwise
+    const int cutFrom = int(cut.text().indexOf(u'"'));
+    for (int i = 0; i < cut.text().size(); ++i) {
+        const bool marked = i >= cutFrom;
+        QCOMPARE(formatAt(cut, i).underlineStyle() == QTextCharFormat::WaveUnderline, marked);
+    }
+    QCOMPARE(formatAt(cut, cutFrom + 1).foreground().color(), value); // marks keep the colours under them
+
+    const QTextCharFormat white = formatAt(colours, 14);
+    QCOMPARE(white.foreground().color(), QColor(Qt::white));
+    QVERIFY(white.hasProperty(QTextFormat::BackgroundBrush));
+    QCOMPARE(formatAt(colours, 24).foreground().color(), QColor(Qt::yellow));
+    QVERIFY(!formatAt(colours, 13).hasProperty(QTextFormat::BackgroundBrush)); // the opening quote
+
+    QCOMPARE(document.toPlainText().count(u'\n'), 3);
+}
+
+void ConsoleReaderTest::codeColoursLegible_data()
+{
+    QTest::addColumn<QColor>("base");
+    QTest::newRow("white editor") << QColor(Qt::white);
+    QTest::newRow("dark editor") << QColor(0x23, 0x26, 0x29);
+    QTest::newRow("black editor") << QColor(Qt::black);
+    QTest::newRow("yellowish editor") << QColor(0xff, 0xff, 0xe0);
+}
+
+void ConsoleReaderTest::codeColoursLegible()
+{
+    QFETCH(QColor, base);
+    QTextDocument document;
+    ScriptHighlighter highlighter(&document, paletteWithBase(base));
+    QString value;
+    for (int digit = 0; digit <= 9; ++digit)
+        value += u"^%1ab"_s.arg(digit);
+    document.setPlainText(u"set sv_hostname \""_s + value + u'"');
+    highlighter.rehighlight();
+    const QTextBlock block = document.firstBlock();
+    const int valueStart = int(block.text().indexOf(u'^'));
+    for (int digit = 0; digit <= 9; ++digit) {
+        const QTextCharFormat format = formatAt(block, valueStart + 4 * digit + 2);
+        QCOMPARE(format.foreground().color(), ConsoleReader::codeColour(digit));
+        const QColor background = format.hasProperty(QTextFormat::BackgroundBrush) ? format.background().color() : base;
+        const double contrast = ScriptHighlighter::contrast(format.foreground().color(), background);
+        QVERIFY2(contrast >= 3.0, qPrintable(u"^%1: %2"_s.arg(digit).arg(contrast)));
+    }
+}
+
+void ConsoleReaderTest::themeChangeRecolours()
+{
+    EditorPage page;
+    page.setPalette(paletteWithBase(Qt::white));
+    page.editor->setPlainText(u"set sv_hostname \"^0Black\""_s);
+    QCoreApplication::processEvents();
+    const QTextBlock block = page.editor->document()->firstBlock();
+    QVERIFY(!formatAt(block, 18).hasProperty(QTextFormat::BackgroundBrush));
+
+    page.setPalette(paletteWithBase(QColor(0x23, 0x26, 0x29)));
+    const QTextCharFormat onDark = formatAt(block, 18);
+    QCOMPARE(onDark.foreground().color(), QColor(Qt::black));
+    QVERIFY(ScriptHighlighter::contrast(Qt::black, onDark.background().color()) >= 3.0);
+}
+
+// Whatever is typed, every span lies within the text, so no format lands
+// on the wrong line.
+void ConsoleReaderTest::spansStayInsideTheLine()
+{
+    const QString tricky[] = {
+        u"  SETS .a\\;\"b \"c;d\" // e \"f"_s,
+        u"set sv_hostname \"^1a\"^;\"\u2028set scr_motd ^9 ;//\r\n"_s,
+        u"set\tscr_motd\t\"x\"\"\"\";;"_s,
+    };
+    for (const QString &text : tricky) {
+        for (qsizetype length = 0; length <= text.size(); ++length) {
+            const QString line = text.left(length);
+            const ConsoleReader::Reading reading = ConsoleReader::read(line);
+            QList<ConsoleReader::Span> spans = reading.comments + reading.commandWords + reading.names + reading.quoted;
+            for (const ConsoleReader::Mark &mark : reading.marks)
+                spans << mark.span;
+            for (const ConsoleReader::ColourRun &run : reading.colours)
+                spans << run.span;
+            for (const ConsoleReader::Span &span : std::as_const(spans))
+                QVERIFY2(span.start >= 0 && span.length >= 0 && span.end() <= line.size(), qPrintable(line));
+        }
+    }
+}
+
+void ConsoleReaderTest::statusBarFollowsTextCursor()
+{
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    finish(form);
+    QStatusBar *bar = form.statusBar();
+    form.editor->setPlainText(u"set g_log \"a\"\nset sv_hostname \"My \"Cool\" Server\"\nset sv_fps \"20\""_s);
+    QTextCursor cursor(form.editor->document()->findBlockByNumber(1));
+    const QString cutNote = u"The game sets the value to: My  Cool  Server"_s;
+
+    form.editor->setTextCursor(cursor);
+    QCOMPARE(bar->currentMessage(), cutNote);
+
+    bar->showMessage(u"a hint"_s); // the pointer passes over a control
+    QCOMPARE(bar->currentMessage(), u"a hint"_s);
+    bar->clearMessage(); // and leaves it
+    QCOMPARE(bar->currentMessage(), cutNote);
+
+    cursor.movePosition(QTextCursor::NextBlock);
+    form.editor->setTextCursor(cursor);
+    QCOMPARE(bar->currentMessage(), QString());
+
+    cursor.movePosition(QTextCursor::PreviousBlock);
+    form.editor->setTextCursor(cursor);
+    QCOMPARE(bar->currentMessage(), cutNote);
+    click(form, "btnClear");
+    QCOMPARE(form.tabEditor->note(), QString());
+    QCOMPARE(bar->currentMessage(), QString());
+}
+
+void ConsoleReaderTest::finishMarksTrapsAndSavesUnchanged()
+{
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    control<QLineEdit>(form, "edServername")->setText(u"Joe\"s Server"_s);
+    control<QLineEdit>(form, "edMotd")->setText(u"Welcome; have fun"_s);
+    control<QLineEdit>(form, "edRotation")->setText(longRotation);
+    const QStringList lines = finish(form);
+
+    const struct {
+        QString line;
+        QString note;
+    } traps[] = {
+        { u"set sv_hostname \"Joe\"s Server\""_s, u"The game sets the value to: Joe s Server"_s },
+        { u"set scr_motd \"Welcome; have fun\""_s,
+            u"The game sets scr_motd, but leaves it out of the server info: a value there cannot hold \\, ; or \""_s },
+        { u"set sv_mapRotation \""_s + longRotation + u'"',
+            u"The game cuts the command at 1,023 characters and drops this one. The rest of this line runs as a "
+            "command of its own: mp_bocage gametype dm map"_s },
+    };
+    int marked = 0;
+    for (const QString &line : lines)
+        marked += ConsoleReader::read(line).marks.isEmpty() ? 0 : 1;
+    QCOMPARE(marked, 3);
+    for (const auto &trap : traps) {
+        const int number = int(lines.indexOf(trap.line));
+        QVERIFY2(number >= 0, qPrintable(trap.line));
+        const QTextBlock block = form.editor->document()->findBlockByNumber(number);
+        QVERIFY(std::any_of(block.layout()->formats().cbegin(), block.layout()->formats().cend(),
+            [](const auto &range) { return range.format.underlineStyle() == QTextCharFormat::WaveUnderline; }));
+        form.editor->setTextCursor(QTextCursor(block));
+        QCOMPARE(form.statusBar()->currentMessage().left(trap.note.size()), trap.note);
+    }
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"servercfg.cfg"_s);
+    QVERIFY(form.saveTo(path));
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), (lines.join(u"\r\n"_s) + u"\r\n"_s).toLatin1());
+}
+
+// A script too long for one exec is told on the status bar and marked from
+// the first character past the limit, and saved all the same.
+void ConsoleReaderTest::scriptTooLongForExec()
+{
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    finish(form);
+    const QString line = u"set g_log \"games_mp.log\""_s; // 26 bytes with CR LF
+    const QString sentence
+        = u"The game's exec runs none of this script: it is 16,406 bytes, over the 16,384 one exec takes."_s;
+    form.editor->selectAll();
+    form.editor->insertPlainText((line + u'\n').repeated(630) + u"//"_s + QString(22, u'-') + u'\n');
+    QTRY_COMPARE(form.tabEditor->sizeNote(), sentence);
+    QVERIFY(form.statusBar()->findChild<QLabel *>(u"sizeNote"_s)->isVisible());
+
+    const QStringList lines = editorLines(form);
+    const QByteArray saved = (lines.join(u"\r\n"_s) + u"\r\n"_s).toLatin1();
+    QCOMPARE(saved.size(), 16406);
+    // The first line with a byte past 16,384 carries the mark from that byte on.
+    qsizetype bytes = 0;
+    int number = 0;
+    while (bytes + lines[number].size() + 2 <= 16384)
+        bytes += lines[number++].size() + 2;
+    const QTextBlock past = form.editor->document()->findBlockByNumber(number);
+    for (int i = 0; i < past.text().size(); ++i) {
+        const bool marked = i >= 16384 - bytes;
+        QCOMPARE(formatAt(past, i).underlineStyle() == QTextCharFormat::WaveUnderline, marked);
+    }
+    form.editor->setTextCursor(QTextCursor(past));
+    QCOMPARE(form.tabEditor->note(), sentence);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"long.cfg"_s);
+    QVERIFY(form.saveTo(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), saved);
+
+    QTest::keyClick(form.editor, Qt::Key_End, Qt::ControlModifier);
+    for (int i = 0; i < 20; ++i) // back to 16,385 bytes, then 16,384
+        QTest::keyClick(form.editor, Qt::Key_Backspace);
+    QCOMPARE(formatAt(past, 4).underlineStyle(), QTextCharFormat::WaveUnderline);
+    QTest::keyClick(form.editor, Qt::Key_Backspace);
+    QCOMPARE(form.tabEditor->sizeNote(), QString());
+    const QList<QTextLayout::FormatRange> ranges = past.layout()->formats();
+    QVERIFY(std::none_of(ranges.cbegin(), ranges.cend(),
+        [](const auto &range) { return range.format.underlineStyle() == QTextCharFormat::WaveUnderline; }));
+}
+
+QTEST_MAIN(ConsoleReaderTest)
+#include "tst_consolereader.moc"
