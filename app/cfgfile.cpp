@@ -1,5 +1,7 @@
 #include "app/cfgfile.h"
 
+#include "script/linebreaks.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,28 +19,6 @@ namespace CfgFile {
 namespace {
 
 constexpr auto codePage = "windows-1252";
-
-bool isLineBreak(QChar c)
-{
-    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
-}
-
-QString withCrLf(const QString &text)
-{
-    QString out;
-    out.reserve(text.size() + text.size() / 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (!isLineBreak(c)) {
-            out += c;
-            continue;
-        }
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        out += u"\r\n"_s;
-    }
-    return out;
-}
 
 // Only called once encoding failed, to tell the user where.
 QString describeUnencodable(const QString &text)
@@ -140,7 +120,7 @@ std::optional<QByteArray> encode(const QString &text)
     // Stateless: a high surrogate at the very end is an error, not input
     // held back for a next call that never comes (it would vanish silently).
     QStringEncoder encoder(codePage, QStringConverter::Flag::Stateless);
-    QByteArray bytes = encoder.encode(withCrLf(text));
+    QByteArray bytes = encoder.encode(LineBreaks::withCrLf(text));
     if (encoder.hasError())
         return std::nullopt;
     return bytes;
@@ -150,7 +130,8 @@ std::optional<QString> save(const QString &path, const QString &text)
 {
     const std::optional<QByteArray> bytes = encode(text);
     if (!bytes)
-        return u"Cannot save file \"%1\". %2"_s.arg(absolutePath(path), describeUnencodable(withCrLf(text)));
+        return u"Cannot save file \"%1\". %2"_s.arg(
+            absolutePath(path), describeUnencodable(LineBreaks::withCrLf(text)));
 
     struct stat old { };
     const bool replacing = ::stat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode);
