@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "formtest.h"
 #include "widgets/tappendedit.h"
 
@@ -64,5 +65,5 @@ void ScriptTest::savedFileIsTheGoldenFile()
     QCOMPARE(saved.readAll(), goldenBytes());
 }
 
-QTEST_MAIN(ScriptTest)
+TALLYFORGE_TEST_MAIN(ScriptTest)
 #include "tst_script.moc"

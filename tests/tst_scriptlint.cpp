@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "app/scripthighlighter.h"
 #include "script/scriptlint.h"
 #include "formtest.h"
@@ -386,5 +387,5 @@ void ScriptLintTest::finishMarksTrapsAndSavesUnchanged()
     QCOMPARE(saved.readAll(), (lines.join(u"\r\n"_s) + u"\r\n"_s).toLatin1());
 }
 
-QTEST_MAIN(ScriptLintTest)
+TALLYFORGE_TEST_MAIN(ScriptLintTest)
 #include "tst_scriptlint.moc"
