@@ -1,5 +1,7 @@
 #include "app/appearance.h"
 
+#include "app/tform1.h"
+
 #include <QApplication>
 #include <QIcon>
 #include <QProxyStyle>
@@ -10,14 +12,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Fusion, with the few measures the window was drawn for: a 13-pixel check
-// mark with the caption close beside it, as the long check box captions need,
-// and narrow tab padding, so eight captioned tabs share 769 pixels in one row
-// and the pages keep the height their bottom rows need.
+// The style Qt chose for the application (the user's -style or
+// QT_STYLE_OVERRIDE, else the platform's), with the few measures the window
+// was drawn for: a 13-pixel check mark with the caption close beside it, as
+// the long check box captions need, and narrow tab padding, so eight captioned
+// tabs share 769 pixels in one row and the pages keep the height their bottom
+// rows need.
 class WindowStyle : public QProxyStyle {
 public:
-    WindowStyle()
-        : QProxyStyle(QStyleFactory::create(u"Fusion"_s))
+    explicit WindowStyle(QStyle *chosen)
+        : QProxyStyle(chosen)
     {
     }
 
@@ -48,6 +52,18 @@ public:
     }
 };
 
+// A fresh copy of the style Qt chose: the proxy owns its base, and the
+// application deletes the style it replaces.
+QStyle *chosenStyle()
+{
+    const QStyle *current = QApplication::style();
+    while (const auto *proxy = qobject_cast<const QProxyStyle *>(current))
+        current = proxy->baseStyle();
+    if (QStyle *copy = QStyleFactory::create(current->name()))
+        return copy;
+    return QStyleFactory::create(u"Fusion"_s);
+}
+
 } // namespace
 
 namespace Appearance {
@@ -63,11 +79,14 @@ QFont uiFont()
     return font;
 }
 
-void apply()
+void setUpApplication()
 {
-    // Desktop styles differ in the size of check marks and frames; at fixed
-    // geometry only one known style keeps every control whole.
-    QApplication::setStyle(new WindowStyle);
+    QApplication::setApplicationName(u"tallyforge"_s);
+    QApplication::setApplicationDisplayName(TForm1::applicationTitle);
+    QApplication::setApplicationVersion(u"1.0"_s);
+    QApplication::setDesktopFileName(u"tallyforge"_s);
+
+    QApplication::setStyle(new WindowStyle(chosenStyle()));
     QPalette palette = QApplication::palette();
     palette.setColor(QPalette::Highlight, QColor(0x78, 0x8a, 0x40));
     QApplication::setPalette(palette);

@@ -10,8 +10,10 @@ namespace Appearance {
 // The face of every control: a sans with Arial's widths at 11 pixels.
 QFont uiFont();
 
-// Sets the application's font and window icon. Call once, after the
-// QApplication exists and before any window is built.
-void apply();
+// Sets up the application as shipped: its names, style, palette, font and
+// window icon. Call once, after the QApplication exists and before any window
+// is built; the program, the tests, the bench and the tools all do, so each
+// sees the same window.
+void setUpApplication();
 
 } // namespace Appearance

@@ -15,11 +15,7 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tallyforge"));
-    QApplication::setApplicationDisplayName(TForm1::applicationTitle);
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setDesktopFileName(QStringLiteral("tallyforge"));
-    Appearance::apply();
+    Appearance::setUpApplication();
 
     TForm1 form;
     form.show();

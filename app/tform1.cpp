@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -143,8 +144,52 @@ void TForm1::createPages()
     // the strip marked, and clicking any tab leaves the page.
     PageControl1->setTabVisible(PageControl1->indexOf(tabVotes), false);
     PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), false);
+    PageControl1->installEventFilter(this);
+    PageControl1->tabBar()->installEventFilter(this);
     connect(TabSheet4, &GameOptionsPage::allowedVotesRequested, this, &TForm1::Button2Click);
     connect(tabMain, &ServerInfoPage::colourTesterRequested, this, &TForm1::TextButton29Click);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    // The tab widget's own ctrl+Tab, and the arrow keys on its strip, step onto
+    // hidden tabs as well: the editor before "Finish!" and the Votes page.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool ctrlTab
+            = (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && key->modifiers() & Qt::ControlModifier;
+        if (watched == PageControl1 && ctrlTab) {
+            stepPage(key->key() == Qt::Key_Backtab || key->modifiers() & Qt::ShiftModifier ? -1 : 1, true);
+            return true;
+        }
+        if (watched == PageControl1->tabBar() && (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
+            stepPage(key->key() == Qt::Key_Left ? -1 : 1, false);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// To the next (or previous) page whose tab is shown; ctrl+Tab wraps round,
+// the arrow keys stop at the ends of the strip.
+void TForm1::stepPage(int step, bool wrap)
+{
+    const int count = PageControl1->count();
+    int index = PageControl1->currentIndex();
+    for (int tried = 0; tried < count; ++tried) {
+        index += step;
+        if (wrap)
+            index = (index + count) % count;
+        else if (index < 0 || index >= count)
+            break;
+        if (PageControl1->isTabVisible(index) && PageControl1->isTabEnabled(index)) {
+            PageControl1->setCurrentIndex(index);
+            break;
+        }
+    }
+    // The focus was on the page just hidden.
+    if (!QApplication::focusWidget())
+        PageControl1->tabBar()->setFocus();
 }
 
 void TForm1::createBottomStrip()
@@ -192,6 +237,7 @@ void TForm1::createBottomStrip()
 
 void TForm1::createMenu()
 {
+    menuBar()->setObjectName(u"MainMenu1"_s);
     QMenu *fileMenu = menuBar()->addMenu(u"&File"_s);
     fileMenu->setObjectName(u"este1"_s);
     QMenu *helpMenu = menuBar()->addMenu(u"&Help"_s);

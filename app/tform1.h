@@ -79,7 +79,11 @@ public:
     QAction *Support1 = nullptr;
     QAction *Hollowfen1 = nullptr;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void stepPage(int step, bool wrap);
     void createHeader();
     void createPages();
     void createBottomStrip();

@@ -2,6 +2,7 @@
 // keystroke takes with the script colouring and the line notes at work.
 // Not a test; run it by hand: QT_QPA_PLATFORM=offscreen ./bench_editortyping
 
+#include "app/appearance.h"
 #include "app/editorpage.h"
 #include "script/consolereader.h"
 
@@ -74,6 +75,7 @@ void print(const char *what, const Figures &f)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    Appearance::setUpApplication();
     constexpr int lineCount = 10'000;
     constexpr int keystrokes = 2'000;
 

@@ -6,6 +6,7 @@
 //
 // Run it on a real X server (scripts/bench starts Xvfb when there is none).
 
+#include "app/appearance.h"
 #include "app/tform1.h"
 #include "generator/maprotationpage.h"
 #include "widgets/tappendedit.h"
@@ -417,6 +418,7 @@ int main(int argc, char *argv[])
     auto wanted = [&](const char *section) { return only.empty() || only == section; };
 
     QApplication app(argc, argv);
+    Appearance::setUpApplication();
     std::printf("Tallyforge benchmarks on \"%s\": median, min and max of %d runs unless said otherwise\n",
         qPrintable(QGuiApplication::platformName()), runs);
     if (wanted("startup"))

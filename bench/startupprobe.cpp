@@ -6,6 +6,7 @@
 //   tallyforge_startup bare <widgets> <w> <h>  a plain window with that many widgets in all
 //   tallyforge_startup count                prints the main window's widget count and size
 
+#include "app/appearance.h"
 #include "app/tform1.h"
 
 #include <QApplication>
@@ -91,6 +92,9 @@ int main(int argc, char *argv[])
     const char *mode = argc > 1 ? argv[1] : "form";
     QApplication app(argc, argv);
     std::printf("application_ns %lld\n", nowNs());
+    const bool bare = std::strcmp(mode, "bare") == 0 && argc == 5;
+    if (!bare)
+        Appearance::setUpApplication();
 
     if (std::strcmp(mode, "count") == 0) {
         TForm1 form;
@@ -100,15 +104,10 @@ int main(int argc, char *argv[])
     }
 
     std::unique_ptr<QWidget> window;
-    if (std::strcmp(mode, "bare") == 0 && argc == 5) {
+    if (bare)
         window = bareWindow(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
-    } else {
-        QApplication::setApplicationName(u"tallyforge"_s);
-        QApplication::setApplicationDisplayName(TForm1::applicationTitle);
-        QApplication::setApplicationVersion(u"1.0"_s);
-        QApplication::setDesktopFileName(u"tallyforge"_s);
+    else
         window = std::make_unique<TForm1>();
-    }
     std::printf("window_ns %lld\n", nowNs());
     FirstFrame watcher(window.get());
     app.installEventFilter(&watcher);

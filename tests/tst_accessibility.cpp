@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "app/tform1.h"
 
 #include <QAbstractButton>
@@ -198,5 +199,5 @@ void AccessibilityTest::tabOrder()
     QCOMPARE(visited, expected);
 }
 
-QTEST_MAIN(AccessibilityTest)
+TALLYFORGE_TEST_MAIN(AccessibilityTest)
 #include "tst_accessibility.moc"

@@ -2,6 +2,7 @@
 #include "formtest.h"
 #include "script/consolereader.h"
 #include "script/linebreaks.h"
+#include "testmain.h"
 
 #include <QFile>
 #include <QLabel>
@@ -513,5 +514,5 @@ void ConsoleReaderTest::scriptTooLongForExec()
         [](const auto &range) { return range.format.underlineStyle() == QTextCharFormat::WaveUnderline; }));
 }
 
-QTEST_MAIN(ConsoleReaderTest)
+TALLYFORGE_TEST_MAIN(ConsoleReaderTest)
 #include "tst_consolereader.moc"

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "formtest.h"
 #include "modalwatcher.h"
 #include "widgets/tappendedit.h"
@@ -211,5 +212,5 @@ void ControlsTest::caretBlinksAt530msOnlyWhileFocused()
     QTRY_COMPARE(QApplication::cursorFlashTime(), 1200);
 }
 
-QTEST_MAIN(ControlsTest)
+TALLYFORGE_TEST_MAIN(ControlsTest)
 #include "tst_controls.moc"

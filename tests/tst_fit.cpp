@@ -1,5 +1,5 @@
-#include "app/appearance.h"
 #include "app/tform1.h"
+#include "testmain.h"
 #include "widgets/ttextbutton.h"
 
 #include <QAbstractButton>
@@ -24,7 +24,6 @@ class FitTest : public QObject {
 private slots:
     void initTestCase()
     {
-        Appearance::apply();
         form = std::make_unique<TForm1>();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -116,5 +115,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(FitTest)
+TALLYFORGE_TEST_MAIN(FitTest)
 #include "tst_fit.moc"

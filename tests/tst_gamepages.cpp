@@ -1,6 +1,6 @@
-#include "app/appearance.h"
 #include "formtest.h"
 #include "script/scriptwriter.h"
+#include "testmain.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -50,8 +50,6 @@ class GamePagesTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The program's own style and fonts, as the window is drawn in them.
-    void initTestCase() { Appearance::apply(); }
     void everythingClearedLeavesTheVoteLines();
     void voteLinesIgnoreVotingChoice();
     void radioChoices_data();
@@ -375,5 +373,5 @@ void GamePagesTest::radioHintsCarryTheirValue()
     QVERIFY(form.TabSheet4->Button2->statusTip().isEmpty());
 }
 
-QTEST_MAIN(GamePagesTest)
+TALLYFORGE_TEST_MAIN(GamePagesTest)
 #include "tst_gamepages.moc"

@@ -5,6 +5,7 @@
 //
 //   TALLYFORGE_CYCLES=<n>  instead of 10,000 cycles and 10,000 appends
 
+#include "testmain.h"
 #include "formtest.h"
 #include "widgets/tappendedit.h"
 #include "widgets/ttextbutton.h"
@@ -128,5 +129,5 @@ void LongUseTest::builderAppends()
     checkFlat("builder appends", warm, residentMb());
 }
 
-QTEST_MAIN(LongUseTest)
+TALLYFORGE_TEST_MAIN(LongUseTest)
 #include "tst_longuse.moc"

@@ -7,6 +7,7 @@
 //   TALLYFORGE_SEED=<n>        repeats a run (the seed is printed)
 //   TALLYFORGE_ITERATIONS=<n>  more passes than the 2,000 of a normal run
 
+#include "testmain.h"
 #include "app/cfgfile.h"
 #include "formtest.h"
 #include "generator/pagekit.h"
@@ -451,5 +452,5 @@ void RandomPassTest::randomStatesKeepTheScriptsShape()
     }
 }
 
-QTEST_MAIN(RandomPassTest)
+TALLYFORGE_TEST_MAIN(RandomPassTest)
 #include "tst_randompass.moc"

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "formtest.h"
 #include "widgets/tappendedit.h"
 #include "widgets/ttextbutton.h"
@@ -267,5 +268,5 @@ void RotationWeaponsTest::presetAfterFinishLeavesEditor()
     QCOMPARE(editorLines(form), written);
 }
 
-QTEST_MAIN(RotationWeaponsTest)
+TALLYFORGE_TEST_MAIN(RotationWeaponsTest)
 #include "tst_rotationweapons.moc"

@@ -5,6 +5,7 @@
 //
 //   TALLYFORGE_KILLS=<n>  how many killed saves (100 by default)
 
+#include "app/appearance.h"
 #include "formtest.h"
 
 #include <QDir>
@@ -70,6 +71,7 @@ void say(const QByteArray &line)
 int saveChild(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    Appearance::setUpApplication();
     TForm1 form;
     form.editor->setPlainText(scriptText(newTag));
     say("ready");
@@ -182,6 +184,7 @@ int main(int argc, char *argv[])
     if (argc == 3 && std::strcmp(argv[1], "--save-child") == 0)
         return saveChild(argc, argv);
     QApplication app(argc, argv);
+    Appearance::setUpApplication();
     SaveFaultsTest test;
     return QTest::qExec(&test, argc, argv);
 }

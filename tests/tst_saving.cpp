@@ -3,6 +3,7 @@
 // not write to. The faults are real, not simulated: a tmpfs mounted by the test
 // (as root), setrlimit, and a child process that drops root's rights.
 
+#include "app/appearance.h"
 #include "app/cfgfile.h"
 #include "formtest.h"
 #include "modalwatcher.h"
@@ -461,6 +462,7 @@ int main(int argc, char *argv[])
     if (argc == 4 && std::strcmp(argv[1], "--save-child") == 0)
         return saveChild(argv);
     QApplication app(argc, argv);
+    Appearance::setUpApplication();
     app.setAttribute(Qt::AA_Use96Dpi, true);
     SavingTest test;
     return QTest::qExec(&test, argc, argv);

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "formtest.h"
 #include "widgets/tappendedit.h"
 
@@ -50,5 +51,5 @@ void ScriptTest::savedFileIsTheGoldenFile()
     QCOMPARE(saved.readAll(), goldenBytes());
 }
 
-QTEST_MAIN(ScriptTest)
+TALLYFORGE_TEST_MAIN(ScriptTest)
 #include "tst_script.moc"

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "formtest.h"
 #include "generator/pagekit.h"
 
@@ -366,5 +367,5 @@ void ServerPagesTest::radioPairsStayExclusive()
     }
 }
 
-QTEST_MAIN(ServerPagesTest)
+TALLYFORGE_TEST_MAIN(ServerPagesTest)
 #include "tst_serverpages.moc"

@@ -1,3 +1,4 @@
+#include "testmain.h"
 #include "widgets/ttextbutton.h"
 
 #include <QApplication>
@@ -251,5 +252,5 @@ void TextButtonLookTest::themedStatesRender()
     QCOMPARE(bounds(pixelsOf(pressed, caption, inside)), bounds(pixelsOf(normal, caption, inside)));
 }
 
-QTEST_MAIN(TextButtonLookTest)
+TALLYFORGE_TEST_MAIN(TextButtonLookTest)
 #include "tst_textbutton_look.moc"

@@ -1,4 +1,5 @@
 #include "formtest.h"
+#include "testmain.h"
 #include "widgets/ttextbutton.h"
 
 #include <QAction>
@@ -115,6 +116,7 @@ void WorkflowTest::menuEntryHintsShowWhileHighlighted()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     finish(form); // File > Save is enabled only now
+    auto *menuBar = control<QMenuBar>(form, "MainMenu1");
     const struct {
         QAction *entry;
         QString hint;
@@ -123,7 +125,7 @@ void WorkflowTest::menuEntryHintsShowWhileHighlighted()
     for (const auto &entry : entries) {
         auto *menu = qobject_cast<QMenu *>(entry.entry->parent());
         QVERIFY(menu);
-        form.menuBar()->setActiveAction(menu->menuAction());
+        menuBar->setActiveAction(menu->menuAction());
         QVERIFY(QTest::qWaitForWindowExposed(menu));
         menu->setActiveAction(entry.entry);
         QTRY_COMPARE(form.statusBar()->currentMessage(), entry.hint);
@@ -145,5 +147,5 @@ void WorkflowTest::webLinksOpenTheMakersPages()
             QUrl(u"http://hollowfen.example/ncs/"_s) }));
 }
 
-QTEST_MAIN(WorkflowTest)
+TALLYFORGE_TEST_MAIN(WorkflowTest)
 #include "tst_workflow.moc"

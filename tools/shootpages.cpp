@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!folder.mkpath(u"."_s))
         return 1;
-    Appearance::apply();
+    Appearance::setUpApplication();
 
     TForm1 form;
     form.show();

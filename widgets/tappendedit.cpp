@@ -76,12 +76,11 @@ TAppendEdit::TAppendEdit(QWidget *parent)
 
     QPalette colors = palette();
     colors.setColor(QPalette::Base, systemColor(SystemColor::Menu));
-    colors.setColor(QPalette::Active, QPalette::Highlight, systemColor(SystemColor::HotTrack));
-    colors.setColor(QPalette::Active, QPalette::HighlightedText, systemColor(SystemColor::HighlightText));
-    // The selection stays in the text but shows only while the edit has focus.
-    colors.setColor(QPalette::Inactive, QPalette::Highlight, colors.color(QPalette::Base));
-    colors.setColor(QPalette::Inactive, QPalette::HighlightedText, colors.color(QPalette::Text));
+    // In an inactive window the edit has no focus either.
+    colors.setColor(QPalette::Inactive, QPalette::Highlight, colors.color(QPalette::Inactive, QPalette::Base));
+    colors.setColor(QPalette::Inactive, QPalette::HighlightedText, colors.color(QPalette::Inactive, QPalette::Text));
     setPalette(colors);
+    showSelection(false);
 
     connect(this, &QLineEdit::textEdited, this, &TAppendEdit::recordUserEdit);
     connect(this, &QLineEdit::textChanged, this, [this](const QString &text) { m_shownText = text; });
@@ -163,6 +162,18 @@ void TAppendEdit::contextMenuEvent(QContextMenuEvent *event)
     menu.exec(event->globalPos());
 }
 
+// The selection stays in the text while the focus is elsewhere, but only the
+// focused edit draws it.
+void TAppendEdit::showSelection(bool shown)
+{
+    QPalette colors = palette();
+    colors.setColor(QPalette::Active, QPalette::Highlight,
+        shown ? systemColor(SystemColor::HotTrack) : colors.color(QPalette::Active, QPalette::Base));
+    colors.setColor(QPalette::Active, QPalette::HighlightedText,
+        shown ? systemColor(SystemColor::HighlightText) : colors.color(QPalette::Active, QPalette::Text));
+    setPalette(colors);
+}
+
 void TAppendEdit::focusInEvent(QFocusEvent *event)
 {
     // The blink interval is application-wide in Qt; it is ours only while we
@@ -170,6 +181,15 @@ void TAppendEdit::focusInEvent(QFocusEvent *event)
     if (!m_savedFlashTime)
         m_savedFlashTime = QApplication::cursorFlashTime();
     QApplication::setCursorFlashTime(2 * caretBlinkMs);
+    showSelection(true);
+    // QLineEdit selects everything when entered by Tab or a shortcut, and the
+    // next key would then replace a whole rotation; enter as by any other way.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason) {
+        QFocusEvent plain(event->type(), Qt::OtherFocusReason);
+        QLineEdit::focusInEvent(&plain);
+        return;
+    }
     QLineEdit::focusInEvent(event);
 }
 
@@ -179,5 +199,14 @@ void TAppendEdit::focusOutEvent(QFocusEvent *event)
         QApplication::setCursorFlashTime(*m_savedFlashTime);
         m_savedFlashTime.reset();
     }
-    QLineEdit::focusOutEvent(event);
+    // Its own context menu leaves the selection in view, as the menu acts on it.
+    if (event->reason() == Qt::PopupFocusReason) {
+        QLineEdit::focusOutEvent(event);
+        return;
+    }
+    // QLineEdit keeps the selection only when the whole window loses the
+    // focus; here it stays whichever way the focus leaves.
+    QFocusEvent kept(event->type(), Qt::ActiveWindowFocusReason);
+    QLineEdit::focusOutEvent(&kept);
+    showSelection(false);
 }

@@ -35,6 +35,7 @@ protected:
 private:
     void recordUserEdit(const QString &newText);
     void replaceQuietly(const QString &text, int caret);
+    void showSelection(bool shown);
 
     QUndoStack *const m_undo;
     QString m_shownText; // the text before the change being recorded

@@ -4,10 +4,24 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOptionButton>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The plain "Windows" style is the one without visual styles. The window's
+// style is a proxy over the user's, so look through it.
+bool classicStyle(const QStyle *style)
+{
+    while (const auto *proxy = qobject_cast<const QProxyStyle *>(style))
+        style = proxy->baseStyle();
+    return style->name().compare(u"windows"_s, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
 
 TTextButton::TTextButton(const QString &caption, QWidget *parent)
     : QAbstractButton(parent)
@@ -73,7 +87,7 @@ void TTextButton::leaveEvent(QEvent *event)
 void TTextButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    if (style()->name().compare(u"windows"_s, Qt::CaseInsensitive) == 0)
+    if (classicStyle(style()))
         paintClassic(painter);
     else
         paintThemed(painter);

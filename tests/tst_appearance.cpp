@@ -1,0 +1,46 @@
+#include "app/tform1.h"
+#include "testmain.h"
+#include "widgets/systemcolors.h"
+#include "widgets/ttextbutton.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QProxyStyle>
+
+using namespace Qt::StringLiterals;
+
+// The window follows the Qt style the user chose (QT_STYLE_OVERRIDE here; -style
+// works alike), with only the measures its fixed geometry needs overridden.
+// CTest runs this once without a choice and once with the plain "Windows" style.
+class AppearanceTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void chosenStyleUnderTheWindowsMeasures();
+};
+
+void AppearanceTest::chosenStyleUnderTheWindowsMeasures()
+{
+    const QString chosen = qEnvironmentVariable("QT_STYLE_OVERRIDE", u"fusion"_s).toLower();
+    const auto *style = qobject_cast<const QProxyStyle *>(QApplication::style());
+    QVERIFY(style);
+    QCOMPARE(style->baseStyle()->name().toLower(), chosen);
+    QCOMPARE(style->pixelMetric(QStyle::PM_IndicatorWidth), 13);
+    QCOMPARE(QApplication::applicationDisplayName(), TForm1::applicationTitle);
+
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.chkSlashes->setFocus();
+    const QImage face = form.btnFinish->grab().toImage();
+    const QPalette colours = form.btnFinish->palette();
+    // The classic raised border: highlight on the outer top left, the 3D dark
+    // shadow on the outer bottom right, the shadow just inside it.
+    auto is = [&](int x, int y, SystemColor colour) { return face.pixel(x, y) == systemColor(colour, colours).rgb(); };
+    const bool raised = is(0, 0, SystemColor::ButtonHighlight) && is(74, 24, SystemColor::DarkShadow3D)
+        && is(73, 23, SystemColor::ButtonShadow);
+    QCOMPARE(raised, chosen == u"windows"_s);
+}
+
+TALLYFORGE_TEST_MAIN(AppearanceTest)
+#include "tst_appearance.moc"
