@@ -91,6 +91,8 @@ TForm1::TForm1(QWidget *parent)
 
 void TForm1::createHeader()
 {
+    // The background starts on the header's last pixel row; the header stays on top of it.
+    Image2->lower();
     auto *title = new QLabel(u"Tallyforge v1.0"_s, Panel1);
     title->setObjectName(u"Label38"_s);
     QFont titleFont = title->font();

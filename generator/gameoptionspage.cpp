@@ -5,7 +5,6 @@
 #include "widgets/systemcolors.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -81,58 +80,60 @@ const auto freelookChoices = PageKit::yesNo(&G::rbFL1, "rbFL1", &G::rbFL0, "rbFL
 const auto spectateChoices = PageKit::yesNo(&G::rbSE1, "rbSE1", &G::rbSE0, "rbSE0", { 8, 120 }, 97, { grey, grey });
 const auto penaltyChoices = PageKit::yesNo(&G::rbP1, "rbP1", &G::rbP0, "rbP0", { 8, 80 }, 65, { grey, grey });
 
-struct Row {
-    PageKit::Setting<G> setting;
-    const char *includeName;
-    QPoint at; // the include box; the label follows it on the same line
-    const char *labelName;
-    QStringView caption;
-    QStringView hint;
-    const char *panelName; // the panel of the radio group; none for the edit row
-    QRect panel;
-    qsizetype selected;
-};
-
-constexpr int leftColumn = 8;
-constexpr int rightColumn = 400;
+constexpr PageKit::Column left { 8, 0, 0 };
+constexpr PageKit::Column right { 400, 0, 0 };
 
 // Left column top to bottom, then the right column.
-const Row rows[] = {
-    { { &G::chkGametype, u"g_gametype", nullptr, gametypeChoices }, "chkGametype", { leftColumn, 48 }, "Label47",
-        u"Gametype:", u"Select default gametype. (g_gametype)", "Panel8", { 112, 40, 241, 153 }, 0 },
-    { { &G::chkAllowVote, u"g_allowvote", nullptr, allowVoteChoices }, "chkAllowVote", { leftColumn, 208 }, "Label48",
-        u"Allow Voting:", u"Allow players to vote to change server settings. (g_allowvote)", "Panel9",
-        { 112, 200, 241, 33 }, 0 },
-    { { &G::chkDrawti, u"scr_drawfriend", nullptr, drawFriendChoices }, "chkDrawti", { leftColumn, 248 }, "Label49",
-        u"Draw team icon over teammates:", u"Draw team icons above players. (scr_drawfriend)", "Panel10",
-        { 200, 240, 153, 33 }, 0 },
-    { { &G::chkForceRespawn, u"scr_forcerespawn", nullptr, forceRespawnChoices }, "chkForceRespawn",
-        { leftColumn, 288 }, "Label50", u"Force respawning:",
-        u"Force players to respawn after dieing. (scr_forcerespawn)", "Panel15", { 136, 280, 217, 33 }, 0 },
-    { { &G::chkDead, u"g_deadchat", nullptr, deadChatChoices }, "chkDead", { leftColumn, 328 }, "Label101",
-        u"Dead Chat:", u"Allow dead players to talk to alive players. (g_deadChat)", "Panel18", { 136, 320, 217, 33 },
-        1 },
-    { { &G::chkFriendlyFire, u"scr_friendlyfire", nullptr, friendlyFireChoices }, "chkFriendlyFire",
-        { rightColumn, 48 }, "Label51", u"Friendly fire:", u"Whether players can damage teammates. (scr_friendlyfire)",
-        "Panel12", { 512, 40, 241, 105 }, 0 },
-    { { &G::chkKillcam, u"scr_killcam", nullptr, killcamChoices }, "chkKillcam", { rightColumn, 160 }, "Label52",
-        u"Killcam:", u"Allow players to see the killcam. (scr_killcam)", "Panel13", { 512, 160, 241, 33 }, 0 },
-    { { &G::chkFreelook, u"scr_freelook", nullptr, freelookChoices }, "chkFreelook", { rightColumn, 200 }, "Label53",
-        u"Free look:", u"Allow players to spectate in freelook mode. (scr_freelook)", "Panel14", { 512, 192, 241, 33 },
-        0 },
-    { { &G::chkSpectateenemy, u"scr_spectateenemy", nullptr, spectateChoices }, "chkSpectateenemy",
-        { rightColumn, 240 }, "Label54", u"Spectate enemy:",
-        u"Allow players to spectate enemies or only their own team. (scr_spectateenemy)", "Panel11",
-        { 512, 232, 241, 33 }, 0 },
-    { { &G::chkMaxDiff, u"scr_teambalance", &G::edMaxDiff }, "chkMaxDiff", { rightColumn, 280 }, "Label55",
-        u"Max difference in teams:",
-        u" X > 0 - Balances teams within X number of players. 0 turns it off. (scr_teambalance)", nullptr, {}, 0 },
-    { { &G::chkPenalty, u"scr_teamscorepenalty", nullptr, penaltyChoices }, "chkPenalty", { rightColumn, 320 },
-        "Label100", u"Team score penalty:",
-        u"Killing teammates or committing suicide during a TDM game reduce the team's score as well as the clients. "
-        u"(scr_teamscorepenalty)",
-        "Panel17", { 544, 312, 153, 33 }, 0 },
+// clang-format off
+const PageKit::Row<G> rows[] = {
+    { .column = left, .top = 48, .include = &G::chkGametype, .includeName = "chkGametype", .labelName = "Label47",
+        .label = u"Gametype:", .hint = u"Select default gametype. (g_gametype)", .cvar = u"g_gametype",
+        .panelName = "Panel8", .choices = gametypeChoices, .panelAt = { 112, 40, 241, 153 } },
+    // "Allowed Votes" is not part of the Yes/No group: it stays usable whatever voting is set to.
+    { .column = left, .top = 208, .include = &G::chkAllowVote, .includeName = "chkAllowVote", .labelName = "Label48",
+        .label = u"Allow Voting:", .hint = u"Allow players to vote to change server settings. (g_allowvote)",
+        .cvar = u"g_allowvote", .panelName = "Panel9", .choices = allowVoteChoices, .panelAt = { 112, 200, 241, 33 },
+        .button = &G::Button2, .buttonName = "Button2", .buttonCaption = u"Allowed Votes",
+        .buttonAt = { 104, 8, 129, 17 } },
+    { .column = left, .top = 248, .include = &G::chkDrawti, .includeName = "chkDrawti", .labelName = "Label49",
+        .label = u"Draw team icon over teammates:", .hint = u"Draw team icons above players. (scr_drawfriend)",
+        .cvar = u"scr_drawfriend", .panelName = "Panel10", .choices = drawFriendChoices,
+        .panelAt = { 200, 240, 153, 33 } },
+    { .column = left, .top = 288, .include = &G::chkForceRespawn, .includeName = "chkForceRespawn",
+        .labelName = "Label50", .label = u"Force respawning:",
+        .hint = u"Force players to respawn after dieing. (scr_forcerespawn)", .cvar = u"scr_forcerespawn",
+        .panelName = "Panel15", .choices = forceRespawnChoices, .panelAt = { 136, 280, 217, 33 } },
+    { .column = left, .top = 328, .include = &G::chkDead, .includeName = "chkDead", .labelName = "Label101",
+        .label = u"Dead Chat:", .hint = u"Allow dead players to talk to alive players. (g_deadChat)",
+        .cvar = u"g_deadchat", .panelName = "Panel18", .choices = deadChatChoices, .selected = 1,
+        .panelAt = { 136, 320, 217, 33 } },
+    { .column = right, .top = 48, .include = &G::chkFriendlyFire, .includeName = "chkFriendlyFire",
+        .labelName = "Label51", .label = u"Friendly fire:",
+        .hint = u"Whether players can damage teammates. (scr_friendlyfire)", .cvar = u"scr_friendlyfire",
+        .panelName = "Panel12", .choices = friendlyFireChoices, .panelAt = { 512, 40, 241, 105 } },
+    { .column = right, .top = 160, .include = &G::chkKillcam, .includeName = "chkKillcam", .labelName = "Label52",
+        .label = u"Killcam:", .hint = u"Allow players to see the killcam. (scr_killcam)", .cvar = u"scr_killcam",
+        .panelName = "Panel13", .choices = killcamChoices, .panelAt = { 512, 160, 241, 33 } },
+    { .column = right, .top = 200, .include = &G::chkFreelook, .includeName = "chkFreelook", .labelName = "Label53",
+        .label = u"Free look:", .hint = u"Allow players to spectate in freelook mode. (scr_freelook)",
+        .cvar = u"scr_freelook", .panelName = "Panel14", .choices = freelookChoices, .panelAt = { 512, 192, 241, 33 } },
+    { .column = right, .top = 240, .include = &G::chkSpectateenemy, .includeName = "chkSpectateenemy",
+        .labelName = "Label54", .label = u"Spectate enemy:",
+        .hint = u"Allow players to spectate enemies or only their own team. (scr_spectateenemy)",
+        .cvar = u"scr_spectateenemy", .panelName = "Panel11", .choices = spectateChoices,
+        .panelAt = { 512, 232, 241, 33 } },
+    { .column = { 400, 0, 552, 193 }, .top = 280, .include = &G::chkMaxDiff, .includeName = "chkMaxDiff",
+        .labelName = "Label55", .label = u"Max difference in teams:",
+        .hint = u" X > 0 - Balances teams within X number of players. 0 turns it off. (scr_teambalance)",
+        .cvar = u"scr_teambalance", .edit = &G::edMaxDiff, .editName = "edMaxDiff", .text = u"0" },
+    { .column = right, .top = 320, .include = &G::chkPenalty, .includeName = "chkPenalty", .labelName = "Label100",
+        .label = u"Team score penalty:",
+        .hint = u"Killing teammates or committing suicide during a TDM game reduce the team's score as well as the "
+            u"clients. (scr_teamscorepenalty)",
+        .cvar = u"scr_teamscorepenalty", .panelName = "Panel17", .choices = penaltyChoices,
+        .panelAt = { 544, 312, 153, 33 } },
 };
+// clang-format on
 
 // "Dead Chat:" stands at the bottom of the left column but is written last;
 // the vote lines follow the "Allow Voting:" line.
@@ -149,12 +150,6 @@ constexpr QCheckBox *G::*lineOrder[] = {
     &G::chkPenalty,
     &G::chkDead,
 };
-
-const Row &rowOf(QCheckBox *G::*include)
-{
-    return *std::find_if(
-        std::begin(rows), std::end(rows), [include](const Row &row) { return row.setting.include == include; });
-}
 
 } // namespace
 
@@ -194,36 +189,7 @@ GameOptionsPage::GameOptionsPage(const VotesPage *votes, QWidget *parent)
     PageKit::headingStrip(this, "Label7", u"Game Options"_s, u"Game Options"_s);
 
     PageKit::band(this, { 368, 56, 9, 225 });
-    PageKit::band(this, { 544, 272, 209, 33 });
-
-    QWidget *allowVotePanel = nullptr;
-    for (const Row &row : rows) {
-        const QString hint = row.hint.toString();
-        this->*row.setting.include = PageKit::includeBox(this, row.includeName, row.at, true);
-
-        auto *label = new QLabel(row.caption.toString(), this);
-        label->setObjectName(QLatin1StringView(row.labelName));
-        label->adjustSize();
-        label->move(row.at.x() + 24, row.at.y());
-        PageKit::setHint(label, hint);
-
-        if (row.setting.edit) {
-            this->*row.setting.edit = PageKit::flatEdit(this, "edMaxDiff", { 552, 277, 193, 19 }, u"0"_s, hint);
-            PageKit::nameRow(label, this->*row.setting.include, this->*row.setting.edit);
-            continue;
-        }
-        QWidget *panel = PageKit::radioPanel(this, row.panelName, row.panel, systemColor(SystemColor::Highlight));
-        PageKit::nameRow(label, this->*row.setting.include, panel);
-        PageKit::addRadioChoices(*this, panel, row.setting.choices, row.selected, hint);
-        PageKit::tabStopOnSelected(panel);
-        if (row.setting.include == &G::chkAllowVote)
-            allowVotePanel = panel;
-    }
-
-    // Not part of the Yes/No group: it stays usable whatever voting is set to.
-    Button2 = new QPushButton(u"Allowed Votes"_s, allowVotePanel);
-    Button2->setObjectName(u"Button2"_s);
-    Button2->setGeometry(104, 8, 129, 17);
+    PageKit::addRows<G>(*this, rows);
     connect(Button2, &QPushButton::clicked, this, &GameOptionsPage::allowedVotesRequested);
 
     PageKit::picture(this, { 712, 312, 49, 49 }, u":/art/corner-gameoptions.png"_s);
@@ -238,7 +204,7 @@ void GameOptionsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Game Options"_s);
     for (QCheckBox *G::*include : lineOrder) {
-        PageKit::writeSetting(*this, out, rowOf(include).setting);
+        PageKit::writeRow(*this, out, PageKit::rowOf<G>(rows, include));
         if (include == &G::chkAllowVote)
             m_votes->writeVoteLines(out);
     }

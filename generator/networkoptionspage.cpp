@@ -2,7 +2,6 @@
 
 #include "generator/pagekit.h"
 #include "script/scriptwriter.h"
-#include "widgets/systemcolors.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -14,51 +13,44 @@ namespace {
 
 using Page = NetworkOptionsPage;
 
-struct EditRow {
-    QCheckBox *Page::*include;
-    const char *includeName;
-    bool included;
-    const char *labelName;
-    QStringView caption;
-    QStringView hint;
-    QLineEdit *Page::*edit;
-    const char *editName;
-    QStringView text;
-    QStringView cvar;
-};
+constexpr PageKit::Column left { 8, 100, 120 };
+constexpr PageKit::Column downloads { 440, 579, 592, 161 };
 
-// Top to bottom, which is also the order of the script.
-const EditRow leftRows[] = {
-    { &Page::chkIP, "chkIP", true, "Label42", u"Server IP:", u"IP to listen on for multihomed servers. (net_ip)",
-        &Page::edIP, "edIP", u"", u"net_ip" },
-    { &Page::chkPort, "chkPort", true, "Label43", u"Server Port:", u"Port to listen on. (net_port)", &Page::edPort,
-        "edPort", u"28950", u"net_port" },
-    { &Page::chkRate, "chkRate", true, "Label44", u"Max Rate:", u"Maximum data transfer rate to players. (sv_maxRate)",
-        &Page::edRate, "edRate", u"0", u"sv_maxrate" },
-    { &Page::chkMp, "chkMp", true, "Label45", u"Max Ping:",
-        u"Maximum ping allowed before players are kicked. (sv_maxPing)", &Page::edMp, "edMp", u"0", u"sv_maxping" },
-    { &Page::chkMip, "chkMip", true, "Label46", u"Min Ping:",
-        u"Minimum ping allowed before players are kicked. (sv_minPing)", &Page::edMip, "edMip", u"0", u"sv_minping" },
-    { &Page::chkMaster, "chkMaster", false, "Label99", u"Master Server:",
-        u"The master server the server details are sent to. (sv_master1)", &Page::edMaster, "edMaster",
-        Page::defaultMasterServer, u"sv_master1" },
+// Top to bottom, the left column first: also the order of the script.
+// clang-format off
+const PageKit::Row<Page> rows[] = {
+    { .column = left, .top = 64, .include = &Page::chkIP, .includeName = "chkIP", .labelName = "Label42",
+        .label = u"Server IP:", .hint = u"IP to listen on for multihomed servers. (net_ip)", .cvar = u"net_ip",
+        .edit = &Page::edIP, .editName = "edIP" },
+    { .column = left, .top = 104, .include = &Page::chkPort, .includeName = "chkPort", .labelName = "Label43",
+        .label = u"Server Port:", .hint = u"Port to listen on. (net_port)", .cvar = u"net_port", .edit = &Page::edPort,
+        .editName = "edPort", .text = u"28950" },
+    { .column = left, .top = 144, .include = &Page::chkRate, .includeName = "chkRate", .labelName = "Label44",
+        .label = u"Max Rate:", .hint = u"Maximum data transfer rate to players. (sv_maxRate)", .cvar = u"sv_maxrate",
+        .edit = &Page::edRate, .editName = "edRate", .text = u"0" },
+    { .column = left, .top = 184, .include = &Page::chkMp, .includeName = "chkMp", .labelName = "Label45",
+        .label = u"Max Ping:", .hint = u"Maximum ping allowed before players are kicked. (sv_maxPing)",
+        .cvar = u"sv_maxping", .edit = &Page::edMp, .editName = "edMp", .text = u"0" },
+    { .column = left, .top = 224, .include = &Page::chkMip, .includeName = "chkMip", .labelName = "Label46",
+        .label = u"Min Ping:", .hint = u"Minimum ping allowed before players are kicked. (sv_minPing)",
+        .cvar = u"sv_minping", .edit = &Page::edMip, .editName = "edMip", .text = u"0" },
+    { .column = left, .top = 264, .include = &Page::chkMaster, .includeName = "chkMaster", .included = false,
+        .labelName = "Label99", .label = u"Master Server:",
+        .hint = u"The master server the server details are sent to. (sv_master1)", .cvar = u"sv_master1",
+        .edit = &Page::edMaster, .editName = "edMaster", .text = Page::defaultMasterServer },
+    { .column = downloads, .top = 104, .include = &Page::chkWWW, .includeName = "chkWWW", .included = false,
+        .labelName = "Label105", .label = u"WWW Download:", .hint = u"Server download redirection. (sv_wwwDownload)",
+        .cvar = u"sv_wwwDownload", .box = &Page::chkWWWs, .boxName = "chkWWWs" },
+    { .column = downloads, .top = 152, .include = &Page::chkBaseurl, .includeName = "chkBaseurl", .included = false,
+        .labelName = "Label104", .label = u"Base URL:",
+        .hint = u"Base directory where the files are stored (e.g. http://www.example.com/bravenmark/) (sv_wwwBaseURL)",
+        .cvar = u"sv_wwwBaseURL", .edit = &Page::edBaseurl, .editName = "edBaseurl" },
+    { .column = downloads, .top = 200, .include = &Page::chkDlD, .includeName = "chkDlD", .included = false,
+        .labelName = "Label103", .label = u"Download Disconnected:",
+        .hint = u"Prevent clients from taking up a slot on the server while downloading. (sv_wwwDlDisconnected)",
+        .cvar = u"sv_wwwDlDisconnected", .edit = &Page::edDlD, .editName = "edDlD" },
 };
-constexpr int leftFirstTop = 64;
-constexpr int leftRowStep = 40;
-
-const QString wwwDownloadHint = u"Server download redirection. (sv_wwwDownload)"_s;
-
-// The download block below the "WWW Download:" row, top to bottom.
-const EditRow downloadRows[] = {
-    { &Page::chkBaseurl, "chkBaseurl", false, "Label104", u"Base URL:",
-        u"Base directory where the files are stored (e.g. http://www.example.com/bravenmark/) (sv_wwwBaseURL)",
-        &Page::edBaseurl, "edBaseurl", u"", u"sv_wwwBaseURL" },
-    { &Page::chkDlD, "chkDlD", false, "Label103", u"Download Disconnected:",
-        u"Prevent clients from taking up a slot on the server while downloading. (sv_wwwDlDisconnected)", &Page::edDlD,
-        "edDlD", u"", u"sv_wwwDlDisconnected" },
-};
-constexpr int downloadFirstTop = 104;
-constexpr int downloadRowStep = 48;
+// clang-format on
 
 } // namespace
 
@@ -69,42 +61,9 @@ NetworkOptionsPage::NetworkOptionsPage(QWidget *parent)
     PageKit::headingStrip(this, "Label5", u"Network Options"_s, u"Network Options"_s);
     PageKit::band(this, { 368, 56, 9, 225 });
 
-    auto addRow = [this](const EditRow &row, int top, int includeX, int labelRight, int editX, int editWidth) {
-        const QString hint = row.hint.toString();
-        PageKit::band(this, { editX - 8, top - 8, editWidth + 16, 33 });
-        this->*row.include = PageKit::includeBox(this, row.includeName, { includeX, top }, row.included);
-        QLabel *label = PageKit::rowLabel(this, row.labelName, row.caption.toString(), labelRight, top, hint);
-        this->*row.edit
-            = PageKit::flatEdit(this, row.editName, { editX, top - 3, editWidth, 19 }, row.text.toString(), hint);
-        PageKit::nameRow(label, this->*row.include, this->*row.edit);
-    };
-    int top = leftFirstTop;
-    for (const EditRow &row : leftRows) {
-        addRow(row, top, 8, 100, 120, 225);
-        top += leftRowStep;
-    }
-
+    PageKit::addRows<Page>(*this, rows);
     PageKit::band(this, { 440, 56, 321, 33 });
     Label102 = PageKit::boldLabel(this, "Label102", u"Downloads (if allowed)"_s, { 448, 64 }, Qt::black);
-
-    top = downloadFirstTop;
-    PageKit::band(this, { 584, top - 8, 177, 33 });
-    chkWWW = PageKit::includeBox(this, "chkWWW", { 440, top }, false);
-    PageKit::nameRow(
-        PageKit::rowLabel(this, "Label105", u"WWW Download:"_s, 579, top, wwwDownloadHint), chkWWW, nullptr);
-    // At 17 x 17 the caption is cut off: only the box shows.
-    chkWWWs = new QCheckBox(u"chkWWWs"_s, this);
-    chkWWWs->setObjectName(u"chkWWWs"_s);
-    chkWWWs->setGeometry(592, top, 17, 17);
-    chkWWWs->setAutoFillBackground(true);
-    QPalette highlight = chkWWWs->palette();
-    highlight.setColor(QPalette::Window, systemColor(SystemColor::Highlight));
-    chkWWWs->setPalette(highlight);
-    PageKit::setHint(chkWWWs, wwwDownloadHint);
-    for (const EditRow &row : downloadRows) {
-        top += downloadRowStep;
-        addRow(row, top, 440, 579, 592, 161);
-    }
 
     PageKit::picture(this, { 720, 312, 33, 41 }, u":/art/corner-network.png"_s);
 
@@ -115,15 +74,7 @@ NetworkOptionsPage::NetworkOptionsPage(QWidget *parent)
 void NetworkOptionsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Network Options"_s);
-    for (const EditRow &row : leftRows) {
-        if ((this->*row.include)->isChecked())
-            out.valueLine(row.cvar, (this->*row.edit)->text());
-    }
-    if (chkWWW->isChecked())
-        out.fixedLine(u"sv_wwwDownload", chkWWWs->isChecked() ? u"1" : u"0");
-    for (const EditRow &row : downloadRows) {
-        if ((this->*row.include)->isChecked())
-            out.valueLine(row.cvar, (this->*row.edit)->text());
-    }
+    for (const PageKit::Row<Page> &row : rows)
+        PageKit::writeRow(*this, out, row);
     out.comment(u"//"_s);
 }

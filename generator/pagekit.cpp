@@ -6,21 +6,32 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMultiHash>
 #include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
-#include <algorithm>
 #include <limits>
 
 using namespace Qt::StringLiterals;
 
-namespace PageKit {
+namespace {
 
-void setHint(QWidget *widget, const QString &hint)
-{
-    widget->setStatusTip(hint);
-    widget->setAccessibleDescription(hint);
-}
+// The caption of a box as small as an include box is never whole: at some scales a sliver of it would show
+// beside the square. The caption still names the box.
+class SquareOnlyCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        painter.drawControl(QStyle::CE_CheckBox, option);
+    }
+};
 
 QFont headingFont()
 {
@@ -31,6 +42,16 @@ QFont headingFont()
     font.setPixelSize(11);
     font.setBold(true);
     return font;
+}
+
+} // namespace
+
+namespace PageKit {
+
+void setHint(QWidget *widget, const QString &hint)
+{
+    widget->setStatusTip(hint);
+    widget->setAccessibleDescription(hint);
 }
 
 QLabel *boldLabel(QWidget *parent, const char *name, const QString &text, QPoint topLeft, const QColor &color)
@@ -187,6 +208,37 @@ void nameRow(QLabel *label, QCheckBox *include, QWidget *value, const QString &c
     }
     if (include)
         include->setAccessibleName(u"Include "_s + name);
+}
+
+QLabel *rowCaption(QWidget *parent, const Column &column, int top, std::pair<const char *, QStringView> first,
+    std::pair<const char *, QStringView> second, const QString &hint, QString &caption)
+{
+    if (!column.labelRight) {
+        auto *label = new QLabel(first.second.toString(), parent);
+        label->setObjectName(QLatin1StringView(first.first));
+        label->adjustSize();
+        label->move(column.includeX + 24, top);
+        setHint(label, hint);
+        return label;
+    }
+    QLabel *label = rowLabel(parent, first.first, first.second.toString(), column.labelRight, top, hint);
+    if (second.first) {
+        const int middle = top + 8;
+        label->move(label->x(), middle - label->height());
+        rowLabel(parent, second.first, second.second.toString(), column.labelRight, middle, hint);
+        caption = first.second.toString() + u' ' + second.second.toString();
+    }
+    return label;
+}
+
+QCheckBox *valueBox(QWidget *parent, const char *name, QPoint topLeft, const QString &hint)
+{
+    auto *box = new SquareOnlyCheckBox(QLatin1StringView(name), parent);
+    box->setObjectName(QLatin1StringView(name));
+    box->setGeometry(QRect(topLeft, QSize(17, 17)));
+    fillBackground(box, systemColor(SystemColor::Highlight));
+    setHint(box, hint);
+    return box;
 }
 
 } // namespace PageKit

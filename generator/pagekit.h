@@ -5,20 +5,22 @@
 // only take care of what every page does the same way.
 
 #include "script/scriptwriter.h"
+#include "widgets/systemcolors.h"
 
 #include <QCheckBox>
 #include <QColor>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRect>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 #include <span>
 #include <utility>
 
-class QFont;
 class QLabel;
 class QWidget;
 
@@ -71,8 +73,6 @@ void setTabOrder(std::initializer_list<QWidget *> widgets);
 // arrow keys move within the group.
 void tabStopOnSelected(QWidget *panel);
 
-QFont headingFont();
-
 // Names a row's controls for assistive technology: an edit is the buddy of
 // the row label; the include box is "Include <row>", a radio panel is "<row>".
 // `caption` replaces the label's text where the row caption spans two labels.
@@ -88,15 +88,6 @@ template<typename Page> struct RadioChoice {
     QStringView value;
 };
 
-// What a setting row writes while its include box is checked: `set <cvar> "<text of edit>"`, or, for a
-// radio group, the fixed line of each selected button, the buttons tested in the order of `choices`.
-template<typename Page> struct Setting {
-    QCheckBox *Page::*include;
-    QStringView cvar;
-    QLineEdit *Page::*edit = nullptr;
-    std::span<const RadioChoice<Page>> choices = {};
-};
-
 // A "Yes" ("1") and "No" ("0") pair side by side at the top of its panel, `width` wide each.
 template<typename Page>
 std::array<RadioChoice<Page>, 2> yesNo(QRadioButton *Page::*yes, const char *yesName, QRadioButton *Page::*no,
@@ -108,30 +99,141 @@ std::array<RadioChoice<Page>, 2> yesNo(QRadioButton *Page::*yes, const char *yes
     } };
 }
 
-// Creates the buttons of `choices` on `panel` and selects the one at index `selected`. A button's hint is
-// `rowHint` with the button's value added, or `rowHint` itself when `valueInHint` is false.
-template<typename Page>
-void addRadioChoices(Page &page, QWidget *panel, std::span<const RadioChoice<Page>> choices, qsizetype selected,
-    const QString &rowHint, bool valueInHint = true)
+// Where a column puts the parts of its rows: include boxes at `includeX`, labels ending at `labelRight` (0: the
+// label follows its box), values from `valueX` on, `valueWidth` wide, on a white band when `banded`.
+struct Column {
+    int includeX;
+    int labelRight;
+    int valueX;
+    int valueWidth = 225;
+    bool banded = true;
+};
+
+// One setting row: an include box and a label, then its value: an edit, a radio group on a panel, or a check
+// box that is a value itself. While the box is checked the row writes `set <cvar> "<text of edit>"`, the fixed
+// line of each selected button, or "1"/"0" for the value box.
+template<typename Page> struct Row {
+    Column column;
+    int top; // of the box and the label; an edit stands 3 pixels higher, a panel 8
+    QCheckBox *Page::*include;
+    const char *includeName;
+    bool included = true;
+    const char *labelName;
+    QStringView label;
+    QStringView hint;
+    QStringView cvar = {};
+
+    QLineEdit *Page::*edit = nullptr;
+    const char *editName = nullptr;
+    QStringView text = {};
+    QStringView editHint = {}; // where the edit's differs from the label's
+
+    const char *panelName = nullptr;
+    QWidget *Page::*panel = nullptr;
+    std::span<const RadioChoice<Page>> choices = {};
+    qsizetype selected = 0;
+    bool valueInHints = true; // each button's hint carries its value
+    QRect panelAt = {}; // by default the band the value would stand on
+    SystemColor panelColour = SystemColor::Highlight;
+
+    QCheckBox *Page::*box = nullptr;
+    const char *boxName = nullptr;
+
+    // A push button on the panel, outside its radio group.
+    QPushButton *Page::*button = nullptr;
+    const char *buttonName = nullptr;
+    QStringView buttonCaption = {};
+    QRect buttonAt = {};
+
+    // The second label of a caption on two lines.
+    const char *secondLabelName = nullptr;
+    QStringView secondLine = {};
+};
+
+// The label of a row, or the two labels of a caption on two lines, which then straddle the row's middle. Returns
+// the first label; `caption` receives the whole caption where it spans two labels.
+QLabel *rowCaption(QWidget *parent, const Column &column, int top, std::pair<const char *, QStringView> first,
+    std::pair<const char *, QStringView> second, const QString &hint, QString &caption);
+
+// A check box that is a value: 17 x 17 on the highlight colour. Its caption is its name and never shows.
+QCheckBox *valueBox(QWidget *parent, const char *name, QPoint topLeft, const QString &hint);
+
+// Builds `rows` on `page` in their order. Rows whose captions repeat on the page are told apart, for assistive
+// technology, by the variable that ends their hints.
+template<typename Page> void addRows(Page &page, std::span<const Row<Page>> rows)
 {
-    for (qsizetype i = 0; i < qsizetype(choices.size()); ++i) {
-        const RadioChoice<Page> &choice = choices[i];
-        const QString value = choice.value.toString();
-        page.*choice.button = radioButton(panel, choice.name, choice.caption.toString(), choice.geometry,
-            valueInHint ? withValue(rowHint, value) : rowHint, choice.background, i == selected);
+    for (const Row<Page> &row : rows) {
+        const Column &column = row.column;
+        const QString hint = row.hint.toString();
+        const QRect strip(column.valueX - 8, row.top - 8, column.valueWidth + 16, 33);
+        if (column.banded && row.choices.empty())
+            band(&page, strip);
+        QCheckBox *include = page.*row.include
+            = includeBox(&page, row.includeName, { column.includeX, row.top }, row.included);
+        QString caption;
+        QLabel *label = rowCaption(&page, column, row.top, { row.labelName, row.label },
+            { row.secondLabelName, row.secondLine }, hint, caption);
+
+        QWidget *value = nullptr;
+        if (row.edit) {
+            value = page.*row.edit
+                = flatEdit(&page, row.editName, { column.valueX, row.top - 3, column.valueWidth, 19 },
+                    row.text.toString(), row.editHint.isEmpty() ? hint : row.editHint.toString());
+        }
+        if (!row.choices.empty()) {
+            QWidget *panel = value = radioPanel(
+                &page, row.panelName, row.panelAt.isNull() ? strip : row.panelAt, systemColor(row.panelColour));
+            if (row.panel)
+                page.*row.panel = panel;
+            for (qsizetype i = 0; i < qsizetype(row.choices.size()); ++i) {
+                const RadioChoice<Page> &choice = row.choices[i];
+                page.*choice.button = radioButton(panel, choice.name, choice.caption.toString(), choice.geometry,
+                    row.valueInHints ? withValue(hint, choice.value.toString()) : hint, choice.background,
+                    i == row.selected);
+            }
+            tabStopOnSelected(panel);
+            if (row.button) {
+                QPushButton *button = page.*row.button = new QPushButton(row.buttonCaption.toString(), panel);
+                button->setObjectName(QLatin1StringView(row.buttonName));
+                button->setGeometry(row.buttonAt);
+            }
+        }
+        if (row.box)
+            page.*row.box = valueBox(&page, row.boxName, { column.valueX, row.top }, hint);
+        nameRow(label, include, value, caption);
+
+        auto sameLabel = [&row](const Row<Page> &other) { return other.label == row.label; };
+        if (std::count_if(rows.begin(), rows.end(), sameLabel) > 1)
+            include->setAccessibleName(include->accessibleName() + hint.mid(hint.lastIndexOf(u'(') - 1));
     }
 }
 
-template<typename Page> void writeSetting(const Page &page, ScriptWriter &out, const Setting<Page> &setting)
+template<typename Page> const Row<Page> &rowOf(std::span<const Row<Page>> rows, QCheckBox *Page::*include)
 {
-    if (!(page.*setting.include)->isChecked())
+    return *std::find_if(rows.begin(), rows.end(), [include](const Row<Page> &row) { return row.include == include; });
+}
+
+template<typename Page> void writeRow(const Page &page, ScriptWriter &out, const Row<Page> &row)
+{
+    if (!(page.*row.include)->isChecked())
         return;
-    if (setting.edit)
-        out.valueLine(setting.cvar, (page.*setting.edit)->text());
-    for (const RadioChoice<Page> &choice : setting.choices) {
+    if (row.edit)
+        out.valueLine(row.cvar, (page.*row.edit)->text());
+    for (const RadioChoice<Page> &choice : row.choices) {
         if ((page.*choice.button)->isChecked())
-            out.fixedLine(setting.cvar, choice.value);
+            out.fixedLine(row.cvar, choice.value);
     }
+    if (row.box)
+        out.fixedLine(row.cvar, (page.*row.box)->isChecked() ? u"1" : u"0");
+}
+
+// The rows in the order of `includes`, where the script's order differs from the rows'.
+template<typename Page>
+void writeRows(
+    const Page &page, ScriptWriter &out, std::span<const Row<Page>> rows, std::span<QCheckBox * Page::*const> includes)
+{
+    for (QCheckBox *Page::*include : includes)
+        writeRow(page, out, rowOf(rows, include));
 }
 
 } // namespace PageKit

@@ -13,60 +13,57 @@ namespace {
 
 using Page = ServerInfoPage;
 
-struct Column {
-    int includeX;
-    int labelRight;
-    int editX;
-};
-constexpr Column left { 8, 100, 120 };
-constexpr Column right { 400, 501, 520 };
+constexpr PageKit::Column left { 8, 100, 120 };
+constexpr PageKit::Column right { 400, 501, 520 };
 
-struct Row {
-    int top;
-    Column column;
-    const char *labelName;
-    QStringView caption;
-    QStringView labelHint;
-    QStringView editHint;
-    QLineEdit *Page::*edit;
-    const char *editName;
-    QStringView text;
-    QCheckBox *Page::*include;
-    const char *includeName;
-    bool included;
+// Top to bottom, the left column before the right at the same height.
+// clang-format off
+const PageKit::Row<Page> rows[] = {
+    { .column = left, .top = 64, .include = &Page::chkSvname, .includeName = "chkSvname", .labelName = "Label1",
+        .label = u"Server name:",
+        .hint = u"The name of your server, displayed in server browsers. (sv_hostname) you may use colors.",
+        .edit = &Page::edServername, .editName = "edServername", .text = u"BravenmarkHost" },
+    { .column = left, .top = 96, .include = &Page::chkMotd, .includeName = "chkMotd", .labelName = "Label12",
+        .label = u"Motd:", .hint = u"The message of the day, displayed to players when they first connect. (scr_motd)",
+        .edit = &Page::edMotd, .editName = "edMotd", .text = u"Welcome to Bravenmark server.",
+        .editHint = u"The message of the day, displayed to players when they first connect. (set scr_motd)" },
+    { .column = right, .top = 96, .include = &Page::chkTS, .includeName = "chkTS", .included = false,
+        .labelName = "Label21", .label = u"Team Speak:", .hint = u"clan/server team speak ip (.TS)",
+        .edit = &Page::edTS, .editName = "edTS" },
+    { .column = left, .top = 128, .include = &Page::chkAdmin1, .includeName = "chkAdmin1", .included = false,
+        .labelName = "Label11", .label = u"Administrator:",
+        .hint = u"Declare the name of the server admin. (.ADMIN) or (.ADMIN1)", .edit = &Page::edAdmin1,
+        .editName = "edAdmin1" },
+    { .column = right, .top = 128, .include = &Page::chkAdmin2, .includeName = "chkAdmin2", .included = false,
+        .labelName = "Label17", .label = u"Administrator 2:",
+        .hint = u"Declare the name of the second server admin. (.ADMIN2)", .edit = &Page::edAdmin2,
+        .editName = "edAdmin2" },
+    { .column = left, .top = 160, .include = &Page::chkMail1, .includeName = "chkMail1", .included = false,
+        .labelName = "Label13", .label = u"Email:",
+        .hint = u"Contact e-mail address of the server admin. (.EMAIL) or (.EMAIL1)", .edit = &Page::edMail1,
+        .editName = "edMail1" },
+    { .column = right, .top = 160, .include = &Page::chkMail2, .includeName = "chkMail2", .included = false,
+        .labelName = "Label18", .label = u"Email 2:",
+        .hint = u"Contact e-mail address of the second server admin. (.EMAIL2)", .edit = &Page::edMail2,
+        .editName = "edMail2" },
+    { .column = left, .top = 192, .include = &Page::chkIRC1, .includeName = "chkIRC1", .included = false,
+        .labelName = "Label14", .label = u"IRC:", .hint = u"Contact irc server/channel. (.IRC) or (.IRC1)",
+        .edit = &Page::edIRC1, .editName = "edIRC1" },
+    { .column = right, .top = 192, .include = &Page::chkIRC2, .includeName = "chkIRC2", .included = false,
+        .labelName = "Label19", .label = u"IRC 2:", .hint = u"Second contact irc server/channel. (.IRC2)",
+        .edit = &Page::edIRC2, .editName = "edIRC2" },
+    { .column = left, .top = 224, .include = &Page::chkWebsite1, .includeName = "chkWebsite1", .included = false,
+        .labelName = "Label15", .label = u"Website:",
+        .hint = u"Website URL of clan/server host. (.WEBSITE) or (.WEBSITE1)", .edit = &Page::edWebsite1,
+        .editName = "edWebsite1", .text = u"http://" },
+    { .column = right, .top = 224, .include = &Page::chkWebsite2, .includeName = "chkWebsite2", .included = false,
+        .labelName = "Label20", .label = u"Website 2:", .hint = u"Second website URL of clan/server host. (.WEBSITE2)",
+        .edit = &Page::edWebsite2, .editName = "edWebsite2" },
+    { .column = left, .top = 256, .include = &Page::chkLocation, .includeName = "chkLocation", .included = false,
+        .labelName = "Label16", .label = u"Location:", .hint = u"Where the server is hosted. (.LOCATION)",
+        .edit = &Page::edLocation, .editName = "edLocation" },
 };
-
-constexpr QStringView motdHint = u"The message of the day, displayed to players when they first connect. (scr_motd)";
-
-// Top to bottom, the left column before the right at the same height. An empty edit hint is the label's.
-const Row rows[] = {
-    { 64, left, "Label1", u"Server name:",
-        u"The name of your server, displayed in server browsers. (sv_hostname) you may use colors.", {},
-        &Page::edServername, "edServername", u"BravenmarkHost", &Page::chkSvname, "chkSvname", true },
-    { 96, left, "Label12", u"Motd:", motdHint,
-        u"The message of the day, displayed to players when they first connect. (set scr_motd)", &Page::edMotd,
-        "edMotd", u"Welcome to Bravenmark server.", &Page::chkMotd, "chkMotd", true },
-    { 96, right, "Label21", u"Team Speak:", u"clan/server team speak ip (.TS)", {}, &Page::edTS, "edTS", u"",
-        &Page::chkTS, "chkTS", false },
-    { 128, left, "Label11", u"Administrator:", u"Declare the name of the server admin. (.ADMIN) or (.ADMIN1)", {},
-        &Page::edAdmin1, "edAdmin1", u"", &Page::chkAdmin1, "chkAdmin1", false },
-    { 128, right, "Label17", u"Administrator 2:", u"Declare the name of the second server admin. (.ADMIN2)", {},
-        &Page::edAdmin2, "edAdmin2", u"", &Page::chkAdmin2, "chkAdmin2", false },
-    { 160, left, "Label13", u"Email:", u"Contact e-mail address of the server admin. (.EMAIL) or (.EMAIL1)", {},
-        &Page::edMail1, "edMail1", u"", &Page::chkMail1, "chkMail1", false },
-    { 160, right, "Label18", u"Email 2:", u"Contact e-mail address of the second server admin. (.EMAIL2)", {},
-        &Page::edMail2, "edMail2", u"", &Page::chkMail2, "chkMail2", false },
-    { 192, left, "Label14", u"IRC:", u"Contact irc server/channel. (.IRC) or (.IRC1)", {}, &Page::edIRC1, "edIRC1", u"",
-        &Page::chkIRC1, "chkIRC1", false },
-    { 192, right, "Label19", u"IRC 2:", u"Second contact irc server/channel. (.IRC2)", {}, &Page::edIRC2, "edIRC2", u"",
-        &Page::chkIRC2, "chkIRC2", false },
-    { 224, left, "Label15", u"Website:", u"Website URL of clan/server host. (.WEBSITE) or (.WEBSITE1)", {},
-        &Page::edWebsite1, "edWebsite1", u"http://", &Page::chkWebsite1, "chkWebsite1", false },
-    { 224, right, "Label20", u"Website 2:", u"Second website URL of clan/server host. (.WEBSITE2)", {},
-        &Page::edWebsite2, "edWebsite2", u"", &Page::chkWebsite2, "chkWebsite2", false },
-    { 256, left, "Label16", u"Location:", u"Where the server is hosted. (.LOCATION)", {}, &Page::edLocation,
-        "edLocation", u"", &Page::chkLocation, "chkLocation", false },
-};
+// clang-format on
 
 // The first entry's key is numbered only while the second entry is written too.
 struct Pair {
@@ -96,23 +93,14 @@ ServerInfoPage::ServerInfoPage(QWidget *parent)
     setObjectName(u"tabMain"_s);
     PageKit::headingStrip(this, "Label2", u"Server Information"_s, u"Server Information"_s);
 
+    PageKit::band(this, { 368, 56, 9, 225 });
+    PageKit::addRows<Page>(*this, rows);
+
+    // After the rows: the band of the first one reaches up to the button's bottom edge.
     TextButton29 = new TTextButton(u"Click here to test colors"_s, this);
     TextButton29->setObjectName(u"TextButton29"_s);
     TextButton29->setGeometry(152, 40, 161, 17);
     connect(TextButton29, &TTextButton::clicked, this, &ServerInfoPage::colourTesterRequested);
-
-    PageKit::band(this, { 368, 56, 9, 225 });
-    for (const Row &row : rows) {
-        const QString labelHint = row.labelHint.toString();
-        const QString editHint = row.editHint.isEmpty() ? labelHint : row.editHint.toString();
-        PageKit::band(this, { row.column.editX - 8, row.top - 8, 241, 33 });
-        this->*row.include = PageKit::includeBox(this, row.includeName, { row.column.includeX, row.top }, row.included);
-        QLabel *label
-            = PageKit::rowLabel(this, row.labelName, row.caption.toString(), row.column.labelRight, row.top, labelHint);
-        this->*row.edit = PageKit::flatEdit(
-            this, row.editName, { row.column.editX, row.top - 3, 225, 19 }, row.text.toString(), editHint);
-        PageKit::nameRow(label, this->*row.include, this->*row.edit);
-    }
 
     PageKit::picture(this, { 696, 296, 57, 49 }, u":/art/corner-serverinfo.png"_s);
 

@@ -37,68 +37,69 @@ const std::array<Choice, 2> logsyncChoices { {
     { &Page::rbW, "rbW", u"Write immediately", { 120, 8, 113, 17 }, logsyncColour, u"0" },
 } };
 
-struct Column {
-    int includeX;
-    int labelRight;
-    int valueX;
-};
-constexpr Column left { 8, 107, 120 };
-constexpr Column right { 400, 504, 520 };
+constexpr PageKit::Column left { 8, 107, 120 };
+constexpr PageKit::Column right { 400, 504, 520 };
+constexpr SystemColor panelColour = SystemColor::ButtonHighlight;
 
-// One setting row. An edit row names its edit and start text; a radio row names its panel, the button
-// selected at start and whether the buttons' hints carry their values.
-struct Row {
-    int top;
-    Column column;
-    const char *labelName;
-    QStringView caption;
-    QStringView hint;
-    const char *includeName;
-    PageKit::Setting<Page> setting;
-    const char *valueName;
-    QStringView text;
-    QWidget *Page::*panel;
-    qsizetype selected;
-    bool valueInHints;
+// clang-format off
+const PageKit::Row<Page> rows[] = {
+    { .column = left, .top = 64, .include = &Page::chkPure, .includeName = "chkPure", .labelName = "Label22",
+        .label = u"Pure Server:", .hint = u"Client package files must be pure to connect. (sv_pure)",
+        .cvar = u"sv_pure", .panelName = "Panel2", .panel = &Page::Panel2, .choices = pureChoices,
+        .panelColour = panelColour },
+    { .column = right, .top = 64, .include = &Page::chkLog, .includeName = "chkLog", .labelName = "Label31",
+        .label = u"Logfile:", .hint = u"Name of the log file. (g_log)", .cvar = u"g_log", .edit = &Page::edLog,
+        .editName = "edLog", .text = u"games_mp.log" },
+    { .column = left, .top = 96, .include = &Page::chkRcon, .includeName = "chkRcon", .labelName = "Label23",
+        .label = u"Rcon Password:", .hint = u"Remote Console Password (Admin Password). (rconPassword)",
+        .cvar = u"rconpassword", .edit = &Page::edRcon, .editName = "edRcon" },
+    { .column = right, .top = 96, .include = &Page::chkLogsync, .includeName = "chkLogsync", .labelName = "Label32",
+        .label = u"Logsync:", .hint = u"How to write the log file. (g_logsync)", .cvar = u"g_logsync",
+        .panelName = "Panel5", .panel = &Page::Panel5, .choices = logsyncChoices, .valueInHints = false,
+        .panelColour = panelColour },
+    { .column = left, .top = 128, .include = &Page::chkSvpass, .includeName = "chkSvpass", .labelName = "Label24",
+        .label = u"Server Password:", .hint = u"To make the server private, set a password here. (g_password)",
+        .cvar = u"g_password", .edit = &Page::edSvpass, .editName = "edSvpass" },
+    { .column = right, .top = 128, .include = &Page::chkBanned, .includeName = "chkBanned", .labelName = "Label37",
+        .label = u"Banned IPs:", .hint = u"Banned IPs (set g_banips)", .cvar = u"g_banips", .edit = &Page::edBanned,
+        .editName = "edBanned" },
+    { .column = left, .top = 160, .include = &Page::chkPvtpw, .includeName = "chkPvtpw", .labelName = "Label25",
+        .label = u"PVT Clients pw:",
+        .hint = u"Reserve slots for people who use this password to connect. (sv_privatePassword)",
+        .cvar = u"sv_privatepassword", .edit = &Page::edPvtpw, .editName = "edPvtpw" },
+    { .column = right, .top = 160, .include = &Page::chkBanD, .includeName = "chkBanD", .labelName = "Label36",
+        .label = u"Ban Duration(s):", .hint = u"Temporary ban duration in seconds. (sv_kickBanTime)",
+        .cvar = u"sv_kickbantime", .edit = &Page::edBanD, .editName = "edBanD", .text = u"300" },
+    { .column = { 8, 109, 120 }, .top = 192, .include = &Page::chkPvtp, .includeName = "chkPvtp",
+        .labelName = "Label27", .label = u"Reserved Slots:",
+        .hint = u"Number of slots reserved for players connecting with the private password. (sv_privateClients)",
+        .cvar = u"sv_privateclients", .edit = &Page::edPvtp, .editName = "edPvtp", .text = u"0" },
+    { .column = right, .top = 192, .include = &Page::chkSvfps, .includeName = "chkSvfps", .labelName = "Label35",
+        .label = u"Server FPS:", .hint = u"The number of frames per second the server runs at. (sv_fps)",
+        .cvar = u"sv_fps", .edit = &Page::edSvfps, .editName = "edSvfps", .text = u"20" },
+    { .column = left, .top = 224, .include = &Page::chkMaxplayers, .includeName = "chkMaxplayers",
+        .labelName = "Label28", .label = u"Max Players:",
+        .hint = u"Maximum number of players able to connect. (sv_maxclients)", .cvar = u"sv_maxclients",
+        .edit = &Page::edMaxplayers, .editName = "edMaxplayers", .text = u"20" },
+    { .column = right, .top = 224, .include = &Page::chkA, .includeName = "chkA", .labelName = "Label34",
+        .label = u"Allow Anonymous:", .hint = u"Allow Anonymous (set sv_allowanonymous)", .cvar = u"sv_allowanonymous",
+        .panelName = "Panel6", .panel = &Page::Panel6, .choices = anonymousChoices, .selected = 1,
+        .panelColour = panelColour },
+    { .column = left, .top = 256, .include = &Page::chkDl, .includeName = "chkDl", .labelName = "Label29",
+        .label = u"Allow client dl:",
+        .hint = u"Allow players to download custom packages they do not have from the server. (sv_allowDownload)",
+        .cvar = u"sv_allowdownload", .panelName = "Panel3", .panel = &Page::Panel3, .choices = downloadChoices,
+        .panelColour = panelColour },
+    { .column = right, .top = 256, .include = &Page::chkFlood, .includeName = "chkFlood", .labelName = "Label33",
+        .label = u"Flood Protection:", .hint = u"Stop players from flooding chat messages. (sv_floodProtect)",
+        .cvar = u"sv_floodprotect", .panelName = "Panel7", .panel = &Page::Panel7, .choices = floodChoices,
+        .panelColour = panelColour },
+    { .column = left, .top = 288, .include = &Page::chkCheats, .includeName = "chkCheats", .labelName = "Label30",
+        .label = u"Allow cheats:", .hint = u"Allow players to use in-built cheats such as godmode. (sv_cheats)",
+        .cvar = u"sv_cheats", .panelName = "Panel4", .panel = &Page::Panel4, .choices = cheatsChoices, .selected = 1,
+        .panelColour = panelColour },
 };
-
-const Row rows[] = {
-    { 64, left, "Label22", u"Pure Server:", u"Client package files must be pure to connect. (sv_pure)", "chkPure",
-        { &Page::chkPure, u"sv_pure", nullptr, pureChoices }, "Panel2", {}, &Page::Panel2, 0, true },
-    { 64, right, "Label31", u"Logfile:", u"Name of the log file. (g_log)", "chkLog",
-        { &Page::chkLog, u"g_log", &Page::edLog }, "edLog", u"games_mp.log", nullptr, 0, false },
-    { 96, left, "Label23", u"Rcon Password:", u"Remote Console Password (Admin Password). (rconPassword)", "chkRcon",
-        { &Page::chkRcon, u"rconpassword", &Page::edRcon }, "edRcon", u"", nullptr, 0, false },
-    { 96, right, "Label32", u"Logsync:", u"How to write the log file. (g_logsync)", "chkLogsync",
-        { &Page::chkLogsync, u"g_logsync", nullptr, logsyncChoices }, "Panel5", {}, &Page::Panel5, 0, false },
-    { 128, left, "Label24", u"Server Password:", u"To make the server private, set a password here. (g_password)",
-        "chkSvpass", { &Page::chkSvpass, u"g_password", &Page::edSvpass }, "edSvpass", u"", nullptr, 0, false },
-    { 128, right, "Label37", u"Banned IPs:", u"Banned IPs (set g_banips)", "chkBanned",
-        { &Page::chkBanned, u"g_banips", &Page::edBanned }, "edBanned", u"", nullptr, 0, false },
-    { 160, left, "Label25", u"PVT Clients pw:",
-        u"Reserve slots for people who use this password to connect. (sv_privatePassword)", "chkPvtpw",
-        { &Page::chkPvtpw, u"sv_privatepassword", &Page::edPvtpw }, "edPvtpw", u"", nullptr, 0, false },
-    { 160, right, "Label36", u"Ban Duration(s):", u"Temporary ban duration in seconds. (sv_kickBanTime)", "chkBanD",
-        { &Page::chkBanD, u"sv_kickbantime", &Page::edBanD }, "edBanD", u"300", nullptr, 0, false },
-    { 192, { left.includeX, 109, left.valueX }, "Label27", u"Reserved Slots:",
-        u"Number of slots reserved for players connecting with the private password. (sv_privateClients)", "chkPvtp",
-        { &Page::chkPvtp, u"sv_privateclients", &Page::edPvtp }, "edPvtp", u"0", nullptr, 0, false },
-    { 192, right, "Label35", u"Server FPS:", u"The number of frames per second the server runs at. (sv_fps)",
-        "chkSvfps", { &Page::chkSvfps, u"sv_fps", &Page::edSvfps }, "edSvfps", u"20", nullptr, 0, false },
-    { 224, left, "Label28", u"Max Players:", u"Maximum number of players able to connect. (sv_maxclients)",
-        "chkMaxplayers", { &Page::chkMaxplayers, u"sv_maxclients", &Page::edMaxplayers }, "edMaxplayers", u"20",
-        nullptr, 0, false },
-    { 224, right, "Label34", u"Allow Anonymous:", u"Allow Anonymous (set sv_allowanonymous)", "chkA",
-        { &Page::chkA, u"sv_allowanonymous", nullptr, anonymousChoices }, "Panel6", {}, &Page::Panel6, 1, true },
-    { 256, left, "Label29", u"Allow client dl:",
-        u"Allow players to download custom packages they do not have from the server. (sv_allowDownload)", "chkDl",
-        { &Page::chkDl, u"sv_allowdownload", nullptr, downloadChoices }, "Panel3", {}, &Page::Panel3, 0, true },
-    { 256, right, "Label33", u"Flood Protection:", u"Stop players from flooding chat messages. (sv_floodProtect)",
-        "chkFlood", { &Page::chkFlood, u"sv_floodprotect", nullptr, floodChoices }, "Panel7", {}, &Page::Panel7, 0,
-        true },
-    { 288, left, "Label30", u"Allow cheats:", u"Allow players to use in-built cheats such as godmode. (sv_cheats)",
-        "chkCheats", { &Page::chkCheats, u"sv_cheats", nullptr, cheatsChoices }, "Panel4", {}, &Page::Panel4, 1, true },
-};
+// clang-format on
 
 // The script lists the left column top to bottom, then the right one.
 constexpr QCheckBox *Page::*lineOrder[] = {
@@ -127,26 +128,7 @@ ServerOptionsPage::ServerOptionsPage(QWidget *parent)
     setObjectName(u"TabSheet2"_s);
     PageKit::headingStrip(this, "Label6", u"Server Options"_s, u"Server Options"_s);
     PageKit::band(this, { 368, 56, 9, 225 });
-
-    for (const Row &row : rows) {
-        const QString hint = row.hint.toString();
-        this->*row.setting.include = PageKit::includeBox(this, row.includeName, { row.column.includeX, row.top }, true);
-        QLabel *label
-            = PageKit::rowLabel(this, row.labelName, row.caption.toString(), row.column.labelRight, row.top, hint);
-        const QRect strip(row.column.valueX - 8, row.top - 8, 241, 33);
-        QWidget *value = nullptr;
-        if (row.setting.edit) {
-            PageKit::band(this, strip);
-            value = this->*row.setting.edit = PageKit::flatEdit(
-                this, row.valueName, { row.column.valueX, row.top - 3, 225, 19 }, row.text.toString(), hint);
-        } else {
-            QWidget *panel = PageKit::radioPanel(this, row.valueName, strip, systemColor(SystemColor::ButtonHighlight));
-            value = this->*row.panel = panel;
-            PageKit::addRadioChoices(*this, panel, row.setting.choices, row.selected, hint, row.valueInHints);
-            PageKit::tabStopOnSelected(panel);
-        }
-        PageKit::nameRow(label, this->*row.setting.include, value);
-    }
+    PageKit::addRows<Page>(*this, rows);
 
     Label26 = new QLabel(u"WARNING: Password fields are not protected..."_s, this);
     Label26->setObjectName(u"Label26"_s);
@@ -164,11 +146,6 @@ ServerOptionsPage::ServerOptionsPage(QWidget *parent)
 void ServerOptionsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Server Options"_s);
-    for (QCheckBox *Page::*include : lineOrder) {
-        for (const Row &row : rows) {
-            if (row.setting.include == include)
-                PageKit::writeSetting(*this, out, row.setting);
-        }
-    }
+    PageKit::writeRows<Page>(*this, out, rows, lineOrder);
     out.comment(u"//"_s);
 }

@@ -1,5 +1,6 @@
 #include "app/tform1.h"
 #include "testmain.h"
+#include "widgets/systemcolors.h"
 #include "widgets/ttextbutton.h"
 
 #include <QAbstractButton>
@@ -99,6 +100,48 @@ private slots:
             }
         }
         QVERIFY2(overlaps.isEmpty(), qPrintable(overlaps.join(u'\n')));
+    }
+
+    // Only the square of the download box shows, on the highlight colour; its caption never does.
+    void downloadBoxShowsOnlySquare()
+    {
+        auto *box = form->findChild<QCheckBox *>(u"chkWWWs"_s);
+        QVERIFY(box);
+        QStyleOptionButton option;
+        option.initFrom(box);
+        const QImage image = box->grab().toImage();
+        const qreal ratio = image.devicePixelRatio();
+        const QRect mark = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+        const QRect square(mark.topLeft() * ratio, mark.size() * ratio);
+        const QRgb highlight = systemColor(SystemColor::Highlight).rgb();
+        int stray = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                stray += !square.contains(x, y) && image.pixel(x, y) != highlight;
+        }
+        QCOMPARE(stray, 0);
+    }
+
+    // Nothing covers the controls that stand on top of others: raising one changes no pixel.
+    void topControlsAreUncovered_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("colour tester over the row bands") << u"TextButton29"_s;
+        QTest::newRow("header over the background") << u"Panel1"_s;
+    }
+
+    void topControlsAreUncovered()
+    {
+        QFETCH(QString, name);
+        TForm1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *control = window.findChild<QWidget *>(name);
+        QVERIFY(control);
+        const QRect area(control->mapTo(&window, QPoint(0, 0)), control->size());
+        const QImage before = window.grab(area).toImage();
+        control->raise();
+        QCOMPARE(window.grab(area).toImage(), before);
     }
 
     void everyTabFitsInOneRow()
