@@ -48,6 +48,20 @@ inline void click(const QObject &form, const char *buttonName)
     QTest::mouseClick(control<QAbstractButton>(form, buttonName), Qt::LeftButton);
 }
 
+inline void clickAll(const QObject &form, const QStringList &buttonNames)
+{
+    for (const QString &name : buttonNames)
+        click(form, name.toLatin1().constData());
+}
+
+// Shows `window` and waits until it is on screen.
+inline void showWindow(QWidget &window)
+{
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        qFatal("the window never showed");
+}
+
 // The editor's lines as the user sees them (the last, empty line after the
 // final line end is not a line).
 inline QStringList editorLines(const TForm1 &form)

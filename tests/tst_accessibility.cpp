@@ -1,5 +1,5 @@
-#include "testmain.h"
 #include "app/tform1.h"
+#include "testmain.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -132,51 +132,65 @@ void AccessibilityTest::tabOrder_data()
 {
     QTest::addColumn<QString>("pageName");
     QTest::addColumn<QStringList>("order"); // a panel stands for its selected radio button
+    QTest::addColumn<QStringList>("choose"); // radio buttons clicked first
 
     QTest::newRow("Server Information")
         << u"tabMain"_s
         << words("edServername chkSvname chkMotd chkAdmin1 chkMail1 chkIRC1 chkWebsite1 chkLocation chkAdmin2 chkMail2 "
                  "chkIRC2 chkWebsite2 edMail2 edAdmin2 edMotd edAdmin1 edMail1 edIRC1 edWebsite1 edLocation edWebsite2 "
-                 "edIRC2 chkTS edTS TextButton29");
+                 "edIRC2 chkTS edTS TextButton29")
+        << QStringList();
     QTest::newRow("Server Options")
         << u"TabSheet2"_s
         << words("chkPure Panel2 chkRcon chkSvpass chkPvtpw chkPvtp chkMaxplayers chkDl chkCheats chkLog chkLogsync "
                  "edRcon chkBanned chkBanD chkSvfps chkA chkFlood Panel3 Panel4 Panel5 Panel6 Panel7 edSvpass edPvtpw "
-                 "edPvtp edMaxplayers edLog edBanned edBanD edSvfps");
+                 "edPvtp edMaxplayers edLog edBanned edBanD edSvfps")
+        << QStringList();
     QTest::newRow("Network Options")
         << u"TabSheet3"_s
         << words(
                "chkIP chkPort chkRate chkMp chkMip edIP edPort edMip edMp edRate edMaster chkMaster chkBaseurl chkWWW "
-               "edBaseurl chkDlD edDlD chkWWWs");
+               "edBaseurl chkDlD edDlD chkWWWs")
+        << QStringList();
     QTest::newRow("Game Options")
         << u"TabSheet4"_s
         << words("chkGametype Panel8 Panel9 Button2 chkAllowVote Panel10 chkDrawti Panel11 chkForceRespawn "
                  "chkFriendlyFire Panel12 Panel13 Panel14 Panel15 chkKillcam chkFreelook chkSpectateenemy chkMaxDiff "
-                 "edMaxDiff Panel17 chkPenalty Panel18 chkDead");
+                 "edMaxDiff Panel17 chkPenalty Panel18 chkDead")
+        << QStringList();
+    // The tab stop of a group follows its selection.
+    QTest::newRow("Game Options, other choices")
+        << u"TabSheet4"_s << words("chkGametype gt4 rbAV0 Button2") << words("gt4 rbAV0");
     QTest::newRow("Votes") << u"tabVotes"_s
-                           << words("chkKick chkKK chkFF chkTeam chkGG chkBan chkRotate chkRestart chkMap");
+                           << words("chkKick chkKK chkFF chkTeam chkGG chkBan chkRotate chkRestart chkMap")
+                           << QStringList();
     QTest::newRow("Gametypes")
         << u"TabSheet5"_s
         << words("edDm1 edDm2 edTdm2 edTdm1 edBel1 edBel2 edBel3 edRe1 edRe2 edRe3 edRe4 edRe5 Panel16 edSd1 edSd2 "
                  "edSd3 edSd4 edSd5 edHq1 edHq2 chkDm1 chkDm2 chkTdm2 chkTdm1 chkBel1 chkBel2 chkBel3 chkRe6 chkRe5 "
-                 "chkRe4 chkRe3 chkRe2 chkRe1 chkSd5 chkSd4 chkSd3 chkSd2 chkSd1 chkHq1 chkHq2");
+                 "chkRe4 chkRe3 chkRe2 chkRe1 chkSd5 chkSd4 chkSd3 chkSd2 chkSd1 chkHq1 chkHq2")
+        << QStringList();
     QStringList rotation = words("chkMpr edRotation");
     for (int number = 1; number <= 22; ++number)
         rotation << u"TextButton%1"_s.arg(number);
-    QTest::newRow("Map Rotation") << u"TabSheet6"_s << rotation;
+    QTest::newRow("Map Rotation") << u"TabSheet6"_s << rotation << QStringList();
     QTest::newRow("Weapons") << u"TabSheet1"_s
                              << words(
                                     "chkGarand chkCarbine chkThompson chkBar chkEnfield chkSten chkBren chkSpringfield "
                                     "chkKar chkMp40 chkMp44 chkSkar chkSnagant chkPPsh chkNagant chkPanzer chkFg "
-                                    "TextButton23 TextButton24 TextButton25 TextButton26 TextButton27 TextButton28");
+                                    "TextButton23 TextButton24 TextButton25 TextButton26 TextButton27 TextButton28")
+                             << QStringList();
 }
 
 void AccessibilityTest::tabOrder()
 {
     QFETCH(QString, pageName);
     QFETCH(QStringList, order);
+    QFETCH(QStringList, choose);
 
     form->PageControl1->setCurrentWidget(page(pageName));
+    for (const QString &name : choose)
+        form->findChild<QAbstractButton *>(name)->click();
     QStringList expected;
     for (const QString &name : order) {
         QWidget *widget = form->findChild<QWidget *>(name);

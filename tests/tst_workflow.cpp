@@ -36,10 +36,10 @@ private:
 void WorkflowTest::statesAcrossFinishClearFinish()
 {
     TForm1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    showWindow(form);
     QCOMPARE(form.windowTitle(), u"Bravenmark - Tallyforge 1.0"_s);
     const int editorTab = form.PageControl1->indexOf(form.tabEditor);
+    const int votesTab = form.PageControl1->indexOf(form.tabVotes);
 
     struct State {
         QWidget *activePage;
@@ -49,6 +49,7 @@ void WorkflowTest::statesAcrossFinishClearFinish()
     auto check = [&](const State &s) {
         QCOMPARE(form.PageControl1->currentWidget(), s.activePage);
         QCOMPARE(form.PageControl1->isTabVisible(editorTab), s.editorTab);
+        QVERIFY(!form.PageControl1->isTabVisible(votesTab));
         QCOMPARE(form.btnFinish->isVisible(), s.finishVisible);
         QCOMPARE(form.btnFinish->isEnabled(), s.finishEnabled);
         QCOMPARE(form.btnSave->isVisible(), s.saveVisible);
@@ -75,13 +76,16 @@ void WorkflowTest::statesAcrossFinishClearFinish()
     QVERIFY(form.chkSlashes->isChecked());
     QCOMPARE(finish(form), first);
     check(generated);
+    // What is changed after "Clear Cfg" is in the next pass.
+    click(form, "btnClear");
+    form.tabMain->edServername->setText(u"Second"_s);
+    QCOMPARE(finish(form).at(1), u"set sv_hostname \"Second\""_s);
 }
 
 void WorkflowTest::windowGeometryIsFixed()
 {
     TForm1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    showWindow(form);
     QCOMPARE(form.width(), 770);
     QCOMPARE(form.height() - form.menuBar()->height(), 497);
     QCOMPARE(form.minimumSize(), form.maximumSize());
@@ -94,8 +98,7 @@ void WorkflowTest::windowGeometryIsFixed()
 void WorkflowTest::hintsShowOnlyInTheStatusBar()
 {
     TForm1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    showWindow(form);
 
     const QList<QWidget *> widgets = form.findChildren<QWidget *>();
     for (const QWidget *widget : widgets)
@@ -113,8 +116,7 @@ void WorkflowTest::hintsShowOnlyInTheStatusBar()
 void WorkflowTest::menuEntryHintsShowWhileHighlighted()
 {
     TForm1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    showWindow(form);
     finish(form); // File > Save is enabled only now
     auto *menuBar = control<QMenuBar>(form, "MainMenu1");
     const struct {
