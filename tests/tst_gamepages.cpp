@@ -62,7 +62,6 @@ private Q_SLOTS:
     void votesTabNeverAppears();
     void anyTabLeavesTheVotesPage_data();
     void anyTabLeavesTheVotesPage();
-    void arrowsMoveTheTabStop();
     void radioHintsCarryTheirValue();
 };
 
@@ -272,26 +271,6 @@ void GamePagesTest::anyTabLeavesTheVotesPage()
     clickTab(form, target);
     QCOMPARE(form.PageControl1->currentWidget(), target);
     QVERIFY(!form.tabVotes->isVisible());
-}
-
-// Within a group the arrow keys move the selection, and the tab stop follows it.
-void GamePagesTest::arrowsMoveTheTabStop()
-{
-    TForm1 form;
-    showWindow(form);
-    form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.PageControl1->setCurrentWidget(form.TabSheet4);
-    GameOptionsPage &page = *form.TabSheet4;
-    page.gt4->click();
-    page.gt4->setFocus();
-    QTest::keyClick(page.gt4, Qt::Key_Down);
-    QVERIFY(page.gt5->isChecked());
-    QCOMPARE(QApplication::focusWidget(), page.gt5);
-    QTest::keyClick(page.gt5, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), page.rbAV1);
-    QTest::keyClick(page.rbAV1, Qt::Key_Backtab);
-    QCOMPARE(QApplication::focusWidget(), page.gt5);
 }
 
 void GamePagesTest::radioHintsCarryTheirValue()
