@@ -40,6 +40,7 @@ private:
 
     QTextBlock m_pastBlock;
     qsizetype m_firstPast = -1;
+    qsizetype m_pastBlockStart = -1;
     QString m_pastSentence;
     QColor m_base;
     QTextCharFormat m_comment;

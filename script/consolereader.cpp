@@ -366,9 +366,9 @@ QString ScriptSize::sentence() const
         thousands(bytes), thousands(execBufferBytes));
 }
 
-ScriptSize measure(QStringView text)
+ScriptSize measure(QStringView text, qsizetype bytesBefore)
 {
-    ScriptSize size;
+    ScriptSize size { bytesBefore };
     qsizetype i = 0;
     for (; i < text.size() && size.bytes < execBufferBytes; ++i) {
         const qsizetype length = LineBreaks::breakLength(text, i);

@@ -82,6 +82,8 @@ struct ScriptSize {
     QString sentence() const; // empty while it fits
 };
 
-ScriptSize measure(QStringView text);
+// `bytesBefore` counts what precedes `text` in the script, so that a script
+// can be measured piece by piece; the result counts both.
+ScriptSize measure(QStringView text, qsizetype bytesBefore = 0);
 
 } // namespace ConsoleReader
