@@ -101,6 +101,12 @@ void EditorPage::showNotesIn(QStatusBar *bar)
     connect(bar, &QStatusBar::messageChanged, this, &EditorPage::restoreNote);
 }
 
+void EditorPage::readValuesBy(const ValueCatalogue &values)
+{
+    m_highlighter->readValuesBy(values);
+    updateNote();
+}
+
 void EditorPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);

@@ -9,6 +9,7 @@ class QLabel;
 class QPlainTextEdit;
 class QStatusBar;
 class ScriptHighlighter;
+class ValueCatalogue;
 
 // The page that shows the generated script for a last touch before saving.
 // The editor shows the script as the game will read it; while the text cursor
@@ -23,6 +24,9 @@ public:
     // Shows the note of the current line in `bar` whenever no hint needs it,
     // and the note of a script too long for exec beside it.
     void showNotesIn(QStatusBar *bar);
+
+    // Reads the values of the variables in `values` as the game reads them.
+    void readValuesBy(const ValueCatalogue &values);
 
     // What the game does with the line under the text cursor, while the page
     // is shown and that line is marked; otherwise empty.

@@ -70,6 +70,12 @@ double ScriptHighlighter::contrast(const QColor &a, const QColor &b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+void ScriptHighlighter::readValuesBy(const ValueCatalogue &values)
+{
+    m_values = values;
+    rehighlight();
+}
+
 void ScriptHighlighter::markPastLimit(const ConsoleReader::ScriptSize &size)
 {
     // The sentence shows in notes only; the underline moves with the position
@@ -90,7 +96,7 @@ void ScriptHighlighter::markPastLimit(const ConsoleReader::ScriptSize &size)
 
 ConsoleReader::Reading ScriptHighlighter::readingOf(const QTextBlock &block) const
 {
-    ConsoleReader::Reading reading = ConsoleReader::read(block.text());
+    ConsoleReader::Reading reading = ConsoleReader::read(block.text(), m_values);
     if (block.isValid() && block == m_pastBlock) {
         const qsizetype start = std::max<qsizetype>(m_firstPast - block.position(), 0);
         reading.marks.prepend(
