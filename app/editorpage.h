@@ -3,10 +3,13 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QPlainTextEdit;
 class QStatusBar;
 class ScriptHighlighter;
+class ValueCatalogue;
 
 // The page that shows the generated script for a last touch before saving.
 // The editor shows the script as the game will read it; while the text cursor
@@ -21,6 +24,9 @@ public:
     // Shows the note of the current line in `bar` whenever no hint needs it,
     // and the note of a script too long for exec beside it.
     void showNotesIn(QStatusBar *bar);
+
+    // Reads the values of the variables in `values` as the game reads them.
+    void readValuesBy(const ValueCatalogue &values);
 
     // What the game does with the line under the text cursor, while the page
     // is shown and that line is marked; otherwise empty.
@@ -37,6 +43,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void countChange(int position, int removed, int added);
     void updateSize();
     void updateNote();
     void restoreNote(const QString &message);
@@ -44,6 +51,10 @@ private:
     ScriptHighlighter *const m_highlighter;
     QStatusBar *m_statusBar = nullptr;
     QString m_note;
+    // The script's size follows its changes: see countChange().
+    const std::shared_ptr<qsizetype> m_extraBytes = std::make_shared<qsizetype>(0);
+    qsizetype m_changedFrom = 0;
+    qsizetype m_firstPast = -1;
     // Lives on the status bar, which may go first.
     QPointer<QLabel> m_sizeNote;
 };

@@ -70,16 +70,24 @@ double ScriptHighlighter::contrast(const QColor &a, const QColor &b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+void ScriptHighlighter::readValuesBy(const ValueCatalogue &values)
+{
+    m_values = values;
+    rehighlight();
+}
+
 void ScriptHighlighter::markPastLimit(const ConsoleReader::ScriptSize &size)
 {
-    // The sentence shows in notes only; the underline moves with the position.
+    // The sentence shows in notes only; the underline moves with the position
+    // and with the start of its block.
     m_pastSentence = size.sentence();
-    if (size.firstPast == m_firstPast)
+    const QTextBlock block = size.firstPast >= 0 ? document()->findBlock(int(size.firstPast)) : QTextBlock();
+    const qsizetype blockStart = block.isValid() ? block.position() : -1;
+    if (size.firstPast == m_firstPast && block == m_pastBlock && blockStart == m_pastBlockStart)
         return;
-    const QTextBlock previous = std::exchange(m_pastBlock, QTextBlock());
+    const QTextBlock previous = std::exchange(m_pastBlock, block);
     m_firstPast = size.firstPast;
-    if (m_firstPast >= 0)
-        m_pastBlock = document()->findBlock(int(m_firstPast));
+    m_pastBlockStart = blockStart;
     if (previous.isValid() && previous != m_pastBlock)
         rehighlightBlock(previous);
     if (m_pastBlock.isValid())
@@ -88,7 +96,7 @@ void ScriptHighlighter::markPastLimit(const ConsoleReader::ScriptSize &size)
 
 ConsoleReader::Reading ScriptHighlighter::readingOf(const QTextBlock &block) const
 {
-    ConsoleReader::Reading reading = ConsoleReader::read(block.text());
+    ConsoleReader::Reading reading = ConsoleReader::read(block.text(), m_values);
     if (block.isValid() && block == m_pastBlock) {
         const qsizetype start = std::max<qsizetype>(m_firstPast - block.position(), 0);
         reading.marks.prepend(

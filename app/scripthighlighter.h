@@ -22,6 +22,9 @@ public:
     // Chooses the colours anew, for a theme that changed.
     void usePalette(const QPalette &palette);
 
+    // Reads the values of the variables in `values` as the game reads them.
+    void readValuesBy(const ValueCatalogue &values);
+
     // Marks the first line past what one exec takes, or none when `size` fits.
     void markPastLimit(const ConsoleReader::ScriptSize &size);
 
@@ -38,8 +41,10 @@ protected:
 private:
     void mergeFormat(qsizetype start, qsizetype length, const QTextCharFormat &overlay);
 
+    ValueCatalogue m_values;
     QTextBlock m_pastBlock;
     qsizetype m_firstPast = -1;
+    qsizetype m_pastBlockStart = -1;
     QString m_pastSentence;
     QColor m_base;
     QTextCharFormat m_comment;

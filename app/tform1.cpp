@@ -12,6 +12,7 @@
 #include "generator/serveroptionspage.h"
 #include "generator/weaponspage.h"
 #include "script/scriptwriter.h"
+#include "script/valuecatalogue.h"
 #include "widgets/systemcolors.h"
 #include "widgets/ttextbutton.h"
 
@@ -83,10 +84,21 @@ TForm1::TForm1(QWidget *parent)
     statusBar()->setFixedHeight(statusBarHeight);
     statusBar()->setSizeGripEnabled(false);
     tabEditor->showNotesIn(statusBar());
+    tabEditor->readValuesBy(valueCatalogue());
 
     move(284, 152);
     setFixedSize(sizeHint());
     FormCreate();
+}
+
+ValueCatalogue TForm1::valueCatalogue()
+{
+    ValueCatalogue values;
+    for (auto declare : { &ServerInfoPage::declareValues, &ServerOptionsPage::declareValues,
+             &NetworkOptionsPage::declareValues, &GameOptionsPage::declareValues, &VotesPage::declareValues,
+             &GametypesPage::declareValues, &MapRotationPage::declareValues, &WeaponsPage::declareValues })
+        declare(values);
+    return values;
 }
 
 void TForm1::createHeader()

@@ -25,6 +25,7 @@ class QTabWidget;
 class ServerInfoPage;
 class ServerOptionsPage;
 class TTextButton;
+class ValueCatalogue;
 class VotesPage;
 class WeaponsPage;
 
@@ -38,6 +39,10 @@ public:
     static inline const QString applicationTitle = QStringLiteral("Tallyforge 1.0");
 
     explicit TForm1(QWidget *parent = nullptr);
+
+    // What each variable the pages write accepts, from the pages' tables: the
+    // editor reads the values typed for them by it.
+    static ValueCatalogue valueCatalogue();
 
     // Writes the editor's text to `path`; shows the error box and returns
     // false when it cannot, leaving any file that was there untouched.

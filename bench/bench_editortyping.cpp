@@ -4,7 +4,9 @@
 
 #include "app/appearance.h"
 #include "app/editorpage.h"
+#include "app/tform1.h"
 #include "script/consolereader.h"
+#include "script/valuecatalogue.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -111,6 +113,7 @@ int main(int argc, char *argv[])
     EditorPage page(&window);
     page.move(0, 280);
     page.showNotesIn(&bar);
+    page.readValuesBy(TForm1::valueCatalogue());
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;

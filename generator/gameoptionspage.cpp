@@ -125,7 +125,7 @@ const PageKit::Row<G> rows[] = {
     { .column = { 400, 0, 552, 193 }, .top = 280, .include = &G::chkMaxDiff, .includeName = "chkMaxDiff",
         .labelName = "Label55", .label = u"Max difference in teams:",
         .hint = u" X > 0 - Balances teams within X number of players. 0 turns it off. (scr_teambalance)",
-        .cvar = u"scr_teambalance", .edit = &G::edMaxDiff, .editName = "edMaxDiff", .text = u"0" },
+        .cvar = u"scr_teambalance", .edit = &G::edMaxDiff, .editName = "edMaxDiff", .text = u"0", .number = true },
     { .column = right, .top = 320, .include = &G::chkPenalty, .includeName = "chkPenalty", .labelName = "Label100",
         .label = u"Team score penalty:",
         .hint = u"Killing teammates or committing suicide during a TDM game reduce the team's score as well as the "
@@ -181,6 +181,12 @@ void VotesPage::writeVoteLines(ScriptWriter &out) const
         out.fixedLine(vote.cvar, (this->*vote.box)->isChecked() ? u"1" : u"0");
 }
 
+void VotesPage::declareValues(ValueCatalogue &values)
+{
+    for (const VoteBox &vote : voteBoxes)
+        values.declare(vote.cvar, PageKit::onOrOff());
+}
+
 GameOptionsPage::GameOptionsPage(const VotesPage *votes, QWidget *parent)
     : QWidget(parent)
     , m_votes(votes)
@@ -209,4 +215,9 @@ void GameOptionsPage::writeSection(ScriptWriter &out) const
             m_votes->writeVoteLines(out);
     }
     out.comment(u"//"_s);
+}
+
+void GameOptionsPage::declareValues(ValueCatalogue &values)
+{
+    PageKit::declareRows<G>(values, rows);
 }

@@ -7,6 +7,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class ScriptWriter;
+class ValueCatalogue;
 
 // Votes page: which kinds of vote players may call. It has no tab; the
 // "Allowed Votes" button of the Game Options page opens it.
@@ -18,6 +19,8 @@ public:
 
     // One line per box, whatever the Game Options page says about voting.
     void writeVoteLines(ScriptWriter &out) const;
+    // What each variable the page writes accepts, from its tables alone.
+    static void declareValues(ValueCatalogue &values);
 
     QCheckBox *chkKick = nullptr;
     QCheckBox *chkMap = nullptr;
@@ -38,6 +41,8 @@ public:
     GameOptionsPage(const VotesPage *votes, QWidget *parent = nullptr);
 
     void writeSection(ScriptWriter &out) const;
+    // What each variable the page writes accepts, from its tables alone.
+    static void declareValues(ValueCatalogue &values);
 
     QCheckBox *chkGametype = nullptr;
     QRadioButton *gt1 = nullptr;

@@ -6,6 +6,7 @@ class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 class ScriptWriter;
+class ValueCatalogue;
 
 // Gametypes Configuration page: its controls, their start values and hints, and its section of the script.
 class GametypesPage : public QWidget {
@@ -15,6 +16,8 @@ public:
     explicit GametypesPage(QWidget *parent = nullptr);
 
     void writeSection(ScriptWriter &out) const;
+    // What each variable the page writes accepts, from its tables alone.
+    static void declareValues(ValueCatalogue &values);
 
     QCheckBox *chkDm1 = nullptr;
     QLineEdit *edDm1 = nullptr;

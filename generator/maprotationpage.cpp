@@ -17,6 +17,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+constexpr QStringView rotationVariable = u"sv_mapRotation";
+
 constexpr QSize gametypeSize { 105, 17 };
 constexpr QSize mapSize { 81, 17 };
 
@@ -137,5 +139,17 @@ MapRotationPage::MapRotationPage(QWidget *parent)
 void MapRotationPage::writeRotationLine(ScriptWriter &out) const
 {
     if (chkMpr->isChecked())
-        out.valueLine(u"sv_mapRotation", edRotation->text());
+        out.valueLine(rotationVariable, edRotation->text());
+}
+
+void MapRotationPage::declareValues(ValueCatalogue &values)
+{
+    // The gametypes are those the builder's buttons write.
+    ValueCatalogue::Accepted rotation { ValueCatalogue::Kind::Rotation };
+    for (const BuilderButton &entry : builderButtons) {
+        const QStringList words = QString::fromLatin1(entry.piece).split(u' ', Qt::SkipEmptyParts);
+        if (words.size() == 2 && words[0] == u"gametype")
+            rotation.values << words[1];
+    }
+    values.declare(rotationVariable, rotation);
 }

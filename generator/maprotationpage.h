@@ -5,6 +5,7 @@
 class QCheckBox;
 class QGroupBox;
 class ScriptWriter;
+class ValueCatalogue;
 class TAppendEdit;
 class TTextButton;
 
@@ -16,6 +17,8 @@ public:
     explicit MapRotationPage(QWidget *parent = nullptr);
 
     void writeRotationLine(ScriptWriter &out) const;
+    // What each variable the page writes accepts, from its tables alone.
+    static void declareValues(ValueCatalogue &values);
 
     QGroupBox *const GroupBox2;
     TAppendEdit *const edRotation;

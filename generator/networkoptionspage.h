@@ -6,6 +6,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class ScriptWriter;
+class ValueCatalogue;
 
 // Network Options page: its controls, their start values and hints, and its section of the script.
 class NetworkOptionsPage : public QWidget {
@@ -17,6 +18,8 @@ public:
     explicit NetworkOptionsPage(QWidget *parent = nullptr);
 
     void writeSection(ScriptWriter &out) const;
+    // What each variable the page writes accepts, from its tables alone.
+    static void declareValues(ValueCatalogue &values);
 
     QCheckBox *chkIP = nullptr;
     QCheckBox *chkPort = nullptr;

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -239,6 +240,22 @@ QCheckBox *valueBox(QWidget *parent, const char *name, QPoint topLeft, const QSt
     fillBackground(box, systemColor(SystemColor::Highlight));
     setHint(box, hint);
     return box;
+}
+
+ValueCatalogue::Accepted onOrOff()
+{
+    return { ValueCatalogue::Kind::Choice, { u"1"_s, u"0"_s } };
+}
+
+ValueCatalogue::Accepted editAccepts(bool number, QStringView label)
+{
+    if (!number)
+        return {};
+    static const QRegularExpression rangeInLabel(uR"(\((-?\d+)-(-?\d+))"_s);
+    const QRegularExpressionMatch range = rangeInLabel.match(label.toString());
+    if (!range.hasMatch())
+        return { ValueCatalogue::Kind::Number };
+    return { ValueCatalogue::Kind::Number, {}, true, range.captured(1).toLongLong(), range.captured(2).toLongLong() };
 }
 
 } // namespace PageKit

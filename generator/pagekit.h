@@ -5,6 +5,7 @@
 // only take care of what every page does the same way.
 
 #include "script/scriptwriter.h"
+#include "script/valuecatalogue.h"
 #include "widgets/systemcolors.h"
 
 #include <QCheckBox>
@@ -127,6 +128,7 @@ template<typename Page> struct Row {
     const char *editName = nullptr;
     QStringView text = {};
     QStringView editHint = {}; // where the edit's differs from the label's
+    bool number = false; // the edit holds a number, within the range the label gives as in "(0-60s)"
 
     const char *panelName = nullptr;
     QWidget *Page::*panel = nullptr;
@@ -205,6 +207,28 @@ template<typename Page> void addRows(Page &page, std::span<const Row<Page>> rows
         auto sameLabel = [&row](const Row<Page> &other) { return other.label == row.label; };
         if (std::count_if(rows.begin(), rows.end(), sameLabel) > 1)
             include->setAccessibleName(include->accessibleName() + hint.mid(hint.lastIndexOf(u'(') - 1));
+    }
+}
+
+// What a value box or a vote or weapon box writes: "1" or "0".
+ValueCatalogue::Accepted onOrOff();
+
+// What an edit accepts: a number, within the range `label` gives as in "(0-1440m)", or text.
+ValueCatalogue::Accepted editAccepts(bool number, QStringView label);
+
+// Declares what each row's variable accepts: the values of its buttons or its value box, or what its edit holds.
+template<typename Page> void declareRows(ValueCatalogue &values, std::span<const Row<Page>> rows)
+{
+    for (const Row<Page> &row : rows) {
+        if (row.cvar.isEmpty())
+            continue;
+        ValueCatalogue::Accepted accepted = row.box ? onOrOff() : editAccepts(row.number, row.label);
+        if (!row.choices.empty()) {
+            accepted = { ValueCatalogue::Kind::Choice };
+            for (const RadioChoice<Page> &choice : row.choices)
+                accepted.values << choice.value.toString();
+        }
+        values.declare(row.cvar, accepted);
     }
 }
 

@@ -22,10 +22,10 @@ const PageKit::Row<Page> rows[] = {
     { .column = left, .top = 64, .include = &Page::chkSvname, .includeName = "chkSvname", .labelName = "Label1",
         .label = u"Server name:",
         .hint = u"The name of your server, displayed in server browsers. (sv_hostname) you may use colors.",
-        .edit = &Page::edServername, .editName = "edServername", .text = u"BravenmarkHost" },
+        .cvar = u"sv_hostname", .edit = &Page::edServername, .editName = "edServername", .text = u"BravenmarkHost" },
     { .column = left, .top = 96, .include = &Page::chkMotd, .includeName = "chkMotd", .labelName = "Label12",
         .label = u"Motd:", .hint = u"The message of the day, displayed to players when they first connect. (scr_motd)",
-        .edit = &Page::edMotd, .editName = "edMotd", .text = u"Welcome to Bravenmark server.",
+        .cvar = u"scr_motd", .edit = &Page::edMotd, .editName = "edMotd", .text = u"Welcome to Bravenmark server.",
         .editHint = u"The message of the day, displayed to players when they first connect. (set scr_motd)" },
     { .column = right, .top = 96, .include = &Page::chkTS, .includeName = "chkTS", .included = false,
         .labelName = "Label21", .label = u"Team Speak:", .hint = u"clan/server team speak ip (.TS)",
@@ -112,10 +112,8 @@ ServerInfoPage::ServerInfoPage(QWidget *parent)
 void ServerInfoPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Server Information"_s);
-    if (chkSvname->isChecked())
-        out.valueLine(u"sv_hostname", edServername->text());
-    if (chkMotd->isChecked())
-        out.valueLine(u"scr_motd", edMotd->text());
+    PageKit::writeRow<Page>(*this, out, rows[0]);
+    PageKit::writeRow<Page>(*this, out, rows[1]);
     for (const Pair &pair : pairs) {
         const bool secondWritten = (this->*pair.secondInclude)->isChecked();
         if ((this->*pair.firstInclude)->isChecked())
@@ -128,4 +126,9 @@ void ServerInfoPage::writeSection(ScriptWriter &out) const
     if (chkTS->isChecked())
         out.infoLine(u".TS", edTS->text());
     out.comment(u"//"_s);
+}
+
+void ServerInfoPage::declareValues(ValueCatalogue &values)
+{
+    PageKit::declareRows<Page>(values, rows);
 }

@@ -5,6 +5,7 @@
 class QCheckBox;
 class QLineEdit;
 class ScriptWriter;
+class ValueCatalogue;
 class TTextButton;
 
 // Server Information page: its controls, their start values and hints, and its section of the script.
@@ -15,6 +16,8 @@ public:
     explicit ServerInfoPage(QWidget *parent = nullptr);
 
     void writeSection(ScriptWriter &out) const;
+    // What each variable the page writes accepts, from its tables alone.
+    static void declareValues(ValueCatalogue &values);
 
     QCheckBox *chkSvname = nullptr;
     QCheckBox *chkMotd = nullptr;

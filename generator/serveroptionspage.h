@@ -7,6 +7,7 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 class ScriptWriter;
+class ValueCatalogue;
 
 // Server Options page: its controls, their start values and hints, and its section of the script.
 class ServerOptionsPage : public QWidget {
@@ -16,6 +17,8 @@ public:
     explicit ServerOptionsPage(QWidget *parent = nullptr);
 
     void writeSection(ScriptWriter &out) const;
+    // What each variable the page writes accepts, from its tables alone.
+    static void declareValues(ValueCatalogue &values);
 
     QCheckBox *chkPure = nullptr;
     QCheckBox *chkRcon = nullptr;

@@ -199,3 +199,9 @@ void WeaponsPage::writeSection(ScriptWriter &out) const
     for (const Weapon &weapon : weapons)
         out.fixedLine(QString::fromLatin1(weapon.cvar), (this->*weapon.box)->isChecked() ? u"1" : u"0");
 }
+
+void WeaponsPage::declareValues(ValueCatalogue &values)
+{
+    for (const Weapon &weapon : weapons)
+        values.declare(QString::fromLatin1(weapon.cvar), PageKit::onOrOff());
+}

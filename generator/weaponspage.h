@@ -4,6 +4,7 @@
 
 class QCheckBox;
 class ScriptWriter;
+class ValueCatalogue;
 class TTextButton;
 
 // Allowed Weapons page: its controls, their start values and hints, and its section of the script.
@@ -14,6 +15,8 @@ public:
     explicit WeaponsPage(QWidget *parent = nullptr);
 
     void writeSection(ScriptWriter &out) const;
+    // What each variable the page writes accepts, from its tables alone.
+    static void declareValues(ValueCatalogue &values);
 
     // The weapon boxes and the preset buttons, made by the constructor from
     // the page's tables.

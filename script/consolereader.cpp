@@ -4,6 +4,8 @@
 
 #include <QLocale>
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace ConsoleReader {
@@ -214,8 +216,122 @@ qsizetype looksEnd(QStringView line, const QList<Command> &commands, const Readi
     return end;
 }
 
+// C's isspace, which the game's number reading skips.
+bool isSpace(QChar c)
+{
+    return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+struct Number {
+    qint64 value = 0;
+    bool whole = false; // digits, nothing after them but blanks, and within 32 bits
+};
+
+// Leading blanks, a sign, then the digits up to the first other character;
+// no digits is 0. The game's integers saturate at 32 bits.
+Number readNumber(QStringView text)
+{
+    constexpr qint64 largest = std::numeric_limits<qint32>::max();
+    qsizetype i = 0;
+    while (i < text.size() && isSpace(text[i]))
+        ++i;
+    const bool negative = i < text.size() && text[i] == u'-';
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        ++i;
+    const qsizetype digits = i;
+    Number number;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        number.value = std::min(number.value * 10 + (text[i].unicode() - u'0'), largest + 2);
+    const qint64 exact = negative ? -number.value : number.value;
+    number.value = std::clamp(exact, -largest - 1, largest);
+    number.whole = i > digits && number.value == exact && std::all_of(text.begin() + i, text.end(), isSpace);
+    return number;
+}
+
+// "a, b or c"
+QString oneOf(const QStringList &values)
+{
+    if (values.size() < 2)
+        return values.join(QString());
+    return values.first(values.size() - 1).join(u", "_s) + u" or "_s + values.constLast();
+}
+
+void readNumberValue(const ValueCatalogue::Accepted &accepted, const QString &value, Span span, Reading &out)
+{
+    const Number number = readNumber(value);
+    const QString reading = QString::number(number.value);
+    if (accepted.ranged && (number.value < accepted.lowest || number.value > accepted.highest)) {
+        const QString range = u"the range of %1 to %2 this setting takes"_s.arg(accepted.lowest).arg(accepted.highest);
+        out.marks.append({ span, Problem::OutOfRange,
+            number.whole ? u"%1 is outside %2."_s.arg(reading, range)
+                         : u"The game reads this as %1, outside %2."_s.arg(reading, range) });
+    } else if (!number.whole) {
+        out.marks.append({ span, Problem::NumberRead, u"The game reads this as %1."_s.arg(reading) });
+    }
+}
+
+// The rotation as the game walks it: a keyword, then its word.
+void readRotation(QStringView line, Span valueText, const QStringList &gametypes, Reading &out)
+{
+    QList<Span> words;
+    for (qsizetype i = valueText.start; i < valueText.end();) {
+        while (i < valueText.end() && looksBlank(line[i]))
+            ++i;
+        const qsizetype start = i;
+        while (i < valueText.end() && !looksBlank(line[i]))
+            ++i;
+        if (i > start)
+            words.append({ start, i - start });
+    }
+    auto text = [line](Span span) { return line.sliced(span.start, span.length); };
+    auto isKeyword
+        = [&](Span span, QStringView keyword) { return text(span).compare(keyword, Qt::CaseInsensitive) == 0; };
+    for (qsizetype k = 0; k < words.size(); ++k) {
+        const Span word = words[k];
+        const bool gametype = isKeyword(word, u"gametype");
+        if (!gametype && !isKeyword(word, u"map")) {
+            out.marks.append({ word, Problem::StrayWord,
+                u"The rotation takes gametype or map here; the game does not know what to do with "_s
+                    + text(word).toString() });
+            continue;
+        }
+        if (k + 1 == words.size() || isKeyword(words[k + 1], u"gametype") || isKeyword(words[k + 1], u"map")) {
+            out.marks.append({ word, Problem::MissingWord,
+                gametype ? u"No gametype follows: the rotation needs one after gametype, such as dm."_s
+                         : u"No map follows: the rotation needs one after map, such as mp_bocage."_s });
+            continue;
+        }
+        const Span argument = words[++k];
+        if (gametype && !gametypes.contains(text(argument), Qt::CaseInsensitive)) {
+            out.marks.append({ argument, Problem::UnknownGametype,
+                u"Not one of the game's gametypes (%1); only a mod can add it."_s.arg(gametypes.join(u", "_s)) });
+        }
+        if (!gametype && isKeyword(argument, u"mp_")) {
+            out.marks.append({ argument, Problem::UnnamedMap,
+                u"The map has no name: mp_ needs the rest of it, as in mp_bocage."_s });
+        }
+    }
+}
+
+// A value against what the pages write for its variable.
+void readValue(QStringView line, const ValueCatalogue::Accepted &accepted, const QString &value, Span valueText,
+    Span marked, Reading &out)
+{
+    switch (accepted.kind) {
+    case ValueCatalogue::Kind::Text: return;
+    case ValueCatalogue::Kind::Number: return readNumberValue(accepted, value, marked, out);
+    case ValueCatalogue::Kind::Choice:
+        if (!accepted.values.contains(value, Qt::CaseInsensitive)) {
+            out.marks.append({ marked, Problem::NotAChoice,
+                u"Not one of the values the page writes here: "_s + oneOf(accepted.values) });
+        }
+        return;
+    case ValueCatalogue::Kind::Rotation: return readRotation(line, valueText, accepted.values, out);
+    }
+}
+
 // A set or sets line: what it looks like it sets against what the game sets.
-void readSetLine(QStringView line, const Command &command, qsizetype end, Reading &out)
+void readSetLine(QStringView line, const Command &command, qsizetype end, const ValueCatalogue &values, Reading &out)
 {
     const QList<Word> &words = command.words;
     const bool isSets = words[0].text.compare(u"sets", Qt::CaseInsensitive) == 0;
@@ -273,6 +389,8 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, Readin
     const QString setValue = gameValue(words);
     if (setValue != line.sliced(valueText.start, valueText.length))
         mark(value, Problem::OtherValue, u"The game sets the value to: "_s + shown(setValue));
+    if (const ValueCatalogue::Accepted *accepted = isSets ? nullptr : values.find(variable))
+        readValue(line, *accepted, setValue, valueText, valueText.length > 0 ? valueText : value, out);
 
     const bool inInfo = isSets || std::any_of(std::begin(infoVariables), std::end(infoVariables), [&](QStringView v) {
         return variable.compare(v, Qt::CaseInsensitive) == 0;
@@ -293,7 +411,7 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, Readin
     }
 }
 
-void readLine(QStringView line, qsizetype offset, Reading &out)
+void readLine(QStringView line, qsizetype offset, const ValueCatalogue &values, Reading &out)
 {
     Reading reading;
     QList<Command> commands = splitCommands(line);
@@ -308,7 +426,7 @@ void readLine(QStringView line, qsizetype offset, Reading &out)
     if (!first.isEmpty()
         && (first[0].text.compare(u"set", Qt::CaseInsensitive) == 0
             || first[0].text.compare(u"sets", Qt::CaseInsensitive) == 0))
-        readSetLine(line, commands[0], looksEnd(line, commands, reading), reading);
+        readSetLine(line, commands[0], looksEnd(line, commands, reading), values, reading);
 
     auto moved = [offset](Span span) { return Span { span.start + offset, span.length }; };
     for (auto [from, to] :
@@ -325,14 +443,14 @@ void readLine(QStringView line, qsizetype offset, Reading &out)
 
 } // namespace
 
-Reading read(QStringView text)
+Reading read(QStringView text, const ValueCatalogue &values)
 {
     Reading reading;
     qsizetype start = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {
         if (i < text.size() && !LineBreaks::isLineBreak(text[i]))
             continue;
-        readLine(text.sliced(start, i - start), start, reading);
+        readLine(text.sliced(start, i - start), start, values, reading);
         start = i + 1;
     }
     return reading;
@@ -366,9 +484,9 @@ QString ScriptSize::sentence() const
         thousands(bytes), thousands(execBufferBytes));
 }
 
-ScriptSize measure(QStringView text)
+ScriptSize measure(QStringView text, qsizetype bytesBefore)
 {
-    ScriptSize size;
+    ScriptSize size { bytesBefore };
     qsizetype i = 0;
     for (; i < text.size() && size.bytes < execBufferBytes; ++i) {
         const qsizetype length = LineBreaks::breakLength(text, i);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "script/valuecatalogue.h"
+
 #include <QColor>
 #include <QList>
 #include <QString>
@@ -11,7 +13,9 @@
 // command; "//" at its start makes it a comment; for set and sets the second
 // word is the name and the value lies between the first and the last quote,
 // or is the rest of the line), the reading holds a mark saying what the game
-// does instead. It never changes the text; the editor only draws the reading.
+// does instead; so it does where a value is not what the settings pages would
+// write for its variable. It never changes the text; the editor only draws
+// the reading.
 namespace ConsoleReader {
 
 // A command that reaches this many characters is cut: the next one is
@@ -39,6 +43,13 @@ enum class Problem {
     OtherValue, // the game sets another value than the line shows
     InfoRefused, // set, but left out of the server info
     PastExecLimit, // beyond the bytes one exec takes
+    NumberRead, // the game reads another number than the value shows
+    OutOfRange, // a number outside the range the page gives
+    NotAChoice, // none of the values the page's buttons write
+    MissingWord, // a rotation keyword without its gametype or map
+    UnknownGametype, // a rotation gametype the game does not ship; a mod may add it
+    UnnamedMap, // a rotation map named only "mp_"
+    StrayWord, // a rotation word that is neither keyword nor the keyword's word
 };
 
 struct Mark {
@@ -63,7 +74,8 @@ struct Reading {
     QList<ColourRun> colours;
 };
 
-Reading read(QStringView text);
+// Values of the variables in `values` are read as the game reads them.
+Reading read(QStringView text, const ValueCatalogue &values = {});
 
 // The innermost mark that covers `position`, else the first mark of the text.
 const Mark *markAt(const Reading &reading, qsizetype position);
@@ -82,6 +94,8 @@ struct ScriptSize {
     QString sentence() const; // empty while it fits
 };
 
-ScriptSize measure(QStringView text);
+// `bytesBefore` counts what precedes `text` in the script, so that a script
+// can be measured piece by piece; the result counts both.
+ScriptSize measure(QStringView text, qsizetype bytesBefore = 0);
 
 } // namespace ConsoleReader

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextLayout>
@@ -28,6 +29,13 @@ QString problemName(Problem problem)
     case Problem::OtherValue: return u"value"_s;
     case Problem::InfoRefused: return u"refused"_s;
     case Problem::PastExecLimit: return u"exec"_s;
+    case Problem::NumberRead: return u"number"_s;
+    case Problem::OutOfRange: return u"range"_s;
+    case Problem::NotAChoice: return u"choice"_s;
+    case Problem::MissingWord: return u"missing"_s;
+    case Problem::UnknownGametype: return u"gametype"_s;
+    case Problem::UnnamedMap: return u"mapname"_s;
+    case Problem::StrayWord: return u"stray"_s;
     }
     return {};
 }
@@ -130,8 +138,9 @@ void ConsoleReaderTest::marks_data()
         << value + filler.left(50) + u'\u2026' + filler.mid(983, 20);
     QTest::newRow("a cut restarts the quote count")
         << rotationLine + filler.left(1003) + u" x;quit\""_s
-        << QStringList { u"cut: x"_s, u"second:;quit\""_s, u"value:\"gametype sd map mp_...sd map mp_care x"_s }
-        << value + filler.left(50) + u'\u2026' + filler.mid(983, 20);
+        << QStringList { u"cut: x"_s, u"second:;quit\""_s, u"value:\"gametype sd map mp_...sd map mp_care x"_s,
+               u"stray:x"_s }
+        << u"The rotation takes gametype or map here; the game does not know what to do with x"_s;
 
     // Words: blanks are bytes up to 32 and from 128 outside quotes; comments; quotes without escape.
     QTest::newRow("accented letter is a blank outside quotes")
@@ -185,6 +194,56 @@ void ConsoleReaderTest::marks_data()
         << u"set sv_hostname \"a;b\""_s << QStringList { u"refused:\"a;b\""_s } << leftOut.arg(u"sv_hostname"_s);
     QTest::newRow("message of the day is server info")
         << u"set scr_motd \"C:\\games\""_s << QStringList { u"refused:\"C:\\games\""_s } << leftOut.arg(u"scr_motd"_s);
+
+    // Values of the pages' variables, read as the game reads them; others are left alone.
+    const QString readsAs = u"The game reads this as %1."_s;
+    QTest::newRow("number read up to its first other character")
+        << u"set sv_maxclients \"2O\""_s << QStringList { u"number:2O"_s } << readsAs.arg(2);
+    QTest::newRow("number without digits")
+        << u"set scr_re_scorelimit abc"_s << QStringList { u"number:abc"_s } << readsAs.arg(0);
+    QTest::newRow("empty number") << u"set sv_fps \"\""_s << QStringList { u"number:\"\""_s } << readsAs.arg(0);
+    QTest::newRow("decimal number") << u"SET SV_MAXPING \"2.5\""_s << QStringList { u"number:2.5"_s } << readsAs.arg(2);
+    QTest::newRow("number saturates") << u"set net_port \"99999999999\""_s << QStringList { u"number:99999999999"_s }
+                                      << readsAs.arg(2147483647);
+    QTest::newRow("lowest number") << u"set sv_minping \"-2147483648\""_s << QStringList() << QString();
+    QTest::newRow("blanks and a sign read as they look")
+        << u"set sv_maxclients \" +20 \""_s << QStringList() << QString();
+    QTest::newRow("range edge") << u"set scr_sd_graceperiod \"60\""_s << QStringList() << QString();
+    QTest::newRow("above the label's range") << u"set scr_dm_timelimit \"1441\""_s << QStringList { u"range:1441"_s }
+                                             << u"1441 is outside the range of 0 to 1440 this setting takes."_s;
+    QTest::newRow("read outside the label's range")
+        << u"set scr_re_graceperiod \"-5s\""_s << QStringList { u"range:-5s"_s }
+        << u"The game reads this as -5, outside the range of 0 to 60 this setting takes."_s;
+    QTest::newRow("not a gametype of the page")
+        << u"set g_gametype \"ctf\""_s << QStringList { u"choice:ctf"_s }
+        << u"Not one of the values the page writes here: dm, tdm, bel, re, sd or hq"_s;
+    QTest::newRow("not a value of a weapon box") << u"set scr_allow_fg42 \"yes\""_s << QStringList { u"choice:yes"_s }
+                                                 << u"Not one of the values the page writes here: 1 or 0"_s;
+    QTest::newRow("value box") << u"set sv_wwwDownload 2"_s << QStringList { u"choice:2"_s }
+                               << u"Not one of the values the page writes here: 1 or 0"_s;
+    QTest::newRow("vote box") << u"set g_allowvotekick \"1\""_s << QStringList() << QString();
+    QTest::newRow("text setting") << u"set g_log \"42abc\""_s << QStringList() << QString();
+    QTest::newRow("variable of no page") << u"set scr_ctf_scorelimit abc"_s << QStringList() << QString();
+    QTest::newRow("info line") << u"sets sv_maxclients \"2O\""_s << QStringList() << QString();
+
+    // The rotation: "gametype <word>" and "map <name>" pairs.
+    QTest::newRow("rotation") << u"set sv_mapRotation \"gametype dm map mp_bocage map mp_depot  GAMETYPE Sd Map x\""_s
+                              << QStringList() << QString();
+    QTest::newRow("gametype of a mod") << u"set sv_mapRotation \"gametype ctf map mp_bocage\""_s
+                                       << QStringList { u"gametype:ctf"_s }
+                                       << u"Not one of the game's gametypes (dm, tdm, sd, bel, re, hq); only a mod "
+                                          "can add it."_s;
+    QTest::newRow("keyword without its word")
+        << u"set sv_mapRotation \"gametype map mp_bocage gametype dm map\""_s
+        << QStringList { u"missing:gametype"_s, u"missing:map"_s }
+        << u"No map follows: the rotation needs one after map, such as mp_bocage."_s;
+    QTest::newRow("map mp_ left unnamed")
+        << u"set sv_mapRotation \"gametype dm map mp_  map mp_x\""_s << QStringList { u"mapname:mp_"_s }
+        << u"The map has no name: mp_ needs the rest of it, as in mp_bocage."_s;
+    QTest::newRow("stray word") << u"set sv_mapRotation \"gametype dm mp_bocage\""_s
+                                << QStringList { u"stray:mp_bocage"_s }
+                                << u"The rotation takes gametype or map here; the game does not know what to do "
+                                   "with mp_bocage"_s;
 }
 
 void ConsoleReaderTest::marks()
@@ -192,7 +251,7 @@ void ConsoleReaderTest::marks()
     QFETCH(QString, line);
     QFETCH(QStringList, expected);
     QFETCH(QString, sentence);
-    const ConsoleReader::Reading reading = ConsoleReader::read(line);
+    const ConsoleReader::Reading reading = ConsoleReader::read(line, TForm1::valueCatalogue());
     QCOMPARE(describeMarks(reading, line), expected);
     if (!sentence.isEmpty())
         QCOMPARE(reading.marks.constLast().sentence, sentence);
@@ -235,23 +294,38 @@ void ConsoleReaderTest::colourRuns()
 void ConsoleReaderTest::windowLinesCarryNoMark_data()
 {
     QTest::addColumn<bool>("everyBox");
-    QTest::newRow("default script") << false;
-    QTest::newRow("every box ticked") << true;
+    QTest::addColumn<bool>("otherButtons");
+    QTest::newRow("default script") << false << false;
+    QTest::newRow("every box ticked") << true << false;
+    QTest::newRow("every box ticked, the other radio buttons") << true << true;
 }
 
+// Every value the pages write at their start values reads as it looks, and
+// every variable they write is in the catalogue.
 void ConsoleReaderTest::windowLinesCarryNoMark()
 {
     QFETCH(bool, everyBox);
+    QFETCH(bool, otherButtons);
     TForm1 form;
     if (everyBox) {
         for (QCheckBox *box : form.findChildren<QCheckBox *>())
             box->setChecked(true);
     }
+    if (otherButtons) {
+        for (QRadioButton *button : form.findChildren<QRadioButton *>()) {
+            if (!button->isChecked())
+                button->setChecked(true);
+        }
+    }
     const QStringList lines = finish(form);
     if (!everyBox)
         QCOMPARE(lines, goldenLines());
-    for (const QString &line : lines)
-        QVERIFY2(ConsoleReader::read(line).marks.isEmpty(), qPrintable(line));
+    const ValueCatalogue values = TForm1::valueCatalogue();
+    for (const QString &line : lines) {
+        QVERIFY2(ConsoleReader::read(line, values).marks.isEmpty(), qPrintable(line));
+        if (line.startsWith(u"set "_s))
+            QVERIFY2(values.find(line.section(u' ', 1, 1)), qPrintable(line));
+    }
 }
 
 // The size as saved, with CR LF line ends, and the first character past one exec.
@@ -429,6 +503,7 @@ void ConsoleReaderTest::finishMarksTrapsAndSavesUnchanged()
     control<QLineEdit>(form, "edServername")->setText(u"Joe\"s Server"_s);
     control<QLineEdit>(form, "edMotd")->setText(u"Welcome; have fun"_s);
     control<QLineEdit>(form, "edRotation")->setText(longRotation);
+    control<QLineEdit>(form, "edMaxplayers")->setText(u"2O"_s);
     const QStringList lines = finish(form);
 
     const struct {
@@ -438,14 +513,15 @@ void ConsoleReaderTest::finishMarksTrapsAndSavesUnchanged()
         { u"set sv_hostname \"Joe\"s Server\""_s, u"The game sets the value to: Joe s Server"_s },
         { u"set scr_motd \"Welcome; have fun\""_s,
             u"The game sets scr_motd, but leaves it out of the server info: a value there cannot hold \\, ; or \""_s },
+        { u"set sv_maxclients \"2O\""_s, u"The game reads this as 2."_s },
         { u"set sv_mapRotation \""_s + longRotation + u'"',
             u"The game cuts the command at 1,023 characters and drops this one. The rest of this line runs as a "
             "command of its own: mp_bocage gametype dm map"_s },
     };
     int marked = 0;
     for (const QString &line : lines)
-        marked += ConsoleReader::read(line).marks.isEmpty() ? 0 : 1;
-    QCOMPARE(marked, 3);
+        marked += ConsoleReader::read(line, TForm1::valueCatalogue()).marks.isEmpty() ? 0 : 1;
+    QCOMPARE(marked, 4);
     for (const auto &trap : traps) {
         const int number = int(lines.indexOf(trap.line));
         QVERIFY2(number >= 0, qPrintable(trap.line));
@@ -502,6 +578,26 @@ void ConsoleReaderTest::scriptTooLongForExec()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), saved);
+
+    // A line separator within a line is two bytes as well; a change before the mark moves it.
+    auto markStart = [&past] {
+        for (int i = 0; i < past.length(); ++i) {
+            if (formatAt(past, i).underlineStyle() == QTextCharFormat::WaveUnderline)
+                return i;
+        }
+        return -1;
+    };
+    QTest::keyClick(form.editor, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(form.editor, Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(form.editor->document()->blockCount(), lines.size() + 1);
+    QCOMPARE(form.tabEditor->sizeNote(), QString(sentence).replace(u"16,406"_s, u"16,408"_s));
+    QCOMPARE(markStart(), 16384 - bytes - 2);
+    QTest::keyClick(form.editor, Qt::Key_Backspace);
+    QTest::keyClick(form.editor, Qt::Key_Space);
+    QCOMPARE(markStart(), 16384 - bytes - 1);
+    QTest::keyClick(form.editor, Qt::Key_Backspace);
+    QCOMPARE(form.tabEditor->sizeNote(), sentence);
+    QCOMPARE(markStart(), 16384 - bytes);
 
     QTest::keyClick(form.editor, Qt::Key_End, Qt::ControlModifier);
     for (int i = 0; i < 20; ++i) // back to 16,385 bytes, then 16,384
