@@ -8,6 +8,7 @@
 // Windows-1252 with CR LF line ends (CfgFile) and replaces the chosen file in
 // one step, so a failed save never leaves half a file behind.
 
+#include <QAccessible>
 #include <QMainWindow>
 
 class EditorPage;
@@ -28,7 +29,7 @@ class TTextButton;
 class VotesPage;
 class WeaponsPage;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, private QAccessible::ActivationObserver {
     Q_OBJECT
 
     QWidget *const m_client; // the client area below the menu bar; parent of the regions
@@ -37,7 +38,16 @@ public:
     static inline const QString windowCaption = QStringLiteral("Bravenmark - Tallyforge 1.0");
     static inline const QString applicationTitle = QStringLiteral("Tallyforge 1.0");
 
-    explicit TForm1(QWidget *parent = nullptr);
+    // Which pages the constructor builds. The program starts with the first
+    // page only and builds the others right after the first frame (see
+    // LazyPage); everyone else reading the controls wants the whole window.
+    enum class Pages { All, FirstThenRest };
+
+    explicit TForm1(QWidget *parent = nullptr, Pages pages = Pages::All);
+    ~TForm1() override;
+
+    // Builds every page not built yet. Whatever needs a page calls it first.
+    void buildPages();
 
     // Writes the editor's text to `path`; shows the error box and returns
     // false when it cannot, leaving any file that was there untouched.
@@ -80,9 +90,11 @@ public:
     QAction *Hollowfen1 = nullptr;
 
 protected:
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void accessibilityActiveChanged(bool active) override;
     void stepPage(int step, bool wrap);
     void createHeader();
     void createPages();
@@ -93,4 +105,6 @@ private:
     void showError(const QString &message);
 
     QFileDialog *m_saveDialog = nullptr;
+    bool m_pagesPending = false; // some page is still empty
+    bool m_buildQueued = false;
 };

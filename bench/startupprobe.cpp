@@ -107,7 +107,7 @@ int main(int argc, char *argv[])
     if (bare)
         window = bareWindow(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
     else
-        window = std::make_unique<TForm1>();
+        window = std::make_unique<TForm1>(nullptr, TForm1::Pages::FirstThenRest);
     std::printf("window_ns %lld\n", nowNs());
     FirstFrame watcher(window.get());
     app.installEventFilter(&watcher);

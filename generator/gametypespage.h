@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "generator/lazypage.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -8,7 +8,7 @@ class QRadioButton;
 class ScriptWriter;
 
 // Gametypes Configuration page: its controls, their start values and hints, and its section of the script.
-class GametypesPage : public QWidget {
+class GametypesPage : public LazyPage {
     Q_OBJECT
 
 public:
@@ -62,4 +62,7 @@ public:
     QLineEdit *edHq1 = nullptr;
     QCheckBox *chkHq2 = nullptr;
     QLineEdit *edHq2 = nullptr;
+
+protected:
+    void buildControls() override;
 };

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QWidget>
+#include "generator/lazypage.h"
 
 class QCheckBox;
 class ScriptWriter;
 class TTextButton;
 
 // Allowed Weapons page: its controls, their start values and hints, and its section of the script.
-class WeaponsPage : public QWidget {
+class WeaponsPage : public LazyPage {
     Q_OBJECT
 
 public:
@@ -28,4 +28,7 @@ public:
 
 private:
     void applyPreset(int column);
+
+protected:
+    void buildControls() override;
 };
