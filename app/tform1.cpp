@@ -78,7 +78,7 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     setCentralWidget(m_client);
 
     createHeader();
-    tabMain->build();
+    tabMain->build(); // the first frame shows it
     createPages();
     createBottomStrip();
     createMenu();
@@ -92,7 +92,6 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     setFixedSize(sizeHint());
     FormCreate();
 
-    m_pagesPending = true;
     // Assistive technology may ask for any control at any moment.
     if (pages == Pages::All || QAccessible::isActive())
         buildPages();

@@ -105,6 +105,6 @@ private:
     void showError(const QString &message);
 
     QFileDialog *m_saveDialog = nullptr;
-    bool m_pagesPending = false; // some page is still empty
+    bool m_pagesPending = true; // some page is still empty
     bool m_buildQueued = false;
 };
