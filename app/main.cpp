@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     Appearance::setUpApplication();
 
-    TForm1 form;
+    TForm1 form(nullptr, TForm1::Pages::FirstThenRest);
     form.show();
     return QApplication::exec();
 }

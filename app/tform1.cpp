@@ -29,6 +29,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <initializer_list>
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -45,7 +48,7 @@ QLabel *pictureLabel(QWidget *parent, const char *name, const QRect &geometry, c
 
 } // namespace
 
-TForm1::TForm1(QWidget *parent)
+TForm1::TForm1(QWidget *parent, Pages pages)
     : QMainWindow(parent)
     , m_client(new QWidget(this))
     , Panel1(pictureLabel(m_client, "Panel1", { 0, 0, 770, 57 }, u":/art/header.png"_s))
@@ -76,6 +79,7 @@ TForm1::TForm1(QWidget *parent)
     setCentralWidget(m_client);
 
     createHeader();
+    tabMain->build(); // the first frame shows it
     createPages();
     createBottomStrip();
     createMenu();
@@ -89,6 +93,41 @@ TForm1::TForm1(QWidget *parent)
     move(284, 152);
     setFixedSize(sizeHint());
     FormCreate();
+
+    // Assistive technology may ask for any control at any moment.
+    if (pages == Pages::All || QAccessible::isActive())
+        buildPages();
+    else
+        QAccessible::installActivationObserver(this);
+}
+
+TForm1::~TForm1()
+{
+    QAccessible::removeActivationObserver(this);
+}
+
+void TForm1::buildPages()
+{
+    if (!std::exchange(m_pagesPending, false))
+        return;
+    // In the order of the tabs, as the keyboard focus goes through them.
+    for (LazyPage *page : std::initializer_list<LazyPage *> {
+             tabMain, TabSheet2, TabSheet3, TabSheet4, TabSheet5, TabSheet6, TabSheet1, tabVotes })
+        page->build();
+}
+
+void TForm1::accessibilityActiveChanged(bool active)
+{
+    if (active)
+        buildPages();
+}
+
+bool TForm1::event(QEvent *event)
+{
+    // The rest of the pages once the first frame has gone to the screen.
+    if (event->type() == QEvent::Paint && m_pagesPending && !std::exchange(m_buildQueued, true))
+        QMetaObject::invokeMethod(this, &TForm1::buildPages, Qt::QueuedConnection);
+    return QMainWindow::event(event);
 }
 
 ValueCatalogue TForm1::valueCatalogue()
@@ -160,15 +199,23 @@ void TForm1::createPages()
     PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), false);
     PageControl1->installEventFilter(this);
     PageControl1->tabBar()->installEventFilter(this);
+    // Before the strip changes the page, so the page shows and takes the
+    // focus as if it had always been there; a change made elsewhere still
+    // finds the page built before the next frame.
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::buildPages);
     connect(TabSheet4, &GameOptionsPage::allowedVotesRequested, this, &TForm1::Button2Click);
     connect(tabMain, &ServerInfoPage::colourTesterRequested, this, &TForm1::TextButton29Click);
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    const QEvent::Type type = event->type();
+    if (watched == PageControl1->tabBar()
+        && (type == QEvent::MouseButtonPress || type == QEvent::Wheel || type == QEvent::KeyPress))
+        buildPages();
     // The tab widget's own ctrl+Tab, and the arrow keys on its strip, step onto
     // hidden tabs as well: the editor before "Finish!" and the Votes page.
-    if (event->type() == QEvent::KeyPress) {
+    if (type == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool ctrlTab
             = (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && key->modifiers() & Qt::ControlModifier;
@@ -188,6 +235,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 // the arrow keys stop at the ends of the strip.
 void TForm1::stepPage(int step, bool wrap)
 {
+    buildPages();
     const int count = PageControl1->count();
     int index = PageControl1->currentIndex();
     for (int tried = 0; tried < count; ++tried) {
@@ -294,6 +342,7 @@ void TForm1::FormCreate()
 
 void TForm1::btnFinishClick()
 {
+    buildPages();
     PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), true);
     Save1->setEnabled(false);
     PageControl1->setCurrentWidget(tabEditor);
@@ -405,5 +454,6 @@ void TForm1::TextButton29Click()
 
 void TForm1::Button2Click()
 {
+    buildPages();
     PageControl1->setCurrentWidget(tabVotes);
 }

@@ -8,6 +8,7 @@
 // Windows-1252 with CR LF line ends (CfgFile) and replaces the chosen file in
 // one step, so a failed save never leaves half a file behind.
 
+#include <QAccessible>
 #include <QMainWindow>
 
 class EditorPage;
@@ -29,7 +30,7 @@ class ValueCatalogue;
 class VotesPage;
 class WeaponsPage;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, private QAccessible::ActivationObserver {
     Q_OBJECT
 
     QWidget *const m_client; // the client area below the menu bar; parent of the regions
@@ -38,7 +39,16 @@ public:
     static inline const QString windowCaption = QStringLiteral("Bravenmark - Tallyforge 1.0");
     static inline const QString applicationTitle = QStringLiteral("Tallyforge 1.0");
 
-    explicit TForm1(QWidget *parent = nullptr);
+    // Which pages the constructor builds. The program starts with the first
+    // page only and builds the others right after the first frame (see
+    // LazyPage); everyone else reading the controls wants the whole window.
+    enum class Pages { All, FirstThenRest };
+
+    explicit TForm1(QWidget *parent = nullptr, Pages pages = Pages::All);
+    ~TForm1() override;
+
+    // Builds every page not built yet. Whatever needs a page calls it first.
+    void buildPages();
 
     // What each variable the pages write accepts, from the pages' tables: the
     // editor reads the values typed for them by it.
@@ -85,9 +95,11 @@ public:
     QAction *Hollowfen1 = nullptr;
 
 protected:
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void accessibilityActiveChanged(bool active) override;
     void stepPage(int step, bool wrap);
     void createHeader();
     void createPages();
@@ -98,4 +110,6 @@ private:
     void showError(const QString &message);
 
     QFileDialog *m_saveDialog = nullptr;
+    bool m_pagesPending = true; // some page is still empty
+    bool m_buildQueued = false;
 };

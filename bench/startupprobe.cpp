@@ -4,15 +4,28 @@
 //
 //   tallyforge_startup form                 the program's main window, started as main() does
 //   tallyforge_startup bare <widgets> <w> <h>  a plain window with that many widgets in all
-//   tallyforge_startup count                prints the main window's widget count and size
+//   tallyforge_startup plain <w> <h> <kinds...> a stock main window with the main window's kinds of controls
+//   tallyforge_startup count                prints the main window's widget count, size and kinds of controls
 
 #include "app/appearance.h"
 #include "app/tform1.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -85,6 +98,92 @@ std::unique_ptr<QWidget> bareWindow(int widgets, int width, int height)
     return window;
 }
 
+// The kinds of controls the main window is made of, in the order `count` prints them.
+enum Kind { Label, CheckBox, RadioButton, LineEdit, Button, GroupBox, TextEdit, Plain, kinds };
+
+Kind kindOf(const QWidget *widget)
+{
+    if (qobject_cast<const QLabel *>(widget))
+        return Label;
+    if (qobject_cast<const QCheckBox *>(widget))
+        return CheckBox;
+    if (qobject_cast<const QRadioButton *>(widget))
+        return RadioButton;
+    if (qobject_cast<const QLineEdit *>(widget))
+        return LineEdit;
+    if (qobject_cast<const QAbstractButton *>(widget))
+        return Button;
+    if (qobject_cast<const QGroupBox *>(widget))
+        return GroupBox;
+    if (qobject_cast<const QPlainTextEdit *>(widget))
+        return TextEdit;
+    return Plain;
+}
+
+// The controls the program makes itself, not the pages and the parts Qt's own widgets make for themselves
+// (the tab strip and its buttons, scroll bars, viewports).
+std::array<int, kinds> countKinds(const TForm1 &form)
+{
+    auto part = [&form](const QWidget *widget) {
+        for (const QWidget *up = widget->parentWidget(); up; up = up->parentWidget()) {
+            if (up == form.PageControl1 && widget->parentWidget()->parentWidget() != form.PageControl1)
+                return false; // on a page
+            if (up == form.PageControl1 || qobject_cast<const QAbstractScrollArea *>(up) || up->inherits("QTabBar"))
+                return true;
+        }
+        return false;
+    };
+    std::array<int, kinds> counts {};
+    for (const QWidget *widget : form.centralWidget()->findChildren<QWidget *>()) {
+        if (widget != form.PageControl1 && !part(widget))
+            ++counts[kindOf(widget)];
+    }
+    return counts;
+}
+
+// A stock main window of the same size with as many controls of each kind, spread over nine pages of a tab
+// widget, with a menu and a status bar: no pictures, no colours or fonts of its own, no code of its own.
+std::unique_ptr<QWidget> plainWindow(int width, int height, const std::array<int, kinds> &counts)
+{
+    auto window = std::make_unique<QMainWindow>();
+    window->setWindowTitle(u"plain"_s);
+    auto *client = new QWidget;
+    window->setCentralWidget(client);
+    for (const char *title : { "&File", "&Help", "&About" })
+        window->menuBar()->addMenu(QString::fromLatin1(title))->addAction(u"&Action"_s);
+    window->statusBar()->showMessage(u"Ready"_s);
+    auto *tabs = new QTabWidget(client);
+    tabs->setGeometry(0, 57, width - 1, 384);
+    tabs->setTabPosition(QTabWidget::South);
+    QList<QWidget *> pages;
+    for (int i = 0; i < 9; ++i) {
+        pages << new QWidget;
+        tabs->addTab(pages.constLast(), u"Page %1"_s.arg(i + 1));
+    }
+    int made = 0;
+    for (int kind = 0; kind < kinds; ++kind) {
+        for (int i = 0; i < counts[kind]; ++i, ++made) {
+            QWidget *page = pages[made % pages.size()];
+            const QString text = u"Control %1"_s.arg(made);
+            QWidget *control = nullptr;
+            switch (Kind(kind)) {
+            case Label: control = new QLabel(text, page); break;
+            case CheckBox: control = new QCheckBox(text, page); break;
+            case RadioButton: control = new QRadioButton(text, page); break;
+            case LineEdit: control = new QLineEdit(text, page); break;
+            case Button: control = new QPushButton(text, page); break;
+            case GroupBox: control = new QGroupBox(text, page); break;
+            case TextEdit: control = new QPlainTextEdit(page); break;
+            default: control = new QWidget(page); break;
+            }
+            const int slot = made / pages.size();
+            control->setGeometry(8 + slot % 6 * 124, 8 + slot / 6 % 10 * 32, 120, 24);
+        }
+    }
+    window->setFixedSize(width, height);
+    return window;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -93,21 +192,32 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     std::printf("application_ns %lld\n", nowNs());
     const bool bare = std::strcmp(mode, "bare") == 0 && argc == 5;
-    if (!bare)
+    const bool plain = std::strcmp(mode, "plain") == 0 && argc == 4 + kinds;
+    if (!bare && !plain)
         Appearance::setUpApplication();
 
     if (std::strcmp(mode, "count") == 0) {
         TForm1 form;
         std::printf("widgets %lld size %d %d\n", static_cast<long long>(form.findChildren<QWidget *>().size() + 1),
             form.width(), form.height());
+        std::printf("kinds");
+        for (int count : countKinds(form))
+            std::printf(" %d", count);
+        std::printf("\n");
         return 0;
     }
 
     std::unique_ptr<QWidget> window;
-    if (bare)
+    if (bare) {
         window = bareWindow(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
-    else
-        window = std::make_unique<TForm1>();
+    } else if (plain) {
+        std::array<int, kinds> counts {};
+        for (int kind = 0; kind < kinds; ++kind)
+            counts[kind] = std::atoi(argv[4 + kind]);
+        window = plainWindow(std::atoi(argv[2]), std::atoi(argv[3]), counts);
+    } else {
+        window = std::make_unique<TForm1>(nullptr, TForm1::Pages::FirstThenRest);
+    }
     std::printf("window_ns %lld\n", nowNs());
     FirstFrame watcher(window.get());
     app.installEventFilter(&watcher);

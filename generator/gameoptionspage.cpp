@@ -154,9 +154,13 @@ constexpr QCheckBox *G::*lineOrder[] = {
 } // namespace
 
 VotesPage::VotesPage(QWidget *parent)
-    : QWidget(parent)
+    : LazyPage(parent)
 {
     setObjectName(u"tabVotes"_s);
+}
+
+void VotesPage::buildControls()
+{
     PageKit::headingStrip(this, "Label98", u"Allowed Votes"_s, u"Allowed Votes"_s);
 
     for (const VoteBox &vote : voteBoxes)
@@ -188,10 +192,14 @@ void VotesPage::declareValues(ValueCatalogue &values)
 }
 
 GameOptionsPage::GameOptionsPage(const VotesPage *votes, QWidget *parent)
-    : QWidget(parent)
+    : LazyPage(parent)
     , m_votes(votes)
 {
     setObjectName(u"TabSheet4"_s);
+}
+
+void GameOptionsPage::buildControls()
+{
     PageKit::headingStrip(this, "Label7", u"Game Options"_s, u"Game Options"_s);
 
     PageKit::band(this, { 368, 56, 9, 225 });

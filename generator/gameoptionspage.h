@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "generator/lazypage.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -11,7 +11,7 @@ class ValueCatalogue;
 
 // Votes page: which kinds of vote players may call. It has no tab; the
 // "Allowed Votes" button of the Game Options page opens it.
-class VotesPage : public QWidget {
+class VotesPage : public LazyPage {
     Q_OBJECT
 
 public:
@@ -31,10 +31,13 @@ public:
     QCheckBox *chkTeam = nullptr;
     QCheckBox *chkFF = nullptr;
     QCheckBox *chkKK = nullptr;
+
+protected:
+    void buildControls() override;
 };
 
 // Game Options page: game-play rules; its section carries the vote lines.
-class GameOptionsPage : public QWidget {
+class GameOptionsPage : public LazyPage {
     Q_OBJECT
 
 public:
@@ -99,4 +102,7 @@ Q_SIGNALS:
 
 private:
     const VotesPage *const m_votes;
+
+protected:
+    void buildControls() override;
 };

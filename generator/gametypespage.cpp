@@ -123,9 +123,13 @@ const Block blocks[] = {
 } // namespace
 
 GametypesPage::GametypesPage(QWidget *parent)
-    : QWidget(parent)
+    : LazyPage(parent)
 {
     setObjectName(u"TabSheet5"_s);
+}
+
+void GametypesPage::buildControls()
+{
     PageKit::headingStrip(this, "Label8", u"Gametypes Configuration"_s, u"Gametypes"_s);
 
     for (const Block &block : blocks) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "generator/lazypage.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -9,7 +9,7 @@ class ScriptWriter;
 class ValueCatalogue;
 
 // Gametypes Configuration page: its controls, their start values and hints, and its section of the script.
-class GametypesPage : public QWidget {
+class GametypesPage : public LazyPage {
     Q_OBJECT
 
 public:
@@ -65,4 +65,7 @@ public:
     QLineEdit *edHq1 = nullptr;
     QCheckBox *chkHq2 = nullptr;
     QLineEdit *edHq2 = nullptr;
+
+protected:
+    void buildControls() override;
 };

@@ -78,12 +78,16 @@ const struct {
 } // namespace
 
 MapRotationPage::MapRotationPage(QWidget *parent)
-    : QWidget(parent)
-    , GroupBox2(new QGroupBox(u"Extras"_s, this))
-    , edRotation(new TAppendEdit(this))
-    , chkMpr(new QCheckBox(u"check this if you want to include map rotations in your cfg."_s, this))
+    : LazyPage(parent)
 {
     setObjectName(u"TabSheet6"_s);
+}
+
+void MapRotationPage::buildControls()
+{
+    GroupBox2 = new QGroupBox(u"Extras"_s, this);
+    edRotation = new TAppendEdit(this);
+    chkMpr = new QCheckBox(u"check this if you want to include map rotations in your cfg."_s, this);
     PageKit::headingStrip(this, "Label9", u"Map Rotation"_s, u"Map Rotation"_s);
 
     for (const auto &entry : labels) {

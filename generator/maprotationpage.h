@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "generator/lazypage.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -10,7 +10,7 @@ class TAppendEdit;
 class TTextButton;
 
 // Map Rotation page: the rotation builder and the sv_mapRotation line.
-class MapRotationPage : public QWidget {
+class MapRotationPage : public LazyPage {
     Q_OBJECT
 
 public:
@@ -20,12 +20,12 @@ public:
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 
-    QGroupBox *const GroupBox2;
-    TAppendEdit *const edRotation;
-    QCheckBox *const chkMpr;
+    QGroupBox *GroupBox2 = nullptr;
+    TAppendEdit *edRotation = nullptr;
+    QCheckBox *chkMpr = nullptr;
 
     // The builder buttons, each appending its own piece to edRotation; made by
-    // the constructor from the page's button table.
+    // buildControls() from the page's button table.
     TTextButton *TextButton1 = nullptr, *TextButton2 = nullptr, *TextButton3 = nullptr, *TextButton4 = nullptr,
                 *TextButton5 = nullptr, *TextButton6 = nullptr;
     TTextButton *TextButton7 = nullptr, *TextButton8 = nullptr, *TextButton9 = nullptr, *TextButton10 = nullptr,
@@ -33,4 +33,7 @@ public:
                 *TextButton15 = nullptr, *TextButton16 = nullptr, *TextButton17 = nullptr, *TextButton18 = nullptr,
                 *TextButton19 = nullptr;
     TTextButton *TextButton20 = nullptr, *TextButton21 = nullptr, *TextButton22 = nullptr;
+
+protected:
+    void buildControls() override;
 };

@@ -55,9 +55,13 @@ const PageKit::Row<Page> rows[] = {
 } // namespace
 
 NetworkOptionsPage::NetworkOptionsPage(QWidget *parent)
-    : QWidget(parent)
+    : LazyPage(parent)
 {
     setObjectName(u"TabSheet3"_s);
+}
+
+void NetworkOptionsPage::buildControls()
+{
     PageKit::headingStrip(this, "Label5", u"Network Options"_s, u"Network Options"_s);
     PageKit::band(this, { 368, 56, 9, 225 });
 

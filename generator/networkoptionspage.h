@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "generator/lazypage.h"
 
 class QCheckBox;
 class QLabel;
@@ -9,7 +9,7 @@ class ScriptWriter;
 class ValueCatalogue;
 
 // Network Options page: its controls, their start values and hints, and its section of the script.
-class NetworkOptionsPage : public QWidget {
+class NetworkOptionsPage : public LazyPage {
     Q_OBJECT
 
 public:
@@ -44,4 +44,7 @@ public:
     QCheckBox *chkWWWs = nullptr;
 
     QLabel *Label102 = nullptr;
+
+protected:
+    void buildControls() override;
 };

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmapCache>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QStyleOptionButton>
@@ -45,6 +46,28 @@ QFont headingFont()
     return font;
 }
 
+// The artwork at `size`, decoded once for all the labels that show it.
+QPixmap artwork(const QString &resource, QSize size)
+{
+    const QString key = u"tallyforge:%1@%2x%3"_s.arg(resource).arg(size.width()).arg(size.height());
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        // Through QIcon, so a screen with a device pixel ratio of 2 gets the picture's @2x version.
+        pixmap = QIcon(resource).pixmap(size);
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
+}
+
+// Fills with `color` on `palette`, in one palette change.
+void fillBackground(QWidget *widget, const QColor &color, QPalette palette)
+{
+    palette.setColor(QPalette::Button, color);
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
 } // namespace
 
 namespace PageKit {
@@ -70,11 +93,7 @@ QLabel *boldLabel(QWidget *parent, const char *name, const QString &text, QPoint
 
 void fillBackground(QWidget *widget, const QColor &color)
 {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Button, color);
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
+    ::fillBackground(widget, color, widget->palette());
 }
 
 QLabel *headingStrip(QWidget *page, const char *labelName, const QString &caption, const QString &hint)
@@ -142,10 +161,9 @@ QRadioButton *radioButton(QWidget *panel, const char *name, const QString &capti
     auto *button = new QRadioButton(caption, panel);
     button->setObjectName(QLatin1StringView(name));
     button->setGeometry(geometry);
-    fillBackground(button, background);
     QPalette palette = button->palette();
     palette.setColor(QPalette::WindowText, Qt::white);
-    button->setPalette(palette);
+    ::fillBackground(button, background, palette);
     button->setChecked(checked);
     setHint(button, hint);
     return button;
@@ -155,9 +173,10 @@ QLabel *picture(QWidget *parent, const QRect &geometry, const QString &resource)
 {
     auto *label = new QLabel(parent);
     label->setGeometry(geometry);
-    // Through QIcon, so a screen with a device pixel ratio of 2 gets the picture's @2x version.
-    label->setPixmap(QIcon(resource).pixmap(geometry.size()));
-    label->setScaledContents(true);
+    const QPixmap pixmap = artwork(resource, geometry.size());
+    label->setPixmap(pixmap);
+    // A label that scales keeps two more copies of its picture; one drawn at its own size needs neither.
+    label->setScaledContents(pixmap.deviceIndependentSize() != QSizeF(geometry.size()));
     return label;
 }
 

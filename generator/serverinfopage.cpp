@@ -88,9 +88,13 @@ constexpr Pair pairs[] = {
 } // namespace
 
 ServerInfoPage::ServerInfoPage(QWidget *parent)
-    : QWidget(parent)
+    : LazyPage(parent)
 {
     setObjectName(u"tabMain"_s);
+}
+
+void ServerInfoPage::buildControls()
+{
     PageKit::headingStrip(this, "Label2", u"Server Information"_s, u"Server Information"_s);
 
     PageKit::band(this, { 368, 56, 9, 225 });

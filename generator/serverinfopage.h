@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "generator/lazypage.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -9,7 +9,7 @@ class ValueCatalogue;
 class TTextButton;
 
 // Server Information page: its controls, their start values and hints, and its section of the script.
-class ServerInfoPage : public QWidget {
+class ServerInfoPage : public LazyPage {
     Q_OBJECT
 
 public:
@@ -50,4 +50,7 @@ public:
 Q_SIGNALS:
     // "Click here to test colors": the window opens the colour tester page.
     void colourTesterRequested();
+
+protected:
+    void buildControls() override;
 };

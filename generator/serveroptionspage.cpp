@@ -123,9 +123,13 @@ constexpr QCheckBox *Page::*lineOrder[] = {
 } // namespace
 
 ServerOptionsPage::ServerOptionsPage(QWidget *parent)
-    : QWidget(parent)
+    : LazyPage(parent)
 {
     setObjectName(u"TabSheet2"_s);
+}
+
+void ServerOptionsPage::buildControls()
+{
     PageKit::headingStrip(this, "Label6", u"Server Options"_s, u"Server Options"_s);
     PageKit::band(this, { 368, 56, 9, 225 });
     PageKit::addRows<Page>(*this, rows);

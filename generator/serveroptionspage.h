@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "generator/lazypage.h"
 
 class QCheckBox;
 class QLabel;
@@ -10,7 +10,7 @@ class ScriptWriter;
 class ValueCatalogue;
 
 // Server Options page: its controls, their start values and hints, and its section of the script.
-class ServerOptionsPage : public QWidget {
+class ServerOptionsPage : public LazyPage {
     Q_OBJECT
 
 public:
@@ -67,4 +67,7 @@ public:
     QRadioButton *rbFlood0 = nullptr;
 
     QLabel *Label26 = nullptr;
+
+protected:
+    void buildControls() override;
 };

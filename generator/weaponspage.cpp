@@ -141,9 +141,13 @@ constexpr int presetTop = 328, presetHeight = 17;
 } // namespace
 
 WeaponsPage::WeaponsPage(QWidget *parent)
-    : QWidget(parent)
+    : LazyPage(parent)
 {
     setObjectName(u"TabSheet1"_s);
+}
+
+void WeaponsPage::buildControls()
+{
     PageKit::headingStrip(this, "Label10", u"Allowed Weapons"_s, u"Allowed weapons"_s);
 
     for (const auto &column : columns) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "generator/lazypage.h"
 
 class QCheckBox;
 class ScriptWriter;
@@ -8,7 +8,7 @@ class ValueCatalogue;
 class TTextButton;
 
 // Allowed Weapons page: its controls, their start values and hints, and its section of the script.
-class WeaponsPage : public QWidget {
+class WeaponsPage : public LazyPage {
     Q_OBJECT
 
 public:
@@ -31,4 +31,7 @@ public:
 
 private:
     void applyPreset(int column);
+
+protected:
+    void buildControls() override;
 };

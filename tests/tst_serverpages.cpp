@@ -333,6 +333,7 @@ void ServerPagesTest::controlsAtStart()
 void ServerPagesTest::radioPairsStayExclusive()
 {
     ServerOptionsPage page;
+    page.build();
     const QList<QWidget *> panels { page.Panel2, page.Panel3, page.Panel4, page.Panel5, page.Panel6, page.Panel7 };
     auto selectedCounts = [&] {
         QList<qsizetype> counts;
