@@ -5,7 +5,7 @@
 // blanks).
 //
 //   TALLYFORGE_SEED=<n>        repeats a run (the seed is printed)
-//   TALLYFORGE_ITERATIONS=<n>  more passes than the 2,000 of a normal run
+//   TALLYFORGE_ITERATIONS=<n>  more passes than the 600 of a normal run
 
 #include "testmain.h"
 #include "app/cfgfile.h"
@@ -299,7 +299,7 @@ private:
     QHash<QString, QLineEdit *> m_editOfName; // line name -> the edit whose text it carries
     QStringList m_fullOrder; // names of a pass with everything included
     quint64 m_seed = 0;
-    int m_iterations = 2000;
+    int m_iterations = 600;
 };
 
 QList<QCheckBox *> RandomPassTest::includeBoxes() const

@@ -3,7 +3,7 @@
 // and the next save must work. The saves run in a child: this same executable
 // started with --save-child.
 //
-//   TALLYFORGE_KILLS=<n>  how many killed saves (50 by default)
+//   TALLYFORGE_KILLS=<n>  how many killed saves (30 by default)
 
 #include "app/appearance.h"
 #include "formtest.h"
@@ -133,7 +133,7 @@ void SaveFaultsTest::killedAtAnyMomentLeavesOldOrNewFile()
     bool ok = false;
     int kills = qEnvironmentVariableIntValue("TALLYFORGE_KILLS", &ok);
     if (!ok || kills <= 0)
-        kills = 50;
+        kills = 30;
 
     // An undisturbed save first, to learn how long the window for a kill is.
     qint64 saveMicroseconds = 0;
