@@ -13,13 +13,13 @@ ScriptWriter::ScriptWriter(QTextDocument *document, bool withComments)
     , m_withComments(withComments)
 {
     m_cursor.movePosition(QTextCursor::End);
-    // One edit block: the editor lays the lines out once, after the pass.
-    m_cursor.beginEditBlock();
 }
 
 ScriptWriter::~ScriptWriter()
 {
-    m_cursor.endEditBlock();
+    // One insert: the document takes the whole script as one change, and the
+    // editor lays it out and colours it once.
+    m_cursor.insertText(m_text);
 }
 
 void ScriptWriter::comment(QStringView text)
@@ -78,5 +78,5 @@ QString ScriptWriter::asOneLine(const QString &text)
 
 void ScriptWriter::appendLine(const QString &line)
 {
-    m_cursor.insertText(line + u'\n');
+    m_text.append(line).append(u'\n');
 }

@@ -10,8 +10,8 @@ class QTextDocument;
 // the "add slashes" choice everywhere.
 class ScriptWriter {
 public:
-    // Appends to the end of `document`; comment lines are written only when
-    // `withComments` is true.
+    // Appends to the end of `document` when the writer is destroyed; comment
+    // lines are written only when `withComments` is true.
     ScriptWriter(QTextDocument *document, bool withComments);
     ~ScriptWriter();
     ScriptWriter(const ScriptWriter &) = delete;
@@ -36,5 +36,6 @@ private:
     void appendLine(const QString &line);
 
     QTextCursor m_cursor;
+    QString m_text; // the lines so far, inserted when the writer goes
     const bool m_withComments;
 };
