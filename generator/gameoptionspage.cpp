@@ -53,6 +53,11 @@ const VoteBox voteBoxes[] = {
         u"Allow players to vote to turn on/off killcam. (g_allowVoteKillCam)", u"g_allowVoteKillCam" },
 };
 
+void writeVote(ScriptWriter &out, QStringView cvar, bool on)
+{
+    out.fixedLine(cvar, on ? u"1" : u"0");
+}
+
 const QColor grey(128, 128, 128);
 
 // Each group in the order its buttons are tested; stacked buttons are 24 pixels apart.
@@ -154,7 +159,7 @@ constexpr QCheckBox *G::*lineOrder[] = {
 } // namespace
 
 VotesPage::VotesPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"tabVotes"_s);
 }
@@ -182,7 +187,14 @@ void VotesPage::buildControls()
 void VotesPage::writeVoteLines(ScriptWriter &out) const
 {
     for (const VoteBox &vote : voteBoxes)
-        out.fixedLine(vote.cvar, (this->*vote.box)->isChecked() ? u"1" : u"0");
+        writeVote(out, vote.cvar, (this->*vote.box)->isChecked());
+}
+
+void VotesPage::takeValues(OpenedScript &script)
+{
+    build();
+    for (const VoteBox &vote : voteBoxes)
+        PageKit::takeOnOff(script, this->*vote.box, vote.cvar, vote.checked, writeVote);
 }
 
 void VotesPage::declareValues(ValueCatalogue &values)
@@ -192,7 +204,7 @@ void VotesPage::declareValues(ValueCatalogue &values)
 }
 
 GameOptionsPage::GameOptionsPage(const VotesPage *votes, QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
     , m_votes(votes)
 {
     setObjectName(u"TabSheet4"_s);
@@ -223,6 +235,12 @@ void GameOptionsPage::writeSection(ScriptWriter &out) const
             m_votes->writeVoteLines(out);
     }
     out.comment(u"//"_s);
+}
+
+void GameOptionsPage::takeValues(OpenedScript &script)
+{
+    build();
+    PageKit::takeRows<G>(*this, script, rows);
 }
 
 void GameOptionsPage::declareValues(ValueCatalogue &values)

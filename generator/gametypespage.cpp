@@ -123,7 +123,7 @@ const Block blocks[] = {
 } // namespace
 
 GametypesPage::GametypesPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"TabSheet5"_s);
 }
@@ -161,6 +161,12 @@ void GametypesPage::writeSection(ScriptWriter &out) const
         rest = rest.subspan(block.rowCount);
     }
     out.comment(u"//"_s);
+}
+
+void GametypesPage::takeValues(OpenedScript &script)
+{
+    build();
+    PageKit::takeRows<P>(*this, script, rows);
 }
 
 void GametypesPage::declareValues(ValueCatalogue &values)

@@ -55,7 +55,7 @@ const PageKit::Row<Page> rows[] = {
 } // namespace
 
 NetworkOptionsPage::NetworkOptionsPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"TabSheet3"_s);
 }
@@ -81,6 +81,12 @@ void NetworkOptionsPage::writeSection(ScriptWriter &out) const
     for (const PageKit::Row<Page> &row : rows)
         PageKit::writeRow(*this, out, row);
     out.comment(u"//"_s);
+}
+
+void NetworkOptionsPage::takeValues(OpenedScript &script)
+{
+    build();
+    PageKit::takeRows<Page>(*this, script, rows);
 }
 
 void NetworkOptionsPage::declareValues(ValueCatalogue &values)

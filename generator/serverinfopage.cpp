@@ -85,10 +85,65 @@ constexpr Pair pairs[] = {
         u".Website2" },
 };
 
+// Entries of the server info with one edit each, after the pairs.
+struct Single {
+    QCheckBox *Page::*include;
+    QLineEdit *Page::*edit;
+    QStringView key;
+};
+
+constexpr Single singles[] = {
+    { &Page::chkLocation, &Page::edLocation, u".Location" },
+    { &Page::chkTS, &Page::edTS, u".TS" },
+};
+
+void writeSingle(const Page &page, ScriptWriter &out, const Single &single)
+{
+    if ((page.*single.include)->isChecked())
+        out.infoLine(single.key, (page.*single.edit)->text());
+}
+
+void writePair(const Page &page, ScriptWriter &out, const Pair &pair)
+{
+    const bool secondWritten = (page.*pair.secondInclude)->isChecked();
+    if ((page.*pair.firstInclude)->isChecked())
+        out.infoLine(secondWritten ? pair.firstNumberedKey : pair.key, (page.*pair.firstEdit)->text());
+    if (secondWritten)
+        out.infoLine(pair.secondKey, (page.*pair.secondEdit)->text());
+}
+
+// A pair takes its keys only in the shapes writePair() gives them: ".Admin" alone, ".Admin2" alone, or ".Admin1"
+// with ".Admin2". Where the file sets ".Admin" beside both, that line stays as written.
+void takePair(Page &page, OpenedScript &script, const Pair &pair)
+{
+    const std::optional<QString> alone = script.value(pair.key);
+    const std::optional<QString> numbered = script.value(pair.firstNumberedKey);
+    const std::optional<QString> second = script.value(pair.secondKey);
+    const bool both = numbered && second;
+    const std::optional<QString> first = both ? numbered : alone;
+    const std::optional<QString> last = both || !alone ? second : std::nullopt;
+    if (first)
+        (page.*pair.firstEdit)->setText(*first);
+    if (last)
+        (page.*pair.secondEdit)->setText(*last);
+    (page.*pair.firstInclude)->setChecked(bool(first));
+    (page.*pair.secondInclude)->setChecked(bool(last));
+    QStringList keys;
+    if (first)
+        keys << (both ? pair.firstNumberedKey : pair.key).toString();
+    if (last)
+        keys << pair.secondKey.toString();
+    if (keys.isEmpty()
+        || script.offer(keys, PageKit::writtenBy([&](ScriptWriter &out) { writePair(page, out, pair); })))
+        return;
+    (page.*pair.firstInclude)->setChecked(false);
+    (page.*pair.secondInclude)->setChecked(false);
+}
+
 } // namespace
 
 ServerInfoPage::ServerInfoPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"tabMain"_s);
 }
@@ -118,18 +173,30 @@ void ServerInfoPage::writeSection(ScriptWriter &out) const
     out.comment(u"//Server Information"_s);
     PageKit::writeRow<Page>(*this, out, rows[0]);
     PageKit::writeRow<Page>(*this, out, rows[1]);
-    for (const Pair &pair : pairs) {
-        const bool secondWritten = (this->*pair.secondInclude)->isChecked();
-        if ((this->*pair.firstInclude)->isChecked())
-            out.infoLine(secondWritten ? pair.firstNumberedKey : pair.key, (this->*pair.firstEdit)->text());
-        if (secondWritten)
-            out.infoLine(pair.secondKey, (this->*pair.secondEdit)->text());
-    }
-    if (chkLocation->isChecked())
-        out.infoLine(u".Location", edLocation->text());
-    if (chkTS->isChecked())
-        out.infoLine(u".TS", edTS->text());
+    for (const Pair &pair : pairs)
+        writePair(*this, out, pair);
+    for (const Single &single : singles)
+        writeSingle(*this, out, single);
     out.comment(u"//"_s);
+}
+
+void ServerInfoPage::takeValues(OpenedScript &script)
+{
+    build();
+    PageKit::takeRow<Page>(*this, script, rows[0]);
+    PageKit::takeRow<Page>(*this, script, rows[1]);
+    for (const Pair &pair : pairs)
+        takePair(*this, script, pair);
+    for (const Single &single : singles) {
+        const std::optional<QString> value = script.value(single.key);
+        if (value)
+            (this->*single.edit)->setText(*value);
+        QCheckBox *include = this->*single.include;
+        include->setChecked(bool(value));
+        include->setChecked(value && script.offer({ single.key.toString() }, PageKit::writtenBy([&](ScriptWriter &out) {
+            writeSingle(*this, out, single);
+        })));
+    }
 }
 
 void ServerInfoPage::declareValues(ValueCatalogue &values)

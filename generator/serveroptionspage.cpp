@@ -123,7 +123,7 @@ constexpr QCheckBox *Page::*lineOrder[] = {
 } // namespace
 
 ServerOptionsPage::ServerOptionsPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"TabSheet2"_s);
 }
@@ -152,6 +152,12 @@ void ServerOptionsPage::writeSection(ScriptWriter &out) const
     out.comment(u"//Server Options"_s);
     PageKit::writeRows<Page>(*this, out, rows, lineOrder);
     out.comment(u"//"_s);
+}
+
+void ServerOptionsPage::takeValues(OpenedScript &script)
+{
+    build();
+    PageKit::takeRows<Page>(*this, script, rows);
 }
 
 void ServerOptionsPage::declareValues(ValueCatalogue &values)

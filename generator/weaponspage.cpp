@@ -133,6 +133,11 @@ constexpr bool matrixFollowsPageOrder()
 }
 static_assert(matrixFollowsPageOrder());
 
+void writeWeapon(ScriptWriter &out, QStringView cvar, bool allowed)
+{
+    out.fixedLine(cvar, allowed ? u"1" : u"0");
+}
+
 constexpr int headerTop = 40, headerHeight = 49, columnLabelTop = 56;
 constexpr int panelTop = 96, panelHeight = 217;
 constexpr int firstRowTop = 128, rowPitch = 40, boxHeight = 17;
@@ -141,7 +146,7 @@ constexpr int presetTop = 328, presetHeight = 17;
 } // namespace
 
 WeaponsPage::WeaponsPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"TabSheet1"_s);
 }
@@ -201,7 +206,14 @@ void WeaponsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Weapons"_s);
     for (const Weapon &weapon : weapons)
-        out.fixedLine(QString::fromLatin1(weapon.cvar), (this->*weapon.box)->isChecked() ? u"1" : u"0");
+        writeWeapon(out, QString::fromLatin1(weapon.cvar), (this->*weapon.box)->isChecked());
+}
+
+void WeaponsPage::takeValues(OpenedScript &script)
+{
+    build();
+    for (const Weapon &weapon : weapons)
+        PageKit::takeOnOff(script, this->*weapon.box, QString::fromLatin1(weapon.cvar), weapon.checked, writeWeapon);
 }
 
 void WeaponsPage::declareValues(ValueCatalogue &values)

@@ -1,0 +1,154 @@
+// Opening a script: the pages take what the game would set, every other line
+// is kept and follows the sections, and running the regenerated script ends
+// every variable the file sets with the same value.
+
+#include "formtest.h"
+#include "modalwatcher.h"
+#include "testmain.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+using namespace Qt::StringLiterals;
+using namespace FormTest;
+
+namespace {
+
+QString writeFile(const QTemporaryDir &dir, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(u"opened.cfg"_s);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the test file");
+    return path;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class OpeningTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void rowsTakeOnlyWhatTheyWriteBack_data();
+    void rowsTakeOnlyWhatTheyWriteBack();
+    void handWrittenFile();
+};
+
+void OpeningTest::rowsTakeOnlyWhatTheyWriteBack_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("include"); // the row's include box, or a box without one
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QStringList>("kept");
+
+    const auto row = [](const char *name, QStringList lines, const char *include, bool taken, QStringList kept) {
+        QTest::newRow(name) << lines << QString::fromLatin1(include) << taken << kept;
+    };
+    row("seta in capitals", { u"SETA SV_FPS 30"_s }, "chkSvfps", true, {});
+    row("the last value counts", { u"set g_gametype ctf"_s, u"set g_gametype sd"_s }, "chkGametype", true, {});
+    row("no button writes it", { u"set g_gametype \"ctf\""_s }, "chkGametype", false, { u"set g_gametype \"ctf\""_s });
+    row("a button writes it in small letters", { u"set g_gametype DM"_s }, "chkGametype", false,
+        { u"set g_gametype DM"_s });
+    // Read as "a b ": the edit shows it and writes it back so.
+    row("quotes inside", { u"set sv_hostname \"a\"b\""_s }, "chkSvname", true, {});
+    // The quotes the row adds would take the line past what the console reads.
+    const QString longLine = u"set sv_hostname "_s + QString(1007, u'x');
+    row("too long once quoted", { longLine }, "chkSvname", false, { longLine });
+    row("value box", { u"set sv_wwwDownload 1"_s }, "chkWWW", true, {});
+    row("value box, not 1 or 0", { u"set sv_wwwDownload 2"_s }, "chkWWW", false, { u"set sv_wwwDownload 2"_s });
+    row("sets where the row writes set", { u"sets sv_fps 20"_s }, "chkSvfps", false, { u"sets sv_fps 20"_s });
+    row("set where the row writes sets", { u"set .Location here"_s }, "chkLocation", false,
+        { u"set .Location here"_s });
+    row("comment after the value", { u"set sv_fps 20 // twenty"_s }, "chkSvfps", false,
+        { u"set sv_fps 20 // twenty"_s });
+    row("with another variable", { u"set sv_fps 20; set foo 1"_s }, "chkSvfps", false,
+        { u"set sv_fps 20; set foo 1"_s });
+    row("named by another command", { u"set sv_pure 1"_s, u"toggle sv_pure"_s }, "chkPure", false,
+        { u"set sv_pure 1"_s, u"toggle sv_pure"_s });
+    row("a pair's first alone", { u"sets .Admin Bob"_s }, "chkAdmin1", true, {});
+    row("a pair's numbered first alone", { u"sets .Admin1 Bob"_s }, "chkAdmin1", false, { u"sets .Admin1 Bob"_s });
+    row("a pair whole", { u"sets .Admin1 Bob"_s, u"sets .Admin2 Ann"_s }, "chkAdmin2", true, {});
+    row("a pair and its unnumbered first", { u"sets .Admin Al"_s, u"sets .Admin1 Bob"_s, u"sets .Admin2 Ann"_s },
+        "chkAdmin1", true, { u"sets .Admin Al"_s });
+    row("weapon box, not 1 or 0", { u"set scr_allow_bar 2"_s }, "chkBar", false, { u"set scr_allow_bar 2"_s });
+    row("vote box", { u"set g_allowVoteKick 1"_s }, "chkKick", true, {});
+    row("rotation", { u"set sv_mapRotation \"gametype sd map mp_depot\""_s }, "chkMpr", true, {});
+    row("set with nothing to set", { u"set sv_fps"_s }, "chkSvfps", false, { u"set sv_fps"_s });
+}
+
+// Each case checks the final values of the script "Finish!" writes after it.
+void OpeningTest::rowsTakeOnlyWhatTheyWriteBack()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, include);
+    QFETCH(bool, taken);
+    QFETCH(QStringList, kept);
+
+    QTemporaryDir dir;
+    TForm1 form;
+    const auto *box = control<QCheckBox>(form, include);
+    const bool startState = box->isChecked();
+    QVERIFY(form.openScript(writeFile(dir, lines.join(u'\n').toLatin1())));
+    QCOMPARE(form.keptLines(), kept);
+    if (box->statusTip() == PageKit::includeHint || box->objectName() == u"chkMpr")
+        QCOMPARE(box->isChecked(), taken);
+    else if (!taken)
+        QCOMPARE(box->isChecked(), startState);
+
+    click(form, "btnClear");
+    QStringList added;
+    QCOMPARE(lostValue(lines, finish(form), &added), QString());
+    QCOMPARE(editorLines(form).mid(editorLines(form).size() - kept.size()), kept);
+}
+
+void OpeningTest::handWrittenFile()
+{
+    // LF line ends, a comment holding the bytes Windows-1252 leaves undefined, and the window's own headings.
+    const QByteArray bytes = "// my server \x81\x8d\x8f\x90\x9d\n"
+                             "//Server Options\n"
+                             "seta sv_hostname \"^1My ^7Server\"\n"
+                             "\n"
+                             "exec other.cfg\n"
+                             "set sv_maxclients 24\n"
+                             "set scr_allow_panzerfaust 1\n"
+                             "map mp_bocage\n";
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, bytes);
+    TForm1 form;
+    showWindow(form);
+    QVERIFY(form.openScript(path));
+
+    QCOMPARE(control<QLineEdit>(form, "edServername")->text(), u"^1My ^7Server"_s);
+    QCOMPARE(control<QLineEdit>(form, "edMaxplayers")->text(), u"24"_s);
+    QVERIFY(control<QCheckBox>(form, "chkPanzer")->isChecked());
+    QVERIFY(!control<QCheckBox>(form, "chkPure")->isChecked()); // not in the file
+    QVERIFY(form.chkSlashes->isChecked());
+    QCOMPARE(form.PageControl1->currentWidget(), form.tabEditor);
+    QVERIFY(!form.btnFinish->isVisible() && form.btnSave->isEnabled());
+    QCOMPARE(form.statusBar()->currentMessage(),
+        u"Read 3 settings into the pages; 3 lines are kept as written. 25 boxes the file gives no value they can "
+        "show kept their start values."_s);
+
+    // Saving at once gives the file back, line ends as CR LF.
+    const QString saved = dir.filePath(u"saved.cfg"_s);
+    QVERIFY(form.saveTo(saved));
+    QCOMPARE(readFile(saved), QByteArray(bytes).replace("\n", "\r\n"));
+
+    click(form, "btnClear");
+    const QStringList lines = finish(form);
+    const QStringList kept
+        = { u"// my server \u0081\u008d\u008f\u0090\u009d"_s, u"exec other.cfg"_s, u"map mp_bocage"_s };
+    QCOMPARE(lines.mid(lines.indexOf(u"//Weapons"_s) + 18), kept);
+}
+
+TALLYFORGE_TEST_MAIN(OpeningTest)
+#include "tst_opening.moc"
