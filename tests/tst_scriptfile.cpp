@@ -1,6 +1,7 @@
 // Reading a script file: its lines and every byte of it, and each kind of
 // input that is not a script, with real files, a real FIFO and device, and a
-// child process that runs as nobody.
+// child process that runs as nobody. Then `tallyforge --check`, run as the
+// real program with no display.
 
 #include "app/cfgfile.h"
 #include "script/scriptfile.h"
@@ -85,6 +86,8 @@ private Q_SLOTS:
     void savesBackEveryByte();
     void refusesWhatIsNotAScript_data();
     void refusesWhatIsNotAScript();
+    void checksFromTheCommandLine_data();
+    void checksFromTheCommandLine();
 
 private:
     QTemporaryDir m_dir;
@@ -190,6 +193,75 @@ void ScriptFileTest::refusesWhatIsNotAScript()
     } else {
         QCOMPARE(loadAsNobody(file), expected);
     }
+}
+
+void ScriptFileTest::checksFromTheCommandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err"); // up to the usage, when there is one
+
+    QFile::copy(QStringLiteral(TESTDATA_DIR "/default.cfg"), path(u"clean.cfg"_s));
+    writeFile(path(u"marked.cfg"_s),
+        "// R\xe9glages; du serveur\r\n"
+        "set sv_hostname \"Caf\xe9 ^1\x80\" ; kick all\n"
+        "set g_allowvote \"yes\"\r"
+        "set g_allowvote \"1\"\r\n");
+    const QString marks = u"marked.cfg:1:12: The rest of this line runs as a command of its own: du serveur\n"
+                          "marked.cfg:2:28: The rest of this line runs as a command of its own: kick all\n"
+                          "marked.cfg:3:18: Not one of the values the page writes here: 1 or 0\n"_s;
+    // One exec takes 16,384 bytes as they lie on the disk: with LF ends this
+    // script fits, with CR LF ends it is refused from line 513 on.
+    QByteArray large;
+    for (int line = 0; large.size() < 16000; ++line)
+        large += "set sv_hostname \"server " + QByteArray::number(line).rightJustified(5, '0') + "\"\n";
+    writeFile(path(u"lf.cfg"_s), large);
+    writeFile(path(u"crlf.cfg"_s), large.replace("\n", "\r\n"));
+    const QString usage = u"tallyforge: %1\n\n"_s;
+
+    QTest::newRow("clean") << QStringList { u"--check"_s, u"clean.cfg"_s } << 0 << QString() << QString();
+    QTest::newRow("marked, columns in characters")
+        << QStringList { u"--check"_s, u"marked.cfg"_s } << 1 << marks << QString();
+    QTest::newRow("over one exec") << QStringList { u"--check"_s, u"lf.cfg"_s, u"crlf.cfg"_s } << 1
+                                   << u"crlf.cfg:513:1: The game's exec runs none of this script: it is 16,544 "
+                                      "bytes, over the 16,384 one exec takes.\n"_s
+                                   << QString();
+    QTest::newRow("unreadable, the rest still checked")
+        << QStringList { u"--check"_s, u"missing.cfg"_s, u"marked.cfg"_s } << 2 << marks
+        << u"tallyforge: Cannot open file \"%1\". No such file or directory.\n"_s.arg(path(u"missing.cfg"_s));
+    QTest::newRow("bad option") << QStringList { u"--chek"_s, u"clean.cfg"_s } << 3 << QString()
+                                << usage.arg(u"Unknown option 'chek'."_s);
+    QTest::newRow("nothing to check") << QStringList { u"--check"_s } << 3 << QString()
+                                      << usage.arg(u"--check needs at least one FILE."_s);
+    QTest::newRow("version") << QStringList { u"--version"_s } << 0 << u"tallyforge 1.0\n"_s << QString();
+    QTest::newRow("a file to open needs the window")
+        << QStringList { u"clean.cfg"_s } << 1 << QString()
+        << u"tallyforge: no display found (DISPLAY is not set); start it from a desktop session.\n"_s;
+}
+
+void ScriptFileTest::checksFromTheCommandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &display : { u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s })
+        environment.remove(display);
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(m_dir.path());
+    program.start(QStringLiteral(TALLYFORGE_EXECUTABLE), arguments);
+    QVERIFY(program.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(program.readAllStandardOutput());
+    const QString complaint = QString::fromUtf8(program.readAllStandardError());
+    QCOMPARE(printed, out);
+    QCOMPARE(complaint.left(complaint.indexOf(u"Usage: "_s)), err);
+    QCOMPARE(complaint.contains(u"\nUsage: "_s), exitCode == 3);
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), exitCode);
 }
 
 int main(int argc, char *argv[])
