@@ -115,59 +115,54 @@ QStringDecoder decoder()
     return QStringDecoder(codePage, QStringDecoder::Flag::Stateless);
 }
 
+// Puts the file's bytes in `bytes`, or returns why it cannot.
+QString readBytes(const QString &path, QByteArray &bytes)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // Looked at before it is opened: opening some devices already does something.
+    struct stat status { };
+    if (::stat(name.constData(), &status) != 0)
+        return systemError(errno);
+    if (QString reason = notAFile(status.st_mode); !reason.isEmpty())
+        return reason;
+    // It may have been replaced by a pipe since: opening without blocking and
+    // looking again at what was opened leaves no moment to wait in.
+    const Descriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0)
+        return systemError(errno);
+    if (QString reason = notAFile(status.st_mode); !reason.isEmpty())
+        return reason;
+    if (status.st_size > largestBytes)
+        return tooLarge();
+    std::optional<QByteArray> read = readAtMostLargest(file.get(), status.st_size);
+    if (!read)
+        return systemError(errno);
+    if (read->size() > largestBytes)
+        return tooLarge();
+    if (!decoder().isValid())
+        return u"This build of Qt has no %1 decoder"_s.arg(QLatin1StringView(codePage));
+    bytes = std::move(*read);
+    return {};
+}
+
 } // namespace
 
 Loaded load(const QString &path)
 {
     Loaded loaded;
-    const QByteArray name = QFile::encodeName(path);
-    // Looked at before it is opened: opening some devices already does something.
-    struct stat status { };
-    if (::stat(name.constData(), &status) != 0) {
-        loaded.error = cannotOpen(path, systemError(errno));
-        return loaded;
+    QByteArray bytes;
+    QString reason = readBytes(path, bytes);
+    if (reason.isEmpty()) {
+        loaded.text = decode(bytes);
+        // The game's console reads a script as one C string: whatever follows
+        // a NUL would look read but never run.
+        if (const qsizetype nul = loaded.text.indexOf(QChar(0)); nul >= 0) {
+            const qsizetype line = splitLines(QStringView(loaded.text).first(nul + 1)).size();
+            reason = u"Line %1 holds a NUL byte: it is not a text file"_s.arg(thousands(line));
+        }
     }
-    if (const QString reason = notAFile(status.st_mode); !reason.isEmpty()) {
-        loaded.error = cannotOpen(path, reason);
-        return loaded;
-    }
-    // It may have been replaced by a pipe since: opening without blocking and
-    // looking again at what was opened leaves no moment to wait in.
-    const Descriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) {
-        loaded.error = cannotOpen(path, systemError(errno));
-        return loaded;
-    }
-    if (const QString reason = notAFile(status.st_mode); !reason.isEmpty()) {
-        loaded.error = cannotOpen(path, reason);
-        return loaded;
-    }
-    if (status.st_size > largestBytes) {
-        loaded.error = cannotOpen(path, tooLarge());
-        return loaded;
-    }
-    const std::optional<QByteArray> bytes = readAtMostLargest(file.get(), status.st_size);
-    if (!bytes) {
-        loaded.error = cannotOpen(path, systemError(errno));
-        return loaded;
-    }
-    if (bytes->size() > largestBytes) {
-        loaded.error = cannotOpen(path, tooLarge());
-        return loaded;
-    }
-    if (!decoder().isValid()) {
-        loaded.error = cannotOpen(path, u"This build of Qt has no %1 decoder"_s.arg(QLatin1StringView(codePage)));
-        return loaded;
-    }
-    loaded.text = decode(*bytes);
-    // The game's console reads a script as one C string: whatever follows a
-    // NUL would look read but never run.
-    if (const qsizetype nul = loaded.text.indexOf(QChar(0)); nul >= 0) {
-        const qsizetype line = splitLines(QStringView(loaded.text).first(nul + 1)).size();
-        loaded.error = cannotOpen(path, u"Line %1 holds a NUL byte: it is not a text file"_s.arg(thousands(line)));
-        loaded.text.clear();
-        return loaded;
-    }
+    if (!reason.isEmpty())
+        return { {}, {}, cannotOpen(path, reason) };
     loaded.lines = splitLines(loaded.text);
     return loaded;
 }
