@@ -517,9 +517,8 @@ bool TForm1::openScript(const QString &path)
     PageControl1->setCurrentWidget(tabEditor);
     // The file is not an edit of the script before it: nothing to undo into.
     editor->setUndoRedoEnabled(false);
-    // Every line ended, as "Finish!" writes them.
     QString text = loaded.lines.join(u'\n');
-    if (!text.isEmpty() && !text.endsWith(u'\n'))
+    if (loaded.endsWithLineBreak())
         text += u'\n';
     editor->setPlainText(text);
     editor->setUndoRedoEnabled(true);
