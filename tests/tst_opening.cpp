@@ -4,6 +4,7 @@
 
 #include "formtest.h"
 #include "modalwatcher.h"
+#include "script/scriptfile.h"
 #include "testmain.h"
 
 #include <QMenu>
@@ -11,6 +12,8 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace FormTest;
@@ -24,6 +27,22 @@ QString writeFile(const QTemporaryDir &dir, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         qFatal("cannot write the test file");
     return path;
+}
+
+// Everything opening may change: every control, the editor, the buttons, the kept lines.
+QStringList windowState(const TForm1 &form)
+{
+    QStringList state;
+    for (const QAbstractButton *button : form.findChildren<QAbstractButton *>()) {
+        state << u"%1 %2 %3 %4"_s.arg(button->objectName())
+                     .arg(button->isChecked())
+                     .arg(button->isVisibleTo(&form))
+                     .arg(button->isEnabled());
+    }
+    for (const QLineEdit *edit : form.findChildren<QLineEdit *>())
+        state << edit->objectName() + u' ' + edit->text();
+    state << form.editor->toPlainText() << form.keptLines() << QString::number(form.PageControl1->currentIndex());
+    return state;
 }
 
 QByteArray readFile(const QString &path)
@@ -41,6 +60,8 @@ private Q_SLOTS:
     void rowsTakeOnlyWhatTheyWriteBack_data();
     void rowsTakeOnlyWhatTheyWriteBack();
     void handWrittenFile();
+    void badInputChangesNothing_data();
+    void badInputChangesNothing();
 };
 
 void OpeningTest::rowsTakeOnlyWhatTheyWriteBack_data()
@@ -148,6 +169,47 @@ void OpeningTest::handWrittenFile()
     const QStringList kept
         = { u"// my server \u0081\u008d\u008f\u0090\u009d"_s, u"exec other.cfg"_s, u"map mp_bocage"_s };
     QCOMPARE(lines.mid(lines.indexOf(u"//Weapons"_s) + 18), kept);
+}
+
+void OpeningTest::badInputChangesNothing_data()
+{
+    QTest::addColumn<QString>("name"); // in the temporary folder, or an absolute path
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << u"missing.cfg"_s << u"No such file"_s;
+    QTest::newRow("folder") << u"folder.cfg"_s << u"It is a folder"_s;
+    QTest::newRow("NUL byte") << u"nul.cfg"_s << u"Line 2 holds a NUL byte"_s;
+    QTest::newRow("over 1 MiB") << u"large.cfg"_s << u"larger than 1,048,576 bytes"_s;
+    QTest::newRow("FIFO") << u"fifo.cfg"_s << u"It is a pipe"_s;
+    QTest::newRow("device") << u"/dev/zero"_s << u"It is a device"_s;
+}
+
+void OpeningTest::badInputChangesNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(u"folder.cfg"_s));
+    writeFile(dir, QByteArray("set sv_fps 30\n\0\n", 16));
+    QVERIFY(QFile::rename(dir.filePath(u"opened.cfg"_s), dir.filePath(u"nul.cfg"_s)));
+    writeFile(dir, QByteArray(ScriptFile::largestBytes + 1, 'x'));
+    QVERIFY(QFile::rename(dir.filePath(u"opened.cfg"_s), dir.filePath(u"large.cfg"_s)));
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"fifo.cfg"_s)).constData(), 0600), 0);
+
+    // A window with a script opened and changed.
+    TForm1 form;
+    showWindow(form);
+    QVERIFY(form.openScript(writeFile(dir, "set sv_fps 30\nexec other.cfg\n")));
+    form.editor->appendPlainText(u"set typed 1"_s);
+    control<QLineEdit>(form, "edServername")->setText(u"changed"_s);
+    const QStringList before = windowState(form);
+
+    const QString path = QFileInfo(name).isAbsolute() ? name : dir.filePath(name);
+    QString title, text;
+    ModalWatcher watcher(ModalWatcher::acceptMessage(&title, &text));
+    QVERIFY(!form.openScript(path));
+    QVERIFY(watcher.answered());
+    QVERIFY2(text.contains(QDir::toNativeSeparators(path)) && text.contains(reason), qPrintable(text));
+    QCOMPARE(windowState(form), before);
 }
 
 TALLYFORGE_TEST_MAIN(OpeningTest)
