@@ -16,9 +16,10 @@ using Page = ServerInfoPage;
 constexpr PageKit::Column left { 8, 100, 120 };
 constexpr PageKit::Column right { 400, 501, 520 };
 
-// Top to bottom, the left column before the right at the same height.
+// Top to bottom, the left column before the right at the same height: the two rows that set variables, in
+// the order of the script, then those whose values go into the server info (see `infoEntries`).
 // clang-format off
-const PageKit::Row<Page> rows[] = {
+const PageKit::Row<Page> valueRows[] = {
     { .column = left, .top = 64, .include = &Page::chkSvname, .includeName = "chkSvname", .labelName = "Label1",
         .label = u"Server name:",
         .hint = u"The name of your server, displayed in server browsers. (sv_hostname) you may use colors.",
@@ -27,6 +28,8 @@ const PageKit::Row<Page> rows[] = {
         .label = u"Motd:", .hint = u"The message of the day, displayed to players when they first connect. (scr_motd)",
         .cvar = u"scr_motd", .edit = &Page::edMotd, .editName = "edMotd", .text = u"Welcome to Bravenmark server.",
         .editHint = u"The message of the day, displayed to players when they first connect. (set scr_motd)" },
+};
+const PageKit::Row<Page> infoRows[] = {
     { .column = right, .top = 96, .include = &Page::chkTS, .includeName = "chkTS", .included = false,
         .labelName = "Label21", .label = u"Team Speak:", .hint = u"clan/server team speak ip (.TS)",
         .edit = &Page::edTS, .editName = "edTS" },
@@ -61,28 +64,29 @@ const PageKit::Row<Page> rows[] = {
         .edit = &Page::edWebsite2, .editName = "edWebsite2" },
     { .column = left, .top = 256, .include = &Page::chkLocation, .includeName = "chkLocation", .included = false,
         .labelName = "Label16", .label = u"Location:", .hint = u"Where the server is hosted. (.LOCATION)",
-        .edit = &Page::edLocation, .editName = "edLocation" },
-};
+        .edit = &Page::edLocation, .editName = "edLocation" },};
 // clang-format on
 
-// The first entry's key is numbered only while the second entry is written too.
-struct Pair {
-    QCheckBox *Page::*firstInclude;
-    QLineEdit *Page::*firstEdit;
+// The server info entries in the order of the script. Of a pair, the first entry's key is numbered only while
+// the second entry is written too.
+struct InfoEntry {
+    QCheckBox *Page::*include;
+    QLineEdit *Page::*edit;
     QStringView key;
-    QStringView firstNumberedKey;
-    QCheckBox *Page::*secondInclude;
-    QLineEdit *Page::*secondEdit;
-    QStringView secondKey;
+    QStringView numberedKey = {};
+    QCheckBox *Page::*secondInclude = nullptr;
+    QLineEdit *Page::*secondEdit = nullptr;
+    QStringView secondKey = {};
 };
 
-// In the order of the script.
-constexpr Pair pairs[] = {
+constexpr InfoEntry infoEntries[] = {
     { &Page::chkAdmin1, &Page::edAdmin1, u".Admin", u".Admin1", &Page::chkAdmin2, &Page::edAdmin2, u".Admin2" },
     { &Page::chkMail1, &Page::edMail1, u".Email", u".Email1", &Page::chkMail2, &Page::edMail2, u".Email2" },
     { &Page::chkIRC1, &Page::edIRC1, u".Irc", u".Irc1", &Page::chkIRC2, &Page::edIRC2, u".Irc2" },
     { &Page::chkWebsite1, &Page::edWebsite1, u".Website", u".Website1", &Page::chkWebsite2, &Page::edWebsite2,
         u".Website2" },
+    { &Page::chkLocation, &Page::edLocation, u".Location" },
+    { &Page::chkTS, &Page::edTS, u".TS" },
 };
 
 } // namespace
@@ -98,7 +102,8 @@ void ServerInfoPage::buildControls()
     PageKit::headingStrip(this, "Label2", u"Server Information"_s, u"Server Information"_s);
 
     PageKit::band(this, { 368, 56, 9, 225 });
-    PageKit::addRows<Page>(*this, rows);
+    PageKit::addRows<Page>(*this, valueRows);
+    PageKit::addRows<Page>(*this, infoRows);
 
     // After the rows: the band of the first one reaches up to the button's bottom edge.
     TextButton29 = new TTextButton(u"Click here to test colors"_s, this);
@@ -116,23 +121,18 @@ void ServerInfoPage::buildControls()
 void ServerInfoPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Server Information"_s);
-    PageKit::writeRow<Page>(*this, out, rows[0]);
-    PageKit::writeRow<Page>(*this, out, rows[1]);
-    for (const Pair &pair : pairs) {
-        const bool secondWritten = (this->*pair.secondInclude)->isChecked();
-        if ((this->*pair.firstInclude)->isChecked())
-            out.infoLine(secondWritten ? pair.firstNumberedKey : pair.key, (this->*pair.firstEdit)->text());
+    PageKit::writeRows<Page>(*this, out, valueRows);
+    for (const InfoEntry &entry : infoEntries) {
+        const bool secondWritten = entry.secondInclude && (this->*entry.secondInclude)->isChecked();
+        if ((this->*entry.include)->isChecked())
+            out.infoLine(secondWritten ? entry.numberedKey : entry.key, (this->*entry.edit)->text());
         if (secondWritten)
-            out.infoLine(pair.secondKey, (this->*pair.secondEdit)->text());
+            out.infoLine(entry.secondKey, (this->*entry.secondEdit)->text());
     }
-    if (chkLocation->isChecked())
-        out.infoLine(u".Location", edLocation->text());
-    if (chkTS->isChecked())
-        out.infoLine(u".TS", edTS->text());
     out.comment(u"//"_s);
 }
 
 void ServerInfoPage::declareValues(ValueCatalogue &values)
 {
-    PageKit::declareRows<Page>(values, rows);
+    PageKit::declareRows<Page>(values, valueRows);
 }

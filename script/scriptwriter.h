@@ -26,8 +26,6 @@ public:
     // set <cvar> "<value>" with a constant value chosen by a box or radio button.
     void fixedLine(QStringView cvar, QStringView value);
 
-    bool writesComments() const { return m_withComments; }
-
     // A value is written on one line whatever its control holds: each line
     // break (CR LF, CR, LF or a Unicode line/paragraph separator) becomes a blank.
     static QString asOneLine(const QString &text);
