@@ -1,6 +1,7 @@
 #include "app/cfgfile.h"
 
 #include "script/linebreaks.h"
+#include "script/scriptfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +19,7 @@ namespace CfgFile {
 
 namespace {
 
-constexpr auto codePage = "windows-1252";
+using ScriptFile::codePage; // read back by ScriptFile::decode
 
 // Only called once encoding failed, to tell the user where.
 QString describeUnencodable(const QString &text)

@@ -1,4 +1,5 @@
 #include "app/appearance.h"
+#include "app/commandline.h"
 #include "app/tform1.h"
 
 #include <QApplication>
@@ -8,14 +9,30 @@
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    CommandLine::Request request = CommandLine::read(arguments);
+    // A wrong option may be one of Qt's own (-style, -platform), which only
+    // QApplication knows and takes out of the arguments.
+    const bool window = request.action == CommandLine::Action::Window
+        || (request.action == CommandLine::Action::Usage && CommandLine::hasDisplay());
+    if (!window) {
+        QCoreApplication app(argc, argv);
+        return CommandLine::run(request);
+    }
+
     // Without a display Qt would print a stack of plugin warnings and abort.
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+    if (!CommandLine::hasDisplay()) {
         std::fputs("tallyforge: no display found (DISPLAY is not set); start it from a desktop session.\n", stderr);
         return EXIT_FAILURE;
     }
 
     QApplication app(argc, argv);
     Appearance::setUpApplication();
+    request = CommandLine::read(QCoreApplication::arguments());
+    if (request.action != CommandLine::Action::Window)
+        return CommandLine::run(request);
 
     TForm1 form(nullptr, TForm1::Pages::FirstThenRest);
     form.show();

@@ -1,0 +1,83 @@
+#include "app/commandline.h"
+
+#include "app/scriptcheck.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace Qt::StringLiterals;
+
+namespace CommandLine {
+
+namespace {
+
+const QString checkOption = u"check"_s;
+
+void describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+        u"Writes the script of a Bravenmark dedicated server from the settings on its pages.\n"
+        "With --check, reads each FILE as the game's console does and prints each place the game would read "
+        "otherwise than it looks, as FILE:LINE:COLUMN: sentence. Exits with 0 when nothing is marked, 1 when "
+        "something is, 2 when a file cannot be read and 3 when the arguments are wrong."_s);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({ checkOption, u"Check each FILE instead of opening the window; needs no display."_s });
+    parser.addPositionalArgument(
+        u"FILE"_s, u"The script to open in the window, or with --check the scripts to check."_s, u"[FILE...]"_s);
+}
+
+} // namespace
+
+Request read(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parser.parse(arguments))
+        return { Action::Usage, {}, parser.errorText() };
+    if (parser.isSet(u"help"_s) || parser.isSet(u"help-all"_s))
+        return { Action::Help };
+    if (parser.isSet(u"version"_s))
+        return { Action::Version };
+    const QStringList files = parser.positionalArguments();
+    if (parser.isSet(checkOption)) {
+        if (files.isEmpty())
+            return { Action::Usage, {}, u"--check needs at least one FILE."_s };
+        return { Action::Check, files };
+    }
+    if (files.size() > 1)
+        return { Action::Usage, {}, u"The window opens one FILE at a time; --check takes several."_s };
+    return { Action::Window, files };
+}
+
+bool hasDisplay()
+{
+    return std::getenv("QT_QPA_PLATFORM") || std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
+
+int run(const Request &request)
+{
+    QCoreApplication::setApplicationName(u"tallyforge"_s);
+    QCoreApplication::setApplicationVersion(u"1.0"_s);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QCommandLineParser parser;
+    describe(parser);
+    switch (request.action) {
+    case Action::Check: return ScriptCheck::run(request.files, out, err);
+    case Action::Help:
+    case Action::Version:
+        parser.process(QCoreApplication::arguments()); // prints them and ends the program
+        return EXIT_SUCCESS;
+    case Action::Usage:
+    case Action::Window: break;
+    }
+    err << QCoreApplication::applicationName() << u": "_s << request.error << u"\n\n"_s << parser.helpText();
+    return ScriptCheck::BadUsage;
+}
+
+} // namespace CommandLine

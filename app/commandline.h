@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QStringList>
+
+// What the program's arguments ask for. Everything but the window runs
+// without a display, so the arguments are read before any application object
+// exists, to choose which one to make.
+namespace CommandLine {
+
+enum class Action {
+    Window, // the main window, opening `files` (at most one) when given
+    Check, // check `files` and print their marks; see ScriptCheck
+    Help,
+    Version,
+    Usage, // the arguments are wrong: say why and how to call the program
+};
+
+struct Request {
+    Action action = Action::Window;
+    QStringList files = {};
+    QString error = {}; // for Usage
+};
+
+// Reads the arguments as given to main(), the program's name first.
+Request read(const QStringList &arguments);
+
+// Whether a window could be shown at all.
+bool hasDisplay();
+
+// Does what `request` asks for but the window, writing to stdout and stderr
+// (QCommandLineParser itself ends the program after --help and --version);
+// returns the exit code. Needs a QCoreApplication.
+int run(const Request &request);
+
+} // namespace CommandLine
