@@ -229,7 +229,6 @@ void TForm1::createPages()
     // The Votes page never has a tab: a hidden current tab leaves no tab of
     // the strip marked, and clicking any tab leaves the page.
     PageControl1->setTabVisible(PageControl1->indexOf(tabVotes), false);
-    PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), false);
     PageControl1->installEventFilter(this);
     PageControl1->tabBar()->installEventFilter(this);
     // Before the strip changes the page, so the page shows and takes the
@@ -328,7 +327,6 @@ void TForm1::createBottomStrip()
         connect(entry.button, &TTextButton::clicked, this, entry.handler);
     }
     btnSave->setFaceColor(systemColor(SystemColor::ActiveBorder));
-    btnClear->hide();
 
     Label41->setObjectName(u"Label41"_s);
     QPalette creditColours = Label41->palette();
@@ -377,19 +375,29 @@ void TForm1::createMenu()
 
 void TForm1::FormCreate()
 {
-    PageControl1->setCurrentWidget(tabMain);
-    Save1->setEnabled(false);
-    btnSave->setEnabled(false);
-    btnSave->hide();
+    enterState(State::Start);
+}
+
+// Every control whose state follows the workflow is set here, for every state. After "Clear Cfg" the window
+// is not quite back at its start, on purpose: "Save CFG" stays in sight but disabled, and the slashes box
+// stays disabled, so the script of every "Finish!" follows the choice made before the first one.
+void TForm1::enterState(State state)
+{
+    const bool generated = state == State::Generated;
+    PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), generated);
+    PageControl1->setCurrentWidget(generated ? static_cast<QWidget *>(tabEditor) : tabMain);
+    btnFinish->setEnabled(!generated);
+    btnFinish->setVisible(!generated);
+    btnSave->setVisible(state != State::Start);
+    btnSave->setEnabled(generated);
+    btnClear->setVisible(generated);
+    Save1->setEnabled(generated);
+    chkSlashes->setEnabled(state == State::Start);
 }
 
 void TForm1::btnFinishClick()
 {
     buildPages();
-    PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), true);
-    Save1->setEnabled(false);
-    PageControl1->setCurrentWidget(tabEditor);
-
     {
         // Generated lines are not the user's edits: nothing to undo into.
         editor->setUndoRedoEnabled(false);
@@ -400,31 +408,13 @@ void TForm1::btnFinishClick()
             out.keptLine(line);
     }
     editor->setUndoRedoEnabled(true);
-
-    enterGeneratedState();
-}
-
-void TForm1::enterGeneratedState()
-{
-    btnFinish->setEnabled(false);
-    btnFinish->hide();
-    chkSlashes->setEnabled(false);
-    Save1->setEnabled(true);
-    btnSave->show();
-    btnSave->setEnabled(true);
-    btnClear->show();
+    enterState(State::Generated);
 }
 
 void TForm1::btnClearClick()
 {
     editor->clear();
-    PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), false);
-    btnFinish->show();
-    btnFinish->setEnabled(true);
-    btnSave->setEnabled(false);
-    Save1->setEnabled(false);
-    PageControl1->setCurrentWidget(tabMain);
-    btnClear->hide();
+    enterState(State::Cleared);
 }
 
 QFileDialog *TForm1::saveDialog()
@@ -513,8 +503,6 @@ bool TForm1::openScript(const QString &path)
     chkSlashes->setChecked(script.holdsOwnComments());
     m_keptLines = script.keptLines();
 
-    PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), true);
-    PageControl1->setCurrentWidget(tabEditor);
     // The file is not an edit of the script before it: nothing to undo into.
     editor->setUndoRedoEnabled(false);
     QString text = loaded.lines.join(u'\n');
@@ -522,7 +510,7 @@ bool TForm1::openScript(const QString &path)
         text += u'\n';
     editor->setPlainText(text);
     editor->setUndoRedoEnabled(true);
-    enterGeneratedState();
+    enterState(State::Generated);
 
     QString status = u"Read %1 settings into the pages; %2 lines are kept as written."_s.arg(script.takenCount())
                          .arg(m_keptLines.size());

@@ -135,8 +135,10 @@ private:
     void createPages();
     void createBottomStrip();
     void createMenu();
+    // Before the first "Finish!", after it, and after "Clear Cfg".
+    enum class State { Start, Generated, Cleared };
     void FormCreate();
-    void enterGeneratedState();
+    void enterState(State state);
     void showError(const QString &message);
 
     QFileDialog *m_saveDialog = nullptr;

@@ -88,7 +88,8 @@ const auto penaltyChoices = PageKit::yesNo(&G::rbP1, "rbP1", &G::rbP0, "rbP0", {
 constexpr PageKit::Column left { 8, 0, 0 };
 constexpr PageKit::Column right { 400, 0, 0 };
 
-// Left column top to bottom, then the right column.
+// In the order of the script: the left column top to bottom, then the right column, then "Dead Chat:",
+// which stands at the bottom of the left column. The vote lines follow the "Allow Voting:" line.
 // clang-format off
 const PageKit::Row<G> rows[] = {
     { .column = left, .top = 48, .include = &G::chkGametype, .includeName = "chkGametype", .labelName = "Label47",
@@ -108,10 +109,6 @@ const PageKit::Row<G> rows[] = {
         .labelName = "Label50", .label = u"Force respawning:",
         .hint = u"Force players to respawn after dieing. (scr_forcerespawn)", .cvar = u"scr_forcerespawn",
         .panelName = "Panel15", .choices = forceRespawnChoices, .panelAt = { 136, 280, 217, 33 } },
-    { .column = left, .top = 328, .include = &G::chkDead, .includeName = "chkDead", .labelName = "Label101",
-        .label = u"Dead Chat:", .hint = u"Allow dead players to talk to alive players. (g_deadChat)",
-        .cvar = u"g_deadchat", .panelName = "Panel18", .choices = deadChatChoices, .selected = 1,
-        .panelAt = { 136, 320, 217, 33 } },
     { .column = right, .top = 48, .include = &G::chkFriendlyFire, .includeName = "chkFriendlyFire",
         .labelName = "Label51", .label = u"Friendly fire:",
         .hint = u"Whether players can damage teammates. (scr_friendlyfire)", .cvar = u"scr_friendlyfire",
@@ -136,25 +133,13 @@ const PageKit::Row<G> rows[] = {
         .hint = u"Killing teammates or committing suicide during a TDM game reduce the team's score as well as the "
             u"clients. (scr_teamscorepenalty)",
         .cvar = u"scr_teamscorepenalty", .panelName = "Panel17", .choices = penaltyChoices,
-        .panelAt = { 544, 312, 153, 33 } },
+        .panelAt = { 544, 312, 153, 33 } },    { .column = left, .top = 328, .include = &G::chkDead, .includeName = "chkDead", .labelName = "Label101",
+        .label = u"Dead Chat:", .hint = u"Allow dead players to talk to alive players. (g_deadChat)",
+        .cvar = u"g_deadchat", .panelName = "Panel18", .choices = deadChatChoices, .selected = 1,
+        .panelAt = { 136, 320, 217, 33 } },
+
 };
 // clang-format on
-
-// "Dead Chat:" stands at the bottom of the left column but is written last;
-// the vote lines follow the "Allow Voting:" line.
-constexpr QCheckBox *G::*lineOrder[] = {
-    &G::chkGametype,
-    &G::chkAllowVote,
-    &G::chkDrawti,
-    &G::chkForceRespawn,
-    &G::chkFriendlyFire,
-    &G::chkKillcam,
-    &G::chkFreelook,
-    &G::chkSpectateenemy,
-    &G::chkMaxDiff,
-    &G::chkPenalty,
-    &G::chkDead,
-};
 
 } // namespace
 
@@ -229,9 +214,9 @@ void GameOptionsPage::buildControls()
 void GameOptionsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Game Options"_s);
-    for (QCheckBox *G::*include : lineOrder) {
-        PageKit::writeRow(*this, out, PageKit::rowOf<G>(rows, include));
-        if (include == &G::chkAllowVote)
+    for (const PageKit::Row<G> &row : rows) {
+        PageKit::writeRow(*this, out, row);
+        if (row.include == &G::chkAllowVote)
             m_votes->writeVoteLines(out);
     }
     out.comment(u"//"_s);

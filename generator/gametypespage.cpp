@@ -8,6 +8,7 @@
 #include <QRadioButton>
 
 #include <span>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -27,21 +28,25 @@ constexpr PageKit::Column left { 0, 156, 160, 73, false };
 constexpr PageKit::Column middle { 248, 436, 440, 73, false };
 constexpr PageKit::Column right { 528, 684, 688, 73, false };
 
-// Block by block in reading order. The hints are not worded alike from block to block; each is shown as it is.
+// The rows of each block, top to bottom. The hints are not worded alike from block to block; each is shown as it is.
 // clang-format off
-const PageKit::Row<P> rows[] = {
+const PageKit::Row<P> deathmatch[] = {
     { .column = left, .top = 88, .include = &P::chkDm1, .includeName = "chkDm1", .labelName = "Label62",
         .label = u"Map score limit:", .hint = u"Map score limit. (scr_dm_scorelimit)", .cvar = u"scr_dm_scorelimit",
         .edit = &P::edDm1, .editName = "edDm1", .text = u"50", .number = true },
     { .column = left, .top = 120, .include = &P::chkDm2, .includeName = "chkDm2", .labelName = "Label63",
         .label = u"Map time limit (0-1440m):", .hint = u"Map time limit 0 to 1440, in minutes. (scr_dm_timelimit)",
         .cvar = u"scr_dm_timelimit", .edit = &P::edDm2, .editName = "edDm2", .text = u"30", .number = true },
+};
+const PageKit::Row<P> teamDeathmatch[] = {
     { .column = middle, .top = 88, .include = &P::chkTdm1, .includeName = "chkTdm1", .labelName = "Label64",
         .label = u"Map score limit:", .hint = u"Map score limit. (scr_tdm_scorelimit)", .cvar = u"scr_tdm_scorelimit",
         .edit = &P::edTdm1, .editName = "edTdm1", .text = u"100", .number = true },
     { .column = middle, .top = 120, .include = &P::chkTdm2, .includeName = "chkTdm2", .labelName = "Label65",
         .label = u"Map time limit (0-1440m):", .hint = u"Map time limit 0 to 1440, in minutes. (scr_tdm_timelimit)",
         .cvar = u"scr_tdm_timelimit", .edit = &P::edTdm2, .editName = "edTdm2", .text = u"30", .number = true },
+};
+const PageKit::Row<P> behindEnemyLines[] = {
     { .column = right, .top = 88, .include = &P::chkBel1, .includeName = "chkBel1", .labelName = "Label68",
         .label = u"Map score limit:", .hint = u"Map score limit. (scr_bel_scorelimit)", .cvar = u"scr_bel_scorelimit",
         .edit = &P::edBel1, .editName = "edBel1", .text = u"50", .number = true },
@@ -53,6 +58,8 @@ const PageKit::Row<P> rows[] = {
         .hint = u"Number of seconds to get a point for staying alive as allied. (scr_bel_alivepointtime)",
         .cvar = u"scr_bel_alivepointtime", .edit = &P::edBel3, .editName = "edBel3", .text = u"10", .number = true,
         .secondLabelName = "Label71", .secondLine = u"a point as allied(seconds):" },
+};
+const PageKit::Row<P> retrieval[] = {
     { .column = left, .top = 216, .include = &P::chkRe1, .includeName = "chkRe1", .labelName = "Label72",
         .label = u"Map score limit:", .hint = u"Map team score limit per map. (scr_re_scorelimit)",
         .cvar = u"scr_re_scorelimit", .edit = &P::edRe1, .editName = "edRe1", .text = u"10", .number = true },
@@ -74,6 +81,8 @@ const PageKit::Row<P> rows[] = {
         .label = u"Show objective carrier on", .hint = u"Show the objective carrier on compass. (scr_re_showcarrier)",
         .cvar = u"scr_re_showcarrier", .panelName = "Panel16", .choices = carrierChoices, .selected = 1,
         .panelAt = { 152, 328, 89, 25 }, .secondLabelName = "Label78", .secondLine = u"compass:" },
+};
+const PageKit::Row<P> searchAndDestroy[] = {
     { .column = middle, .top = 216, .include = &P::chkSd1, .includeName = "chkSd1", .labelName = "Label79",
         .label = u"Map score limit:", .hint = u"Map team score limit per map. (scr_sd_scorelimit)",
         .cvar = u"scr_sd_scorelimit", .edit = &P::edSd1, .editName = "edSd1", .text = u"10", .number = true },
@@ -91,6 +100,8 @@ const PageKit::Row<P> rows[] = {
     { .column = middle, .top = 312, .include = &P::chkSd5, .includeName = "chkSd5", .labelName = "Label80",
         .label = u"Round limit:", .hint = u"Max Number of round wins per map. (scr_sd_roundlimit)",
         .cvar = u"scr_sd_roundlimit", .edit = &P::edSd5, .editName = "edSd5", .text = u"0", .number = true },
+};
+const PageKit::Row<P> headquarters[] = {
     { .column = right, .top = 216, .include = &P::chkHq1, .includeName = "chkHq1", .labelName = "Label85",
         .label = u"Map score limit:", .hint = u"Map score limit. (scr_hq_scorelimit)", .cvar = u"scr_hq_scorelimit",
         .edit = &P::edHq1, .editName = "edHq1", .text = u"450", .number = true },
@@ -100,24 +111,24 @@ const PageKit::Row<P> rows[] = {
 };
 // clang-format on
 
-// A heading over each block, with the number of rows in it. In reading order, which is also the order of the
-// blocks in the script. Headquarters is written like the others: a server that sets its limits here expects to
-// find them in the file.
+// A heading over each block and its rows. In reading order, which is also the order of the blocks in the
+// script. Headquarters is written like the others: a server that sets its limits here expects to find them in
+// the file.
 struct Block {
     QStringView subHeading;
     const char *headingName;
     QStringView heading;
     QRect band;
-    qsizetype rowCount;
+    std::span<const PageKit::Row<P>> rows;
 };
 
 const Block blocks[] = {
-    { u"//-- Deathmatch", "Label56", u"Deathmatch", { 0, 40, 233, 33 }, 2 },
-    { u"//-- Team Deathmatch", "Label57", u"Team Deathmatch", { 248, 40, 265, 33 }, 2 },
-    { u"//-- Behind Enemy Lines", "Label58", u"Behind Enemy Lines", { 528, 40, 233, 33 }, 3 },
-    { u"//-- Retrieval", "Label59", u"Retrieval", { 0, 168, 233, 33 }, 6 },
-    { u"//-- Search and Destroy", "Label60", u"Search and Destroy", { 248, 168, 265, 33 }, 5 },
-    { u"//-- Headquarters", "Label61", u"Headquarters", { 528, 168, 233, 33 }, 2 },
+    { u"//-- Deathmatch", "Label56", u"Deathmatch", { 0, 40, 233, 33 }, deathmatch },
+    { u"//-- Team Deathmatch", "Label57", u"Team Deathmatch", { 248, 40, 265, 33 }, teamDeathmatch },
+    { u"//-- Behind Enemy Lines", "Label58", u"Behind Enemy Lines", { 528, 40, 233, 33 }, behindEnemyLines },
+    { u"//-- Retrieval", "Label59", u"Retrieval", { 0, 168, 233, 33 }, retrieval },
+    { u"//-- Search and Destroy", "Label60", u"Search and Destroy", { 248, 168, 265, 33 }, searchAndDestroy },
+    { u"//-- Headquarters", "Label61", u"Headquarters", { 528, 168, 233, 33 }, headquarters },
 };
 
 } // namespace
@@ -137,6 +148,9 @@ void GametypesPage::buildControls()
         PageKit::boldLabel(
             this, block.headingName, block.heading.toString(), block.band.topLeft() + QPoint(8, 8), Qt::black);
     }
+    std::vector<std::span<const PageKit::Row<P>>> rows;
+    for (const Block &block : blocks)
+        rows.push_back(block.rows);
     PageKit::addRows<P>(*this, rows);
 
     PageKit::picture(this, { 712, 312, 49, 49 }, u":/art/corner-gametypes.png"_s);
@@ -152,13 +166,10 @@ void GametypesPage::buildControls()
 void GametypesPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Gametypes Configuration"_s);
-    std::span<const PageKit::Row<P>> rest = rows;
     for (const Block &block : blocks) {
         // Written whether or not any line of the block follows.
         out.comment(block.subHeading);
-        for (const PageKit::Row<P> &row : rest.first(block.rowCount))
-            PageKit::writeRow(*this, out, row);
-        rest = rest.subspan(block.rowCount);
+        PageKit::writeRows<P>(*this, out, block.rows);
     }
     out.comment(u"//"_s);
 }
@@ -166,10 +177,12 @@ void GametypesPage::writeSection(ScriptWriter &out) const
 void GametypesPage::takeValues(OpenedScript &script)
 {
     build();
-    PageKit::takeRows<P>(*this, script, rows);
+    for (const Block &block : blocks)
+        PageKit::takeRows<P>(*this, script, block.rows);
 }
 
 void GametypesPage::declareValues(ValueCatalogue &values)
 {
-    PageKit::declareRows<P>(values, rows);
+    for (const Block &block : blocks)
+        PageKit::declareRows<P>(values, block.rows);
 }

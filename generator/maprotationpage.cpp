@@ -10,9 +10,6 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include <algorithm>
-#include <vector>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -24,7 +21,7 @@ constexpr QSize mapSize { 81, 17 };
 
 struct BuilderButton {
     TTextButton *MapRotationPage::*button;
-    int number; // TextButton<number>, also its place in the tab order
+    int number; // TextButton<number>
     QPoint topLeft; // on the page, also for the Extras inside GroupBox2
     QSize size;
     bool extras;
@@ -105,7 +102,6 @@ void MapRotationPage::buildControls()
     GroupBox2->setObjectName(u"GroupBox2"_s);
     GroupBox2->setGeometry(576, 192, 185, 65);
 
-    std::vector<std::pair<int, QWidget *>> byNumber;
     for (const BuilderButton &entry : builderButtons) {
         QWidget *host = entry.extras ? static_cast<QWidget *>(GroupBox2) : this;
         auto *button = new TTextButton(QString::fromLatin1(entry.caption), host);
@@ -114,7 +110,6 @@ void MapRotationPage::buildControls()
         const QString piece = QString::fromLatin1(entry.piece);
         connect(button, &TTextButton::clicked, this, [this, piece] { edRotation->append(piece); });
         this->*entry.button = button;
-        byNumber.emplace_back(entry.number, button);
     }
 
     edRotation->setObjectName(u"edRotation"_s);
@@ -130,14 +125,11 @@ void MapRotationPage::buildControls()
     grey.setColor(QPalette::WindowText, systemColor(SystemColor::GrayText));
     chkMpr->setPalette(grey);
 
-    // By number, not by place: Dawnville (17) comes after Rocket (16).
-    std::ranges::sort(byNumber, {}, &std::pair<int, QWidget *>::first);
-    QWidget::setTabOrder(chkMpr, edRotation);
-    QWidget *previous = edRotation;
-    for (const auto &[number, button] : byNumber) {
-        QWidget::setTabOrder(previous, button);
-        previous = button;
-    }
+    // Dawnville (TextButton17) stands before Depot but comes after Rocket.
+    PageKit::setTabOrder({ chkMpr, edRotation, TextButton1, TextButton2, TextButton3, TextButton4, TextButton5,
+        TextButton6, TextButton7, TextButton8, TextButton9, TextButton10, TextButton11, TextButton12, TextButton13,
+        TextButton14, TextButton15, TextButton16, TextButton17, TextButton18, TextButton19, TextButton20, TextButton21,
+        TextButton22 });
 }
 
 void MapRotationPage::writeSection(ScriptWriter &out) const

@@ -78,8 +78,7 @@ void NetworkOptionsPage::buildControls()
 void NetworkOptionsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Network Options"_s);
-    for (const PageKit::Row<Page> &row : rows)
-        PageKit::writeRow(*this, out, row);
+    PageKit::writeRows<Page>(*this, out, rows);
     out.comment(u"//"_s);
 }
 

@@ -190,19 +190,8 @@ QString withValue(const QString &rowHint, const QString &value)
 
 void setTabOrder(std::initializer_list<QWidget *> widgets)
 {
-    if (widgets.size() == 0)
-        return;
-    // QWidget::setTabOrder leaves a widget where it is when it already comes
-    // next once the chain wraps round the page; in the main window that wrap
-    // is gone. A focusable stand-in at the chain's end rules the wrap out.
-    QWidget stop((*widgets.begin())->window());
-    stop.setFocusPolicy(Qt::TabFocus);
-    QWidget *previous = nullptr;
-    for (QWidget *widget : widgets) {
-        if (previous)
-            QWidget::setTabOrder(previous, widget);
-        previous = widget;
-    }
+    for (auto widget = widgets.begin(); widget != widgets.end() && widget + 1 != widgets.end(); ++widget)
+        QWidget::setTabOrder(*widget, *(widget + 1));
 }
 
 void tabStopOnSelected(QWidget *panel)

@@ -68,7 +68,9 @@ QLabel *picture(QWidget *parent, const QRect &geometry, const QString &resource)
 // "Caption (cvar)" -> "Caption (cvar "value")", the hint of a radio button.
 QString withValue(const QString &rowHint, const QString &value);
 
-// Chains the keyboard focus through `widgets` in the given order.
+// Chains the keyboard focus through `widgets` in the given order. Every page states its whole tab order in one
+// such list, because the order the keyboard takes is seldom the order in which the controls are made or
+// stand: several pages visit values before include boxes, or columns out of their screen order.
 void setTabOrder(std::initializer_list<QWidget *> widgets);
 
 // Tabbing into the radio group on `panel` lands on its selected button; the
@@ -161,54 +163,70 @@ QLabel *rowCaption(QWidget *parent, const Column &column, int top, std::pair<con
 // A check box that is a value: 17 x 17 on the highlight colour. Its caption is its name and never shows.
 QCheckBox *valueBox(QWidget *parent, const char *name, QPoint topLeft, const QString &hint);
 
-// Builds `rows` on `page` in their order. Rows whose captions repeat on the page are told apart, for assistive
-// technology, by the variable that ends their hints.
+// Builds `row` on `page`. A row whose caption repeats on the page is told apart, for assistive technology, by
+// the variable that ends its hint.
+template<typename Page> void addRow(Page &page, const Row<Page> &row, bool captionRepeats)
+{
+    const Column &column = row.column;
+    const QString hint = row.hint.toString();
+    const QRect strip(column.valueX - 8, row.top - 8, column.valueWidth + 16, 33);
+    if (column.banded && row.choices.empty())
+        band(&page, strip);
+    QCheckBox *include = page.*row.include
+        = includeBox(&page, row.includeName, { column.includeX, row.top }, row.included);
+    QString caption;
+    QLabel *label = rowCaption(
+        &page, column, row.top, { row.labelName, row.label }, { row.secondLabelName, row.secondLine }, hint, caption);
+
+    QWidget *value = nullptr;
+    if (row.edit) {
+        value = page.*row.edit = flatEdit(&page, row.editName, { column.valueX, row.top - 3, column.valueWidth, 19 },
+            row.text.toString(), row.editHint.isEmpty() ? hint : row.editHint.toString());
+    }
+    if (!row.choices.empty()) {
+        QWidget *panel = value = radioPanel(
+            &page, row.panelName, row.panelAt.isNull() ? strip : row.panelAt, systemColor(row.panelColour));
+        if (row.panel)
+            page.*row.panel = panel;
+        for (qsizetype i = 0; i < qsizetype(row.choices.size()); ++i) {
+            const RadioChoice<Page> &choice = row.choices[i];
+            page.*choice.button = radioButton(panel, choice.name, choice.caption.toString(), choice.geometry,
+                row.valueInHints ? withValue(hint, choice.value.toString()) : hint, choice.background,
+                i == row.selected);
+        }
+        tabStopOnSelected(panel);
+        if (row.button) {
+            QPushButton *button = page.*row.button = new QPushButton(row.buttonCaption.toString(), panel);
+            button->setObjectName(QLatin1StringView(row.buttonName));
+            button->setGeometry(row.buttonAt);
+        }
+    }
+    if (row.box)
+        page.*row.box = valueBox(&page, row.boxName, { column.valueX, row.top }, hint);
+    nameRow(label, include, value, caption);
+
+    if (captionRepeats)
+        include->setAccessibleName(include->accessibleName() + hint.mid(hint.lastIndexOf(u'(') - 1));
+}
+
+// Builds the rows of every group on `page`, in their order.
+template<typename Page> void addRows(Page &page, std::span<const std::span<const Row<Page>>> groups)
+{
+    auto captionCount = [groups](QStringView label) {
+        qsizetype count = 0;
+        for (std::span<const Row<Page>> rows : groups)
+            count += std::ranges::count(rows, label, &Row<Page>::label);
+        return count;
+    };
+    for (std::span<const Row<Page>> rows : groups) {
+        for (const Row<Page> &row : rows)
+            addRow(page, row, captionCount(row.label) > 1);
+    }
+}
+
 template<typename Page> void addRows(Page &page, std::span<const Row<Page>> rows)
 {
-    for (const Row<Page> &row : rows) {
-        const Column &column = row.column;
-        const QString hint = row.hint.toString();
-        const QRect strip(column.valueX - 8, row.top - 8, column.valueWidth + 16, 33);
-        if (column.banded && row.choices.empty())
-            band(&page, strip);
-        QCheckBox *include = page.*row.include
-            = includeBox(&page, row.includeName, { column.includeX, row.top }, row.included);
-        QString caption;
-        QLabel *label = rowCaption(&page, column, row.top, { row.labelName, row.label },
-            { row.secondLabelName, row.secondLine }, hint, caption);
-
-        QWidget *value = nullptr;
-        if (row.edit) {
-            value = page.*row.edit
-                = flatEdit(&page, row.editName, { column.valueX, row.top - 3, column.valueWidth, 19 },
-                    row.text.toString(), row.editHint.isEmpty() ? hint : row.editHint.toString());
-        }
-        if (!row.choices.empty()) {
-            QWidget *panel = value = radioPanel(
-                &page, row.panelName, row.panelAt.isNull() ? strip : row.panelAt, systemColor(row.panelColour));
-            if (row.panel)
-                page.*row.panel = panel;
-            for (qsizetype i = 0; i < qsizetype(row.choices.size()); ++i) {
-                const RadioChoice<Page> &choice = row.choices[i];
-                page.*choice.button = radioButton(panel, choice.name, choice.caption.toString(), choice.geometry,
-                    row.valueInHints ? withValue(hint, choice.value.toString()) : hint, choice.background,
-                    i == row.selected);
-            }
-            tabStopOnSelected(panel);
-            if (row.button) {
-                QPushButton *button = page.*row.button = new QPushButton(row.buttonCaption.toString(), panel);
-                button->setObjectName(QLatin1StringView(row.buttonName));
-                button->setGeometry(row.buttonAt);
-            }
-        }
-        if (row.box)
-            page.*row.box = valueBox(&page, row.boxName, { column.valueX, row.top }, hint);
-        nameRow(label, include, value, caption);
-
-        auto sameLabel = [&row](const Row<Page> &other) { return other.label == row.label; };
-        if (std::count_if(rows.begin(), rows.end(), sameLabel) > 1)
-            include->setAccessibleName(include->accessibleName() + hint.mid(hint.lastIndexOf(u'(') - 1));
-    }
+    addRows<Page>(page, std::span<const std::span<const Row<Page>>>(&rows, 1));
 }
 
 // What a value box or a vote or weapon box writes: "1" or "0".
@@ -231,11 +249,6 @@ template<typename Page> void declareRows(ValueCatalogue &values, std::span<const
         }
         values.declare(row.cvar, accepted);
     }
-}
-
-template<typename Page> const Row<Page> &rowOf(std::span<const Row<Page>> rows, QCheckBox *Page::*include)
-{
-    return *std::find_if(rows.begin(), rows.end(), [include](const Row<Page> &row) { return row.include == include; });
 }
 
 template<typename Page> void writeRow(const Page &page, ScriptWriter &out, const Row<Page> &row)
@@ -302,13 +315,11 @@ void takeOnOff(OpenedScript &script, QCheckBox *box, QStringView cvar, bool chec
     script.keepStartValue();
 }
 
-// The rows in the order of `includes`, where the script's order differs from the rows'.
-template<typename Page>
-void writeRows(
-    const Page &page, ScriptWriter &out, std::span<const Row<Page>> rows, std::span<QCheckBox * Page::*const> includes)
+// A page lists its rows in the order of its script, so writing them is one walk down the table.
+template<typename Page> void writeRows(const Page &page, ScriptWriter &out, std::span<const Row<Page>> rows)
 {
-    for (QCheckBox *Page::*include : includes)
-        writeRow(page, out, rowOf(rows, include));
+    for (const Row<Page> &row : rows)
+        writeRow(page, out, row);
 }
 
 template<typename Page> void takeRows(Page &page, OpenedScript &script, std::span<const Row<Page>> rows)

@@ -16,9 +16,10 @@ using Page = ServerInfoPage;
 constexpr PageKit::Column left { 8, 100, 120 };
 constexpr PageKit::Column right { 400, 501, 520 };
 
-// Top to bottom, the left column before the right at the same height.
+// Top to bottom, the left column before the right at the same height: the two rows that set variables, in
+// the order of the script, then those whose values go into the server info (see `infoEntries`).
 // clang-format off
-const PageKit::Row<Page> rows[] = {
+const PageKit::Row<Page> valueRows[] = {
     { .column = left, .top = 64, .include = &Page::chkSvname, .includeName = "chkSvname", .labelName = "Label1",
         .label = u"Server name:",
         .hint = u"The name of your server, displayed in server browsers. (sv_hostname) you may use colors.",
@@ -27,6 +28,8 @@ const PageKit::Row<Page> rows[] = {
         .label = u"Motd:", .hint = u"The message of the day, displayed to players when they first connect. (scr_motd)",
         .cvar = u"scr_motd", .edit = &Page::edMotd, .editName = "edMotd", .text = u"Welcome to Bravenmark server.",
         .editHint = u"The message of the day, displayed to players when they first connect. (set scr_motd)" },
+};
+const PageKit::Row<Page> infoRows[] = {
     { .column = right, .top = 96, .include = &Page::chkTS, .includeName = "chkTS", .included = false,
         .labelName = "Label21", .label = u"Team Speak:", .hint = u"clan/server team speak ip (.TS)",
         .edit = &Page::edTS, .editName = "edTS" },
@@ -61,83 +64,70 @@ const PageKit::Row<Page> rows[] = {
         .edit = &Page::edWebsite2, .editName = "edWebsite2" },
     { .column = left, .top = 256, .include = &Page::chkLocation, .includeName = "chkLocation", .included = false,
         .labelName = "Label16", .label = u"Location:", .hint = u"Where the server is hosted. (.LOCATION)",
-        .edit = &Page::edLocation, .editName = "edLocation" },
-};
+        .edit = &Page::edLocation, .editName = "edLocation" },};
 // clang-format on
 
-// The first entry's key is numbered only while the second entry is written too.
-struct Pair {
-    QCheckBox *Page::*firstInclude;
-    QLineEdit *Page::*firstEdit;
+// The server info entries in the order of the script. Of a pair, the first entry's key is numbered only while
+// the second entry is written too.
+struct InfoEntry {
+    QCheckBox *Page::*include;
+    QLineEdit *Page::*edit;
     QStringView key;
-    QStringView firstNumberedKey;
-    QCheckBox *Page::*secondInclude;
-    QLineEdit *Page::*secondEdit;
-    QStringView secondKey;
+    QStringView numberedKey = {};
+    QCheckBox *Page::*secondInclude = nullptr;
+    QLineEdit *Page::*secondEdit = nullptr;
+    QStringView secondKey = {};
 };
 
-// In the order of the script.
-constexpr Pair pairs[] = {
+constexpr InfoEntry infoEntries[] = {
     { &Page::chkAdmin1, &Page::edAdmin1, u".Admin", u".Admin1", &Page::chkAdmin2, &Page::edAdmin2, u".Admin2" },
     { &Page::chkMail1, &Page::edMail1, u".Email", u".Email1", &Page::chkMail2, &Page::edMail2, u".Email2" },
     { &Page::chkIRC1, &Page::edIRC1, u".Irc", u".Irc1", &Page::chkIRC2, &Page::edIRC2, u".Irc2" },
     { &Page::chkWebsite1, &Page::edWebsite1, u".Website", u".Website1", &Page::chkWebsite2, &Page::edWebsite2,
         u".Website2" },
-};
-
-// Entries of the server info with one edit each, after the pairs.
-struct Single {
-    QCheckBox *Page::*include;
-    QLineEdit *Page::*edit;
-    QStringView key;
-};
-
-constexpr Single singles[] = {
     { &Page::chkLocation, &Page::edLocation, u".Location" },
     { &Page::chkTS, &Page::edTS, u".TS" },
 };
 
-void writeSingle(const Page &page, ScriptWriter &out, const Single &single)
+void writeEntry(const Page &page, ScriptWriter &out, const InfoEntry &entry)
 {
-    if ((page.*single.include)->isChecked())
-        out.infoLine(single.key, (page.*single.edit)->text());
-}
-
-void writePair(const Page &page, ScriptWriter &out, const Pair &pair)
-{
-    const bool secondWritten = (page.*pair.secondInclude)->isChecked();
-    if ((page.*pair.firstInclude)->isChecked())
-        out.infoLine(secondWritten ? pair.firstNumberedKey : pair.key, (page.*pair.firstEdit)->text());
+    const bool secondWritten = entry.secondInclude && (page.*entry.secondInclude)->isChecked();
+    if ((page.*entry.include)->isChecked())
+        out.infoLine(secondWritten ? entry.numberedKey : entry.key, (page.*entry.edit)->text());
     if (secondWritten)
-        out.infoLine(pair.secondKey, (page.*pair.secondEdit)->text());
+        out.infoLine(entry.secondKey, (page.*entry.secondEdit)->text());
 }
 
-// A pair takes its keys only in the shapes writePair() gives them: ".Admin" alone, ".Admin2" alone, or ".Admin1"
-// with ".Admin2". Where the file sets ".Admin" beside both, that line stays as written.
-void takePair(Page &page, OpenedScript &script, const Pair &pair)
+// An entry takes its keys only in the shapes writeEntry() gives them: ".Admin" alone, ".Admin2" alone, or
+// ".Admin1" with ".Admin2". Where the file sets ".Admin" beside both, that line stays as written.
+void takeEntry(Page &page, OpenedScript &script, const InfoEntry &entry)
 {
-    const std::optional<QString> alone = script.value(pair.key);
-    const std::optional<QString> numbered = script.value(pair.firstNumberedKey);
-    const std::optional<QString> second = script.value(pair.secondKey);
+    const std::optional<QString> alone = script.value(entry.key);
+    const bool paired = entry.secondInclude;
+    const std::optional<QString> numbered = paired ? script.value(entry.numberedKey) : std::nullopt;
+    const std::optional<QString> second = paired ? script.value(entry.secondKey) : std::nullopt;
     const bool both = numbered && second;
     const std::optional<QString> first = both ? numbered : alone;
     const std::optional<QString> last = both || !alone ? second : std::nullopt;
-    if (first)
-        (page.*pair.firstEdit)->setText(*first);
-    if (last)
-        (page.*pair.secondEdit)->setText(*last);
-    (page.*pair.firstInclude)->setChecked(bool(first));
-    (page.*pair.secondInclude)->setChecked(bool(last));
     QStringList keys;
-    if (first)
-        keys << (both ? pair.firstNumberedKey : pair.key).toString();
-    if (last)
-        keys << pair.secondKey.toString();
+    if (first) {
+        (page.*entry.edit)->setText(*first);
+        keys << (both ? entry.numberedKey : entry.key).toString();
+    }
+    (page.*entry.include)->setChecked(bool(first));
+    if (paired) {
+        if (last) {
+            (page.*entry.secondEdit)->setText(*last);
+            keys << entry.secondKey.toString();
+        }
+        (page.*entry.secondInclude)->setChecked(bool(last));
+    }
     if (keys.isEmpty()
-        || script.offer(keys, PageKit::writtenBy([&](ScriptWriter &out) { writePair(page, out, pair); })))
+        || script.offer(keys, PageKit::writtenBy([&](ScriptWriter &out) { writeEntry(page, out, entry); })))
         return;
-    (page.*pair.firstInclude)->setChecked(false);
-    (page.*pair.secondInclude)->setChecked(false);
+    (page.*entry.include)->setChecked(false);
+    if (paired)
+        (page.*entry.secondInclude)->setChecked(false);
 }
 
 } // namespace
@@ -153,7 +143,8 @@ void ServerInfoPage::buildControls()
     PageKit::headingStrip(this, "Label2", u"Server Information"_s, u"Server Information"_s);
 
     PageKit::band(this, { 368, 56, 9, 225 });
-    PageKit::addRows<Page>(*this, rows);
+    PageKit::addRows<Page>(*this, valueRows);
+    PageKit::addRows<Page>(*this, infoRows);
 
     // After the rows: the band of the first one reaches up to the button's bottom edge.
     TextButton29 = new TTextButton(u"Click here to test colors"_s, this);
@@ -171,35 +162,21 @@ void ServerInfoPage::buildControls()
 void ServerInfoPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Server Information"_s);
-    PageKit::writeRow<Page>(*this, out, rows[0]);
-    PageKit::writeRow<Page>(*this, out, rows[1]);
-    for (const Pair &pair : pairs)
-        writePair(*this, out, pair);
-    for (const Single &single : singles)
-        writeSingle(*this, out, single);
+    PageKit::writeRows<Page>(*this, out, valueRows);
+    for (const InfoEntry &entry : infoEntries)
+        writeEntry(*this, out, entry);
     out.comment(u"//"_s);
 }
 
 void ServerInfoPage::takeValues(OpenedScript &script)
 {
     build();
-    PageKit::takeRow<Page>(*this, script, rows[0]);
-    PageKit::takeRow<Page>(*this, script, rows[1]);
-    for (const Pair &pair : pairs)
-        takePair(*this, script, pair);
-    for (const Single &single : singles) {
-        const std::optional<QString> value = script.value(single.key);
-        if (value)
-            (this->*single.edit)->setText(*value);
-        QCheckBox *include = this->*single.include;
-        include->setChecked(bool(value));
-        include->setChecked(value && script.offer({ single.key.toString() }, PageKit::writtenBy([&](ScriptWriter &out) {
-            writeSingle(*this, out, single);
-        })));
-    }
+    PageKit::takeRows<Page>(*this, script, valueRows);
+    for (const InfoEntry &entry : infoEntries)
+        takeEntry(*this, script, entry);
 }
 
 void ServerInfoPage::declareValues(ValueCatalogue &values)
 {
-    PageKit::declareRows<Page>(values, rows);
+    PageKit::declareRows<Page>(values, valueRows);
 }

@@ -41,84 +41,66 @@ constexpr PageKit::Column left { 8, 107, 120 };
 constexpr PageKit::Column right { 400, 504, 520 };
 constexpr SystemColor panelColour = SystemColor::ButtonHighlight;
 
+// In the order of the script: the left column top to bottom, then the right one.
 // clang-format off
 const PageKit::Row<Page> rows[] = {
     { .column = left, .top = 64, .include = &Page::chkPure, .includeName = "chkPure", .labelName = "Label22",
         .label = u"Pure Server:", .hint = u"Client package files must be pure to connect. (sv_pure)",
         .cvar = u"sv_pure", .panelName = "Panel2", .panel = &Page::Panel2, .choices = pureChoices,
         .panelColour = panelColour },
-    { .column = right, .top = 64, .include = &Page::chkLog, .includeName = "chkLog", .labelName = "Label31",
-        .label = u"Logfile:", .hint = u"Name of the log file. (g_log)", .cvar = u"g_log", .edit = &Page::edLog,
-        .editName = "edLog", .text = u"games_mp.log" },
     { .column = left, .top = 96, .include = &Page::chkRcon, .includeName = "chkRcon", .labelName = "Label23",
         .label = u"Rcon Password:", .hint = u"Remote Console Password (Admin Password). (rconPassword)",
         .cvar = u"rconpassword", .edit = &Page::edRcon, .editName = "edRcon" },
-    { .column = right, .top = 96, .include = &Page::chkLogsync, .includeName = "chkLogsync", .labelName = "Label32",
-        .label = u"Logsync:", .hint = u"How to write the log file. (g_logsync)", .cvar = u"g_logsync",
-        .panelName = "Panel5", .panel = &Page::Panel5, .choices = logsyncChoices, .valueInHints = false,
-        .panelColour = panelColour },
     { .column = left, .top = 128, .include = &Page::chkSvpass, .includeName = "chkSvpass", .labelName = "Label24",
         .label = u"Server Password:", .hint = u"To make the server private, set a password here. (g_password)",
         .cvar = u"g_password", .edit = &Page::edSvpass, .editName = "edSvpass" },
-    { .column = right, .top = 128, .include = &Page::chkBanned, .includeName = "chkBanned", .labelName = "Label37",
-        .label = u"Banned IPs:", .hint = u"Banned IPs (set g_banips)", .cvar = u"g_banips", .edit = &Page::edBanned,
-        .editName = "edBanned" },
     { .column = left, .top = 160, .include = &Page::chkPvtpw, .includeName = "chkPvtpw", .labelName = "Label25",
         .label = u"PVT Clients pw:",
         .hint = u"Reserve slots for people who use this password to connect. (sv_privatePassword)",
         .cvar = u"sv_privatepassword", .edit = &Page::edPvtpw, .editName = "edPvtpw" },
-    { .column = right, .top = 160, .include = &Page::chkBanD, .includeName = "chkBanD", .labelName = "Label36",
-        .label = u"Ban Duration(s):", .hint = u"Temporary ban duration in seconds. (sv_kickBanTime)",
-        .cvar = u"sv_kickbantime", .edit = &Page::edBanD, .editName = "edBanD", .text = u"300", .number = true },
     { .column = { 8, 109, 120 }, .top = 192, .include = &Page::chkPvtp, .includeName = "chkPvtp",
         .labelName = "Label27", .label = u"Reserved Slots:",
         .hint = u"Number of slots reserved for players connecting with the private password. (sv_privateClients)",
         .cvar = u"sv_privateclients", .edit = &Page::edPvtp, .editName = "edPvtp", .text = u"0", .number = true },
-    { .column = right, .top = 192, .include = &Page::chkSvfps, .includeName = "chkSvfps", .labelName = "Label35",
-        .label = u"Server FPS:", .hint = u"The number of frames per second the server runs at. (sv_fps)",
-        .cvar = u"sv_fps", .edit = &Page::edSvfps, .editName = "edSvfps", .text = u"20", .number = true },
     { .column = left, .top = 224, .include = &Page::chkMaxplayers, .includeName = "chkMaxplayers",
         .labelName = "Label28", .label = u"Max Players:",
         .hint = u"Maximum number of players able to connect. (sv_maxclients)", .cvar = u"sv_maxclients",
         .edit = &Page::edMaxplayers, .editName = "edMaxplayers", .text = u"20", .number = true },
-    { .column = right, .top = 224, .include = &Page::chkA, .includeName = "chkA", .labelName = "Label34",
-        .label = u"Allow Anonymous:", .hint = u"Allow Anonymous (set sv_allowanonymous)", .cvar = u"sv_allowanonymous",
-        .panelName = "Panel6", .panel = &Page::Panel6, .choices = anonymousChoices, .selected = 1,
-        .panelColour = panelColour },
     { .column = left, .top = 256, .include = &Page::chkDl, .includeName = "chkDl", .labelName = "Label29",
         .label = u"Allow client dl:",
         .hint = u"Allow players to download custom packages they do not have from the server. (sv_allowDownload)",
         .cvar = u"sv_allowdownload", .panelName = "Panel3", .panel = &Page::Panel3, .choices = downloadChoices,
         .panelColour = panelColour },
+    { .column = left, .top = 288, .include = &Page::chkCheats, .includeName = "chkCheats", .labelName = "Label30",
+        .label = u"Allow cheats:", .hint = u"Allow players to use in-built cheats such as godmode. (sv_cheats)",
+        .cvar = u"sv_cheats", .panelName = "Panel4", .panel = &Page::Panel4, .choices = cheatsChoices, .selected = 1,
+        .panelColour = panelColour },    { .column = right, .top = 64, .include = &Page::chkLog, .includeName = "chkLog", .labelName = "Label31",
+        .label = u"Logfile:", .hint = u"Name of the log file. (g_log)", .cvar = u"g_log", .edit = &Page::edLog,
+        .editName = "edLog", .text = u"games_mp.log" },
+    { .column = right, .top = 96, .include = &Page::chkLogsync, .includeName = "chkLogsync", .labelName = "Label32",
+        .label = u"Logsync:", .hint = u"How to write the log file. (g_logsync)", .cvar = u"g_logsync",
+        .panelName = "Panel5", .panel = &Page::Panel5, .choices = logsyncChoices, .valueInHints = false,
+        .panelColour = panelColour },
+    { .column = right, .top = 128, .include = &Page::chkBanned, .includeName = "chkBanned", .labelName = "Label37",
+        .label = u"Banned IPs:", .hint = u"Banned IPs (set g_banips)", .cvar = u"g_banips", .edit = &Page::edBanned,
+        .editName = "edBanned" },
+    { .column = right, .top = 160, .include = &Page::chkBanD, .includeName = "chkBanD", .labelName = "Label36",
+        .label = u"Ban Duration(s):", .hint = u"Temporary ban duration in seconds. (sv_kickBanTime)",
+        .cvar = u"sv_kickbantime", .edit = &Page::edBanD, .editName = "edBanD", .text = u"300", .number = true },
+    { .column = right, .top = 192, .include = &Page::chkSvfps, .includeName = "chkSvfps", .labelName = "Label35",
+        .label = u"Server FPS:", .hint = u"The number of frames per second the server runs at. (sv_fps)",
+        .cvar = u"sv_fps", .edit = &Page::edSvfps, .editName = "edSvfps", .text = u"20", .number = true },
+    { .column = right, .top = 224, .include = &Page::chkA, .includeName = "chkA", .labelName = "Label34",
+        .label = u"Allow Anonymous:", .hint = u"Allow Anonymous (set sv_allowanonymous)", .cvar = u"sv_allowanonymous",
+        .panelName = "Panel6", .panel = &Page::Panel6, .choices = anonymousChoices, .selected = 1,
+        .panelColour = panelColour },
     { .column = right, .top = 256, .include = &Page::chkFlood, .includeName = "chkFlood", .labelName = "Label33",
         .label = u"Flood Protection:", .hint = u"Stop players from flooding chat messages. (sv_floodProtect)",
         .cvar = u"sv_floodprotect", .panelName = "Panel7", .panel = &Page::Panel7, .choices = floodChoices,
         .panelColour = panelColour },
-    { .column = left, .top = 288, .include = &Page::chkCheats, .includeName = "chkCheats", .labelName = "Label30",
-        .label = u"Allow cheats:", .hint = u"Allow players to use in-built cheats such as godmode. (sv_cheats)",
-        .cvar = u"sv_cheats", .panelName = "Panel4", .panel = &Page::Panel4, .choices = cheatsChoices, .selected = 1,
-        .panelColour = panelColour },
+
 };
 // clang-format on
-
-// The script lists the left column top to bottom, then the right one.
-constexpr QCheckBox *Page::*lineOrder[] = {
-    &Page::chkPure,
-    &Page::chkRcon,
-    &Page::chkSvpass,
-    &Page::chkPvtpw,
-    &Page::chkPvtp,
-    &Page::chkMaxplayers,
-    &Page::chkDl,
-    &Page::chkCheats,
-    &Page::chkLog,
-    &Page::chkLogsync,
-    &Page::chkBanned,
-    &Page::chkBanD,
-    &Page::chkSvfps,
-    &Page::chkA,
-    &Page::chkFlood,
-};
 
 } // namespace
 
@@ -150,7 +132,7 @@ void ServerOptionsPage::buildControls()
 void ServerOptionsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Server Options"_s);
-    PageKit::writeRows<Page>(*this, out, rows, lineOrder);
+    PageKit::writeRows<Page>(*this, out, rows);
     out.comment(u"//"_s);
 }
 

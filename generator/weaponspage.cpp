@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -41,38 +40,36 @@ struct Weapon {
     const char *hint;
     bool checked;
     int width;
-    int tab;
     const char *cvar;
 };
 
 // Page order: the order of the lines and of the preset matrix rows.
 constexpr Weapon weapons[] = {
-    { &WeaponsPage::chkCarbine, "chkCarbine", American, 0, "M1A1 Carbine", "Allow M1Carbine", true, 97, 1,
+    { &WeaponsPage::chkCarbine, "chkCarbine", American, 0, "M1A1 Carbine", "Allow M1Carbine", true, 97,
         "scr_allow_m1carbine" },
-    { &WeaponsPage::chkGarand, "chkGarand", American, 1, "M1 Garand", "Allow M1Garand", true, 97, 0,
+    { &WeaponsPage::chkGarand, "chkGarand", American, 1, "M1 Garand", "Allow M1Garand", true, 97,
         "scr_allow_m1garand" },
-    { &WeaponsPage::chkThompson, "chkThompson", American, 2, "M1A1 Thompson", "Allow Thompson", true, 113, 2,
+    { &WeaponsPage::chkThompson, "chkThompson", American, 2, "M1A1 Thompson", "Allow Thompson", true, 113,
         "scr_allow_thompson" },
-    { &WeaponsPage::chkBar, "chkBar", American, 3, "BAR", "Allow Browning Automatic Rifle", true, 97, 3,
-        "scr_allow_bar" },
-    { &WeaponsPage::chkEnfield, "chkEnfield", British, 0, "Lee-Enfield No 1", "Allow Lee-Enfield no1", true, 97, 4,
+    { &WeaponsPage::chkBar, "chkBar", American, 3, "BAR", "Allow Browning Automatic Rifle", true, 97, "scr_allow_bar" },
+    { &WeaponsPage::chkEnfield, "chkEnfield", British, 0, "Lee-Enfield No 1", "Allow Lee-Enfield no1", true, 97,
         "scr_allow_enfield" },
-    { &WeaponsPage::chkSten, "chkSten", British, 1, "Sten", "Allow Sten", true, 97, 5, "scr_allow_sten" },
-    { &WeaponsPage::chkBren, "chkBren", British, 2, "Bren LMG", "Allow Bren LMG", true, 97, 6, "scr_allow_bren" },
+    { &WeaponsPage::chkSten, "chkSten", British, 1, "Sten", "Allow Sten", true, 97, "scr_allow_sten" },
+    { &WeaponsPage::chkBren, "chkBren", British, 2, "Bren LMG", "Allow Bren LMG", true, 97, "scr_allow_bren" },
     { &WeaponsPage::chkSpringfield, "chkSpringfield", British, 3, "Springfield", "Allow Springfield Sniper", true, 121,
-        7, "scr_allow_springfield" },
-    { &WeaponsPage::chkKar, "chkKar", German, 0, "Kar98k", "Allow Kar98k", true, 97, 8, "scr_allow_kar98k" },
-    { &WeaponsPage::chkMp40, "chkMp40", German, 1, "MP40", "Allow MP40", true, 97, 9, "scr_allow_mp40" },
-    { &WeaponsPage::chkMp44, "chkMp44", German, 2, "MP44", "Allow MP44", true, 97, 10, "scr_allow_mp44" },
-    { &WeaponsPage::chkSkar, "chkSkar", German, 3, "Scoped Kar98k", "Allow Scoped Kar98k", true, 97, 11,
+        "scr_allow_springfield" },
+    { &WeaponsPage::chkKar, "chkKar", German, 0, "Kar98k", "Allow Kar98k", true, 97, "scr_allow_kar98k" },
+    { &WeaponsPage::chkMp40, "chkMp40", German, 1, "MP40", "Allow MP40", true, 97, "scr_allow_mp40" },
+    { &WeaponsPage::chkMp44, "chkMp44", German, 2, "MP44", "Allow MP44", true, 97, "scr_allow_mp44" },
+    { &WeaponsPage::chkSkar, "chkSkar", German, 3, "Scoped Kar98k", "Allow Scoped Kar98k", true, 97,
         "scr_allow_kar98ksniper" },
-    { &WeaponsPage::chkNagant, "chkNagant", Russian, 0, "Mosin-Nagant", "Allow Mosin-Nagant", true, 97, 14,
+    { &WeaponsPage::chkNagant, "chkNagant", Russian, 0, "Mosin-Nagant", "Allow Mosin-Nagant", true, 97,
         "scr_allow_nagant" },
-    { &WeaponsPage::chkPPsh, "chkPPsh", Russian, 1, "ppsH", "Allow ppsH", true, 97, 13, "scr_allow_ppsh" },
+    { &WeaponsPage::chkPPsh, "chkPPsh", Russian, 1, "ppsH", "Allow ppsH", true, 97, "scr_allow_ppsh" },
     { &WeaponsPage::chkSnagant, "chkSnagant", Russian, 2, "Scoped Mosin-Nagant", "Allow Scoped Mosin-Nagant", true, 129,
-        12, "scr_allow_nagantsniper" },
-    { &WeaponsPage::chkFg, "chkFg", Other, 0, "FG42", "Allow FG42", false, 97, 16, "scr_allow_fg42" },
-    { &WeaponsPage::chkPanzer, "chkPanzer", Other, 1, "Panzerfaust", "Allow Panzerfaust", false, 97, 15,
+        "scr_allow_nagantsniper" },
+    { &WeaponsPage::chkFg, "chkFg", Other, 0, "FG42", "Allow FG42", false, 97, "scr_allow_fg42" },
+    { &WeaponsPage::chkPanzer, "chkPanzer", Other, 1, "Panzerfaust", "Allow Panzerfaust", false, 97,
         "scr_allow_panzerfaust" },
 };
 
@@ -84,14 +81,13 @@ const struct {
     const char *hint;
     int left;
     int width;
-    int tab;
 } presets[] = {
-    { &WeaponsPage::TextButton23, "TextButton23", "Rifles Only", "Allow only rifles", 0, 113, 17 },
-    { &WeaponsPage::TextButton24, "TextButton24", "Machine Guns only", "Allow only machine guns", 120, 113, 18 },
-    { &WeaponsPage::TextButton25, "TextButton25", "Pistols Only", "Allow only pistols", 240, 113, 19 },
-    { &WeaponsPage::TextButton28, "TextButton28", "Snipers Only", "Allow only snipers", 360, 105, 22 },
-    { &WeaponsPage::TextButton26, "TextButton26", "Unselect All", "Remove all weapons", 472, 113, 20 },
-    { &WeaponsPage::TextButton27, "TextButton27", "Select All", "Select all weapons", 592, 113, 21 },
+    { &WeaponsPage::TextButton23, "TextButton23", "Rifles Only", "Allow only rifles", 0, 113 },
+    { &WeaponsPage::TextButton24, "TextButton24", "Machine Guns only", "Allow only machine guns", 120, 113 },
+    { &WeaponsPage::TextButton25, "TextButton25", "Pistols Only", "Allow only pistols", 240, 113 },
+    { &WeaponsPage::TextButton28, "TextButton28", "Snipers Only", "Allow only snipers", 360, 105 },
+    { &WeaponsPage::TextButton26, "TextButton26", "Unselect All", "Remove all weapons", 472, 113 },
+    { &WeaponsPage::TextButton27, "TextButton27", "Select All", "Select all weapons", 592, 113 },
 };
 
 struct PresetRow {
@@ -162,7 +158,6 @@ void WeaponsPage::buildControls()
             this, column.name, QString::fromLatin1(column.caption), { column.labelLeft, columnLabelTop }, Qt::black);
     }
 
-    std::vector<std::pair<int, QWidget *>> byTab;
     for (const Weapon &weapon : weapons) {
         auto *box = new QCheckBox(QString::fromLatin1(weapon.caption), this);
         box->setObjectName(QLatin1StringView(weapon.name));
@@ -175,7 +170,6 @@ void WeaponsPage::buildControls()
         box->setChecked(weapon.checked);
         PageKit::setHint(box, QString::fromLatin1(weapon.hint));
         this->*weapon.box = box;
-        byTab.emplace_back(weapon.tab, box);
     }
 
     for (int column = 0; const auto &preset : presets) {
@@ -185,15 +179,14 @@ void WeaponsPage::buildControls()
         PageKit::setHint(button, QString::fromLatin1(preset.hint));
         connect(button, &TTextButton::clicked, this, [this, column] { applyPreset(column); });
         this->*preset.button = button;
-        byTab.emplace_back(preset.tab, button);
         ++column;
     }
 
     PageKit::picture(this, { 728, 320, 33, 33 }, u":/art/corner-weapons.png"_s);
 
-    std::ranges::sort(byTab, {}, &std::pair<int, QWidget *>::first);
-    for (std::size_t i = 1; i < byTab.size(); ++i)
-        QWidget::setTabOrder(byTab[i - 1].second, byTab[i].second);
+    PageKit::setTabOrder({ chkGarand, chkCarbine, chkThompson, chkBar, chkEnfield, chkSten, chkBren, chkSpringfield,
+        chkKar, chkMp40, chkMp44, chkSkar, chkSnagant, chkPPsh, chkNagant, chkPanzer, chkFg, TextButton23, TextButton24,
+        TextButton25, TextButton26, TextButton27, TextButton28 });
 }
 
 void WeaponsPage::applyPreset(int column)

@@ -20,7 +20,7 @@ public:
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 
-    // The weapon boxes and the preset buttons, made by the constructor from
+    // The weapon boxes and the preset buttons, made by buildControls() from
     // the page's tables.
     QCheckBox *chkCarbine = nullptr, *chkGarand = nullptr, *chkThompson = nullptr, *chkBar = nullptr;
     QCheckBox *chkEnfield = nullptr, *chkSten = nullptr, *chkBren = nullptr, *chkSpringfield = nullptr;

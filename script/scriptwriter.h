@@ -33,8 +33,6 @@ public:
     // The lines written so far, each ended by a line feed.
     const QString &text() const { return m_text; }
 
-    bool writesComments() const { return m_withComments; }
-
     // A value is written on one line whatever its control holds: each line
     // break (CR LF, CR, LF or a Unicode line/paragraph separator) becomes a blank.
     static QString asOneLine(const QString &text);

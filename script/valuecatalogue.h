@@ -33,7 +33,6 @@ public:
         const auto found = m_accepted.constFind(key(variable));
         return found == m_accepted.cend() ? nullptr : &*found;
     }
-    qsizetype size() const { return m_accepted.size(); }
 
 private:
     // The console finds a variable whatever the case of its name.

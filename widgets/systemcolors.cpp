@@ -14,7 +14,6 @@ QColor systemColor(SystemColor color, const QPalette &palette)
     case SystemColor::Highlight: return palette.color(QPalette::Highlight);
     case SystemColor::HighlightText: return palette.color(QPalette::HighlightedText);
     case SystemColor::ActiveBorder: return palette.color(QPalette::Midlight);
-    case SystemColor::CaptionText: return palette.color(QPalette::HighlightedText);
     }
     Q_UNREACHABLE();
 }

@@ -17,7 +17,6 @@ enum class SystemColor {
     Highlight,
     HighlightText,
     ActiveBorder,
-    CaptionText,
 };
 
 QColor systemColor(SystemColor color, const QPalette &palette = QPalette());

@@ -82,6 +82,8 @@ TAppendEdit::TAppendEdit(QWidget *parent)
     setPalette(colors);
     showSelection(false);
 
+    // For a change of the user's, QLineEdit emits textEdited before textChanged, so recordUserEdit still finds
+    // the text from before the change here; a change made through setText emits textChanged alone.
     connect(this, &QLineEdit::textEdited, this, &TAppendEdit::recordUserEdit);
     connect(this, &QLineEdit::textChanged, this, [this](const QString &text) { m_shownText = text; });
 }
