@@ -460,6 +460,7 @@ QFileDialog *TForm1::openDialog()
     if (!m_openDialog) {
         m_openDialog = new QFileDialog(this);
         m_openDialog->setObjectName(u"OpenDialog"_s);
+        m_openDialog->setWindowTitle(u"Open CFG"_s);
         m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
         m_openDialog->setFileMode(QFileDialog::ExistingFile);
         m_openDialog->setNameFilters({ u"Config scripts (*.cfg)"_s, u"All files (*)"_s });
