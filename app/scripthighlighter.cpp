@@ -32,6 +32,14 @@ ScriptHighlighter::ScriptHighlighter(QTextDocument *document, const QPalette &pa
     : QSyntaxHighlighter(document)
 {
     usePalette(palette);
+    // A block the change removed (clearing the editor removes them all) must
+    // not be touched again: its handle then points at nothing.
+    connect(document, &QTextDocument::contentsChange, this, [this](int from, int removed, int) {
+        if (removed > 0 && m_pastBlockStart >= from && m_pastBlockStart <= qsizetype(from) + removed) {
+            m_pastBlock = QTextBlock();
+            m_pastBlockStart = -1;
+        }
+    });
 }
 
 void ScriptHighlighter::usePalette(const QPalette &palette)

@@ -60,6 +60,7 @@ private Q_SLOTS:
     void rowsTakeOnlyWhatTheyWriteBack_data();
     void rowsTakeOnlyWhatTheyWriteBack();
     void handWrittenFile();
+    void clearAfterALongScript();
     void badInputChangesNothing_data();
     void badInputChangesNothing();
 };
@@ -169,6 +170,18 @@ void OpeningTest::handWrittenFile()
     const QStringList kept
         = { u"// my server \u0081\u008d\u008f\u0090\u009d"_s, u"exec other.cfg"_s, u"map mp_bocage"_s };
     QCOMPARE(lines.mid(lines.indexOf(u"//Weapons"_s) + 18), kept);
+}
+
+// The editor marks the first line past what one exec takes; clearing must let go of it.
+void OpeningTest::clearAfterALongScript()
+{
+    QTemporaryDir dir;
+    TForm1 form;
+    showWindow(form);
+    QVERIFY(form.openScript(writeFile(dir, QByteArray("exec more.cfg\n").repeated(30000))));
+    click(form, "btnClear");
+    QVERIFY(form.editor->document()->isEmpty());
+    QCOMPARE(finish(form).mid(editorLines(form).size() - 30000), QStringList(30000, u"exec more.cfg"_s));
 }
 
 void OpeningTest::badInputChangesNothing_data()
