@@ -26,7 +26,7 @@ public:
     // The largest number the game uses: above it, it uses this one.
     struct Clamp {
         double highest = 0;
-        QStringView meaning = {}; // names it, as in "the longest round it allows"
+        QStringView meaning = {}; // names it, as in "the longest round it allows"; a literal
     };
 
     struct Accepted {
