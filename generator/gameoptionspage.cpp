@@ -16,6 +16,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using PageKit::Number;
+
 using V = VotesPage;
 using G = GameOptionsPage;
 using Choice = PageKit::RadioChoice<G>;
@@ -110,7 +112,7 @@ const std::array<Choice, 2> GameOptionsPage::Tables::penaltyChoices
 const PageKit::Row<G> GameOptionsPage::Tables::rows[] = {
     { .column = left, .top = 48, .include = &G::chkGametype, .includeName = "chkGametype", .labelName = "Label47",
         .label = u"Gametype:", .hint = u"Select default gametype. (g_gametype)", .cvar = u"g_gametype",
-        .panelName = "Panel8", .choices = gametypeChoices, .panelAt = { 112, 40, 241, 153 } },
+        .panelName = "Panel8", .choices = gametypeChoices, .gametypes = true, .panelAt = { 112, 40, 241, 153 } },
     // "Allowed Votes" is not part of the Yes/No group: it stays usable whatever voting is set to.
     { .column = left, .top = 208, .include = &G::chkAllowVote, .includeName = "chkAllowVote", .labelName = "Label48",
         .label = u"Allow Voting:", .hint = u"Allow players to vote to change server settings. (g_allowvote)",
@@ -143,7 +145,8 @@ const PageKit::Row<G> GameOptionsPage::Tables::rows[] = {
     { .column = { 400, 0, 552, 193 }, .top = 280, .include = &G::chkMaxDiff, .includeName = "chkMaxDiff",
         .labelName = "Label55", .label = u"Max difference in teams:",
         .hint = u" X > 0 - Balances teams within X number of players. 0 turns it off. (scr_teambalance)",
-        .cvar = u"scr_teambalance", .edit = &G::edMaxDiff, .editName = "edMaxDiff", .text = u"0", .number = true },
+        .cvar = u"scr_teambalance", .edit = &G::edMaxDiff, .editName = "edMaxDiff", .text = u"0",
+        .number = Number::Whole },
     { .column = right, .top = 320, .include = &G::chkPenalty, .includeName = "chkPenalty", .labelName = "Label100",
         .label = u"Team score penalty:",
         .hint = u"Killing teammates or committing suicide during a TDM game reduce the team's score as well as the "

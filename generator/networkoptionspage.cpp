@@ -11,6 +11,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using PageKit::Number;
+
 using Page = NetworkOptionsPage;
 
 constexpr PageKit::Column left { 8, 100, 120 };
@@ -30,16 +32,16 @@ const PageKit::Row<Page> NetworkOptionsPage::Tables::rows[] = {
         .edit = &Page::edIP, .editName = "edIP" },
     { .column = left, .top = 104, .include = &Page::chkPort, .includeName = "chkPort", .labelName = "Label43",
         .label = u"Server Port:", .hint = u"Port to listen on. (net_port)", .cvar = u"net_port", .edit = &Page::edPort,
-        .editName = "edPort", .text = u"28950", .number = true },
+        .editName = "edPort", .text = u"28950", .number = Number::Whole },
     { .column = left, .top = 144, .include = &Page::chkRate, .includeName = "chkRate", .labelName = "Label44",
         .label = u"Max Rate:", .hint = u"Maximum data transfer rate to players. (sv_maxRate)", .cvar = u"sv_maxrate",
-        .edit = &Page::edRate, .editName = "edRate", .text = u"0", .number = true },
+        .edit = &Page::edRate, .editName = "edRate", .text = u"0", .number = Number::Whole },
     { .column = left, .top = 184, .include = &Page::chkMp, .includeName = "chkMp", .labelName = "Label45",
         .label = u"Max Ping:", .hint = u"Maximum ping allowed before players are kicked. (sv_maxPing)",
-        .cvar = u"sv_maxping", .edit = &Page::edMp, .editName = "edMp", .text = u"0", .number = true },
+        .cvar = u"sv_maxping", .edit = &Page::edMp, .editName = "edMp", .text = u"0", .number = Number::Whole },
     { .column = left, .top = 224, .include = &Page::chkMip, .includeName = "chkMip", .labelName = "Label46",
         .label = u"Min Ping:", .hint = u"Minimum ping allowed before players are kicked. (sv_minPing)",
-        .cvar = u"sv_minping", .edit = &Page::edMip, .editName = "edMip", .text = u"0", .number = true },
+        .cvar = u"sv_minping", .edit = &Page::edMip, .editName = "edMip", .text = u"0", .number = Number::Whole },
     { .column = left, .top = 264, .include = &Page::chkMaster, .includeName = "chkMaster", .included = false,
         .labelName = "Label99", .label = u"Master Server:",
         .hint = u"The master server the server details are sent to. (sv_master1)", .cvar = u"sv_master1",

@@ -15,6 +15,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using PageKit::Number;
+
 using Page = ServerOptionsPage;
 using Choice = PageKit::RadioChoice<Page>;
 
@@ -74,11 +76,12 @@ const PageKit::Row<Page> ServerOptionsPage::Tables::rows[] = {
     { .column = { 8, 109, 120 }, .top = 192, .include = &Page::chkPvtp, .includeName = "chkPvtp",
         .labelName = "Label27", .label = u"Reserved Slots:",
         .hint = u"Number of slots reserved for players connecting with the private password. (sv_privateClients)",
-        .cvar = u"sv_privateclients", .edit = &Page::edPvtp, .editName = "edPvtp", .text = u"0", .number = true },
+        .cvar = u"sv_privateclients", .edit = &Page::edPvtp, .editName = "edPvtp", .text = u"0",
+        .number = Number::Whole },
     { .column = left, .top = 224, .include = &Page::chkMaxplayers, .includeName = "chkMaxplayers",
         .labelName = "Label28", .label = u"Max Players:",
         .hint = u"Maximum number of players able to connect. (sv_maxclients)", .cvar = u"sv_maxclients",
-        .edit = &Page::edMaxplayers, .editName = "edMaxplayers", .text = u"20", .number = true },
+        .edit = &Page::edMaxplayers, .editName = "edMaxplayers", .text = u"20", .number = Number::Whole },
     { .column = left, .top = 256, .include = &Page::chkDl, .includeName = "chkDl", .labelName = "Label29",
         .label = u"Allow client dl:",
         .hint = u"Allow players to download custom packages they do not have from the server. (sv_allowDownload)",
@@ -99,10 +102,11 @@ const PageKit::Row<Page> ServerOptionsPage::Tables::rows[] = {
         .editName = "edBanned" },
     { .column = right, .top = 160, .include = &Page::chkBanD, .includeName = "chkBanD", .labelName = "Label36",
         .label = u"Ban Duration(s):", .hint = u"Temporary ban duration in seconds. (sv_kickBanTime)",
-        .cvar = u"sv_kickbantime", .edit = &Page::edBanD, .editName = "edBanD", .text = u"300", .number = true },
+        .cvar = u"sv_kickbantime", .edit = &Page::edBanD, .editName = "edBanD", .text = u"300",
+        .number = Number::Whole },
     { .column = right, .top = 192, .include = &Page::chkSvfps, .includeName = "chkSvfps", .labelName = "Label35",
         .label = u"Server FPS:", .hint = u"The number of frames per second the server runs at. (sv_fps)",
-        .cvar = u"sv_fps", .edit = &Page::edSvfps, .editName = "edSvfps", .text = u"20", .number = true },
+        .cvar = u"sv_fps", .edit = &Page::edSvfps, .editName = "edSvfps", .text = u"20", .number = Number::Whole },
     { .column = right, .top = 224, .include = &Page::chkA, .includeName = "chkA", .labelName = "Label34",
         .label = u"Allow Anonymous:", .hint = u"Allow Anonymous (set sv_allowanonymous)", .cvar = u"sv_allowanonymous",
         .panelName = "Panel6", .panel = &Page::Panel6, .choices = anonymousChoices, .selected = 1,
