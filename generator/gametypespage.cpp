@@ -18,11 +18,6 @@ using P = GametypesPage;
 
 const QColor grey(128, 128, 128);
 
-const PageKit::RadioChoice<P> carrierChoices[] = {
-    { &P::rbRe1, "rbRe1", u"Yes", { 8, 8, 40, 17 }, grey, u"1" },
-    { &P::rbRe0, "rbRe0", u"No", { 48, 8, 41, 17 }, grey, u"0" },
-};
-
 using PageKit::Number;
 
 // The gametype scripts use these instead of a larger value.
@@ -35,9 +30,34 @@ constexpr PageKit::Column left { 0, 156, 160, 73, false };
 constexpr PageKit::Column middle { 248, 436, 440, 73, false };
 constexpr PageKit::Column right { 528, 684, 688, 73, false };
 
+// A heading over each block and its rows. In reading order, which is also the order of the blocks in the
+// script. Headquarters is written like the others: a server that sets its limits here expects to find them in
+// the file.
+struct Block {
+    QStringView subHeading;
+    const char *headingName;
+    QStringView heading;
+    QRect band;
+    std::span<const PageKit::Row<P>> rows;
+};
+
+} // namespace
+
+struct GametypesPage::Tables {
+    static const PageKit::RadioChoice<P> carrierChoices[];
+    static const PageKit::Row<P> deathmatch[], teamDeathmatch[], behindEnemyLines[], retrieval[], searchAndDestroy[],
+        headquarters[];
+    static const Block blocks[];
+};
+
+const PageKit::RadioChoice<P> GametypesPage::Tables::carrierChoices[] = {
+    { &P::rbRe1, "rbRe1", u"Yes", { 8, 8, 40, 17 }, grey, u"1" },
+    { &P::rbRe0, "rbRe0", u"No", { 48, 8, 41, 17 }, grey, u"0" },
+};
+
 // The rows of each block, top to bottom. The hints are not worded alike from block to block; each is shown as it is.
 // clang-format off
-const PageKit::Row<P> deathmatch[] = {
+const PageKit::Row<P> GametypesPage::Tables::deathmatch[] = {
     { .column = left, .top = 88, .include = &P::chkDm1, .includeName = "chkDm1", .labelName = "Label62",
         .label = u"Map score limit:", .hint = u"Map score limit. (scr_dm_scorelimit)", .cvar = u"scr_dm_scorelimit",
         .edit = &P::edDm1, .editName = "edDm1", .text = u"50", .number = Number::Whole, .emptyIsDefault = true },
@@ -46,7 +66,7 @@ const PageKit::Row<P> deathmatch[] = {
         .cvar = u"scr_dm_timelimit", .edit = &P::edDm2, .editName = "edDm2", .text = u"30",
         .number = Number::Decimal, .clamp = longestTime, .emptyIsDefault = true },
 };
-const PageKit::Row<P> teamDeathmatch[] = {
+const PageKit::Row<P> GametypesPage::Tables::teamDeathmatch[] = {
     { .column = middle, .top = 88, .include = &P::chkTdm1, .includeName = "chkTdm1", .labelName = "Label64",
         .label = u"Map score limit:", .hint = u"Map score limit. (scr_tdm_scorelimit)", .cvar = u"scr_tdm_scorelimit",
         .edit = &P::edTdm1, .editName = "edTdm1", .text = u"100", .number = Number::Whole, .emptyIsDefault = true },
@@ -55,7 +75,7 @@ const PageKit::Row<P> teamDeathmatch[] = {
         .cvar = u"scr_tdm_timelimit", .edit = &P::edTdm2, .editName = "edTdm2", .text = u"30",
         .number = Number::Decimal, .clamp = longestTime, .emptyIsDefault = true },
 };
-const PageKit::Row<P> behindEnemyLines[] = {
+const PageKit::Row<P> GametypesPage::Tables::behindEnemyLines[] = {
     { .column = right, .top = 88, .include = &P::chkBel1, .includeName = "chkBel1", .labelName = "Label68",
         .label = u"Map score limit:", .hint = u"Map score limit. (scr_bel_scorelimit)", .cvar = u"scr_bel_scorelimit",
         .edit = &P::edBel1, .editName = "edBel1", .text = u"50", .number = Number::Whole, .emptyIsDefault = true },
@@ -70,7 +90,7 @@ const PageKit::Row<P> behindEnemyLines[] = {
         .number = Number::Whole, .emptyIsDefault = true,
         .secondLabelName = "Label71", .secondLine = u"a point as allied(seconds):" },
 };
-const PageKit::Row<P> retrieval[] = {
+const PageKit::Row<P> GametypesPage::Tables::retrieval[] = {
     { .column = left, .top = 216, .include = &P::chkRe1, .includeName = "chkRe1", .labelName = "Label72",
         .label = u"Map score limit:", .hint = u"Map team score limit per map. (scr_re_scorelimit)",
         .cvar = u"scr_re_scorelimit", .edit = &P::edRe1, .editName = "edRe1", .text = u"10",
@@ -98,7 +118,7 @@ const PageKit::Row<P> retrieval[] = {
         .cvar = u"scr_re_showcarrier", .panelName = "Panel16", .choices = carrierChoices, .selected = 1,
         .panelAt = { 152, 328, 89, 25 }, .secondLabelName = "Label78", .secondLine = u"compass:" },
 };
-const PageKit::Row<P> searchAndDestroy[] = {
+const PageKit::Row<P> GametypesPage::Tables::searchAndDestroy[] = {
     { .column = middle, .top = 216, .include = &P::chkSd1, .includeName = "chkSd1", .labelName = "Label79",
         .label = u"Map score limit:", .hint = u"Map team score limit per map. (scr_sd_scorelimit)",
         .cvar = u"scr_sd_scorelimit", .edit = &P::edSd1, .editName = "edSd1", .text = u"10",
@@ -122,7 +142,7 @@ const PageKit::Row<P> searchAndDestroy[] = {
         .cvar = u"scr_sd_roundlimit", .edit = &P::edSd5, .editName = "edSd5", .text = u"0",
         .number = Number::Whole, .emptyIsDefault = true },
 };
-const PageKit::Row<P> headquarters[] = {
+const PageKit::Row<P> GametypesPage::Tables::headquarters[] = {
     { .column = right, .top = 216, .include = &P::chkHq1, .includeName = "chkHq1", .labelName = "Label85",
         .label = u"Map score limit:", .hint = u"Map score limit. (scr_hq_scorelimit)", .cvar = u"scr_hq_scorelimit",
         .edit = &P::edHq1, .editName = "edHq1", .text = u"450", .number = Number::Whole, .emptyIsDefault = true },
@@ -133,18 +153,7 @@ const PageKit::Row<P> headquarters[] = {
 };
 // clang-format on
 
-// A heading over each block and its rows. In reading order, which is also the order of the blocks in the
-// script. Headquarters is written like the others: a server that sets its limits here expects to find them in
-// the file.
-struct Block {
-    QStringView subHeading;
-    const char *headingName;
-    QStringView heading;
-    QRect band;
-    std::span<const PageKit::Row<P>> rows;
-};
-
-const Block blocks[] = {
+const Block GametypesPage::Tables::blocks[] = {
     { u"//-- Deathmatch", "Label56", u"Deathmatch", { 0, 40, 233, 33 }, deathmatch },
     { u"//-- Team Deathmatch", "Label57", u"Team Deathmatch", { 248, 40, 265, 33 }, teamDeathmatch },
     { u"//-- Behind Enemy Lines", "Label58", u"Behind Enemy Lines", { 528, 40, 233, 33 }, behindEnemyLines },
@@ -152,8 +161,6 @@ const Block blocks[] = {
     { u"//-- Search and Destroy", "Label60", u"Search and Destroy", { 248, 168, 265, 33 }, searchAndDestroy },
     { u"//-- Headquarters", "Label61", u"Headquarters", { 528, 168, 233, 33 }, headquarters },
 };
-
-} // namespace
 
 GametypesPage::GametypesPage(QWidget *parent)
     : LazyPage(parent)
@@ -165,13 +172,13 @@ void GametypesPage::buildControls()
 {
     PageKit::headingStrip(this, "Label8", u"Gametypes Configuration"_s, u"Gametypes"_s);
 
-    for (const Block &block : blocks) {
+    for (const Block &block : Tables::blocks) {
         PageKit::band(this, block.band);
         PageKit::boldLabel(
             this, block.headingName, block.heading.toString(), block.band.topLeft() + QPoint(8, 8), Qt::black);
     }
     std::vector<std::span<const PageKit::Row<P>>> rows;
-    for (const Block &block : blocks)
+    for (const Block &block : Tables::blocks)
         rows.push_back(block.rows);
     PageKit::addRows<P>(*this, rows);
 
@@ -188,7 +195,7 @@ void GametypesPage::buildControls()
 void GametypesPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Gametypes Configuration"_s);
-    for (const Block &block : blocks) {
+    for (const Block &block : Tables::blocks) {
         // Written whether or not any line of the block follows.
         out.comment(block.subHeading);
         PageKit::writeRows<P>(*this, out, block.rows);
@@ -198,6 +205,6 @@ void GametypesPage::writeSection(ScriptWriter &out) const
 
 void GametypesPage::declareValues(ValueCatalogue &values)
 {
-    for (const Block &block : blocks)
+    for (const Block &block : Tables::blocks)
         PageKit::declareRows<P>(values, block.rows);
 }

@@ -18,9 +18,15 @@ using Page = NetworkOptionsPage;
 constexpr PageKit::Column left { 8, 100, 120 };
 constexpr PageKit::Column downloads { 440, 579, 592, 161 };
 
+} // namespace
+
+struct NetworkOptionsPage::Tables {
+    static const PageKit::Row<Page> rows[];
+};
+
 // Top to bottom, the left column first: also the order of the script.
 // clang-format off
-const PageKit::Row<Page> rows[] = {
+const PageKit::Row<Page> NetworkOptionsPage::Tables::rows[] = {
     { .column = left, .top = 64, .include = &Page::chkIP, .includeName = "chkIP", .labelName = "Label42",
         .label = u"Server IP:", .hint = u"IP to listen on for multihomed servers. (net_ip)", .cvar = u"net_ip",
         .edit = &Page::edIP, .editName = "edIP" },
@@ -54,8 +60,6 @@ const PageKit::Row<Page> rows[] = {
 };
 // clang-format on
 
-} // namespace
-
 NetworkOptionsPage::NetworkOptionsPage(QWidget *parent)
     : LazyPage(parent)
 {
@@ -67,7 +71,7 @@ void NetworkOptionsPage::buildControls()
     PageKit::headingStrip(this, "Label5", u"Network Options"_s, u"Network Options"_s);
     PageKit::band(this, { 368, 56, 9, 225 });
 
-    PageKit::addRows<Page>(*this, rows);
+    PageKit::addRows<Page>(*this, Tables::rows);
     PageKit::band(this, { 440, 56, 321, 33 });
     Label102 = PageKit::boldLabel(this, "Label102", u"Downloads (if allowed)"_s, { 448, 64 }, Qt::black);
 
@@ -80,11 +84,11 @@ void NetworkOptionsPage::buildControls()
 void NetworkOptionsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Network Options"_s);
-    PageKit::writeRows<Page>(*this, out, rows);
+    PageKit::writeRows<Page>(*this, out, Tables::rows);
     out.comment(u"//"_s);
 }
 
 void NetworkOptionsPage::declareValues(ValueCatalogue &values)
 {
-    PageKit::declareRows<Page>(values, rows);
+    PageKit::declareRows<Page>(values, Tables::rows);
 }

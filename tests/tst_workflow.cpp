@@ -79,7 +79,7 @@ void WorkflowTest::statesAcrossFinishClearFinish()
     check(generated);
     // What is changed after "Clear Cfg" is in the next pass.
     click(form, "btnClear");
-    form.tabMain->edServername->setText(u"Second"_s);
+    control<QLineEdit>(form, "edServername")->setText(u"Second"_s);
     QCOMPARE(finish(form).at(1), u"set sv_hostname \"Second\""_s);
 }
 
