@@ -121,6 +121,8 @@ std::optional<QByteArray> encode(const QString &text)
     // Stateless: a high surrogate at the very end is an error, not input
     // held back for a next call that never comes (it would vanish silently).
     QStringEncoder encoder(codePage, QStringConverter::Flag::Stateless);
+    if (!encoder.isValid())
+        return std::nullopt;
     QByteArray bytes = encoder.encode(LineBreaks::withCrLf(text));
     if (encoder.hasError())
         return std::nullopt;
@@ -130,9 +132,14 @@ std::optional<QByteArray> encode(const QString &text)
 std::optional<QString> save(const QString &path, const QString &text)
 {
     const std::optional<QByteArray> bytes = encode(text);
-    if (!bytes)
-        return u"Cannot save file \"%1\". %2"_s.arg(
-            absolutePath(path), describeUnencodable(LineBreaks::withCrLf(text)));
+    if (!bytes) {
+        // Qt has converters other than UTF and Latin-1 only when it is built with ICU.
+        const QString reason = QStringEncoder(codePage).isValid()
+            ? describeUnencodable(LineBreaks::withCrLf(text))
+            : u"The Qt libraries this program runs on have no Windows-1252 encoder (they were built without ICU), "
+              "and a .cfg file is written in Windows-1252."_s;
+        return u"Cannot save file \"%1\". %2"_s.arg(absolutePath(path), reason);
+    }
 
     struct stat old { };
     const bool replacing = ::stat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode);

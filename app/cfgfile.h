@@ -11,7 +11,7 @@
 namespace CfgFile {
 
 // The editor's raw text as file bytes, line breaks of any kind as CR LF; nothing
-// when a character has no Windows-1252 byte.
+// when a character has no Windows-1252 byte, or Qt has no Windows-1252 encoder.
 std::optional<QByteArray> encode(const QString &text);
 
 // Saves `text` at `path`. Returns the sentence for the error box when it could

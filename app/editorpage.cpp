@@ -8,49 +8,9 @@
 #include <QStatusBar>
 #include <QTextBlock>
 
-#include <limits>
 #include <utility>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// The bytes a block takes as saved beyond one a character: a line break
-// inside it (a pasted line separator) is saved as CR LF. Kept with its block,
-// so that the document's total follows blocks as they split, join and go.
-class ExtraBytes : public QTextBlockUserData {
-public:
-    ExtraBytes(qsizetype bytes, std::shared_ptr<qsizetype> total)
-        : bytes(bytes)
-        , m_total(std::move(total))
-    {
-        *m_total += bytes;
-    }
-    ~ExtraBytes() override { *m_total -= bytes; }
-
-    const qsizetype bytes;
-
-private:
-    std::shared_ptr<qsizetype> m_total;
-};
-
-// The position of the first character past what one exec takes, or -1; only
-// the blocks up to it are read.
-qsizetype firstPastLimit(const QTextDocument *document)
-{
-    ConsoleReader::ScriptSize counted;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        QString text = block.text();
-        if (block.next().isValid())
-            text += QChar::ParagraphSeparator;
-        counted = ConsoleReader::measure(text, counted.bytes);
-        if (counted.firstPast >= 0)
-            return block.position() + counted.firstPast;
-    }
-    return -1;
-}
-
-} // namespace
 
 EditorPage::EditorPage(QWidget *parent)
     : QWidget(parent)
@@ -66,7 +26,6 @@ EditorPage::EditorPage(QWidget *parent)
     editor->setAccessibleName(u"Your CFG"_s);
     PageKit::setHint(editor, u"You may edit your CFG here before save..."_s);
     connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &EditorPage::updateNote);
-    connect(editor->document(), &QTextDocument::contentsChange, this, &EditorPage::countChange);
     connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateSize);
     connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateNote);
 
@@ -133,36 +92,11 @@ QString EditorPage::sizeNote() const
     return m_sizeNote && !m_sizeNote->isHidden() ? m_sizeNote->text() : QString();
 }
 
-void EditorPage::countChange(int position, int, int added)
-{
-    m_changedFrom = std::min<qsizetype>(m_changedFrom, position);
-    const QTextDocument *document = editor->document();
-    const QTextBlock last = document->findBlock(position + added);
-    for (QTextBlock block = document->findBlock(position); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        const qsizetype extra = ConsoleReader::measure(text).bytes - text.size();
-        const auto *held = static_cast<const ExtraBytes *>(block.userData());
-        if ((held ? held->bytes : 0) != extra)
-            block.setUserData(extra > 0 ? new ExtraBytes(extra, m_extraBytes) : nullptr);
-        if (block == last)
-            break;
-    }
-}
-
 void EditorPage::updateSize()
 {
-    // One byte a character and two a line break, without reading the text.
-    const QTextDocument *document = editor->document();
-    ConsoleReader::ScriptSize size { document->characterCount() - 1 + document->blockCount() - 1 + *m_extraBytes };
-    if (!size.fits()) {
-        // What lies before the first character past the limit decides it.
-        size.firstPast = m_firstPast >= 0 && m_changedFrom > m_firstPast ? m_firstPast : firstPastLimit(document);
-    }
-    m_firstPast = size.firstPast;
-    m_changedFrom = std::numeric_limits<qsizetype>::max();
-    m_highlighter->markPastLimit(size);
     if (!m_sizeNote)
         return;
+    const ConsoleReader::ScriptSize size = m_highlighter->limit().size();
     m_sizeNote->setText(size.sentence());
     m_sizeNote->setVisible(isVisible() && !size.fits());
 }

@@ -3,8 +3,6 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <memory>
-
 class QLabel;
 class QPlainTextEdit;
 class QStatusBar;
@@ -43,7 +41,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void countChange(int position, int removed, int added);
     void updateSize();
     void updateNote();
     void restoreNote(const QString &message);
@@ -51,10 +48,6 @@ private:
     ScriptHighlighter *const m_highlighter;
     QStatusBar *m_statusBar = nullptr;
     QString m_note;
-    // The script's size follows its changes: see countChange().
-    const std::shared_ptr<qsizetype> m_extraBytes = std::make_shared<qsizetype>(0);
-    qsizetype m_changedFrom = 0;
-    qsizetype m_firstPast = -1;
     // Lives on the status bar, which may go first.
     QPointer<QLabel> m_sizeNote;
 };

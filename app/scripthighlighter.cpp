@@ -1,9 +1,10 @@
 #include "app/scripthighlighter.h"
 
 #include <QPalette>
+#include <QTextBlock>
 
+#include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace {
 
@@ -29,17 +30,13 @@ QTextCharFormat foreground(const QColor &colour)
 } // namespace
 
 ScriptHighlighter::ScriptHighlighter(QTextDocument *document, const QPalette &palette)
-    : QSyntaxHighlighter(document)
+    : QSyntaxHighlighter(static_cast<QObject *>(document))
+    , m_limit(new ExecLimit(document, this))
 {
+    // The limit follows each change before the changed lines are drawn.
+    setDocument(document);
+    connect(m_limit, &ExecLimit::moved, this, &ScriptHighlighter::limitMoved);
     usePalette(palette);
-    // A block the change removed (clearing the editor removes them all) must
-    // not be touched again: its handle then points at nothing.
-    connect(document, &QTextDocument::contentsChange, this, [this](int from, int removed, int) {
-        if (removed > 0 && m_pastBlockStart >= from && m_pastBlockStart <= qsizetype(from) + removed) {
-            m_pastBlock = QTextBlock();
-            m_pastBlockStart = -1;
-        }
-    });
 }
 
 void ScriptHighlighter::usePalette(const QPalette &palette)
@@ -84,32 +81,22 @@ void ScriptHighlighter::readValuesBy(const ValueCatalogue &values)
     rehighlight();
 }
 
-void ScriptHighlighter::markPastLimit(const ConsoleReader::ScriptSize &size)
+// The lines the mark left and the line it went to; the changed lines were drawn anew already.
+void ScriptHighlighter::limitMoved(qsizetype from, qsizetype to)
 {
-    // The sentence shows in notes only; the underline moves with the position
-    // and with the start of its block.
-    m_pastSentence = size.sentence();
-    const QTextBlock block = size.firstPast >= 0 ? document()->findBlock(int(size.firstPast)) : QTextBlock();
-    const qsizetype blockStart = block.isValid() ? block.position() : -1;
-    if (size.firstPast == m_firstPast && block == m_pastBlock && blockStart == m_pastBlockStart)
-        return;
-    const QTextBlock previous = std::exchange(m_pastBlock, block);
-    m_firstPast = size.firstPast;
-    m_pastBlockStart = blockStart;
-    if (previous.isValid() && previous != m_pastBlock)
-        rehighlightBlock(previous);
-    if (m_pastBlock.isValid())
-        rehighlightBlock(m_pastBlock);
+    const QTextBlock left = from >= 0 ? document()->findBlock(int(from)) : QTextBlock();
+    const QTextBlock reached = to >= 0 ? document()->findBlock(int(to)) : QTextBlock();
+    if (left.isValid() && left != reached)
+        rehighlightBlock(left);
+    if (reached.isValid())
+        rehighlightBlock(reached);
 }
 
 ConsoleReader::Reading ScriptHighlighter::readingOf(const QTextBlock &block) const
 {
     ConsoleReader::Reading reading = ConsoleReader::read(block.text(), m_values);
-    if (block.isValid() && block == m_pastBlock) {
-        const qsizetype start = std::max<qsizetype>(m_firstPast - block.position(), 0);
-        reading.marks.prepend(
-            { { start, block.length() - 1 - start }, ConsoleReader::Problem::PastExecLimit, m_pastSentence });
-    }
+    if (const std::optional<ConsoleReader::Span> past = m_limit->pastIn(block))
+        reading.marks.prepend({ *past, ConsoleReader::Problem::PastExecLimit, m_limit->size().sentence() });
     return reading;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/execlimit.h"
 #include "script/consolereader.h"
 
 #include <QSyntaxHighlighter>
-#include <QTextBlock>
 #include <QTextCharFormat>
 
 class QPalette;
@@ -25,8 +25,9 @@ public:
     // Reads the values of the variables in `values` as the game reads them.
     void readValuesBy(const ValueCatalogue &values);
 
-    // Marks the first line past what one exec takes, or none when `size` fits.
-    void markPastLimit(const ConsoleReader::ScriptSize &size);
+    // The document's size against what one exec takes; the line it goes past
+    // that on is marked from there.
+    const ExecLimit &limit() const { return *m_limit; }
 
     // A line of the document as the game reads it, with the mark of the
     // exec limit when the limit falls on this line.
@@ -40,12 +41,10 @@ protected:
 
 private:
     void mergeFormat(qsizetype start, qsizetype length, const QTextCharFormat &overlay);
+    void limitMoved(qsizetype from, qsizetype to);
 
+    ExecLimit *const m_limit;
     ValueCatalogue m_values;
-    QTextBlock m_pastBlock;
-    qsizetype m_firstPast = -1;
-    qsizetype m_pastBlockStart = -1;
-    QString m_pastSentence;
     QColor m_base;
     QTextCharFormat m_comment;
     QTextCharFormat m_command;

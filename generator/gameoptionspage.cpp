@@ -10,10 +10,13 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <array>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+using PageKit::Number;
 
 using V = VotesPage;
 using G = GameOptionsPage;
@@ -31,8 +34,26 @@ struct VoteBox {
     QStringView cvar;
 };
 
+const QColor grey(128, 128, 128);
+
+constexpr PageKit::Column left { 8, 0, 0 };
+constexpr PageKit::Column right { 400, 0, 0 };
+
+} // namespace
+
+struct VotesPage::Tables {
+    static const VoteBox voteBoxes[];
+};
+
+struct GameOptionsPage::Tables {
+    static const Choice gametypeChoices[], friendlyFireChoices[];
+    static const std::array<Choice, 2> allowVoteChoices, drawFriendChoices, forceRespawnChoices, deadChatChoices,
+        killcamChoices, freelookChoices, spectateChoices, penaltyChoices;
+    static const PageKit::Row<G> rows[];
+};
+
 // Row by row, left to right: also the order of the lines.
-const VoteBox voteBoxes[] = {
+const VoteBox VotesPage::Tables::voteBoxes[] = {
     { &V::chkKick, "chkKick", { 48, 48 }, 64, 97, u"Allow vote kick", false,
         u"Allow players to vote to kick a player. (g_allowVoteKick)", u"g_allowVoteKick" },
     { &V::chkMap, "chkMap", { 184, 48 }, 200, 97, u"Allow vote map", true,
@@ -53,15 +74,17 @@ const VoteBox voteBoxes[] = {
         u"Allow players to vote to turn on/off killcam. (g_allowVoteKillCam)", u"g_allowVoteKillCam" },
 };
 
+namespace {
+
 void writeVote(ScriptWriter &out, QStringView cvar, bool on)
 {
     out.fixedLine(cvar, on ? u"1" : u"0");
 }
 
-const QColor grey(128, 128, 128);
+} // namespace
 
 // Each group in the order its buttons are tested; stacked buttons are 24 pixels apart.
-const Choice gametypeChoices[] = {
+const Choice GameOptionsPage::Tables::gametypeChoices[] = {
     { &G::gt1, "gt1", u"Deathmatch", { 8, 8, 225, 17 }, grey, u"dm" },
     { &G::gt2, "gt2", u"Team Deathmatch", { 8, 32, 225, 17 }, grey, u"tdm" },
     { &G::gt3, "gt3", u"Behind Enemy Lines", { 8, 56, 225, 17 }, grey, u"bel" },
@@ -69,32 +92,36 @@ const Choice gametypeChoices[] = {
     { &G::gt5, "gt5", u"Search and Destroy", { 8, 104, 225, 17 }, grey, u"sd" },
     { &G::gt6, "gt6", u"Headquarters", { 8, 128, 225, 17 }, grey, u"hq" },
 };
-const auto allowVoteChoices = PageKit::yesNo(&G::rbAV1, "rbAV1", &G::rbAV0, "rbAV0", { 8, 56 }, 41, { grey, grey });
-const auto drawFriendChoices = PageKit::yesNo(&G::rbDF1, "rbDF1", &G::rbDF0, "rbDF0", { 8, 80 }, 65, { grey, grey });
-const auto forceRespawnChoices
+const std::array<Choice, 2> GameOptionsPage::Tables::allowVoteChoices
+    = PageKit::yesNo(&G::rbAV1, "rbAV1", &G::rbAV0, "rbAV0", { 8, 56 }, 41, { grey, grey });
+const std::array<Choice, 2> GameOptionsPage::Tables::drawFriendChoices
+    = PageKit::yesNo(&G::rbDF1, "rbDF1", &G::rbDF0, "rbDF0", { 8, 80 }, 65, { grey, grey });
+const std::array<Choice, 2> GameOptionsPage::Tables::forceRespawnChoices
     = PageKit::yesNo(&G::rbFR11, "rbFR11", &G::rbFR00, "rbFR00", { 8, 112 }, 97, { grey, grey });
-const auto deadChatChoices = PageKit::yesNo(&G::rbD1, "rbD1", &G::rbD0, "rbD0", { 8, 112 }, 97, { grey, grey });
-const Choice friendlyFireChoices[] = {
+const std::array<Choice, 2> GameOptionsPage::Tables::deadChatChoices
+    = PageKit::yesNo(&G::rbD1, "rbD1", &G::rbD0, "rbD0", { 8, 112 }, 97, { grey, grey });
+const Choice GameOptionsPage::Tables::friendlyFireChoices[] = {
     { &G::rbFF0, "rbFF0", u"Off", { 8, 8, 225, 17 }, grey, u"0" },
     { &G::rbFF1, "rbFF1", u"On", { 8, 32, 225, 17 }, grey, u"1" },
     { &G::rbFF2, "rbFF2", u"Reflect", { 8, 56, 225, 17 }, grey, u"2" },
     { &G::rbFF3, "rbFF3", u"Share Damage", { 8, 80, 225, 17 }, grey, u"3" },
 };
-const auto killcamChoices = PageKit::yesNo(&G::rbKK1, "rbKK1", &G::rbKK0, "rbKK0", { 8, 120 }, 97, { grey, grey });
-const auto freelookChoices = PageKit::yesNo(&G::rbFL1, "rbFL1", &G::rbFL0, "rbFL0", { 8, 120 }, 97, { grey, grey });
-const auto spectateChoices = PageKit::yesNo(&G::rbSE1, "rbSE1", &G::rbSE0, "rbSE0", { 8, 120 }, 97, { grey, grey });
-const auto penaltyChoices = PageKit::yesNo(&G::rbP1, "rbP1", &G::rbP0, "rbP0", { 8, 80 }, 65, { grey, grey });
-
-constexpr PageKit::Column left { 8, 0, 0 };
-constexpr PageKit::Column right { 400, 0, 0 };
+const std::array<Choice, 2> GameOptionsPage::Tables::killcamChoices
+    = PageKit::yesNo(&G::rbKK1, "rbKK1", &G::rbKK0, "rbKK0", { 8, 120 }, 97, { grey, grey });
+const std::array<Choice, 2> GameOptionsPage::Tables::freelookChoices
+    = PageKit::yesNo(&G::rbFL1, "rbFL1", &G::rbFL0, "rbFL0", { 8, 120 }, 97, { grey, grey });
+const std::array<Choice, 2> GameOptionsPage::Tables::spectateChoices
+    = PageKit::yesNo(&G::rbSE1, "rbSE1", &G::rbSE0, "rbSE0", { 8, 120 }, 97, { grey, grey });
+const std::array<Choice, 2> GameOptionsPage::Tables::penaltyChoices
+    = PageKit::yesNo(&G::rbP1, "rbP1", &G::rbP0, "rbP0", { 8, 80 }, 65, { grey, grey });
 
 // In the order of the script: the left column top to bottom, then the right column, then "Dead Chat:",
 // which stands at the bottom of the left column. The vote lines follow the "Allow Voting:" line.
 // clang-format off
-const PageKit::Row<G> rows[] = {
+const PageKit::Row<G> GameOptionsPage::Tables::rows[] = {
     { .column = left, .top = 48, .include = &G::chkGametype, .includeName = "chkGametype", .labelName = "Label47",
         .label = u"Gametype:", .hint = u"Select default gametype. (g_gametype)", .cvar = u"g_gametype",
-        .panelName = "Panel8", .choices = gametypeChoices, .panelAt = { 112, 40, 241, 153 } },
+        .panelName = "Panel8", .choices = gametypeChoices, .gametypes = true, .panelAt = { 112, 40, 241, 153 } },
     // "Allowed Votes" is not part of the Yes/No group: it stays usable whatever voting is set to.
     { .column = left, .top = 208, .include = &G::chkAllowVote, .includeName = "chkAllowVote", .labelName = "Label48",
         .label = u"Allow Voting:", .hint = u"Allow players to vote to change server settings. (g_allowvote)",
@@ -127,7 +154,8 @@ const PageKit::Row<G> rows[] = {
     { .column = { 400, 0, 552, 193 }, .top = 280, .include = &G::chkMaxDiff, .includeName = "chkMaxDiff",
         .labelName = "Label55", .label = u"Max difference in teams:",
         .hint = u" X > 0 - Balances teams within X number of players. 0 turns it off. (scr_teambalance)",
-        .cvar = u"scr_teambalance", .edit = &G::edMaxDiff, .editName = "edMaxDiff", .text = u"0", .number = true },
+        .cvar = u"scr_teambalance", .edit = &G::edMaxDiff, .editName = "edMaxDiff", .text = u"0",
+        .number = Number::Whole },
     { .column = right, .top = 320, .include = &G::chkPenalty, .includeName = "chkPenalty", .labelName = "Label100",
         .label = u"Team score penalty:",
         .hint = u"Killing teammates or committing suicide during a TDM game reduce the team's score as well as the "
@@ -141,8 +169,6 @@ const PageKit::Row<G> rows[] = {
 };
 // clang-format on
 
-} // namespace
-
 VotesPage::VotesPage(QWidget *parent)
     : SettingsPage(parent)
 {
@@ -153,9 +179,9 @@ void VotesPage::buildControls()
 {
     PageKit::headingStrip(this, "Label98", u"Allowed Votes"_s, u"Allowed Votes"_s);
 
-    for (const VoteBox &vote : voteBoxes)
+    for (const VoteBox &vote : Tables::voteBoxes)
         PageKit::band(this, { vote.band, QSize(129, 33) });
-    for (const VoteBox &vote : voteBoxes) {
+    for (const VoteBox &vote : Tables::voteBoxes) {
         auto *box = new QCheckBox(vote.caption.toString(), this);
         box->setObjectName(QLatin1StringView(vote.name));
         // The widths were drawn for a narrower face: a caption that would be
@@ -171,20 +197,20 @@ void VotesPage::buildControls()
 
 void VotesPage::writeVoteLines(ScriptWriter &out) const
 {
-    for (const VoteBox &vote : voteBoxes)
+    for (const VoteBox &vote : Tables::voteBoxes)
         writeVote(out, vote.cvar, (this->*vote.box)->isChecked());
 }
 
 void VotesPage::takeValues(OpenedScript &script)
 {
     build();
-    for (const VoteBox &vote : voteBoxes)
+    for (const VoteBox &vote : Tables::voteBoxes)
         PageKit::takeOnOff(script, this->*vote.box, vote.cvar, vote.checked, writeVote);
 }
 
 void VotesPage::declareValues(ValueCatalogue &values)
 {
-    for (const VoteBox &vote : voteBoxes)
+    for (const VoteBox &vote : Tables::voteBoxes)
         values.declare(vote.cvar, PageKit::onOrOff());
 }
 
@@ -200,7 +226,7 @@ void GameOptionsPage::buildControls()
     PageKit::headingStrip(this, "Label7", u"Game Options"_s, u"Game Options"_s);
 
     PageKit::band(this, { 368, 56, 9, 225 });
-    PageKit::addRows<G>(*this, rows);
+    PageKit::addRows<G>(*this, Tables::rows);
     connect(Button2, &QPushButton::clicked, this, &GameOptionsPage::allowedVotesRequested);
 
     PageKit::picture(this, { 712, 312, 49, 49 }, u":/art/corner-gameoptions.png"_s);
@@ -214,7 +240,7 @@ void GameOptionsPage::buildControls()
 void GameOptionsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Game Options"_s);
-    for (const PageKit::Row<G> &row : rows) {
+    for (const PageKit::Row<G> &row : Tables::rows) {
         PageKit::writeRow(*this, out, row);
         if (row.include == &G::chkAllowVote)
             m_votes->writeVoteLines(out);
@@ -225,10 +251,10 @@ void GameOptionsPage::writeSection(ScriptWriter &out) const
 void GameOptionsPage::takeValues(OpenedScript &script)
 {
     build();
-    PageKit::takeRows<G>(*this, script, rows);
+    PageKit::takeRows<G>(*this, script, Tables::rows);
 }
 
 void GameOptionsPage::declareValues(ValueCatalogue &values)
 {
-    PageKit::declareRows<G>(values, rows);
+    PageKit::declareRows<G>(values, Tables::rows);
 }

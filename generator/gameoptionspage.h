@@ -26,6 +26,10 @@ public:
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 
+private:
+    // The tables the page is built, written and read from: they name its controls.
+    struct Tables;
+
     QCheckBox *chkKick = nullptr;
     QCheckBox *chkMap = nullptr;
     QCheckBox *chkRestart = nullptr;
@@ -51,6 +55,10 @@ public:
     void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
+
+private:
+    // The tables the page is built, written and read from: they name its controls.
+    struct Tables;
 
     QCheckBox *chkGametype = nullptr;
     QRadioButton *gt1 = nullptr;

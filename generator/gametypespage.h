@@ -21,6 +21,10 @@ public:
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 
+private:
+    // The tables the page is built, written and read from: they name its controls.
+    struct Tables;
+
     QCheckBox *chkDm1 = nullptr;
     QLineEdit *edDm1 = nullptr;
     QCheckBox *chkDm2 = nullptr;

@@ -29,8 +29,31 @@ struct BuilderButton {
     const char *piece; // appended exactly, blanks included
 };
 
+const struct {
+    const char *name;
+    QPoint topLeft;
+    const char *text;
+    bool bold;
+} labels[] = {
+    { "Label86", { 0, 48 }, "Gametype:", false },
+    { "Label87", { 24, 80 }, "Map:", false },
+    { "Label88", { 0, 144 }, "Instructions: ", true },
+    { "Label89", { 0, 160 },
+        "Add a gametype, click on deathmatch for example and then click on the maps you want for that gametype",
+        false },
+    { "Label90", { 0, 176 }, "then choose another gametype and select the maps for it... it's easy!", false },
+    { "Label91", { 0, 192 }, "You can also make it manualy in the box below:", false },
+    { "Label108", { 0, 248 }, "Rotation Info:", false },
+};
+
+} // namespace
+
+struct MapRotationPage::Tables {
+    static const BuilderButton builderButtons[];
+};
+
 // Screen order: the gametype row, the two map rows, then the Extras.
-constexpr BuilderButton builderButtons[] = {
+constexpr BuilderButton MapRotationPage::Tables::builderButtons[] = {
     { &MapRotationPage::TextButton1, 1, { 56, 48 }, gametypeSize, false, "Deathmatch", "gametype dm " },
     { &MapRotationPage::TextButton2, 2, { 168, 48 }, gametypeSize, false, "Team Deathmatch", "gametype tdm " },
     { &MapRotationPage::TextButton3, 3, { 280, 48 }, gametypeSize, false, "Search and Destroy", "gametype sd " },
@@ -54,25 +77,6 @@ constexpr BuilderButton builderButtons[] = {
     { &MapRotationPage::TextButton21, 21, { 584, 232 }, mapSize, true, "map", " map " },
     { &MapRotationPage::TextButton22, 22, { 672, 232 }, mapSize, true, "map mp_", " map mp_ " },
 };
-
-const struct {
-    const char *name;
-    QPoint topLeft;
-    const char *text;
-    bool bold;
-} labels[] = {
-    { "Label86", { 0, 48 }, "Gametype:", false },
-    { "Label87", { 24, 80 }, "Map:", false },
-    { "Label88", { 0, 144 }, "Instructions: ", true },
-    { "Label89", { 0, 160 },
-        "Add a gametype, click on deathmatch for example and then click on the maps you want for that gametype",
-        false },
-    { "Label90", { 0, 176 }, "then choose another gametype and select the maps for it... it's easy!", false },
-    { "Label91", { 0, 192 }, "You can also make it manualy in the box below:", false },
-    { "Label108", { 0, 248 }, "Rotation Info:", false },
-};
-
-} // namespace
 
 MapRotationPage::MapRotationPage(QWidget *parent)
     : SettingsPage(parent)
@@ -102,7 +106,7 @@ void MapRotationPage::buildControls()
     GroupBox2->setObjectName(u"GroupBox2"_s);
     GroupBox2->setGeometry(576, 192, 185, 65);
 
-    for (const BuilderButton &entry : builderButtons) {
+    for (const BuilderButton &entry : Tables::builderButtons) {
         QWidget *host = entry.extras ? static_cast<QWidget *>(GroupBox2) : this;
         auto *button = new TTextButton(QString::fromLatin1(entry.caption), host);
         button->setObjectName(u"TextButton%1"_s.arg(entry.number));
@@ -154,7 +158,7 @@ void MapRotationPage::declareValues(ValueCatalogue &values)
 {
     // The gametypes are those the builder's buttons write.
     ValueCatalogue::Accepted rotation { ValueCatalogue::Kind::Rotation };
-    for (const BuilderButton &entry : builderButtons) {
+    for (const BuilderButton &entry : Tables::builderButtons) {
         const QStringList words = QString::fromLatin1(entry.piece).split(u' ', Qt::SkipEmptyParts);
         if (words.size() == 2 && words[0] == u"gametype")
             rotation.values << words[1];

@@ -11,29 +11,37 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using PageKit::Number;
+
 using Page = NetworkOptionsPage;
 
 constexpr PageKit::Column left { 8, 100, 120 };
 constexpr PageKit::Column downloads { 440, 579, 592, 161 };
 
+} // namespace
+
+struct NetworkOptionsPage::Tables {
+    static const PageKit::Row<Page> rows[];
+};
+
 // Top to bottom, the left column first: also the order of the script.
 // clang-format off
-const PageKit::Row<Page> rows[] = {
+const PageKit::Row<Page> NetworkOptionsPage::Tables::rows[] = {
     { .column = left, .top = 64, .include = &Page::chkIP, .includeName = "chkIP", .labelName = "Label42",
         .label = u"Server IP:", .hint = u"IP to listen on for multihomed servers. (net_ip)", .cvar = u"net_ip",
         .edit = &Page::edIP, .editName = "edIP" },
     { .column = left, .top = 104, .include = &Page::chkPort, .includeName = "chkPort", .labelName = "Label43",
         .label = u"Server Port:", .hint = u"Port to listen on. (net_port)", .cvar = u"net_port", .edit = &Page::edPort,
-        .editName = "edPort", .text = u"28950", .number = true },
+        .editName = "edPort", .text = u"28950", .number = Number::Whole },
     { .column = left, .top = 144, .include = &Page::chkRate, .includeName = "chkRate", .labelName = "Label44",
         .label = u"Max Rate:", .hint = u"Maximum data transfer rate to players. (sv_maxRate)", .cvar = u"sv_maxrate",
-        .edit = &Page::edRate, .editName = "edRate", .text = u"0", .number = true },
+        .edit = &Page::edRate, .editName = "edRate", .text = u"0", .number = Number::Whole },
     { .column = left, .top = 184, .include = &Page::chkMp, .includeName = "chkMp", .labelName = "Label45",
         .label = u"Max Ping:", .hint = u"Maximum ping allowed before players are kicked. (sv_maxPing)",
-        .cvar = u"sv_maxping", .edit = &Page::edMp, .editName = "edMp", .text = u"0", .number = true },
+        .cvar = u"sv_maxping", .edit = &Page::edMp, .editName = "edMp", .text = u"0", .number = Number::Whole },
     { .column = left, .top = 224, .include = &Page::chkMip, .includeName = "chkMip", .labelName = "Label46",
         .label = u"Min Ping:", .hint = u"Minimum ping allowed before players are kicked. (sv_minPing)",
-        .cvar = u"sv_minping", .edit = &Page::edMip, .editName = "edMip", .text = u"0", .number = true },
+        .cvar = u"sv_minping", .edit = &Page::edMip, .editName = "edMip", .text = u"0", .number = Number::Whole },
     { .column = left, .top = 264, .include = &Page::chkMaster, .includeName = "chkMaster", .included = false,
         .labelName = "Label99", .label = u"Master Server:",
         .hint = u"The master server the server details are sent to. (sv_master1)", .cvar = u"sv_master1",
@@ -52,8 +60,6 @@ const PageKit::Row<Page> rows[] = {
 };
 // clang-format on
 
-} // namespace
-
 NetworkOptionsPage::NetworkOptionsPage(QWidget *parent)
     : SettingsPage(parent)
 {
@@ -65,7 +71,7 @@ void NetworkOptionsPage::buildControls()
     PageKit::headingStrip(this, "Label5", u"Network Options"_s, u"Network Options"_s);
     PageKit::band(this, { 368, 56, 9, 225 });
 
-    PageKit::addRows<Page>(*this, rows);
+    PageKit::addRows<Page>(*this, Tables::rows);
     PageKit::band(this, { 440, 56, 321, 33 });
     Label102 = PageKit::boldLabel(this, "Label102", u"Downloads (if allowed)"_s, { 448, 64 }, Qt::black);
 
@@ -78,17 +84,17 @@ void NetworkOptionsPage::buildControls()
 void NetworkOptionsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Network Options"_s);
-    PageKit::writeRows<Page>(*this, out, rows);
+    PageKit::writeRows<Page>(*this, out, Tables::rows);
     out.comment(u"//"_s);
 }
 
 void NetworkOptionsPage::takeValues(OpenedScript &script)
 {
     build();
-    PageKit::takeRows<Page>(*this, script, rows);
+    PageKit::takeRows<Page>(*this, script, Tables::rows);
 }
 
 void NetworkOptionsPage::declareValues(ValueCatalogue &values)
 {
-    PageKit::declareRows<Page>(values, rows);
+    PageKit::declareRows<Page>(values, Tables::rows);
 }

@@ -23,6 +23,10 @@ public:
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 
+private:
+    // The tables the page is built, written and read from: they name its controls.
+    struct Tables;
+
     QCheckBox *chkIP = nullptr;
     QCheckBox *chkPort = nullptr;
     QCheckBox *chkRate = nullptr;

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPixmapCache>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -253,17 +252,6 @@ QCheckBox *valueBox(QWidget *parent, const char *name, QPoint topLeft, const QSt
 ValueCatalogue::Accepted onOrOff()
 {
     return { ValueCatalogue::Kind::Choice, { u"1"_s, u"0"_s } };
-}
-
-ValueCatalogue::Accepted editAccepts(bool number, QStringView label)
-{
-    if (!number)
-        return {};
-    static const QRegularExpression rangeInLabel(uR"(\((-?\d+)-(-?\d+))"_s);
-    const QRegularExpressionMatch range = rangeInLabel.match(label.toString());
-    if (!range.hasMatch())
-        return { ValueCatalogue::Kind::Number };
-    return { ValueCatalogue::Kind::Number, {}, true, range.captured(1).toLongLong(), range.captured(2).toLongLong() };
 }
 
 } // namespace PageKit

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <utility>
 
@@ -113,6 +114,9 @@ struct Column {
     bool banded = true;
 };
 
+// How the game reads the number an edit holds: as C's atoi or atof reads it.
+enum class Number { None, Whole, Decimal };
+
 // One setting row: an include box and a label, then its value: an edit, a radio group on a panel, or a check
 // box that is a value itself. While the box is checked the row writes `set <cvar> "<text of edit>"`, the fixed
 // line of each selected button, or "1"/"0" for the value box.
@@ -131,11 +135,16 @@ template<typename Page> struct Row {
     const char *editName = nullptr;
     QStringView text = {};
     QStringView editHint = {}; // where the edit's differs from the label's
-    bool number = false; // the edit holds a number, within the range the label gives as in "(0-60s)"
+    // Where the edit holds a number: how the game reads it, the clamp above which the game uses the clamp
+    // instead, and whether the game replaces an empty value by its default, which is the start value `text`.
+    Number number = Number::None;
+    std::optional<ValueCatalogue::Clamp> clamp = {};
+    bool emptyIsDefault = false;
 
     const char *panelName = nullptr;
     QWidget *Page::*panel = nullptr;
     std::span<const RadioChoice<Page>> choices = {};
+    bool gametypes = false; // the buttons write the game's gametypes; a mod may add another
     qsizetype selected = 0;
     bool valueInHints = true; // each button's hint carries its value
     QRect panelAt = {}; // by default the band the value would stand on
@@ -232,18 +241,22 @@ template<typename Page> void addRows(Page &page, std::span<const Row<Page>> rows
 // What a value box or a vote or weapon box writes: "1" or "0".
 ValueCatalogue::Accepted onOrOff();
 
-// What an edit accepts: a number, within the range `label` gives as in "(0-1440m)", or text.
-ValueCatalogue::Accepted editAccepts(bool number, QStringView label);
-
-// Declares what each row's variable accepts: the values of its buttons or its value box, or what its edit holds.
+// Declares what each row's variable accepts: the values of its buttons or its value box, or the number or text
+// its edit holds.
 template<typename Page> void declareRows(ValueCatalogue &values, std::span<const Row<Page>> rows)
 {
     for (const Row<Page> &row : rows) {
         if (row.cvar.isEmpty())
             continue;
-        ValueCatalogue::Accepted accepted = row.box ? onOrOff() : editAccepts(row.number, row.label);
+        ValueCatalogue::Accepted accepted;
+        if (row.box)
+            accepted = onOrOff();
+        if (row.number != Number::None) {
+            accepted = { row.number == Number::Whole ? ValueCatalogue::Kind::Whole : ValueCatalogue::Kind::Decimal, {},
+                row.clamp, row.emptyIsDefault ? std::optional(row.text.toString()) : std::nullopt };
+        }
         if (!row.choices.empty()) {
-            accepted = { ValueCatalogue::Kind::Choice };
+            accepted = { row.gametypes ? ValueCatalogue::Kind::Gametype : ValueCatalogue::Kind::Choice };
             for (const RadioChoice<Page> &choice : row.choices)
                 accepted.values << choice.value.toString();
         }

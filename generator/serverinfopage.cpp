@@ -16,10 +16,30 @@ using Page = ServerInfoPage;
 constexpr PageKit::Column left { 8, 100, 120 };
 constexpr PageKit::Column right { 400, 501, 520 };
 
+// A server info entry, or a pair of them: the first entry's key is numbered only while the second entry is
+// written too.
+struct InfoEntry {
+    QCheckBox *Page::*include;
+    QLineEdit *Page::*edit;
+    QStringView key;
+    QStringView numberedKey = {};
+    QCheckBox *Page::*secondInclude = nullptr;
+    QLineEdit *Page::*secondEdit = nullptr;
+    QStringView secondKey = {};
+};
+
+} // namespace
+
+struct ServerInfoPage::Tables {
+    static const PageKit::Row<Page> valueRows[];
+    static const PageKit::Row<Page> infoRows[];
+    static const InfoEntry infoEntries[];
+};
+
 // Top to bottom, the left column before the right at the same height: the two rows that set variables, in
 // the order of the script, then those whose values go into the server info (see `infoEntries`).
 // clang-format off
-const PageKit::Row<Page> valueRows[] = {
+const PageKit::Row<Page> ServerInfoPage::Tables::valueRows[] = {
     { .column = left, .top = 64, .include = &Page::chkSvname, .includeName = "chkSvname", .labelName = "Label1",
         .label = u"Server name:",
         .hint = u"The name of your server, displayed in server browsers. (sv_hostname) you may use colors.",
@@ -29,7 +49,7 @@ const PageKit::Row<Page> valueRows[] = {
         .cvar = u"scr_motd", .edit = &Page::edMotd, .editName = "edMotd", .text = u"Welcome to Bravenmark server.",
         .editHint = u"The message of the day, displayed to players when they first connect. (set scr_motd)" },
 };
-const PageKit::Row<Page> infoRows[] = {
+const PageKit::Row<Page> ServerInfoPage::Tables::infoRows[] = {
     { .column = right, .top = 96, .include = &Page::chkTS, .includeName = "chkTS", .included = false,
         .labelName = "Label21", .label = u"Team Speak:", .hint = u"clan/server team speak ip (.TS)",
         .edit = &Page::edTS, .editName = "edTS" },
@@ -64,22 +84,12 @@ const PageKit::Row<Page> infoRows[] = {
         .edit = &Page::edWebsite2, .editName = "edWebsite2" },
     { .column = left, .top = 256, .include = &Page::chkLocation, .includeName = "chkLocation", .included = false,
         .labelName = "Label16", .label = u"Location:", .hint = u"Where the server is hosted. (.LOCATION)",
-        .edit = &Page::edLocation, .editName = "edLocation" },};
+        .edit = &Page::edLocation, .editName = "edLocation" },
+};
 // clang-format on
 
-// The server info entries in the order of the script. Of a pair, the first entry's key is numbered only while
-// the second entry is written too.
-struct InfoEntry {
-    QCheckBox *Page::*include;
-    QLineEdit *Page::*edit;
-    QStringView key;
-    QStringView numberedKey = {};
-    QCheckBox *Page::*secondInclude = nullptr;
-    QLineEdit *Page::*secondEdit = nullptr;
-    QStringView secondKey = {};
-};
-
-constexpr InfoEntry infoEntries[] = {
+// The server info entries in the order of the script.
+constexpr InfoEntry ServerInfoPage::Tables::infoEntries[] = {
     { &Page::chkAdmin1, &Page::edAdmin1, u".Admin", u".Admin1", &Page::chkAdmin2, &Page::edAdmin2, u".Admin2" },
     { &Page::chkMail1, &Page::edMail1, u".Email", u".Email1", &Page::chkMail2, &Page::edMail2, u".Email2" },
     { &Page::chkIRC1, &Page::edIRC1, u".Irc", u".Irc1", &Page::chkIRC2, &Page::edIRC2, u".Irc2" },
@@ -88,6 +98,8 @@ constexpr InfoEntry infoEntries[] = {
     { &Page::chkLocation, &Page::edLocation, u".Location" },
     { &Page::chkTS, &Page::edTS, u".TS" },
 };
+
+namespace {
 
 void writeEntry(const Page &page, ScriptWriter &out, const InfoEntry &entry)
 {
@@ -143,8 +155,8 @@ void ServerInfoPage::buildControls()
     PageKit::headingStrip(this, "Label2", u"Server Information"_s, u"Server Information"_s);
 
     PageKit::band(this, { 368, 56, 9, 225 });
-    PageKit::addRows<Page>(*this, valueRows);
-    PageKit::addRows<Page>(*this, infoRows);
+    PageKit::addRows<Page>(*this, Tables::valueRows);
+    PageKit::addRows<Page>(*this, Tables::infoRows);
 
     // After the rows: the band of the first one reaches up to the button's bottom edge.
     TextButton29 = new TTextButton(u"Click here to test colors"_s, this);
@@ -162,8 +174,8 @@ void ServerInfoPage::buildControls()
 void ServerInfoPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Server Information"_s);
-    PageKit::writeRows<Page>(*this, out, valueRows);
-    for (const InfoEntry &entry : infoEntries)
+    PageKit::writeRows<Page>(*this, out, Tables::valueRows);
+    for (const InfoEntry &entry : Tables::infoEntries)
         writeEntry(*this, out, entry);
     out.comment(u"//"_s);
 }
@@ -171,12 +183,12 @@ void ServerInfoPage::writeSection(ScriptWriter &out) const
 void ServerInfoPage::takeValues(OpenedScript &script)
 {
     build();
-    PageKit::takeRows<Page>(*this, script, valueRows);
-    for (const InfoEntry &entry : infoEntries)
+    PageKit::takeRows<Page>(*this, script, Tables::valueRows);
+    for (const InfoEntry &entry : Tables::infoEntries)
         takeEntry(*this, script, entry);
 }
 
 void ServerInfoPage::declareValues(ValueCatalogue &values)
 {
-    PageKit::declareRows<Page>(values, valueRows);
+    PageKit::declareRows<Page>(values, Tables::valueRows);
 }

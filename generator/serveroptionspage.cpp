@@ -15,6 +15,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using PageKit::Number;
+
 using Page = ServerOptionsPage;
 using Choice = PageKit::RadioChoice<Page>;
 
@@ -27,23 +29,36 @@ std::array<Choice, 2> yesNo(QRadioButton *Page::*yes, const char *yesName, QRadi
     return PageKit::yesNo(yes, yesName, no, noName, { 72, 128 }, 41, { yesColour, noColour });
 }
 
-const std::array<Choice, 2> pureChoices = yesNo(&Page::rbPure1, "rbPure1", &Page::rbPure0, "rbPure0");
-const std::array<Choice, 2> downloadChoices = yesNo(&Page::rbDl1, "rbDl1", &Page::rbDl0, "rbDl0");
-const std::array<Choice, 2> cheatsChoices = yesNo(&Page::rbCheats1, "rbCheats1", &Page::rbCheats0, "rbCheats0");
-const std::array<Choice, 2> anonymousChoices = yesNo(&Page::rbA1, "rbA1", &Page::rbA0, "rbA0");
-const std::array<Choice, 2> floodChoices = yesNo(&Page::rbFlood1, "rbFlood1", &Page::rbFlood0, "rbFlood0");
-const std::array<Choice, 2> logsyncChoices { {
-    { &Page::rbB, "rbB", u"Buffered Writes", { 8, 8, 105, 17 }, logsyncColour, u"1" },
-    { &Page::rbW, "rbW", u"Write immediately", { 120, 8, 113, 17 }, logsyncColour, u"0" },
-} };
-
 constexpr PageKit::Column left { 8, 107, 120 };
 constexpr PageKit::Column right { 400, 504, 520 };
 constexpr SystemColor panelColour = SystemColor::ButtonHighlight;
 
+} // namespace
+
+struct ServerOptionsPage::Tables {
+    static const std::array<Choice, 2> pureChoices, downloadChoices, cheatsChoices, anonymousChoices, floodChoices,
+        logsyncChoices;
+    static const PageKit::Row<Page> rows[];
+};
+
+const std::array<Choice, 2> ServerOptionsPage::Tables::pureChoices
+    = yesNo(&Page::rbPure1, "rbPure1", &Page::rbPure0, "rbPure0");
+const std::array<Choice, 2> ServerOptionsPage::Tables::downloadChoices
+    = yesNo(&Page::rbDl1, "rbDl1", &Page::rbDl0, "rbDl0");
+const std::array<Choice, 2> ServerOptionsPage::Tables::cheatsChoices
+    = yesNo(&Page::rbCheats1, "rbCheats1", &Page::rbCheats0, "rbCheats0");
+const std::array<Choice, 2> ServerOptionsPage::Tables::anonymousChoices
+    = yesNo(&Page::rbA1, "rbA1", &Page::rbA0, "rbA0");
+const std::array<Choice, 2> ServerOptionsPage::Tables::floodChoices
+    = yesNo(&Page::rbFlood1, "rbFlood1", &Page::rbFlood0, "rbFlood0");
+const std::array<Choice, 2> ServerOptionsPage::Tables::logsyncChoices { {
+    { &Page::rbB, "rbB", u"Buffered Writes", { 8, 8, 105, 17 }, logsyncColour, u"1" },
+    { &Page::rbW, "rbW", u"Write immediately", { 120, 8, 113, 17 }, logsyncColour, u"0" },
+} };
+
 // In the order of the script: the left column top to bottom, then the right one.
 // clang-format off
-const PageKit::Row<Page> rows[] = {
+const PageKit::Row<Page> ServerOptionsPage::Tables::rows[] = {
     { .column = left, .top = 64, .include = &Page::chkPure, .includeName = "chkPure", .labelName = "Label22",
         .label = u"Pure Server:", .hint = u"Client package files must be pure to connect. (sv_pure)",
         .cvar = u"sv_pure", .panelName = "Panel2", .panel = &Page::Panel2, .choices = pureChoices,
@@ -61,11 +76,12 @@ const PageKit::Row<Page> rows[] = {
     { .column = { 8, 109, 120 }, .top = 192, .include = &Page::chkPvtp, .includeName = "chkPvtp",
         .labelName = "Label27", .label = u"Reserved Slots:",
         .hint = u"Number of slots reserved for players connecting with the private password. (sv_privateClients)",
-        .cvar = u"sv_privateclients", .edit = &Page::edPvtp, .editName = "edPvtp", .text = u"0", .number = true },
+        .cvar = u"sv_privateclients", .edit = &Page::edPvtp, .editName = "edPvtp", .text = u"0",
+        .number = Number::Whole },
     { .column = left, .top = 224, .include = &Page::chkMaxplayers, .includeName = "chkMaxplayers",
         .labelName = "Label28", .label = u"Max Players:",
         .hint = u"Maximum number of players able to connect. (sv_maxclients)", .cvar = u"sv_maxclients",
-        .edit = &Page::edMaxplayers, .editName = "edMaxplayers", .text = u"20", .number = true },
+        .edit = &Page::edMaxplayers, .editName = "edMaxplayers", .text = u"20", .number = Number::Whole },
     { .column = left, .top = 256, .include = &Page::chkDl, .includeName = "chkDl", .labelName = "Label29",
         .label = u"Allow client dl:",
         .hint = u"Allow players to download custom packages they do not have from the server. (sv_allowDownload)",
@@ -86,10 +102,11 @@ const PageKit::Row<Page> rows[] = {
         .editName = "edBanned" },
     { .column = right, .top = 160, .include = &Page::chkBanD, .includeName = "chkBanD", .labelName = "Label36",
         .label = u"Ban Duration(s):", .hint = u"Temporary ban duration in seconds. (sv_kickBanTime)",
-        .cvar = u"sv_kickbantime", .edit = &Page::edBanD, .editName = "edBanD", .text = u"300", .number = true },
+        .cvar = u"sv_kickbantime", .edit = &Page::edBanD, .editName = "edBanD", .text = u"300",
+        .number = Number::Whole },
     { .column = right, .top = 192, .include = &Page::chkSvfps, .includeName = "chkSvfps", .labelName = "Label35",
         .label = u"Server FPS:", .hint = u"The number of frames per second the server runs at. (sv_fps)",
-        .cvar = u"sv_fps", .edit = &Page::edSvfps, .editName = "edSvfps", .text = u"20", .number = true },
+        .cvar = u"sv_fps", .edit = &Page::edSvfps, .editName = "edSvfps", .text = u"20", .number = Number::Whole },
     { .column = right, .top = 224, .include = &Page::chkA, .includeName = "chkA", .labelName = "Label34",
         .label = u"Allow Anonymous:", .hint = u"Allow Anonymous (set sv_allowanonymous)", .cvar = u"sv_allowanonymous",
         .panelName = "Panel6", .panel = &Page::Panel6, .choices = anonymousChoices, .selected = 1,
@@ -102,8 +119,6 @@ const PageKit::Row<Page> rows[] = {
 };
 // clang-format on
 
-} // namespace
-
 ServerOptionsPage::ServerOptionsPage(QWidget *parent)
     : SettingsPage(parent)
 {
@@ -114,7 +129,7 @@ void ServerOptionsPage::buildControls()
 {
     PageKit::headingStrip(this, "Label6", u"Server Options"_s, u"Server Options"_s);
     PageKit::band(this, { 368, 56, 9, 225 });
-    PageKit::addRows<Page>(*this, rows);
+    PageKit::addRows<Page>(*this, Tables::rows);
 
     Label26 = new QLabel(u"WARNING: Password fields are not protected..."_s, this);
     Label26->setObjectName(u"Label26"_s);
@@ -132,17 +147,17 @@ void ServerOptionsPage::buildControls()
 void ServerOptionsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Server Options"_s);
-    PageKit::writeRows<Page>(*this, out, rows);
+    PageKit::writeRows<Page>(*this, out, Tables::rows);
     out.comment(u"//"_s);
 }
 
 void ServerOptionsPage::takeValues(OpenedScript &script)
 {
     build();
-    PageKit::takeRows<Page>(*this, script, rows);
+    PageKit::takeRows<Page>(*this, script, Tables::rows);
 }
 
 void ServerOptionsPage::declareValues(ValueCatalogue &values)
 {
-    PageKit::declareRows<Page>(values, rows);
+    PageKit::declareRows<Page>(values, Tables::rows);
 }

@@ -43,8 +43,45 @@ struct Weapon {
     const char *cvar;
 };
 
+// The preset buttons, left to right; the n-th button applies column n of the matrix.
+struct Preset {
+    TTextButton *WeaponsPage::*button;
+    const char *name;
+    const char *caption;
+    const char *hint;
+    int left;
+    int width;
+};
+
+struct PresetRow {
+    QCheckBox *WeaponsPage::*box;
+    // Rifles Only, Machine Guns only, Pistols Only, Snipers Only, Unselect All, Select All
+    const char states[7];
+};
+
+void writeWeapon(ScriptWriter &out, QStringView cvar, bool allowed)
+{
+    out.fixedLine(cvar, allowed ? u"1" : u"0");
+}
+
+constexpr int headerTop = 40, headerHeight = 49, columnLabelTop = 56;
+constexpr int panelTop = 96, panelHeight = 217;
+constexpr int firstRowTop = 128, rowPitch = 40, boxHeight = 17;
+constexpr int presetTop = 328, presetHeight = 17;
+
+} // namespace
+
+struct WeaponsPage::Tables {
+    static const Weapon weapons[];
+    static const Preset presets[];
+    static const PresetRow presetMatrix[];
+
+    // Every preset sets every box: the matrix has a row for each weapon, in the page's order.
+    static constexpr bool matrixFollowsPageOrder();
+};
+
 // Page order: the order of the lines and of the preset matrix rows.
-constexpr Weapon weapons[] = {
+constexpr Weapon WeaponsPage::Tables::weapons[] = {
     { &WeaponsPage::chkCarbine, "chkCarbine", American, 0, "M1A1 Carbine", "Allow M1Carbine", true, 97,
         "scr_allow_m1carbine" },
     { &WeaponsPage::chkGarand, "chkGarand", American, 1, "M1 Garand", "Allow M1Garand", true, 97,
@@ -73,15 +110,7 @@ constexpr Weapon weapons[] = {
         "scr_allow_panzerfaust" },
 };
 
-// The preset buttons, left to right; the n-th button applies column n of the matrix.
-const struct {
-    TTextButton *WeaponsPage::*button;
-    const char *name;
-    const char *caption;
-    const char *hint;
-    int left;
-    int width;
-} presets[] = {
+const Preset WeaponsPage::Tables::presets[] = {
     { &WeaponsPage::TextButton23, "TextButton23", "Rifles Only", "Allow only rifles", 0, 113 },
     { &WeaponsPage::TextButton24, "TextButton24", "Machine Guns only", "Allow only machine guns", 120, 113 },
     { &WeaponsPage::TextButton25, "TextButton25", "Pistols Only", "Allow only pistols", 240, 113 },
@@ -90,14 +119,8 @@ const struct {
     { &WeaponsPage::TextButton27, "TextButton27", "Select All", "Select all weapons", 592, 113 },
 };
 
-struct PresetRow {
-    QCheckBox *WeaponsPage::*box;
-    // Rifles Only, Machine Guns only, Pistols Only, Snipers Only, Unselect All, Select All
-    const char states[7];
-};
-
 // X = checked, - = cleared. Every preset sets every box.
-constexpr PresetRow presetMatrix[] = {
+constexpr PresetRow WeaponsPage::Tables::presetMatrix[] = {
     { &WeaponsPage::chkCarbine, "X----X" },
     { &WeaponsPage::chkGarand, "X----X" },
     { &WeaponsPage::chkThompson, "-X---X" },
@@ -117,7 +140,7 @@ constexpr PresetRow presetMatrix[] = {
     { &WeaponsPage::chkPanzer, "-----X" },
 };
 
-constexpr bool matrixFollowsPageOrder()
+constexpr bool WeaponsPage::Tables::matrixFollowsPageOrder()
 {
     if (std::size(presetMatrix) != std::size(weapons))
         return false;
@@ -127,19 +150,6 @@ constexpr bool matrixFollowsPageOrder()
     }
     return true;
 }
-static_assert(matrixFollowsPageOrder());
-
-void writeWeapon(ScriptWriter &out, QStringView cvar, bool allowed)
-{
-    out.fixedLine(cvar, allowed ? u"1" : u"0");
-}
-
-constexpr int headerTop = 40, headerHeight = 49, columnLabelTop = 56;
-constexpr int panelTop = 96, panelHeight = 217;
-constexpr int firstRowTop = 128, rowPitch = 40, boxHeight = 17;
-constexpr int presetTop = 328, presetHeight = 17;
-
-} // namespace
 
 WeaponsPage::WeaponsPage(QWidget *parent)
     : SettingsPage(parent)
@@ -158,7 +168,7 @@ void WeaponsPage::buildControls()
             this, column.name, QString::fromLatin1(column.caption), { column.labelLeft, columnLabelTop }, Qt::black);
     }
 
-    for (const Weapon &weapon : weapons) {
+    for (const Weapon &weapon : Tables::weapons) {
         auto *box = new QCheckBox(QString::fromLatin1(weapon.caption), this);
         box->setObjectName(QLatin1StringView(weapon.name));
         const auto &column = columns[weapon.column];
@@ -172,7 +182,7 @@ void WeaponsPage::buildControls()
         this->*weapon.box = box;
     }
 
-    for (int column = 0; const auto &preset : presets) {
+    for (int column = 0; const auto &preset : Tables::presets) {
         auto *button = new TTextButton(QString::fromLatin1(preset.caption), this);
         button->setObjectName(QLatin1StringView(preset.name));
         button->setGeometry(preset.left, presetTop, preset.width, presetHeight);
@@ -191,26 +201,27 @@ void WeaponsPage::buildControls()
 
 void WeaponsPage::applyPreset(int column)
 {
-    for (const PresetRow &row : presetMatrix)
+    static_assert(Tables::matrixFollowsPageOrder());
+    for (const PresetRow &row : Tables::presetMatrix)
         (this->*row.box)->setChecked(row.states[column] == 'X');
 }
 
 void WeaponsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Weapons"_s);
-    for (const Weapon &weapon : weapons)
+    for (const Weapon &weapon : Tables::weapons)
         writeWeapon(out, QString::fromLatin1(weapon.cvar), (this->*weapon.box)->isChecked());
 }
 
 void WeaponsPage::takeValues(OpenedScript &script)
 {
     build();
-    for (const Weapon &weapon : weapons)
+    for (const Weapon &weapon : Tables::weapons)
         PageKit::takeOnOff(script, this->*weapon.box, QString::fromLatin1(weapon.cvar), weapon.checked, writeWeapon);
 }
 
 void WeaponsPage::declareValues(ValueCatalogue &values)
 {
-    for (const Weapon &weapon : weapons)
+    for (const Weapon &weapon : Tables::weapons)
         values.declare(QString::fromLatin1(weapon.cvar), PageKit::onOrOff());
 }

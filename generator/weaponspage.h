@@ -20,6 +20,10 @@ public:
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 
+private:
+    // The tables the page is built, written and read from: they name its controls.
+    struct Tables;
+
     // The weapon boxes and the preset buttons, made by buildControls() from
     // the page's tables.
     QCheckBox *chkCarbine = nullptr, *chkGarand = nullptr, *chkThompson = nullptr, *chkBar = nullptr;

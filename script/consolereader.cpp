@@ -4,6 +4,7 @@
 
 #include <QLocale>
 
+#include <charconv>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -197,19 +198,20 @@ void addColourRuns(QStringView line, Span value, Reading &out)
     closeRun(value.end());
 }
 
-// Where the line stops looking like one set command: at the first ";" that
+// Where `command` stops looking like one set command: at the next ";" that
 // starts another command, or at a "//" comment set off by a blank.
-qsizetype looksEnd(QStringView line, const QList<Command> &commands, const Reading &reading)
+qsizetype looksEnd(QStringView line, const QList<Command> &commands, qsizetype command, const Reading &reading)
 {
     qsizetype end = line.size();
-    for (const Command &command : commands) {
-        if (command.opener >= 0 && !command.afterCut) {
-            end = command.opener;
+    for (qsizetype k = command + 1; k < commands.size(); ++k) {
+        if (!commands[k].afterCut) {
+            end = commands[k].opener;
             break;
         }
     }
+    const qsizetype start = commands[command].start;
     for (const Span &comment : reading.comments) {
-        if (comment.start < end && line[comment.start + 1] == u'/'
+        if (comment.start >= start && comment.start < end && line[comment.start + 1] == u'/'
             && (comment.start == 0 || looksBlank(line[comment.start - 1])))
             return comment.start;
     }
@@ -222,30 +224,93 @@ bool isSpace(QChar c)
     return c == u' ' || (c >= u'\t' && c <= u'\r');
 }
 
+bool isDigit(QStringView text, qsizetype i)
+{
+    return i < text.size() && text[i] >= u'0' && text[i] <= u'9';
+}
+
 struct Number {
-    qint64 value = 0;
-    bool whole = false; // digits, nothing after them but blanks, and within 32 bits
+    double value = 0;
+    bool asLooks = false; // a number and nothing after it but blanks
 };
 
-// Leading blanks, a sign, then the digits up to the first other character;
-// no digits is 0. The game's integers saturate at 32 bits.
-Number readNumber(QStringView text)
+qsizetype skipSpaces(QStringView text, qsizetype i)
 {
-    constexpr qint64 largest = std::numeric_limits<qint32>::max();
-    qsizetype i = 0;
     while (i < text.size() && isSpace(text[i]))
         ++i;
+    return i;
+}
+
+qsizetype skipDigits(QStringView text, qsizetype i)
+{
+    while (isDigit(text, i))
+        ++i;
+    return i;
+}
+
+bool readsToEnd(QStringView text, qsizetype i)
+{
+    return skipSpaces(text, i) == text.size();
+}
+
+// As C's atoi: leading blanks, a sign, then the digits up to the first other
+// character; no digits is 0. The game's integers saturate at 32 bits.
+Number readWhole(QStringView text)
+{
+    constexpr qint64 largest = std::numeric_limits<qint32>::max();
+    qsizetype i = skipSpaces(text, 0);
     const bool negative = i < text.size() && text[i] == u'-';
     if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
         ++i;
     const qsizetype digits = i;
-    Number number;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
-        number.value = std::min(number.value * 10 + (text[i].unicode() - u'0'), largest + 2);
-    const qint64 exact = negative ? -number.value : number.value;
-    number.value = std::clamp(exact, -largest - 1, largest);
-    number.whole = i > digits && number.value == exact && std::all_of(text.begin() + i, text.end(), isSpace);
-    return number;
+    qint64 value = 0;
+    for (; isDigit(text, i); ++i)
+        value = std::min(value * 10 + (text[i].unicode() - u'0'), largest + 2);
+    const qint64 exact = negative ? -value : value;
+    const qint64 saturated = std::clamp(exact, -largest - 1, largest);
+    return { double(saturated), i > digits && saturated == exact && readsToEnd(text, i) };
+}
+
+// As C's atof: leading blanks, a sign, digits with an optional fraction, an
+// optional exponent; the rest is ignored, and no number at all is 0.
+Number readDecimal(QStringView text)
+{
+    qsizetype i = skipSpaces(text, 0);
+    const bool negative = i < text.size() && text[i] == u'-';
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        ++i;
+    const qsizetype start = i;
+    i = skipDigits(text, i);
+    bool digits = i > start;
+    if (i < text.size() && text[i] == u'.') {
+        const qsizetype fraction = i + 1;
+        i = skipDigits(text, fraction);
+        digits = digits || i > fraction;
+    }
+    if (!digits)
+        return {};
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        qsizetype exponent = i + 1;
+        if (exponent < text.size() && (text[exponent] == u'-' || text[exponent] == u'+'))
+            ++exponent;
+        if (isDigit(text, exponent))
+            i = skipDigits(text, exponent);
+    }
+    // Only ASCII digits, '.', 'e' and a sign are left: the bytes are the text.
+    const QByteArray number = text.sliced(start, i - start).toLatin1();
+    double value = 0;
+    if (std::from_chars(number.cbegin(), number.cend(), value).ec == std::errc::result_out_of_range) {
+        // C makes too large a number infinite and too small a one 0.
+        const qsizetype exponent = std::max(number.indexOf('e'), number.indexOf('E'));
+        value = exponent >= 0 && number[exponent + 1] == '-' ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    return { negative ? -value : value, readsToEnd(text, i) };
+}
+
+// A number as the status bar shows it: as short as it reads.
+QString shownNumber(double value)
+{
+    return QString::number(value, 'g', 15);
 }
 
 // "a, b or c"
@@ -258,16 +323,27 @@ QString oneOf(const QStringList &values)
 
 void readNumberValue(const ValueCatalogue::Accepted &accepted, const QString &value, Span span, Reading &out)
 {
-    const Number number = readNumber(value);
-    const QString reading = QString::number(number.value);
-    if (accepted.ranged && (number.value < accepted.lowest || number.value > accepted.highest)) {
-        const QString range = u"the range of %1 to %2 this setting takes"_s.arg(accepted.lowest).arg(accepted.highest);
-        out.marks.append({ span, Problem::OutOfRange,
-            number.whole ? u"%1 is outside %2."_s.arg(reading, range)
-                         : u"The game reads this as %1, outside %2."_s.arg(reading, range) });
-    } else if (!number.whole) {
+    if (value.isEmpty() && accepted.emptyGives) {
+        out.marks.append({ span, Problem::DefaultUsed,
+            u"The game uses %1, its default for an empty value."_s.arg(*accepted.emptyGives) });
+        return;
+    }
+    const Number number = accepted.kind == ValueCatalogue::Kind::Whole ? readWhole(value) : readDecimal(value);
+    const QString reading = shownNumber(number.value);
+    if (accepted.clamp && number.value > accepted.clamp->highest) {
+        const QString uses
+            = u"uses %1, %2."_s.arg(shownNumber(accepted.clamp->highest), accepted.clamp->meaning.toString());
+        out.marks.append({ span, Problem::Clamped,
+            number.asLooks ? u"The game "_s + uses : u"The game reads this as %1 and "_s.arg(reading) + uses });
+    } else if (!number.asLooks) {
         out.marks.append({ span, Problem::NumberRead, u"The game reads this as %1."_s.arg(reading) });
     }
+}
+
+// "Not one of the game's gametypes (dm, tdm, ...); only a mod can add it."
+QString modGametype(const QStringList &gametypes)
+{
+    return u"Not one of the game's gametypes (%1); only a mod can add it."_s.arg(gametypes.join(u", "_s));
 }
 
 // The rotation as the game walks it: a keyword, then its word.
@@ -303,8 +379,7 @@ void readRotation(QStringView line, Span valueText, const QStringList &gametypes
         }
         const Span argument = words[++k];
         if (gametype && !gametypes.contains(text(argument), Qt::CaseInsensitive)) {
-            out.marks.append({ argument, Problem::UnknownGametype,
-                u"Not one of the game's gametypes (%1); only a mod can add it."_s.arg(gametypes.join(u", "_s)) });
+            out.marks.append({ argument, Problem::UnknownGametype, modGametype(gametypes) });
         }
         if (!gametype && isKeyword(argument, u"mp_")) {
             out.marks.append({ argument, Problem::UnnamedMap,
@@ -319,7 +394,16 @@ void readValue(QStringView line, const ValueCatalogue::Accepted &accepted, const
 {
     switch (accepted.kind) {
     case ValueCatalogue::Kind::Text: return;
-    case ValueCatalogue::Kind::Number: return readNumberValue(accepted, value, marked, out);
+    case ValueCatalogue::Kind::Whole:
+    case ValueCatalogue::Kind::Decimal: return readNumberValue(accepted, value, marked, out);
+    case ValueCatalogue::Kind::Gametype:
+        // A mod's gametype is one word, as the game's own are.
+        if (!value.isEmpty() && !std::any_of(value.begin(), value.end(), looksBlank)
+            && !accepted.values.contains(value, Qt::CaseInsensitive)) {
+            out.marks.append({ marked, Problem::UnknownGametype, modGametype(accepted.values) });
+            return;
+        }
+        [[fallthrough]];
     case ValueCatalogue::Kind::Choice:
         if (!accepted.values.contains(value, Qt::CaseInsensitive)) {
             out.marks.append({ marked, Problem::NotAChoice,
@@ -422,11 +506,14 @@ void readLine(QStringView line, qsizetype offset, const ValueCatalogue &values, 
         if (command.opener >= 0)
             markCommand(command, reading);
     }
-    const QList<Word> &first = commands[0].words;
-    if (!first.isEmpty()
-        && (first[0].text.compare(u"set", Qt::CaseInsensitive) == 0
-            || first[0].text.compare(u"sets", Qt::CaseInsensitive) == 0))
-        readSetLine(line, commands[0], looksEnd(line, commands, reading), values, reading);
+    // A command after a ";" or a cut runs as a line of its own would.
+    for (qsizetype k = 0; k < commands.size(); ++k) {
+        const QList<Word> &words = commands[k].words;
+        if (!words.isEmpty()
+            && (words[0].text.compare(u"set", Qt::CaseInsensitive) == 0
+                || words[0].text.compare(u"sets", Qt::CaseInsensitive) == 0))
+            readSetLine(line, commands[k], looksEnd(line, commands, k, reading), values, reading);
+    }
 
     auto moved = [offset](Span span) { return Span { span.start + offset, span.length }; };
     for (auto [from, to] :
@@ -487,22 +574,12 @@ QString ScriptSize::sentence() const
 ScriptSize measure(QStringView text, qsizetype bytesBefore)
 {
     ScriptSize size { bytesBefore };
-    qsizetype i = 0;
-    for (; i < text.size() && size.bytes < execBufferBytes; ++i) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype length = LineBreaks::breakLength(text, i);
+        if (length == 0 && size.firstPast < 0 && size.bytes >= execBufferBytes)
+            size.firstPast = i;
         size.bytes += length == 0 ? 1 : 2;
         i += std::max<qsizetype>(length, 1) - 1;
-    }
-    for (qsizetype k = i; k < text.size() && size.firstPast < 0; ++k) {
-        if (!LineBreaks::isLineBreak(text[k]))
-            size.firstPast = k;
-    }
-    // The rest only adds to the count: a lone break is two bytes, CR LF already is.
-    size.bytes += text.size() - i;
-    for (qsizetype k = i; k < text.size(); ++k) {
-        const char16_t c = text[k].unicode();
-        if (LineBreaks::isLineBreak(QChar(c)) && !(c == u'\n' && k > 0 && text[k - 1] == u'\r'))
-            ++size.bytes;
     }
     return size;
 }

@@ -44,7 +44,8 @@ enum class Problem {
     InfoRefused, // set, but left out of the server info
     PastExecLimit, // beyond the bytes one exec takes
     NumberRead, // the game reads another number than the value shows
-    OutOfRange, // a number outside the range the page gives
+    Clamped, // the game uses a smaller number, the largest it allows
+    DefaultUsed, // the game uses its default for an empty value
     NotAChoice, // none of the values the page's buttons write
     MissingWord, // a rotation keyword without its gametype or map
     UnknownGametype, // a rotation gametype the game does not ship; a mod may add it

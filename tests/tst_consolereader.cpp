@@ -30,7 +30,8 @@ QString problemName(Problem problem)
     case Problem::InfoRefused: return u"refused"_s;
     case Problem::PastExecLimit: return u"exec"_s;
     case Problem::NumberRead: return u"number"_s;
-    case Problem::OutOfRange: return u"range"_s;
+    case Problem::Clamped: return u"clamp"_s;
+    case Problem::DefaultUsed: return u"default"_s;
     case Problem::NotAChoice: return u"choice"_s;
     case Problem::MissingWord: return u"missing"_s;
     case Problem::UnknownGametype: return u"gametype"_s;
@@ -208,14 +209,56 @@ void ConsoleReaderTest::marks_data()
     QTest::newRow("lowest number") << u"set sv_minping \"-2147483648\""_s << QStringList() << QString();
     QTest::newRow("blanks and a sign read as they look")
         << u"set sv_maxclients \" +20 \""_s << QStringList() << QString();
-    QTest::newRow("range edge") << u"set scr_sd_graceperiod \"60\""_s << QStringList() << QString();
-    QTest::newRow("above the label's range") << u"set scr_dm_timelimit \"1441\""_s << QStringList { u"range:1441"_s }
-                                             << u"1441 is outside the range of 0 to 1440 this setting takes."_s;
-    QTest::newRow("read outside the label's range")
-        << u"set scr_re_graceperiod \"-5s\""_s << QStringList { u"range:-5s"_s }
-        << u"The game reads this as -5, outside the range of 0 to 60 this setting takes."_s;
+    QTest::newRow("whole number from a decimal")
+        << u"set scr_teambalance \"1.5\""_s << QStringList { u"number:1.5"_s } << readsAs.arg(1);
+    // Time limits, round lengths and grace periods are decimals, as C's atof reads them.
+    QTest::newRow("decimal") << u"set scr_dm_timelimit \"7.5\""_s << QStringList() << QString();
+    QTest::newRow("decimal forms")
+        << u"set scr_hq_timelimit \" -.5e+2 \"; set scr_re_roundlength 5.; set scr_sd_graceperiod +1E1"_s
+        << QStringList { u"second:; set scr_re_roundlength 5."_s, u"second:; set scr_sd_graceperiod +1E1"_s }
+        << QString();
+    QTest::newRow("decimal with a unit") << u"set scr_sd_roundlength \"2.5min\""_s << QStringList { u"number:2.5min"_s }
+                                         << readsAs.arg(u"2.5"_s);
+    QTest::newRow("exponent without digits")
+        << u"set scr_tdm_timelimit \"3e-\""_s << QStringList { u"number:3e-"_s } << readsAs.arg(3);
+    QTest::newRow("decimal without digits")
+        << u"set scr_re_graceperiod \".\""_s << QStringList { u"number:."_s } << readsAs.arg(0);
+    QTest::newRow("no hexadecimal") << u"set scr_bel_timelimit 0x1A"_s << QStringList { u"number:0x1A"_s }
+                                    << readsAs.arg(0);
+    QTest::newRow("blank is not empty") << u"set scr_re_roundlength \" \""_s << QStringList { u"number: "_s }
+                                        << readsAs.arg(0);
+    // Above its clamp the gametype script uses the clamp; below it nothing changes.
+    const QString longestTime = u"The game uses 1440, the longest time limit it allows."_s;
+    QTest::newRow("time limit at its clamp") << u"set scr_dm_timelimit \"1440\""_s << QStringList() << QString();
+    QTest::newRow("time limit past its clamp")
+        << u"set scr_dm_timelimit \"1440.5\""_s << QStringList { u"clamp:1440.5"_s } << longestTime;
+    QTest::newRow("time limit too large for a double")
+        << u"set scr_sd_timelimit 1e999"_s << QStringList { u"clamp:1e999"_s } << longestTime;
+    QTest::newRow("negative time limit") << u"set scr_tdm_timelimit \"-5\""_s << QStringList() << QString();
+    QTest::newRow("round length at its clamp") << u"set scr_re_roundlength \"10\""_s << QStringList() << QString();
+    QTest::newRow("round length past its clamp")
+        << u"set scr_sd_roundlength \"10.01\""_s << QStringList { u"clamp:10.01"_s }
+        << u"The game uses 10, the longest round it allows."_s;
+    QTest::newRow("grace period at its clamp") << u"set scr_sd_graceperiod \"60\""_s << QStringList() << QString();
+    QTest::newRow("grace period read past its clamp")
+        << u"set scr_re_graceperiod \"61s\""_s << QStringList { u"clamp:61s"_s }
+        << u"The game reads this as 61 and uses 60, the longest grace period it allows."_s;
+    // An empty gametype value gives the gametype script's default, the page's start value.
+    QTest::newRow("empty round length") << u"set scr_sd_roundlength \"\""_s << QStringList { u"default:\"\""_s }
+                                        << u"The game uses 4, its default for an empty value."_s;
+    QTest::newRow("empty alive point time") << u"set scr_bel_alivepointtime \"\""_s << QStringList { u"default:\"\""_s }
+                                            << u"The game uses 10, its default for an empty value."_s;
+    QTest::newRow("second command read as the first")
+        << u"set sv_hostname \"x\"; sets .Admin \"a\\b\""_s
+        << QStringList { u"second:; sets .Admin \"a\\b\""_s, u"refused:\"a\\b\""_s } << leftOut.arg(u".Admin"_s);
+    QTest::newRow("second command's number")
+        << u"set g_log x;set scr_hq_timelimit 2000 // long"_s
+        << QStringList { u"second:;set scr_hq_timelimit 2000 // long"_s, u"clamp:2000"_s } << longestTime;
+    QTest::newRow("gametype of a mod as the default gametype")
+        << u"set g_gametype \"zom\""_s << QStringList { u"gametype:zom"_s }
+        << u"Not one of the game's gametypes (dm, tdm, bel, re, sd, hq); only a mod can add it."_s;
     QTest::newRow("not a gametype of the page")
-        << u"set g_gametype \"ctf\""_s << QStringList { u"choice:ctf"_s }
+        << u"set g_gametype \"dm x\""_s << QStringList { u"choice:dm x"_s }
         << u"Not one of the values the page writes here: dm, tdm, bel, re, sd or hq"_s;
     QTest::newRow("not a value of a weapon box") << u"set scr_allow_fg42 \"yes\""_s << QStringList { u"choice:yes"_s }
                                                  << u"Not one of the values the page writes here: 1 or 0"_s;
@@ -338,6 +381,7 @@ void ConsoleReaderTest::scriptSize_data()
     QTest::newRow("exactly the limit") << full << qsizetype(-1);
     QTest::newRow("one byte over") << full + u'y' << full.size();
     QTest::newRow("only the last line break over") << full + u'\n' << qsizetype(-1);
+    QTest::newRow("CR LF past the limit is two bytes") << full + u"y\r\nz"_s << full.size();
     QTest::newRow("every kind of line break is two bytes")
         << u"a\r\nb\rc\nd\u2028e\u2029"_s + QString(16384 - 15, u'x') + u'y' << qsizetype(11 + 16384 - 15);
 }

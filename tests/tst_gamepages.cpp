@@ -68,9 +68,9 @@ private Q_SLOTS:
 void GamePagesTest::voteLinesIgnoreVotingChoice()
 {
     TForm1 form;
-    form.TabSheet4->rbAV0->setChecked(true);
-    form.tabVotes->chkKick->setChecked(true);
-    form.tabVotes->chkKK->setChecked(false);
+    control<QRadioButton>(form, "rbAV0")->setChecked(true);
+    control<QCheckBox>(form, "chkKick")->setChecked(true);
+    control<QCheckBox>(form, "chkKK")->setChecked(false);
     QStringList votes = defaultVoteLines;
     votes.first() = u"set g_allowVoteKick \"1\""_s;
     votes.last() = u"set g_allowVoteKillCam \"0\""_s;
@@ -78,7 +78,7 @@ void GamePagesTest::voteLinesIgnoreVotingChoice()
     QStringList lines = gameOptions(form);
     QCOMPARE(lines.mid(2, 10), QStringList { u"set g_allowvote \"0\""_s } + votes);
 
-    form.TabSheet4->chkAllowVote->setChecked(false);
+    control<QCheckBox>(form, "chkAllowVote")->setChecked(false);
     lines = gameOptions(form);
     QCOMPARE(lines.mid(1, 11),
         QStringList { u"set g_gametype \"dm\""_s } + votes + QStringList { u"set scr_drawfriend \"1\""_s });
@@ -163,12 +163,11 @@ void GamePagesTest::valuesWrittenAsTyped()
 void GamePagesTest::carrierLineOnlyWhileIncluded()
 {
     TForm1 form;
-    GametypesPage &page = *form.TabSheet5;
-    page.chkRe6->setChecked(false);
+    control<QCheckBox>(form, "chkRe6")->setChecked(false);
     QCOMPARE(gametypes(form).filter(u"showcarrier"_s), QStringList());
-    page.rbRe1->click();
+    control<QRadioButton>(form, "rbRe1")->click();
     QCOMPARE(gametypes(form).filter(u"showcarrier"_s), QStringList());
-    page.chkRe6->setChecked(true);
+    control<QCheckBox>(form, "chkRe6")->setChecked(true);
     QCOMPARE(gametypes(form).filter(u"showcarrier"_s), QStringList { u"set scr_re_showcarrier \"1\""_s });
 }
 
@@ -196,11 +195,8 @@ void GamePagesTest::headquartersBlock()
     QFETCH(bool, slashes);
     QFETCH(QStringList, tail);
     TForm1 form;
-    GametypesPage &page = *form.TabSheet5;
-    page.edHq1->setText(u"600"_s);
-    page.edHq2->setText(u"45"_s);
-    page.chkHq1->setChecked(score);
-    page.chkHq2->setChecked(time);
+    setControls(
+        form, { { u"edHq1"_s, u"600"_s }, { u"edHq2"_s, u"45"_s }, { u"chkHq1"_s, score }, { u"chkHq2"_s, time } });
     const QStringList lines = gametypes(form, slashes);
     QCOMPARE(lines.mid(lines.size() - tail.size()), tail);
 }
@@ -236,7 +232,7 @@ void GamePagesTest::votesTabNeverAppears()
     };
 
     QVERIFY(votesTabHidden());
-    form.TabSheet4->Button2->click();
+    control<QPushButton>(form, "Button2")->click();
     QCOMPARE(form.PageControl1->currentWidget(), form.tabVotes);
     QVERIFY(form.tabVotes->isVisible());
     QVERIFY(votesTabHidden());
@@ -265,7 +261,7 @@ void GamePagesTest::anyTabLeavesTheVotesPage()
     showWindow(form);
     QWidget *target = form.findChild<QWidget *>(page);
     form.PageControl1->setCurrentWidget(form.TabSheet4);
-    form.TabSheet4->Button2->click();
+    control<QPushButton>(form, "Button2")->click();
     QCOMPARE(form.PageControl1->currentWidget(), form.tabVotes);
 
     clickTab(form, target);
@@ -276,11 +272,12 @@ void GamePagesTest::anyTabLeavesTheVotesPage()
 void GamePagesTest::radioHintsCarryTheirValue()
 {
     TForm1 form;
-    QCOMPARE(form.TabSheet4->gt1->statusTip(), u"Select default gametype. (g_gametype \"dm\")"_s);
-    QCOMPARE(form.TabSheet4->rbD0->statusTip(), u"Allow dead players to talk to alive players. (g_deadChat \"0\")"_s);
-    QCOMPARE(
-        form.TabSheet5->rbRe1->statusTip(), u"Show the objective carrier on compass. (scr_re_showcarrier \"1\")"_s);
-    QVERIFY(form.TabSheet4->Button2->statusTip().isEmpty());
+    QCOMPARE(control<QRadioButton>(form, "gt1")->statusTip(), u"Select default gametype. (g_gametype \"dm\")"_s);
+    QCOMPARE(control<QRadioButton>(form, "rbD0")->statusTip(),
+        u"Allow dead players to talk to alive players. (g_deadChat \"0\")"_s);
+    QCOMPARE(control<QRadioButton>(form, "rbRe1")->statusTip(),
+        u"Show the objective carrier on compass. (scr_re_showcarrier \"1\")"_s);
+    QVERIFY(control<QPushButton>(form, "Button2")->statusTip().isEmpty());
 }
 
 TALLYFORGE_TEST_MAIN(GamePagesTest)

@@ -582,9 +582,9 @@ QString RandomPassTest::randomSetting(Chance &chance)
         name.chop(1); // the first entry of a pair alone
     QString value = chance.safeValue();
     if (const ValueCatalogue::Accepted *accepted = catalogue.find(name); accepted && chance.below(4) > 0) {
-        if (accepted->kind == ValueCatalogue::Kind::Choice)
+        if (accepted->kind == ValueCatalogue::Kind::Choice || accepted->kind == ValueCatalogue::Kind::Gametype)
             value = chance.pick(accepted->values);
-        else if (accepted->kind == ValueCatalogue::Kind::Number)
+        else if (accepted->kind == ValueCatalogue::Kind::Whole)
             value = QString::number(chance.below(100));
     }
     if (chance.coin())

@@ -81,13 +81,13 @@ void RotationWeaponsTest::builderClicks()
 
     TForm1 form;
     clickAll(form, buttons);
-    QCOMPARE(form.TabSheet6->edRotation->text(), expected);
+    QCOMPARE(control<TAppendEdit>(form, "edRotation")->text(), expected);
 }
 
 void RotationWeaponsTest::mapButtonsFollowTheirCaptions()
 {
     TForm1 form;
-    TAppendEdit *edit = form.TabSheet6->edRotation;
+    TAppendEdit *edit = control<TAppendEdit>(form, "edRotation");
     for (int number = 7; number <= 19; ++number) {
         const QByteArray name = "TextButton" + QByteArray::number(number);
         auto *button = control<TTextButton>(form, name.constData());
@@ -120,7 +120,7 @@ void RotationWeaponsTest::rotationLine()
 
     TForm1 form;
     form.chkSlashes->setChecked(slashes);
-    form.TabSheet6->chkMpr->setChecked(include);
+    control<QCheckBox>(form, "chkMpr")->setChecked(include);
     clickAll(form, buttons);
     const QStringList lines = finish(form);
 
@@ -183,8 +183,8 @@ void RotationWeaponsTest::presetAfterFinishLeavesEditor()
     const QStringList written = finish(form);
     form.PageControl1->setCurrentWidget(form.TabSheet1);
     showWindow(form);
-    doubleClick(form.TabSheet1->TextButton26);
-    QVERIFY(!form.TabSheet1->chkCarbine->isChecked());
+    doubleClick(control<TTextButton>(form, "TextButton26"));
+    QVERIFY(!control<QCheckBox>(form, "chkCarbine")->isChecked());
     QCOMPARE(editorLines(form), written);
 }
 

@@ -49,7 +49,7 @@ void ScriptTest::everyIncludeBoxCleared()
     QFETCH(bool, slashes);
     TForm1 form;
     clearIncludeBoxes(&form);
-    form.TabSheet6->chkMpr->setChecked(false);
+    control<QCheckBox>(form, "chkMpr")->setChecked(false);
     form.chkSlashes->setChecked(slashes);
     QStringList expected = goldenLines();
     expected.removeIf([slashes](const QString &line) {

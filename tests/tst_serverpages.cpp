@@ -334,7 +334,9 @@ void ServerPagesTest::radioPairsStayExclusive()
 {
     ServerOptionsPage page;
     page.build();
-    const QList<QWidget *> panels { page.Panel2, page.Panel3, page.Panel4, page.Panel5, page.Panel6, page.Panel7 };
+    QList<QWidget *> panels;
+    for (const char *name : { "Panel2", "Panel3", "Panel4", "Panel5", "Panel6", "Panel7" })
+        panels << control(page, name);
     auto selectedCounts = [&] {
         QList<qsizetype> counts;
         for (QWidget *panel : panels) {

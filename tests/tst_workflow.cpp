@@ -25,6 +25,7 @@ private Q_SLOTS:
     void hintsShowOnlyInTheStatusBar();
     void menuEntryHintsShowWhileHighlighted();
     void webLinksOpenTheMakersPages();
+    void overLongScriptEditedAndCleared();
 
 public Q_SLOTS:
     void openUrl(const QUrl &url) { m_opened << url; }
@@ -78,7 +79,7 @@ void WorkflowTest::statesAcrossFinishClearFinish()
     check(generated);
     // What is changed after "Clear Cfg" is in the next pass.
     click(form, "btnClear");
-    form.tabMain->edServername->setText(u"Second"_s);
+    control<QLineEdit>(form, "edServername")->setText(u"Second"_s);
     QCOMPARE(finish(form).at(1), u"set sv_hostname \"Second\""_s);
 }
 
@@ -147,6 +148,29 @@ void WorkflowTest::webLinksOpenTheMakersPages()
     QCOMPARE(m_opened,
         (QList<QUrl> { QUrl(u"http://hollowfen.example"_s), QUrl(u"http://hollowfen.example/forums/"_s),
             QUrl(u"http://hollowfen.example/ncs/"_s) }));
+}
+
+// A script past what one exec takes, edited before and past the limit, then "Clear Cfg" and "Finish!" again.
+// CTest runs this under valgrind's memcheck too: the editor must not keep parts of a document that a clear frees.
+void WorkflowTest::overLongScriptEditedAndCleared()
+{
+    TForm1 form;
+    showWindow(form);
+    const QStringList first = finish(form);
+    auto *editor = control<QPlainTextEdit>(form, "editor");
+    auto *page = control<EditorPage>(form, "tabEditor");
+    editor->selectAll();
+    editor->insertPlainText(u"set g_log \"games_mp.log\"\n"_s.repeated(700));
+    QVERIFY(!page->sizeNote().isEmpty());
+    QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(editor, u"x;y"_s);
+    QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    click(form, "btnClear");
+    QCOMPARE(page->sizeNote(), QString());
+    QCOMPARE(finish(form), first);
+    QCOMPARE(page->sizeNote(), QString());
 }
 
 TALLYFORGE_TEST_MAIN(WorkflowTest)

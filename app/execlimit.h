@@ -1,0 +1,46 @@
+#pragma once
+
+#include "script/consolereader.h"
+
+#include <QObject>
+
+#include <memory>
+#include <optional>
+
+class QTextBlock;
+class QTextDocument;
+
+// The size of a document as saved against what one exec takes, and the first
+// position past that limit, kept current through every change of the text.
+// It keeps positions only: a QTextBlock does not outlive a clear() of its
+// document.
+class ExecLimit : public QObject {
+    Q_OBJECT
+
+public:
+    // Made before any highlighter of `document`, it is current again by the
+    // time a highlighter draws the changed lines.
+    ExecLimit(QTextDocument *document, QObject *parent);
+
+    ConsoleReader::ScriptSize size() const { return m_size; }
+
+    // The part of `block` past the limit, where the limit falls in it.
+    std::optional<ConsoleReader::Span> pastIn(const QTextBlock &block) const;
+
+Q_SIGNALS:
+    // Once a change is done, the first position past the limit (-1: none)
+    // moved from `from`, where it was drawn as the text stands now, to `to`.
+    void moved(qsizetype from, qsizetype to);
+
+private:
+    void follow(int position, int removed, int added);
+    void settle();
+
+    QTextDocument *const m_document;
+    // The bytes that line breaks within blocks add, held by the blocks.
+    const std::shared_ptr<qsizetype> m_extraBytes = std::make_shared<qsizetype>(0);
+    ConsoleReader::ScriptSize m_size;
+    // Where the limit was last told, moved along with the text; -1 once the
+    // text there changed, which draws it anew.
+    qsizetype m_told = -1;
+};
