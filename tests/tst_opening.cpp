@@ -7,9 +7,13 @@
 #include "script/scriptfile.h"
 #include "testmain.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTemporaryDir>
 
@@ -60,6 +64,8 @@ private Q_SLOTS:
     void rowsTakeOnlyWhatTheyWriteBack_data();
     void rowsTakeOnlyWhatTheyWriteBack();
     void handWrittenFile();
+    void waysIn_data();
+    void waysIn();
     void clearAfterALongScript();
     void badInputChangesNothing_data();
     void badInputChangesNothing();
@@ -170,6 +176,53 @@ void OpeningTest::handWrittenFile()
     const QStringList kept
         = { u"// my server \u0081\u008d\u008f\u0090\u009d"_s, u"exec other.cfg"_s, u"map mp_bocage"_s };
     QCOMPARE(lines.mid(lines.indexOf(u"//Weapons"_s) + 18), kept);
+}
+
+void OpeningTest::waysIn_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("dropped on a page") << u"page"_s;
+    QTest::newRow("dropped on the editor") << u"editor"_s;
+    QTest::newRow("File menu") << u"menu"_s;
+}
+
+void OpeningTest::waysIn()
+{
+    QFETCH(QString, way);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, "set sv_fps 30\nexec other.cfg\n");
+    TForm1 form;
+    showWindow(form);
+    if (way == u"editor")
+        click(form, "btnFinish");
+    QMenu *fileMenu = form.menuBar()->findChild<QMenu *>(u"este1"_s);
+    QCOMPARE(fileMenu->actions().first(), form.Open1);
+    QCOMPARE(form.Open1->shortcut(), QKeySequence(QKeySequence::Open));
+
+    if (way == u"menu") {
+        ModalWatcher watcher([&](QWidget *widget) {
+            auto *dialog = qobject_cast<QFileDialog *>(widget);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->nameFilters(), (QStringList { u"Config scripts (*.cfg)"_s, u"All files (*)"_s }));
+            dialog->selectFile(path);
+            static_cast<QDialog *>(dialog)->accept(); // as its Open button does
+        });
+        form.Open1->trigger();
+        QVERIFY(watcher.answered());
+    } else {
+        QWidget *target = way == u"editor" ? form.editor->viewport() : form.tabMain;
+        QMimeData data;
+        data.setUrls({ QUrl::fromLocalFile(path) });
+        const QPoint centre = target->rect().center();
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+    }
+    QTRY_COMPARE(form.keptLines(), QStringList { u"exec other.cfg"_s });
+    QCOMPARE(control<QLineEdit>(form, "edSvfps")->text(), u"30"_s);
+    QCOMPARE(form.editor->toPlainText(), u"set sv_fps 30\nexec other.cfg\n"_s);
 }
 
 // The editor marks the first line past what one exec takes; clearing must let go of it.
