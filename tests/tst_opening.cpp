@@ -66,7 +66,6 @@ private Q_SLOTS:
     void handWrittenFile();
     void waysIn_data();
     void waysIn();
-    void clearAfterALongScript();
     void badInputChangesNothing_data();
     void badInputChangesNothing();
 };
@@ -223,18 +222,6 @@ void OpeningTest::waysIn()
     QTRY_COMPARE(form.keptLines(), QStringList { u"exec other.cfg"_s });
     QCOMPARE(control<QLineEdit>(form, "edSvfps")->text(), u"30"_s);
     QCOMPARE(form.editor->toPlainText(), u"set sv_fps 30\nexec other.cfg\n"_s);
-}
-
-// The editor marks the first line past what one exec takes; clearing must let go of it.
-void OpeningTest::clearAfterALongScript()
-{
-    QTemporaryDir dir;
-    TForm1 form;
-    showWindow(form);
-    QVERIFY(form.openScript(writeFile(dir, QByteArray("exec more.cfg\n").repeated(30000))));
-    click(form, "btnClear");
-    QVERIFY(form.editor->document()->isEmpty());
-    QCOMPARE(finish(form).mid(editorLines(form).size() - 30000), QStringList(30000, u"exec more.cfg"_s));
 }
 
 void OpeningTest::badInputChangesNothing_data()
