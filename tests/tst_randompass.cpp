@@ -7,10 +7,10 @@
 //   TALLYFORGE_SEED=<n>        repeats a run (the seed is printed)
 //   TALLYFORGE_ITERATIONS=<n>  more passes than the 600 of a normal run
 
-#include "testmain.h"
 #include "app/cfgfile.h"
 #include "formtest.h"
 #include "generator/pagekit.h"
+#include "testmain.h"
 #include "widgets/ttextbutton.h"
 
 #include <QCheckBox>
