@@ -41,6 +41,8 @@ QStringList gametypes(const TForm1 &form, bool comments = true)
     return sectionOf(*form.TabSheet5, &GametypesPage::writeSection, comments);
 }
 
+const QStringList golden = goldenLines();
+
 // The vote lines of the untouched window.
 const QStringList defaultVoteLines = goldenLines().filter(u"set g_allowVote"_s);
 
@@ -51,8 +53,7 @@ class GamePagesTest : public QObject {
 
 private Q_SLOTS:
     void voteLinesIgnoreVotingChoice();
-    void radioChoices_data();
-    void radioChoices();
+    void radioButtonsWriteTheValueTheirHintsName();
     void valuesWrittenAsTyped_data();
     void valuesWrittenAsTyped();
     void carrierLineOnlyWhileIncluded();
@@ -62,7 +63,6 @@ private Q_SLOTS:
     void votesTabNeverAppears();
     void anyTabLeavesTheVotesPage_data();
     void anyTabLeavesTheVotesPage();
-    void radioHintsCarryTheirValue();
 };
 
 void GamePagesTest::voteLinesIgnoreVotingChoice()
@@ -84,54 +84,26 @@ void GamePagesTest::voteLinesIgnoreVotingChoice()
         QStringList { u"set g_gametype \"dm\""_s } + votes + QStringList { u"set scr_drawfriend \"1\""_s });
 }
 
-void GamePagesTest::radioChoices_data()
+// Every radio button writes its group's line with the value its hint names, in the line's place, and changes
+// nothing else. Buttons whose hints name no value (the log sync pair) are checked with their rows.
+void GamePagesTest::radioButtonsWriteTheValueTheirHintsName()
 {
-    QTest::addColumn<QByteArray>("button");
-    QTest::addColumn<QString>("line");
-
-    // The buttons selected at start write what the default script holds.
-    const struct {
-        const char *button;
-        const char *line;
-    } rows[] = {
-        { "gt2", "set g_gametype \"tdm\"" },
-        { "gt3", "set g_gametype \"bel\"" },
-        { "gt4", "set g_gametype \"re\"" },
-        { "gt5", "set g_gametype \"sd\"" },
-        { "gt6", "set g_gametype \"hq\"" },
-        { "rbAV0", "set g_allowvote \"0\"" },
-        { "rbDF0", "set scr_drawfriend \"0\"" },
-        { "rbFR00", "set scr_forcerespawn \"0\"" },
-        { "rbFF1", "set scr_friendlyfire \"1\"" },
-        { "rbFF2", "set scr_friendlyfire \"2\"" },
-        { "rbFF3", "set scr_friendlyfire \"3\"" },
-        { "rbKK0", "set scr_killcam \"0\"" },
-        { "rbFL0", "set scr_freelook \"0\"" },
-        { "rbSE0", "set scr_spectateenemy \"0\"" },
-        { "rbP0", "set scr_teamscorepenalty \"0\"" },
-        { "rbD1", "set g_deadchat \"1\"" },
-        { "rbRe1", "set scr_re_showcarrier \"1\"" },
-    };
-    for (const auto &row : rows)
-        QTest::addRow("%s: %s", row.button, row.line) << QByteArray(row.button) << QString::fromLatin1(row.line);
-}
-
-void GamePagesTest::radioChoices()
-{
-    QFETCH(QByteArray, button);
-    QFETCH(QString, line);
-    TForm1 form;
-    const QStringList before = gameOptions(form) + gametypes(form);
-    control<QRadioButton>(form, button.constData())->click();
-    const QStringList after = gameOptions(form) + gametypes(form);
-
-    // The chosen line takes the place of the group's line; nothing else moves.
-    const QString prefix = line.left(line.indexOf(u'"'));
-    const qsizetype at = before.indexOf(QRegularExpression(QRegularExpression::escape(prefix) + u".*"_s));
-    QVERIFY(at >= 0);
-    QStringList expected = before;
-    expected[at] = line;
-    QCOMPARE(after, expected);
+    static const QRegularExpression named(uR"re(\((\S+) "([^"]*)"\)$)re"_s);
+    TForm1 counting;
+    for (const QRadioButton *button : counting.findChildren<QRadioButton *>()) {
+        const QRegularExpressionMatch hint = named.match(button->statusTip());
+        if (!hint.hasMatch())
+            continue;
+        TForm1 form;
+        control<QRadioButton>(form, button->objectName())->click();
+        QStringList expected = golden;
+        const QString prefix = u"set "_s + hint.captured(1) + u" \""_s;
+        const qsizetype at = expected.indexOf(QRegularExpression(
+            QRegularExpression::escape(prefix) + u".*"_s, QRegularExpression::CaseInsensitiveOption));
+        QVERIFY2(at >= 0, qPrintable(button->objectName()));
+        expected[at] = expected[at].left(prefix.size()) + hint.captured(2) + u'"';
+        QCOMPARE(finish(form), expected);
+    }
 }
 
 void GamePagesTest::valuesWrittenAsTyped_data()
@@ -267,17 +239,6 @@ void GamePagesTest::anyTabLeavesTheVotesPage()
     clickTab(form, target);
     QCOMPARE(form.PageControl1->currentWidget(), target);
     QVERIFY(!form.tabVotes->isVisible());
-}
-
-void GamePagesTest::radioHintsCarryTheirValue()
-{
-    TForm1 form;
-    QCOMPARE(control<QRadioButton>(form, "gt1")->statusTip(), u"Select default gametype. (g_gametype \"dm\")"_s);
-    QCOMPARE(control<QRadioButton>(form, "rbD0")->statusTip(),
-        u"Allow dead players to talk to alive players. (g_deadChat \"0\")"_s);
-    QCOMPARE(control<QRadioButton>(form, "rbRe1")->statusTip(),
-        u"Show the objective carrier on compass. (scr_re_showcarrier \"1\")"_s);
-    QVERIFY(control<QPushButton>(form, "Button2")->statusTip().isEmpty());
 }
 
 TALLYFORGE_TEST_MAIN(GamePagesTest)

@@ -5,8 +5,8 @@
 //
 //   TALLYFORGE_CYCLES=<n>  instead of 3,000 cycles and 3,000 appends
 
-#include "testmain.h"
 #include "formtest.h"
+#include "testmain.h"
 #include "widgets/tappendedit.h"
 #include "widgets/ttextbutton.h"
 
