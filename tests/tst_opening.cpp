@@ -7,6 +7,7 @@
 #include "script/scriptfile.h"
 #include "testmain.h"
 
+#include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -45,7 +46,8 @@ QStringList windowState(const TForm1 &form)
     }
     for (const QLineEdit *edit : form.findChildren<QLineEdit *>())
         state << edit->objectName() + u' ' + edit->text();
-    state << form.editor->toPlainText() << form.keptLines() << QString::number(form.PageControl1->currentIndex());
+    state << control<QPlainTextEdit>(form, "editor")->toPlainText() << form.keptLines()
+          << QString::number(control<QTabWidget>(form, "PageControl1")->currentIndex());
     return state;
 }
 
@@ -158,9 +160,9 @@ void OpeningTest::handWrittenFile()
     QCOMPARE(control<QLineEdit>(form, "edMaxplayers")->text(), u"24"_s);
     QVERIFY(control<QCheckBox>(form, "chkPanzer")->isChecked());
     QVERIFY(!control<QCheckBox>(form, "chkPure")->isChecked()); // not in the file
-    QVERIFY(form.chkSlashes->isChecked());
-    QCOMPARE(form.PageControl1->currentWidget(), form.tabEditor);
-    QVERIFY(!form.btnFinish->isVisible() && form.btnSave->isEnabled());
+    QVERIFY(control<QCheckBox>(form, "chkSlashes")->isChecked());
+    QCOMPARE(control<QTabWidget>(form, "PageControl1")->currentWidget(), control(form, "tabEditor"));
+    QVERIFY(!control(form, "btnFinish")->isVisible() && control(form, "btnSave")->isEnabled());
     QCOMPARE(form.statusBar()->currentMessage(),
         u"Read 3 settings into the pages; 3 lines are kept as written. 25 boxes the file gives no value they can "
         "show kept their start values."_s);
@@ -195,8 +197,9 @@ void OpeningTest::waysIn()
     if (way == u"editor")
         click(form, "btnFinish");
     QMenu *fileMenu = form.menuBar()->findChild<QMenu *>(u"este1"_s);
-    QCOMPARE(fileMenu->actions().first(), form.Open1);
-    QCOMPARE(form.Open1->shortcut(), QKeySequence(QKeySequence::Open));
+    QAction *open = control<QAction>(form, "Open1");
+    QCOMPARE(fileMenu->actions().first(), open);
+    QCOMPARE(open->shortcut(), QKeySequence(QKeySequence::Open));
 
     if (way == u"menu") {
         ModalWatcher watcher([&](QWidget *widget) {
@@ -206,10 +209,11 @@ void OpeningTest::waysIn()
             dialog->selectFile(path);
             static_cast<QDialog *>(dialog)->accept(); // as its Open button does
         });
-        form.Open1->trigger();
+        open->trigger();
         QVERIFY(watcher.answered());
     } else {
-        QWidget *target = way == u"editor" ? form.editor->viewport() : form.tabMain;
+        QWidget *target
+            = way == u"editor" ? control<QPlainTextEdit>(form, "editor")->viewport() : control(form, "tabMain");
         QMimeData data;
         data.setUrls({ QUrl::fromLocalFile(path) });
         const QPoint centre = target->rect().center();
@@ -221,7 +225,7 @@ void OpeningTest::waysIn()
     }
     QTRY_COMPARE(form.keptLines(), QStringList { u"exec other.cfg"_s });
     QCOMPARE(control<QLineEdit>(form, "edSvfps")->text(), u"30"_s);
-    QCOMPARE(form.editor->toPlainText(), u"set sv_fps 30\nexec other.cfg\n"_s);
+    QCOMPARE(control<QPlainTextEdit>(form, "editor")->toPlainText(), u"set sv_fps 30\nexec other.cfg\n"_s);
 }
 
 void OpeningTest::badInputChangesNothing_data()
@@ -252,7 +256,7 @@ void OpeningTest::badInputChangesNothing()
     TForm1 form;
     showWindow(form);
     QVERIFY(form.openScript(writeFile(dir, "set sv_fps 30\nexec other.cfg\n")));
-    form.editor->appendPlainText(u"set typed 1"_s);
+    control<QPlainTextEdit>(form, "editor")->appendPlainText(u"set typed 1"_s);
     control<QLineEdit>(form, "edServername")->setText(u"changed"_s);
     const QStringList before = windowState(form);
 
