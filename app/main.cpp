@@ -36,5 +36,10 @@ int main(int argc, char *argv[])
 
     TForm1 form(nullptr, TForm1::Pages::FirstThenRest);
     form.show();
+    // Once the window is up, so that an error box has it to stand over.
+    if (!request.files.isEmpty()) {
+        QMetaObject::invokeMethod(
+            &form, [&form, path = request.files.constFirst()] { form.openScript(path); }, Qt::QueuedConnection);
+    }
     return QApplication::exec();
 }

@@ -10,7 +10,10 @@
 #include "generator/pagekit.h"
 #include "generator/serverinfopage.h"
 #include "generator/serveroptionspage.h"
+#include "generator/settingspage.h"
 #include "generator/weaponspage.h"
+#include "script/openedscript.h"
+#include "script/scriptfile.h"
 #include "script/scriptwriter.h"
 #include "script/valuecatalogue.h"
 #include "widgets/systemcolors.h"
@@ -18,18 +21,20 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 
-#include <initializer_list>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -44,6 +49,13 @@ QLabel *pictureLabel(QWidget *parent, const char *name, const QRect &geometry, c
     QLabel *label = PageKit::picture(parent, geometry, resource);
     label->setObjectName(QLatin1StringView(name));
     return label;
+}
+
+// The one local file being dragged, else nothing.
+QString droppedFile(const QMimeData *data)
+{
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    return urls.size() == 1 && urls.constFirst().isLocalFile() ? urls.constFirst().toLocalFile() : QString();
 }
 
 } // namespace
@@ -90,6 +102,10 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     tabEditor->showNotesIn(statusBar());
     tabEditor->readValuesBy(valueCatalogue());
 
+    setAcceptDrops(true);
+    // The editor would take a dropped file for text to insert.
+    editor->viewport()->installEventFilter(this);
+
     move(284, 152);
     setFixedSize(sizeHint());
     FormCreate();
@@ -106,13 +122,45 @@ TForm1::~TForm1()
     QAccessible::removeActivationObserver(this);
 }
 
+std::span<const TForm1::PageEntry> TForm1::pageList()
+{
+    static constexpr PageEntry pages[] = {
+        { "Server Information", 1, &ServerInfoPage::declareValues,
+            [](const TForm1 &form) -> QWidget * { return form.tabMain; } },
+        { "Server Options", 2, &ServerOptionsPage::declareValues,
+            [](const TForm1 &form) -> QWidget * { return form.TabSheet2; } },
+        { "Network Options", 3, &NetworkOptionsPage::declareValues,
+            [](const TForm1 &form) -> QWidget * { return form.TabSheet3; } },
+        { "Game Options", 4, &GameOptionsPage::declareValues,
+            [](const TForm1 &form) -> QWidget * { return form.TabSheet4; } },
+        { "Gametypes", 5, &GametypesPage::declareValues,
+            [](const TForm1 &form) -> QWidget * { return form.TabSheet5; } },
+        { "Map Rotation", 6, &MapRotationPage::declareValues,
+            [](const TForm1 &form) -> QWidget * { return form.TabSheet6; } },
+        { "editor", 0, nullptr, [](const TForm1 &form) -> QWidget * { return form.tabEditor; } },
+        { "Weapons", 7, &WeaponsPage::declareValues, [](const TForm1 &form) -> QWidget * { return form.TabSheet1; } },
+        // Its lines stand in the Game Options section.
+        { "Votes", 8, &VotesPage::declareValues, [](const TForm1 &form) -> QWidget * { return form.tabVotes; } },
+    };
+    return pages;
+}
+
+QList<SettingsPage *> TForm1::settingsPages() const
+{
+    QList<SettingsPage *> pages;
+    for (const PageEntry &entry : pageList()) {
+        if (auto *page = dynamic_cast<SettingsPage *>(entry.page(*this)))
+            pages << page;
+    }
+    return pages;
+}
+
 void TForm1::buildPages()
 {
     if (!std::exchange(m_pagesPending, false))
         return;
     // In the order of the tabs, as the keyboard focus goes through them.
-    for (LazyPage *page : std::initializer_list<LazyPage *> {
-             tabMain, TabSheet2, TabSheet3, TabSheet4, TabSheet5, TabSheet6, TabSheet1, tabVotes })
+    for (SettingsPage *page : settingsPages())
         page->build();
 }
 
@@ -133,10 +181,10 @@ bool TForm1::event(QEvent *event)
 ValueCatalogue TForm1::valueCatalogue()
 {
     ValueCatalogue values;
-    for (auto declare : { &ServerInfoPage::declareValues, &ServerOptionsPage::declareValues,
-             &NetworkOptionsPage::declareValues, &GameOptionsPage::declareValues, &VotesPage::declareValues,
-             &GametypesPage::declareValues, &MapRotationPage::declareValues, &WeaponsPage::declareValues })
-        declare(values);
+    for (const PageEntry &entry : pageList()) {
+        if (entry.declareValues)
+            entry.declareValues(values);
+    }
     return values;
 }
 
@@ -174,24 +222,9 @@ void TForm1::createPages()
     PageControl1->tabBar()->setCursor(Qt::PointingHandCursor);
     PageControl1->setIconSize({ 16, 16 });
 
-    const struct {
-        QWidget *page;
-        const char *caption;
-        int icon;
-    } pages[] = {
-        { tabMain, "Server Information", 1 },
-        { TabSheet2, "Server Options", 2 },
-        { TabSheet3, "Network Options", 3 },
-        { TabSheet4, "Game Options", 4 },
-        { TabSheet5, "Gametypes", 5 },
-        { TabSheet6, "Map Rotation", 6 },
-        { tabEditor, "editor", 0 },
-        { TabSheet1, "Weapons", 7 },
-        { tabVotes, "Votes", 8 },
-    };
-    for (const auto &page : pages) {
-        const QIcon icon(u":/art/tab-%1.png"_s.arg(page.icon));
-        PageControl1->addTab(page.page, icon, QString::fromLatin1(page.caption));
+    for (const PageEntry &entry : pageList()) {
+        const QIcon icon(u":/art/tab-%1.png"_s.arg(entry.icon));
+        PageControl1->addTab(entry.page(*this), icon, QString::fromLatin1(entry.caption));
     }
     // The Votes page never has a tab: a hidden current tab leaves no tab of
     // the strip marked, and clicking any tab leaves the page.
@@ -209,6 +242,14 @@ void TForm1::createPages()
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (watched == editor->viewport() && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)
+        && !droppedFile(static_cast<QDropEvent *>(event)->mimeData()).isEmpty()) {
+        if (type == QEvent::Drop)
+            dropEvent(static_cast<QDropEvent *>(event));
+        else
+            static_cast<QDropEvent *>(event)->acceptProposedAction();
+        return true;
+    }
     if (watched == PageControl1->tabBar()
         && (type == QEvent::MouseButtonPress || type == QEvent::Wheel || type == QEvent::KeyPress))
         buildPages();
@@ -312,6 +353,7 @@ void TForm1::createMenu()
         QString icon, caption, hint;
         void (TForm1::*handler)();
     } entries[] = {
+        { fileMenu, &TForm1::Open1, "Open1", QString(), u"&Open CFG\u2026"_s, u"Open a CFG"_s, &TForm1::Open1Click },
         { fileMenu, &TForm1::Save1, "Save1", u"menu-save"_s, u"&Save"_s, u"Save CFG"_s, &TForm1::Save1Click },
         { fileMenu, &TForm1::Exit1, "Exit1", u"menu-exit"_s, u"E&xit"_s, u"Exit Program"_s, &TForm1::Exit1Click },
         { helpMenu, &TForm1::Support1, "Support1", u"menu-support"_s, u"&Support Forum"_s, u"Support Forums"_s,
@@ -322,12 +364,13 @@ void TForm1::createMenu()
     for (const auto &entry : entries) {
         if (entry.entry == &TForm1::Exit1)
             fileMenu->addSeparator()->setObjectName(u"N1"_s);
-        QAction *action
-            = entry.menu->addAction(QIcon(u":/art/%1.png"_s.arg(entry.icon)), entry.caption, this, entry.handler);
+        const QIcon icon = entry.icon.isEmpty() ? QIcon() : QIcon(u":/art/%1.png"_s.arg(entry.icon));
+        QAction *action = entry.menu->addAction(icon, entry.caption, this, entry.handler);
         action->setObjectName(QLatin1StringView(entry.name));
         action->setStatusTip(entry.hint);
         this->*entry.entry = action;
     }
+    Open1->setShortcut(QKeySequence::Open);
 }
 
 void TForm1::FormCreate()
@@ -359,13 +402,10 @@ void TForm1::btnFinishClick()
         // Generated lines are not the user's edits: nothing to undo into.
         editor->setUndoRedoEnabled(false);
         ScriptWriter out(editor->document(), chkSlashes->isChecked());
-        tabMain->writeSection(out);
-        TabSheet2->writeSection(out);
-        TabSheet3->writeSection(out);
-        TabSheet4->writeSection(out);
-        TabSheet5->writeSection(out);
-        TabSheet6->writeRotationLine(out);
-        TabSheet1->writeSection(out);
+        for (const SettingsPage *page : settingsPages())
+            page->writeSection(out);
+        for (const QString &line : std::as_const(m_keptLines))
+            out.keptLine(line);
     }
     editor->setUndoRedoEnabled(true);
     enterState(State::Generated);
@@ -413,6 +453,92 @@ bool TForm1::saveTo(const QString &path)
     if (failure)
         showError(*failure);
     return !failure;
+}
+
+QFileDialog *TForm1::openDialog()
+{
+    if (!m_openDialog) {
+        m_openDialog = new QFileDialog(this);
+        m_openDialog->setObjectName(u"OpenDialog"_s);
+        m_openDialog->setWindowTitle(u"Open CFG"_s);
+        m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
+        m_openDialog->setFileMode(QFileDialog::ExistingFile);
+        m_openDialog->setNameFilters({ u"Config scripts (*.cfg)"_s, u"All files (*)"_s });
+        m_openDialog->setSizeGripEnabled(true);
+    }
+    return m_openDialog;
+}
+
+void TForm1::Open1Click()
+{
+    QFileDialog *dialog = openDialog();
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return;
+    openScript(dialog->selectedFiles().constFirst());
+}
+
+QStringList TForm1::ownCommentLines() const
+{
+    ScriptWriter out(true);
+    for (const SettingsPage *page : settingsPages())
+        page->writeSection(out);
+    QStringList comments = out.text().split(u'\n', Qt::SkipEmptyParts);
+    comments.removeIf([](const QString &line) { return !line.startsWith(u"//"); });
+    return comments;
+}
+
+bool TForm1::openScript(const QString &path)
+{
+    const ScriptFile::Loaded loaded = ScriptFile::load(path);
+    if (!loaded.ok()) {
+        showError(loaded.error);
+        return false;
+    }
+    buildPages();
+    OpenedScript script(loaded.lines, ownCommentLines());
+    // Each pass takes fewer variables, so this ends.
+    do {
+        for (SettingsPage *page : settingsPages())
+            page->takeValues(script);
+    } while (!script.settle());
+    chkSlashes->setChecked(script.holdsOwnComments());
+    m_keptLines = script.keptLines();
+
+    // The file is not an edit of the script before it: nothing to undo into.
+    editor->setUndoRedoEnabled(false);
+    QString text = loaded.lines.join(u'\n');
+    if (loaded.endsWithLineBreak())
+        text += u'\n';
+    editor->setPlainText(text);
+    editor->setUndoRedoEnabled(true);
+    enterState(State::Generated);
+
+    QString status = u"Read %1 settings into the pages; %2 lines are kept as written."_s.arg(script.takenCount())
+                         .arg(m_keptLines.size());
+    if (script.startValueCount() > 0)
+        status += u" %1 boxes the file gives no value they can show kept their start values."_s.arg(
+            script.startValueCount());
+    statusBar()->showMessage(status);
+    return true;
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (droppedFile(event->mimeData()).isEmpty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent *event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended: an error box must not run inside the drag.
+    QMetaObject::invokeMethod(
+        this, [this, path] { openScript(path); }, Qt::QueuedConnection);
 }
 
 void TForm1::showError(const QString &message)

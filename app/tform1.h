@@ -4,12 +4,16 @@
 // the controls of the pages are the one copy of the settings. "Finish!"
 // (btnFinishClick) opens a ScriptWriter on the editor and asks each page, in
 // the fixed section order, to write its lines through it; the window then
-// enters its generated state. "Save CFG" encodes the editor's text as
+// enters its generated state. "Open CFG" does the reverse: each page takes
+// back the values the file sets (OpenedScript), and the lines no page stands
+// in for are kept, to follow the sections at every "Finish!". "Save CFG" encodes the editor's text as
 // Windows-1252 with CR LF line ends (CfgFile) and replaces the chosen file in
 // one step, so a failed save never leaves half a file behind.
 
 #include <QAccessible>
 #include <QMainWindow>
+
+#include <span>
 
 class EditorPage;
 class GameOptionsPage;
@@ -18,6 +22,8 @@ class MapRotationPage;
 class NetworkOptionsPage;
 class QAction;
 class QCheckBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QFileDialog;
 class QGroupBox;
 class QLabel;
@@ -25,6 +31,7 @@ class QPlainTextEdit;
 class QTabWidget;
 class ServerInfoPage;
 class ServerOptionsPage;
+class SettingsPage;
 class TTextButton;
 class ValueCatalogue;
 class VotesPage;
@@ -59,9 +66,17 @@ public:
     bool saveTo(const QString &path);
     QFileDialog *saveDialog();
 
+    // Reads the script at `path` into the pages and the editor, as "Open CFG"
+    // does; shows the error box and changes nothing when it cannot.
+    bool openScript(const QString &path);
+    QFileDialog *openDialog();
+    // The lines of the last opened script that "Finish!" writes after the sections.
+    const QStringList &keptLines() const { return m_keptLines; }
+
     void btnFinishClick();
     void btnClearClick();
     void btnSaveClick();
+    void Open1Click();
     void Save1Click();
     void Exit1Click();
     void Support1Click();
@@ -89,6 +104,7 @@ public:
     TTextButton *const btnClear;
     QLabel *const Label41;
 
+    QAction *Open1 = nullptr;
     QAction *Save1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *Support1 = nullptr;
@@ -97,8 +113,22 @@ public:
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    struct PageEntry {
+        const char *caption;
+        int icon; // :/art/tab-<icon>.png; 0 for none
+        void (*declareValues)(ValueCatalogue &values); // none for the editor
+        QWidget *(*page)(const TForm1 &form);
+    };
+    // Every page in the order of the tabs, which is also the order of the
+    // script's sections; the pages take their values in the same order.
+    static std::span<const PageEntry> pageList();
+    QList<SettingsPage *> settingsPages() const;
+    QStringList ownCommentLines() const;
+
     void accessibilityActiveChanged(bool active) override;
     void stepPage(int step, bool wrap);
     void createHeader();
@@ -112,6 +142,8 @@ private:
     void showError(const QString &message);
 
     QFileDialog *m_saveDialog = nullptr;
+    QFileDialog *m_openDialog = nullptr;
+    QStringList m_keptLines;
     bool m_pagesPending = true; // some page is still empty
     bool m_buildQueued = false;
 };

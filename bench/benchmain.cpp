@@ -2,13 +2,14 @@
 // "Finish!", a builder click and a save take on large input. Every figure is
 // the median with min and max over repeated runs, printed next to its goal.
 //
-//   tallyforge_bench [--runs N] [--startup-runs N] [--only startup|pass|append|save]
+//   tallyforge_bench [--runs N] [--startup-runs N] [--only startup|pass|append|save|open]
 //
 // Run it on a real X server (scripts/bench starts Xvfb when there is none).
 
 #include "app/appearance.h"
 #include "app/tform1.h"
 #include "generator/maprotationpage.h"
+#include "script/scriptfile.h"
 #include "widgets/tappendedit.h"
 #include "widgets/ttextbutton.h"
 
@@ -16,6 +17,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -414,13 +416,73 @@ void benchSave(int runs)
         stats(ms), "ms", 200.0, "< 200 ms", whole);
 }
 
+void benchOpen(int runs)
+{
+    printHeader("Opening (a file until the editor is painted; a keystroke in it)");
+    // The largest file Open takes: the window's own script, then a server's other lines, over and over.
+    Window w;
+    w.finish();
+    settle();
+    const QStringList script = editorLines(w.form);
+    QByteArray bytes;
+    for (int n = 0;; ++n) {
+        QByteArray block = script.join(u'\n').toLatin1() + '\n';
+        for (int k = 0; k < 40; ++k)
+            block += "set my_variable_" + QByteArray::number(n * 40 + k) + " \"some value\" // a note\nexec more.cfg\n";
+        if (bytes.size() + block.size() > ScriptFile::largestBytes)
+            break;
+        bytes += block;
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"large.cfg"_s);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return;
+    file.close();
+
+    std::vector<double> ms;
+    bool whole = true;
+    for (int i = 0; i < std::max(3, runs / 4); ++i) {
+        w.clear();
+        ms.push_back(timeMs([&] { whole = w.form.openScript(path) && whole; }));
+    }
+    whole = whole && w.form.editor->document()->blockCount() == bytes.count('\n') + 1;
+    printFigure("open a " + std::to_string(bytes.size() / 1024) + " KB script ("
+            + std::to_string(w.form.keptLines().size()) + " lines kept)",
+        stats(ms), "ms", 1000.0, "<= 1 s", whole);
+
+    // A letter and a backspace by turns, in the middle of the file.
+    QPlainTextEdit *editor = w.form.editor;
+    editor->setFocus();
+    QTextCursor cursor(editor->document()->findBlockByNumber(editor->document()->blockCount() / 2));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    editor->setTextCursor(cursor);
+    editor->centerCursor();
+    settle();
+    std::vector<double> keys;
+    for (int i = 0; i < runs * 2; ++i) {
+        const bool letter = i % 2 == 0;
+        keys.push_back(timeMs([&] {
+            QKeyEvent press(
+                QEvent::KeyPress, letter ? Qt::Key_A : Qt::Key_Backspace, Qt::NoModifier, letter ? u"a"_s : QString());
+            QKeyEvent release(QEvent::KeyRelease, letter ? Qt::Key_A : Qt::Key_Backspace, Qt::NoModifier,
+                letter ? u"a"_s : QString());
+            QApplication::sendEvent(editor, &press);
+            QApplication::sendEvent(editor, &release);
+            editor->viewport()->repaint();
+        }));
+    }
+    printFigure("a keystroke in the opened script", stats(keys), "ms", 16.0, "<= 16 ms",
+        editor->document()->blockCount() == bytes.count('\n') + 1);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     int runs = 31;
     int startupRuns = 15;
-    std::string only; // one of startup, pass, append, save: for profiling one case
+    std::string only; // one of startup, pass, append, save, open: for profiling one case
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0)
             runs = std::max(1, std::atoi(argv[i + 1]));
@@ -443,6 +505,8 @@ int main(int argc, char *argv[])
         benchAppends(runs);
     if (wanted("save"))
         benchSave(runs);
+    if (wanted("open"))
+        benchOpen(runs);
     std::printf("\n%d of %d goals met\n", goalsChecked - goalsMissed, goalsChecked);
     return goalsMissed ? 1 : 0;
 }

@@ -74,6 +74,15 @@ const VoteBox VotesPage::Tables::voteBoxes[] = {
         u"Allow players to vote to turn on/off killcam. (g_allowVoteKillCam)", u"g_allowVoteKillCam" },
 };
 
+namespace {
+
+void writeVote(ScriptWriter &out, QStringView cvar, bool on)
+{
+    out.fixedLine(cvar, on ? u"1" : u"0");
+}
+
+} // namespace
+
 // Each group in the order its buttons are tested; stacked buttons are 24 pixels apart.
 const Choice GameOptionsPage::Tables::gametypeChoices[] = {
     { &G::gt1, "gt1", u"Deathmatch", { 8, 8, 225, 17 }, grey, u"dm" },
@@ -161,7 +170,7 @@ const PageKit::Row<G> GameOptionsPage::Tables::rows[] = {
 // clang-format on
 
 VotesPage::VotesPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"tabVotes"_s);
 }
@@ -189,7 +198,14 @@ void VotesPage::buildControls()
 void VotesPage::writeVoteLines(ScriptWriter &out) const
 {
     for (const VoteBox &vote : Tables::voteBoxes)
-        out.fixedLine(vote.cvar, (this->*vote.box)->isChecked() ? u"1" : u"0");
+        writeVote(out, vote.cvar, (this->*vote.box)->isChecked());
+}
+
+void VotesPage::takeValues(OpenedScript &script)
+{
+    build();
+    for (const VoteBox &vote : Tables::voteBoxes)
+        PageKit::takeOnOff(script, this->*vote.box, vote.cvar, vote.checked, writeVote);
 }
 
 void VotesPage::declareValues(ValueCatalogue &values)
@@ -199,7 +215,7 @@ void VotesPage::declareValues(ValueCatalogue &values)
 }
 
 GameOptionsPage::GameOptionsPage(const VotesPage *votes, QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
     , m_votes(votes)
 {
     setObjectName(u"TabSheet4"_s);
@@ -230,6 +246,12 @@ void GameOptionsPage::writeSection(ScriptWriter &out) const
             m_votes->writeVoteLines(out);
     }
     out.comment(u"//"_s);
+}
+
+void GameOptionsPage::takeValues(OpenedScript &script)
+{
+    build();
+    PageKit::takeRows<G>(*this, script, Tables::rows);
 }
 
 void GameOptionsPage::declareValues(ValueCatalogue &values)

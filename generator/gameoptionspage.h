@@ -1,7 +1,8 @@
 #pragma once
 
-#include "generator/lazypage.h"
+#include "generator/settingspage.h"
 
+class OpenedScript;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -11,7 +12,7 @@ class ValueCatalogue;
 
 // Votes page: which kinds of vote players may call. It has no tab; the
 // "Allowed Votes" button of the Game Options page opens it.
-class VotesPage : public LazyPage {
+class VotesPage : public SettingsPage {
     Q_OBJECT
 
 public:
@@ -19,6 +20,9 @@ public:
 
     // One line per box, whatever the Game Options page says about voting.
     void writeVoteLines(ScriptWriter &out) const;
+    // Nothing: the vote lines stand in the Game Options section.
+    void writeSection(ScriptWriter &) const override { }
+    void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 
@@ -41,13 +45,14 @@ protected:
 };
 
 // Game Options page: game-play rules; its section carries the vote lines.
-class GameOptionsPage : public LazyPage {
+class GameOptionsPage : public SettingsPage {
     Q_OBJECT
 
 public:
     GameOptionsPage(const VotesPage *votes, QWidget *parent = nullptr);
 
-    void writeSection(ScriptWriter &out) const;
+    void writeSection(ScriptWriter &out) const override;
+    void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 

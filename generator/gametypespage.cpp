@@ -163,7 +163,7 @@ const Block GametypesPage::Tables::blocks[] = {
 };
 
 GametypesPage::GametypesPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"TabSheet5"_s);
 }
@@ -201,6 +201,13 @@ void GametypesPage::writeSection(ScriptWriter &out) const
         PageKit::writeRows<P>(*this, out, block.rows);
     }
     out.comment(u"//"_s);
+}
+
+void GametypesPage::takeValues(OpenedScript &script)
+{
+    build();
+    for (const Block &block : Tables::blocks)
+        PageKit::takeRows<P>(*this, script, block.rows);
 }
 
 void GametypesPage::declareValues(ValueCatalogue &values)

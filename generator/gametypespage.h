@@ -1,7 +1,8 @@
 #pragma once
 
-#include "generator/lazypage.h"
+#include "generator/settingspage.h"
 
+class OpenedScript;
 class QCheckBox;
 class QLineEdit;
 class QRadioButton;
@@ -9,13 +10,14 @@ class ScriptWriter;
 class ValueCatalogue;
 
 // Gametypes Configuration page: its controls, their start values and hints, and its section of the script.
-class GametypesPage : public LazyPage {
+class GametypesPage : public SettingsPage {
     Q_OBJECT
 
 public:
     explicit GametypesPage(QWidget *parent = nullptr);
 
-    void writeSection(ScriptWriter &out) const;
+    void writeSection(ScriptWriter &out) const override;
+    void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 

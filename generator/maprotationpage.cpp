@@ -79,7 +79,7 @@ constexpr BuilderButton MapRotationPage::Tables::builderButtons[] = {
 };
 
 MapRotationPage::MapRotationPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"TabSheet6"_s);
 }
@@ -136,10 +136,22 @@ void MapRotationPage::buildControls()
         TextButton22 });
 }
 
-void MapRotationPage::writeRotationLine(ScriptWriter &out) const
+void MapRotationPage::writeSection(ScriptWriter &out) const
 {
     if (chkMpr->isChecked())
         out.valueLine(rotationVariable, edRotation->text());
+}
+
+void MapRotationPage::takeValues(OpenedScript &script)
+{
+    build();
+    const std::optional<QString> rotation = script.value(rotationVariable);
+    if (rotation)
+        edRotation->setEditText(*rotation);
+    chkMpr->setChecked(bool(rotation));
+    chkMpr->setChecked(rotation
+        && script.offer(
+            { rotationVariable.toString() }, PageKit::writtenBy([this](ScriptWriter &out) { writeSection(out); })));
 }
 
 void MapRotationPage::declareValues(ValueCatalogue &values)

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "generator/lazypage.h"
+#include "generator/settingspage.h"
 
+class OpenedScript;
 class QCheckBox;
 class QGroupBox;
 class ScriptWriter;
@@ -10,13 +11,14 @@ class TAppendEdit;
 class TTextButton;
 
 // Map Rotation page: the rotation builder and the sv_mapRotation line.
-class MapRotationPage : public LazyPage {
+class MapRotationPage : public SettingsPage {
     Q_OBJECT
 
 public:
     explicit MapRotationPage(QWidget *parent = nullptr);
 
-    void writeRotationLine(ScriptWriter &out) const;
+    void writeSection(ScriptWriter &out) const override;
+    void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 

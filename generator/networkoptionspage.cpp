@@ -61,7 +61,7 @@ const PageKit::Row<Page> NetworkOptionsPage::Tables::rows[] = {
 // clang-format on
 
 NetworkOptionsPage::NetworkOptionsPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"TabSheet3"_s);
 }
@@ -86,6 +86,12 @@ void NetworkOptionsPage::writeSection(ScriptWriter &out) const
     out.comment(u"//Network Options"_s);
     PageKit::writeRows<Page>(*this, out, Tables::rows);
     out.comment(u"//"_s);
+}
+
+void NetworkOptionsPage::takeValues(OpenedScript &script)
+{
+    build();
+    PageKit::takeRows<Page>(*this, script, Tables::rows);
 }
 
 void NetworkOptionsPage::declareValues(ValueCatalogue &values)

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "generator/lazypage.h"
+#include "generator/settingspage.h"
 
+class OpenedScript;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -9,7 +10,7 @@ class ScriptWriter;
 class ValueCatalogue;
 
 // Network Options page: its controls, their start values and hints, and its section of the script.
-class NetworkOptionsPage : public LazyPage {
+class NetworkOptionsPage : public SettingsPage {
     Q_OBJECT
 
 public:
@@ -17,7 +18,8 @@ public:
 
     explicit NetworkOptionsPage(QWidget *parent = nullptr);
 
-    void writeSection(ScriptWriter &out) const;
+    void writeSection(ScriptWriter &out) const override;
+    void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 

@@ -4,6 +4,7 @@
 // geometry, so every control is placed at its pixel position; these helpers
 // only take care of what every page does the same way.
 
+#include "script/openedscript.h"
 #include "script/scriptwriter.h"
 #include "script/valuecatalogue.h"
 #include "widgets/systemcolors.h"
@@ -277,11 +278,67 @@ template<typename Page> void writeRow(const Page &page, ScriptWriter &out, const
         out.fixedLine(row.cvar, (page.*row.box)->isChecked() ? u"1" : u"0");
 }
 
+// What `write` puts in the script, for OpenedScript::offer().
+template<typename Write> QString writtenBy(Write write)
+{
+    ScriptWriter out(false);
+    write(out);
+    return out.text();
+}
+
+// Takes the row's value from `script` where a control of the row can show it and the row then writes it back
+// unchanged: the include box is ticked exactly then. A value no control shows leaves the controls as they were.
+template<typename Page> void takeRow(Page &page, OpenedScript &script, const Row<Page> &row)
+{
+    QCheckBox *include = page.*row.include;
+    const std::optional<QString> value = row.cvar.isEmpty() ? std::nullopt : script.value(row.cvar);
+    bool shown = false;
+    if (value && row.edit) {
+        (page.*row.edit)->setText(*value);
+        shown = true;
+    }
+    for (const RadioChoice<Page> &choice : row.choices) {
+        if (value && choice.value == *value) {
+            (page.*choice.button)->setChecked(true);
+            shown = true;
+        }
+    }
+    if (value && row.box && (*value == u"1" || *value == u"0")) {
+        (page.*row.box)->setChecked(*value == u"1");
+        shown = true;
+    }
+    include->setChecked(true);
+    include->setChecked(shown
+        && script.offer({ row.cvar.toString() }, writtenBy([&](ScriptWriter &out) { writeRow(page, out, row); })));
+}
+
+// A box without an include box, always written by `write` as "1" or "0": it takes "1" or "0" and otherwise
+// goes back to its start state `checked`, leaving any other value to the kept lines.
+template<typename Write>
+void takeOnOff(OpenedScript &script, QCheckBox *box, QStringView cvar, bool checked, Write write)
+{
+    const std::optional<QString> value = script.value(cvar);
+    if (value && (*value == u"1" || *value == u"0")) {
+        box->setChecked(*value == u"1");
+        const bool on = box->isChecked();
+        if (script.offer({ cvar.toString() }, writtenBy([&](ScriptWriter &out) { write(out, cvar, on); })))
+            return;
+    }
+    box->setChecked(checked);
+    script.keepStartValue();
+}
+
 // A page lists its rows in the order of its script, so writing them is one walk down the table.
 template<typename Page> void writeRows(const Page &page, ScriptWriter &out, std::span<const Row<Page>> rows)
 {
     for (const Row<Page> &row : rows)
         writeRow(page, out, row);
+}
+
+template<typename Page> void takeRows(Page &page, OpenedScript &script, std::span<const Row<Page>> rows)
+{
+    for (const Row<Page> &row : rows)
+        takeRow(page, script, row);
 }
 
 } // namespace PageKit

@@ -99,8 +99,53 @@ constexpr InfoEntry ServerInfoPage::Tables::infoEntries[] = {
     { &Page::chkTS, &Page::edTS, u".TS" },
 };
 
+namespace {
+
+void writeEntry(const Page &page, ScriptWriter &out, const InfoEntry &entry)
+{
+    const bool secondWritten = entry.secondInclude && (page.*entry.secondInclude)->isChecked();
+    if ((page.*entry.include)->isChecked())
+        out.infoLine(secondWritten ? entry.numberedKey : entry.key, (page.*entry.edit)->text());
+    if (secondWritten)
+        out.infoLine(entry.secondKey, (page.*entry.secondEdit)->text());
+}
+
+// An entry takes its keys only in the shapes writeEntry() gives them: ".Admin" alone, ".Admin2" alone, or
+// ".Admin1" with ".Admin2". Where the file sets ".Admin" beside both, that line stays as written.
+void takeEntry(Page &page, OpenedScript &script, const InfoEntry &entry)
+{
+    const std::optional<QString> alone = script.value(entry.key);
+    const bool paired = entry.secondInclude;
+    const std::optional<QString> numbered = paired ? script.value(entry.numberedKey) : std::nullopt;
+    const std::optional<QString> second = paired ? script.value(entry.secondKey) : std::nullopt;
+    const bool both = numbered && second;
+    const std::optional<QString> first = both ? numbered : alone;
+    const std::optional<QString> last = both || !alone ? second : std::nullopt;
+    QStringList keys;
+    if (first) {
+        (page.*entry.edit)->setText(*first);
+        keys << (both ? entry.numberedKey : entry.key).toString();
+    }
+    (page.*entry.include)->setChecked(bool(first));
+    if (paired) {
+        if (last) {
+            (page.*entry.secondEdit)->setText(*last);
+            keys << entry.secondKey.toString();
+        }
+        (page.*entry.secondInclude)->setChecked(bool(last));
+    }
+    if (keys.isEmpty()
+        || script.offer(keys, PageKit::writtenBy([&](ScriptWriter &out) { writeEntry(page, out, entry); })))
+        return;
+    (page.*entry.include)->setChecked(false);
+    if (paired)
+        (page.*entry.secondInclude)->setChecked(false);
+}
+
+} // namespace
+
 ServerInfoPage::ServerInfoPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"tabMain"_s);
 }
@@ -130,14 +175,17 @@ void ServerInfoPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Server Information"_s);
     PageKit::writeRows<Page>(*this, out, Tables::valueRows);
-    for (const InfoEntry &entry : Tables::infoEntries) {
-        const bool secondWritten = entry.secondInclude && (this->*entry.secondInclude)->isChecked();
-        if ((this->*entry.include)->isChecked())
-            out.infoLine(secondWritten ? entry.numberedKey : entry.key, (this->*entry.edit)->text());
-        if (secondWritten)
-            out.infoLine(entry.secondKey, (this->*entry.secondEdit)->text());
-    }
+    for (const InfoEntry &entry : Tables::infoEntries)
+        writeEntry(*this, out, entry);
     out.comment(u"//"_s);
+}
+
+void ServerInfoPage::takeValues(OpenedScript &script)
+{
+    build();
+    PageKit::takeRows<Page>(*this, script, Tables::valueRows);
+    for (const InfoEntry &entry : Tables::infoEntries)
+        takeEntry(*this, script, entry);
 }
 
 void ServerInfoPage::declareValues(ValueCatalogue &values)

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "generator/lazypage.h"
+#include "generator/settingspage.h"
 
+class OpenedScript;
 class QCheckBox;
 class QLineEdit;
 class ScriptWriter;
@@ -9,13 +10,14 @@ class ValueCatalogue;
 class TTextButton;
 
 // Server Information page: its controls, their start values and hints, and its section of the script.
-class ServerInfoPage : public LazyPage {
+class ServerInfoPage : public SettingsPage {
     Q_OBJECT
 
 public:
     explicit ServerInfoPage(QWidget *parent = nullptr);
 
-    void writeSection(ScriptWriter &out) const;
+    void writeSection(ScriptWriter &out) const override;
+    void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 

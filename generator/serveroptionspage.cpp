@@ -120,7 +120,7 @@ const PageKit::Row<Page> ServerOptionsPage::Tables::rows[] = {
 // clang-format on
 
 ServerOptionsPage::ServerOptionsPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"TabSheet2"_s);
 }
@@ -149,6 +149,12 @@ void ServerOptionsPage::writeSection(ScriptWriter &out) const
     out.comment(u"//Server Options"_s);
     PageKit::writeRows<Page>(*this, out, Tables::rows);
     out.comment(u"//"_s);
+}
+
+void ServerOptionsPage::takeValues(OpenedScript &script)
+{
+    build();
+    PageKit::takeRows<Page>(*this, script, Tables::rows);
 }
 
 void ServerOptionsPage::declareValues(ValueCatalogue &values)

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "generator/lazypage.h"
+#include "generator/settingspage.h"
 
+class OpenedScript;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -10,13 +11,14 @@ class ScriptWriter;
 class ValueCatalogue;
 
 // Server Options page: its controls, their start values and hints, and its section of the script.
-class ServerOptionsPage : public LazyPage {
+class ServerOptionsPage : public SettingsPage {
     Q_OBJECT
 
 public:
     explicit ServerOptionsPage(QWidget *parent = nullptr);
 
-    void writeSection(ScriptWriter &out) const;
+    void writeSection(ScriptWriter &out) const override;
+    void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 

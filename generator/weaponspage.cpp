@@ -59,6 +59,11 @@ struct PresetRow {
     const char states[7];
 };
 
+void writeWeapon(ScriptWriter &out, QStringView cvar, bool allowed)
+{
+    out.fixedLine(cvar, allowed ? u"1" : u"0");
+}
+
 constexpr int headerTop = 40, headerHeight = 49, columnLabelTop = 56;
 constexpr int panelTop = 96, panelHeight = 217;
 constexpr int firstRowTop = 128, rowPitch = 40, boxHeight = 17;
@@ -147,7 +152,7 @@ constexpr bool WeaponsPage::Tables::matrixFollowsPageOrder()
 }
 
 WeaponsPage::WeaponsPage(QWidget *parent)
-    : LazyPage(parent)
+    : SettingsPage(parent)
 {
     setObjectName(u"TabSheet1"_s);
 }
@@ -205,7 +210,14 @@ void WeaponsPage::writeSection(ScriptWriter &out) const
 {
     out.comment(u"//Weapons"_s);
     for (const Weapon &weapon : Tables::weapons)
-        out.fixedLine(QString::fromLatin1(weapon.cvar), (this->*weapon.box)->isChecked() ? u"1" : u"0");
+        writeWeapon(out, QString::fromLatin1(weapon.cvar), (this->*weapon.box)->isChecked());
+}
+
+void WeaponsPage::takeValues(OpenedScript &script)
+{
+    build();
+    for (const Weapon &weapon : Tables::weapons)
+        PageKit::takeOnOff(script, this->*weapon.box, QString::fromLatin1(weapon.cvar), weapon.checked, writeWeapon);
 }
 
 void WeaponsPage::declareValues(ValueCatalogue &values)

@@ -1,20 +1,22 @@
 #pragma once
 
-#include "generator/lazypage.h"
+#include "generator/settingspage.h"
 
+class OpenedScript;
 class QCheckBox;
 class ScriptWriter;
 class ValueCatalogue;
 class TTextButton;
 
 // Allowed Weapons page: its controls, their start values and hints, and its section of the script.
-class WeaponsPage : public LazyPage {
+class WeaponsPage : public SettingsPage {
     Q_OBJECT
 
 public:
     explicit WeaponsPage(QWidget *parent = nullptr);
 
-    void writeSection(ScriptWriter &out) const;
+    void writeSection(ScriptWriter &out) const override;
+    void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 

@@ -585,3 +585,25 @@ ScriptSize measure(QStringView text, qsizetype bytesBefore)
 }
 
 } // namespace ConsoleReader
+
+namespace ConsoleReader {
+
+QList<QStringList> commandsOf(QStringView line, bool *plain)
+{
+    Reading reading;
+    QList<QStringList> result;
+    bool cut = false;
+    for (Command &command : splitCommands(line)) {
+        readWords(line, command, reading);
+        cut = cut || command.cut;
+        QStringList words;
+        for (const Word &word : std::as_const(command.words))
+            words << word.text;
+        result << words;
+    }
+    if (plain)
+        *plain = !cut && reading.comments.isEmpty();
+    return result;
+}
+
+} // namespace ConsoleReader

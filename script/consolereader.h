@@ -100,3 +100,12 @@ struct ScriptSize {
 ScriptSize measure(QStringView text, qsizetype bytesBefore = 0);
 
 } // namespace ConsoleReader
+
+namespace ConsoleReader {
+
+// The commands the console runs for one line, each as its words (a quoted
+// word without its quotes); `plain` is cleared when the line holds a comment
+// or a command the console cuts.
+QList<QStringList> commandsOf(QStringView line, bool *plain = nullptr);
+
+} // namespace ConsoleReader

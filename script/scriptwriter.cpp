@@ -15,8 +15,15 @@ ScriptWriter::ScriptWriter(QTextDocument *document, bool withComments)
     m_cursor.movePosition(QTextCursor::End);
 }
 
+ScriptWriter::ScriptWriter(bool withComments)
+    : m_withComments(withComments)
+{
+}
+
 ScriptWriter::~ScriptWriter()
 {
+    if (m_cursor.isNull())
+        return;
     // One insert: the document takes the whole script as one change, and the
     // editor lays it out and colours it once.
     m_cursor.insertText(m_text);
@@ -54,6 +61,11 @@ void ScriptWriter::infoLine(QStringView key, const QString &text)
 void ScriptWriter::fixedLine(QStringView cvar, QStringView value)
 {
     appendLine(commandLine(u"set", cvar, value));
+}
+
+void ScriptWriter::keptLine(QStringView line)
+{
+    appendLine(line.toString());
 }
 
 QString ScriptWriter::asOneLine(const QString &text)

@@ -13,6 +13,8 @@ public:
     // Appends to the end of `document` when the writer is destroyed; comment
     // lines are written only when `withComments` is true.
     ScriptWriter(QTextDocument *document, bool withComments);
+    // Keeps the lines for text() only.
+    explicit ScriptWriter(bool withComments);
     ~ScriptWriter();
     ScriptWriter(const ScriptWriter &) = delete;
     ScriptWriter &operator=(const ScriptWriter &) = delete;
@@ -25,6 +27,11 @@ public:
     void infoLine(QStringView key, const QString &text);
     // set <cvar> "<value>" with a constant value chosen by a box or radio button.
     void fixedLine(QStringView cvar, QStringView value);
+    // A line of an opened script that no page stands in for, exactly as it was.
+    void keptLine(QStringView line);
+
+    // The lines written so far, each ended by a line feed.
+    const QString &text() const { return m_text; }
 
     // A value is written on one line whatever its control holds: each line
     // break (CR LF, CR, LF or a Unicode line/paragraph separator) becomes a blank.

@@ -1,13 +1,17 @@
 // Starts the real program in a real X server, as a user would, and closes its
-// window the way a window manager does.
+// window the way a window manager does. Opening and saving go through the
+// keyboard and the mouse of that server.
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -70,6 +74,92 @@ void sendDeleteWindow(Display *display, Window window)
     XFlush(display);
 }
 
+// A mapped top-level window other than `main`, a dialog, or None. Pop-ups
+// (the name completer, menus) bypass the window manager and do not count.
+Window otherWindow(Display *display, Window main)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    Window found = None;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
+        return None;
+    for (unsigned int i = 0; i < count && found == None; ++i) {
+        XWindowAttributes attributes;
+        if (children[i] != main && XGetWindowAttributes(display, children[i], &attributes)
+            && attributes.map_state == IsViewable && !attributes.override_redirect)
+            found = children[i];
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+void key(Display *display, KeySym symbol, bool shift = false, bool control = false)
+{
+    const KeyCode code = XKeysymToKeycode(display, symbol);
+    const KeyCode shiftKey = XKeysymToKeycode(display, XK_Shift_L);
+    const KeyCode controlKey = XKeysymToKeycode(display, XK_Control_L);
+    if (control)
+        XTestFakeKeyEvent(display, controlKey, True, CurrentTime);
+    if (shift)
+        XTestFakeKeyEvent(display, shiftKey, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    if (shift)
+        XTestFakeKeyEvent(display, shiftKey, False, CurrentTime);
+    if (control)
+        XTestFakeKeyEvent(display, controlKey, False, CurrentTime);
+    XFlush(display);
+}
+
+// Printable ASCII: the keysym is the character; shifted where the key's plain level is another one.
+void type(Display *display, const QString &text)
+{
+    for (QChar c : text) {
+        const KeySym symbol = c.unicode();
+        const KeyCode code = XKeysymToKeycode(display, symbol);
+        key(display, symbol, XkbKeycodeToKeysym(display, code, 0, 0) != symbol);
+        QTest::qWait(5);
+    }
+}
+
+// Gives `window` the keyboard and puts the pointer on it.
+void focus(Display *display, Window window)
+{
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, window, &attributes);
+    int x = 0, y = 0;
+    Window child = None;
+    XTranslateCoordinates(
+        display, window, DefaultRootWindow(display), attributes.width / 2, attributes.height / 2, &x, &y, &child);
+    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    XFlush(display);
+    QTest::qWait(100);
+}
+
+void clickAt(Display *display, Window window, QPoint at)
+{
+    int x = 0, y = 0;
+    Window child = None;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), at.x(), at.y(), &x, &y, &child);
+    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+    XFlush(display);
+    QTest::qWait(100);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XFlush(display);
+    QTest::qWait(50);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XFlush(display);
+    QTest::qWait(200);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class RealWindowTest : public QObject {
@@ -78,9 +168,25 @@ class RealWindowTest : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void windowAppearsAndClosesCleanly();
+    void openedScriptsSaveTheirCommands();
     void cleanupTestCase();
 
 private:
+    struct Program {
+        std::unique_ptr<QProcess> process;
+        DisplayPtr display;
+        Window window = None;
+        int menuHeight = 0;
+    };
+    // The program showing its window, with `arguments`.
+    bool start(Program &program, const QStringList &arguments);
+    // Types `path` into the file dialog that "opens" shows and accepts it.
+    static bool answerFileDialog(Program &program, const QString &path);
+    static void clickButton(Program &program, QPoint client)
+    {
+        clickAt(program.display.get(), program.window, client + QPoint(0, program.menuHeight));
+    }
+
     QProcess m_server;
     QString m_display;
 };
@@ -123,6 +229,98 @@ void RealWindowTest::windowAppearsAndClosesCleanly()
     const QByteArray errors = program.readAllStandardError();
     QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0, errors.constData());
     QVERIFY2(!errors.contains("QWidget") && !errors.contains("Cannot"), errors.constData());
+}
+
+bool RealWindowTest::start(Program &program, const QStringList &arguments)
+{
+    program.process = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(u"QT_QPA_PLATFORM"_s);
+    environment.insert(u"DISPLAY"_s, m_display);
+    program.process->setProcessEnvironment(environment);
+    program.process->start(QStringLiteral(TALLYFORGE_EXECUTABLE), arguments);
+    program.display.reset(XOpenDisplay(m_display.toLatin1().constData()));
+    if (!program.process->waitForStarted(5000) || !program.display)
+        return false;
+    (void)QTest::qWaitFor(
+        [&] { return (program.window = findWindow(program.display.get(), u"Bravenmark - Tallyforge 1.0"_s)) != None; },
+        20000);
+    if (program.window == None)
+        return false;
+    XWindowAttributes attributes;
+    XGetWindowAttributes(program.display.get(), program.window, &attributes);
+    program.menuHeight = attributes.height - 497;
+    focus(program.display.get(), program.window);
+    return true;
+}
+
+bool RealWindowTest::answerFileDialog(Program &program, const QString &path)
+{
+    Display *display = program.display.get();
+    Window dialog = None;
+    if (!QTest::qWaitFor([&] { return (dialog = otherWindow(display, program.window)) != None; }, 10000))
+        return false;
+    focus(display, dialog);
+    key(display, XK_a, false, true); // over the name the dialog proposes
+    type(display, path);
+    // The first Return may only close the name completer.
+    for (int tries = 0; tries < 3 && otherWindow(display, program.window) != None; ++tries) {
+        key(display, XK_Return);
+        (void)QTest::qWaitFor([&] { return otherWindow(display, program.window) == None; }, 1000);
+    }
+    focus(display, program.window);
+    // The name completer can outlive the dialog; the next click, on the header, closes it as a user's would.
+    clickAt(display, program.window, { 100, 20 });
+    return otherWindow(display, program.window) == None;
+}
+
+// Ctrl+O, a path typed into the dialog, Save: the file the window wrote comes
+// back byte for byte; so it does after "Clear Cfg" and "Finish!". A
+// hand-written file named on the command line keeps its other lines after the
+// sections.
+void RealWindowTest::openedScriptsSaveTheirCommands()
+{
+    const QPoint saveButton(640, 460), finishOrClear(725, 460);
+    QTemporaryDir dir;
+    const QByteArray written = contents(QStringLiteral(TESTDATA_DIR "/default.cfg"));
+    const QString writtenPath = dir.filePath(u"written.cfg"_s);
+    QVERIFY(QFile::copy(QStringLiteral(TESTDATA_DIR "/default.cfg"), writtenPath));
+
+    Program program;
+    QVERIFY(start(program, {}));
+    key(program.display.get(), XK_o, false, true);
+    QVERIFY(answerFileDialog(program, writtenPath));
+    clickButton(program, saveButton);
+    QVERIFY(answerFileDialog(program, dir.filePath(u"saved.cfg"_s)));
+    QTRY_COMPARE_WITH_TIMEOUT(contents(dir.filePath(u"saved.cfg"_s)), written, 5000);
+
+    clickButton(program, finishOrClear); // Clear Cfg
+    clickButton(program, finishOrClear); // Finish!
+    clickButton(program, saveButton);
+    QVERIFY(answerFileDialog(program, dir.filePath(u"again.cfg"_s)));
+    QTRY_COMPARE_WITH_TIMEOUT(contents(dir.filePath(u"again.cfg"_s)), written, 5000);
+    sendDeleteWindow(program.display.get(), program.window);
+    QVERIFY(program.process->waitForFinished(10000));
+
+    const QString handPath = dir.filePath(u"hand.cfg"_s);
+    QFile hand(handPath);
+    QVERIFY(hand.open(QIODevice::WriteOnly));
+    hand.write("// my notes\nset sv_hostname \"Hand\"\nexec more.cfg\n");
+    hand.close();
+    Program second;
+    QVERIFY(start(second, { handPath }));
+    QTest::qWait(500); // the file opens once the window is up
+    clickButton(second, finishOrClear);
+    clickButton(second, finishOrClear);
+    clickButton(second, saveButton);
+    QVERIFY(answerFileDialog(second, dir.filePath(u"hand-saved.cfg"_s)));
+    QTRY_VERIFY_WITH_TIMEOUT(contents(dir.filePath(u"hand-saved.cfg"_s)).endsWith("exec more.cfg\r\n"), 5000);
+    const QList<QByteArray> lines = contents(dir.filePath(u"hand-saved.cfg"_s)).split('\n');
+    QVERIFY(lines.contains("set sv_hostname \"Hand\"\r"));
+    QCOMPARE(lines.mid(lines.size() - 3), (QList<QByteArray> { "// my notes\r", "exec more.cfg\r", "" }));
+    QVERIFY(lines.indexOf("//Weapons\r") < lines.size() - 3);
+    sendDeleteWindow(second.display.get(), second.window);
+    QVERIFY(second.process->waitForFinished(10000));
 }
 
 void RealWindowTest::cleanupTestCase()

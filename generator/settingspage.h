@@ -1,0 +1,21 @@
+#pragma once
+
+#include "generator/lazypage.h"
+
+class OpenedScript;
+class ScriptWriter;
+
+// A page of settings as the window sees it: it writes its section of the
+// script and takes its values back from an opened script, both by walking
+// the same rows, so the row that writes a variable is the row that reads it.
+// What each variable accepts is declared by the page's static declareValues,
+// which needs no window.
+class SettingsPage : public LazyPage {
+public:
+    using LazyPage::LazyPage;
+
+    virtual void writeSection(ScriptWriter &out) const = 0;
+    // Shows the values the script gives the page's variables and ticks their
+    // include boxes; clears the boxes of the rest. Builds the page first.
+    virtual void takeValues(OpenedScript &script) = 0;
+};

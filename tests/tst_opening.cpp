@@ -1,0 +1,273 @@
+// Opening a script: the pages take what the game would set, every other line
+// is kept and follows the sections, and running the regenerated script ends
+// every variable the file sets with the same value.
+
+#include "formtest.h"
+#include "modalwatcher.h"
+#include "script/scriptfile.h"
+#include "testmain.h"
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+using namespace FormTest;
+
+namespace {
+
+QString writeFile(const QTemporaryDir &dir, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(u"opened.cfg"_s);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the test file");
+    return path;
+}
+
+// Everything opening may change: every control, the editor, the buttons, the kept lines.
+QStringList windowState(const TForm1 &form)
+{
+    QStringList state;
+    for (const QAbstractButton *button : form.findChildren<QAbstractButton *>()) {
+        state << u"%1 %2 %3 %4"_s.arg(button->objectName())
+                     .arg(button->isChecked())
+                     .arg(button->isVisibleTo(&form))
+                     .arg(button->isEnabled());
+    }
+    for (const QLineEdit *edit : form.findChildren<QLineEdit *>())
+        state << edit->objectName() + u' ' + edit->text();
+    state << control<QPlainTextEdit>(form, "editor")->toPlainText() << form.keptLines()
+          << QString::number(control<QTabWidget>(form, "PageControl1")->currentIndex());
+    return state;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class OpeningTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void rowsTakeOnlyWhatTheyWriteBack_data();
+    void rowsTakeOnlyWhatTheyWriteBack();
+    void handWrittenFile();
+    void waysIn_data();
+    void waysIn();
+    void badInputChangesNothing_data();
+    void badInputChangesNothing();
+};
+
+void OpeningTest::rowsTakeOnlyWhatTheyWriteBack_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("include"); // the row's include box, or a box without one
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QStringList>("kept");
+
+    const auto row = [](const char *name, QStringList lines, const char *include, bool taken, QStringList kept) {
+        QTest::newRow(name) << lines << QString::fromLatin1(include) << taken << kept;
+    };
+    row("seta in capitals", { u"SETA SV_FPS 30"_s }, "chkSvfps", true, {});
+    row("the last value counts", { u"set g_gametype ctf"_s, u"set g_gametype sd"_s }, "chkGametype", true, {});
+    row("no button writes it", { u"set g_gametype \"ctf\""_s }, "chkGametype", false, { u"set g_gametype \"ctf\""_s });
+    row("a button writes it in small letters", { u"set g_gametype DM"_s }, "chkGametype", false,
+        { u"set g_gametype DM"_s });
+    // Read as "a b ": the edit shows it and writes it back so.
+    row("quotes inside", { u"set sv_hostname \"a\"b\""_s }, "chkSvname", true, {});
+    // The quotes the row adds would take the line past what the console reads.
+    const QString longLine = u"set sv_hostname "_s + QString(1007, u'x');
+    row("too long once quoted", { longLine }, "chkSvname", false, { longLine });
+    row("value box", { u"set sv_wwwDownload 1"_s }, "chkWWW", true, {});
+    row("value box, not 1 or 0", { u"set sv_wwwDownload 2"_s }, "chkWWW", false, { u"set sv_wwwDownload 2"_s });
+    row("sets where the row writes set", { u"sets sv_fps 20"_s }, "chkSvfps", false, { u"sets sv_fps 20"_s });
+    row("set where the row writes sets", { u"set .Location here"_s }, "chkLocation", false,
+        { u"set .Location here"_s });
+    row("comment after the value", { u"set sv_fps 20 // twenty"_s }, "chkSvfps", false,
+        { u"set sv_fps 20 // twenty"_s });
+    row("with another variable", { u"set sv_fps 20; set foo 1"_s }, "chkSvfps", false,
+        { u"set sv_fps 20; set foo 1"_s });
+    row("named by another command", { u"set sv_pure 1"_s, u"toggle sv_pure"_s }, "chkPure", false,
+        { u"set sv_pure 1"_s, u"toggle sv_pure"_s });
+    row("a pair's first alone", { u"sets .Admin Bob"_s }, "chkAdmin1", true, {});
+    row("a pair's numbered first alone", { u"sets .Admin1 Bob"_s }, "chkAdmin1", false, { u"sets .Admin1 Bob"_s });
+    row("a pair whole", { u"sets .Admin1 Bob"_s, u"sets .Admin2 Ann"_s }, "chkAdmin2", true, {});
+    row("a pair and its unnumbered first", { u"sets .Admin Al"_s, u"sets .Admin1 Bob"_s, u"sets .Admin2 Ann"_s },
+        "chkAdmin1", true, { u"sets .Admin Al"_s });
+    row("weapon box, not 1 or 0", { u"set scr_allow_bar 2"_s }, "chkBar", false, { u"set scr_allow_bar 2"_s });
+    row("vote box", { u"set g_allowVoteKick 1"_s }, "chkKick", true, {});
+    row("rotation", { u"set sv_mapRotation \"gametype sd map mp_depot\""_s }, "chkMpr", true, {});
+    row("set with nothing to set", { u"set sv_fps"_s }, "chkSvfps", false, { u"set sv_fps"_s });
+}
+
+// Each case checks the final values of the script "Finish!" writes after it.
+void OpeningTest::rowsTakeOnlyWhatTheyWriteBack()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, include);
+    QFETCH(bool, taken);
+    QFETCH(QStringList, kept);
+
+    QTemporaryDir dir;
+    TForm1 form;
+    const auto *box = control<QCheckBox>(form, include);
+    const bool startState = box->isChecked();
+    QVERIFY(form.openScript(writeFile(dir, lines.join(u'\n').toLatin1())));
+    QCOMPARE(form.keptLines(), kept);
+    if (box->statusTip() == PageKit::includeHint || box->objectName() == u"chkMpr")
+        QCOMPARE(box->isChecked(), taken);
+    else if (!taken)
+        QCOMPARE(box->isChecked(), startState);
+
+    click(form, "btnClear");
+    QStringList added;
+    QCOMPARE(lostValue(lines, finish(form), &added), QString());
+    QCOMPARE(editorLines(form).mid(editorLines(form).size() - kept.size()), kept);
+}
+
+void OpeningTest::handWrittenFile()
+{
+    // LF line ends, a comment holding the bytes Windows-1252 leaves undefined, and the window's own headings.
+    const QByteArray bytes = "// my server \x81\x8d\x8f\x90\x9d\n"
+                             "//Server Options\n"
+                             "seta sv_hostname \"^1My ^7Server\"\n"
+                             "\n"
+                             "exec other.cfg\n"
+                             "set sv_maxclients 24\n"
+                             "set scr_allow_panzerfaust 1\n"
+                             "map mp_bocage\n";
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, bytes);
+    TForm1 form;
+    showWindow(form);
+    QVERIFY(form.openScript(path));
+
+    QCOMPARE(control<QLineEdit>(form, "edServername")->text(), u"^1My ^7Server"_s);
+    QCOMPARE(control<QLineEdit>(form, "edMaxplayers")->text(), u"24"_s);
+    QVERIFY(control<QCheckBox>(form, "chkPanzer")->isChecked());
+    QVERIFY(!control<QCheckBox>(form, "chkPure")->isChecked()); // not in the file
+    QVERIFY(control<QCheckBox>(form, "chkSlashes")->isChecked());
+    QCOMPARE(control<QTabWidget>(form, "PageControl1")->currentWidget(), control(form, "tabEditor"));
+    QVERIFY(!control(form, "btnFinish")->isVisible() && control(form, "btnSave")->isEnabled());
+    QCOMPARE(form.statusBar()->currentMessage(),
+        u"Read 3 settings into the pages; 3 lines are kept as written. 25 boxes the file gives no value they can "
+        "show kept their start values."_s);
+
+    // Saving at once gives the file back, line ends as CR LF.
+    const QString saved = dir.filePath(u"saved.cfg"_s);
+    QVERIFY(form.saveTo(saved));
+    QCOMPARE(readFile(saved), QByteArray(bytes).replace("\n", "\r\n"));
+
+    click(form, "btnClear");
+    const QStringList lines = finish(form);
+    const QStringList kept
+        = { u"// my server \u0081\u008d\u008f\u0090\u009d"_s, u"exec other.cfg"_s, u"map mp_bocage"_s };
+    QCOMPARE(lines.mid(lines.indexOf(u"//Weapons"_s) + 18), kept);
+}
+
+void OpeningTest::waysIn_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("dropped on a page") << u"page"_s;
+    QTest::newRow("dropped on the editor") << u"editor"_s;
+    QTest::newRow("File menu") << u"menu"_s;
+}
+
+void OpeningTest::waysIn()
+{
+    QFETCH(QString, way);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, "set sv_fps 30\nexec other.cfg\n");
+    TForm1 form;
+    showWindow(form);
+    if (way == u"editor")
+        click(form, "btnFinish");
+    QMenu *fileMenu = form.menuBar()->findChild<QMenu *>(u"este1"_s);
+    QAction *open = control<QAction>(form, "Open1");
+    QCOMPARE(fileMenu->actions().first(), open);
+    QCOMPARE(open->shortcut(), QKeySequence(QKeySequence::Open));
+
+    if (way == u"menu") {
+        ModalWatcher watcher([&](QWidget *widget) {
+            auto *dialog = qobject_cast<QFileDialog *>(widget);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->nameFilters(), (QStringList { u"Config scripts (*.cfg)"_s, u"All files (*)"_s }));
+            dialog->selectFile(path);
+            static_cast<QDialog *>(dialog)->accept(); // as its Open button does
+        });
+        open->trigger();
+        QVERIFY(watcher.answered());
+    } else {
+        QWidget *target
+            = way == u"editor" ? control<QPlainTextEdit>(form, "editor")->viewport() : control(form, "tabMain");
+        QMimeData data;
+        data.setUrls({ QUrl::fromLocalFile(path) });
+        const QPoint centre = target->rect().center();
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+    }
+    QTRY_COMPARE(form.keptLines(), QStringList { u"exec other.cfg"_s });
+    QCOMPARE(control<QLineEdit>(form, "edSvfps")->text(), u"30"_s);
+    QCOMPARE(control<QPlainTextEdit>(form, "editor")->toPlainText(), u"set sv_fps 30\nexec other.cfg\n"_s);
+}
+
+void OpeningTest::badInputChangesNothing_data()
+{
+    QTest::addColumn<QString>("name"); // in the temporary folder, or an absolute path
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << u"missing.cfg"_s << u"No such file"_s;
+    QTest::newRow("folder") << u"folder.cfg"_s << u"It is a folder"_s;
+    QTest::newRow("NUL byte") << u"nul.cfg"_s << u"Line 2 holds a NUL byte"_s;
+    QTest::newRow("over 1 MiB") << u"large.cfg"_s << u"larger than 1,048,576 bytes"_s;
+    QTest::newRow("FIFO") << u"fifo.cfg"_s << u"It is a pipe"_s;
+    QTest::newRow("device") << u"/dev/zero"_s << u"It is a device"_s;
+}
+
+void OpeningTest::badInputChangesNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(u"folder.cfg"_s));
+    writeFile(dir, QByteArray("set sv_fps 30\n\0\n", 16));
+    QVERIFY(QFile::rename(dir.filePath(u"opened.cfg"_s), dir.filePath(u"nul.cfg"_s)));
+    writeFile(dir, QByteArray(ScriptFile::largestBytes + 1, 'x'));
+    QVERIFY(QFile::rename(dir.filePath(u"opened.cfg"_s), dir.filePath(u"large.cfg"_s)));
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(u"fifo.cfg"_s)).constData(), 0600), 0);
+
+    // A window with a script opened and changed.
+    TForm1 form;
+    showWindow(form);
+    QVERIFY(form.openScript(writeFile(dir, "set sv_fps 30\nexec other.cfg\n")));
+    control<QPlainTextEdit>(form, "editor")->appendPlainText(u"set typed 1"_s);
+    control<QLineEdit>(form, "edServername")->setText(u"changed"_s);
+    const QStringList before = windowState(form);
+
+    const QString path = QFileInfo(name).isAbsolute() ? name : dir.filePath(name);
+    QString title, text;
+    ModalWatcher watcher(ModalWatcher::acceptMessage(&title, &text));
+    QVERIFY(!form.openScript(path));
+    QVERIFY(watcher.answered());
+    QVERIFY2(text.contains(QDir::toNativeSeparators(path)) && text.contains(reason), qPrintable(text));
+    QCOMPARE(windowState(form), before);
+}
+
+TALLYFORGE_TEST_MAIN(OpeningTest)
+#include "tst_opening.moc"
