@@ -23,6 +23,17 @@ struct DisplayCloser {
 };
 using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
 
+// A window that XQueryTree listed may be gone before it is asked about (a pop-up closing): such a window is
+// skipped. Any other X error still ends the test.
+int skipVanishedWindows(Display *display, XErrorEvent *error)
+{
+    if (error->error_code == BadWindow)
+        return 0;
+    char text[256];
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    qFatal("X error: %s (request %d)", text, int(error->request_code));
+}
+
 QString windowName(Display *display, Window window)
 {
     const Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
@@ -193,6 +204,7 @@ private:
 
 void RealWindowTest::initTestCase()
 {
+    XSetErrorHandler(skipVanishedWindows);
     // -displayfd lets the server pick a free display number and tell us.
     m_server.setProgram(u"Xvfb"_s);
     m_server.setArguments(
@@ -240,13 +252,18 @@ bool RealWindowTest::start(Program &program, const QStringList &arguments)
     program.process->setProcessEnvironment(environment);
     program.process->start(QStringLiteral(TALLYFORGE_EXECUTABLE), arguments);
     program.display.reset(XOpenDisplay(m_display.toLatin1().constData()));
-    if (!program.process->waitForStarted(5000) || !program.display)
+    if (!program.process->waitForStarted(5000) || !program.display) {
+        qWarning("the program did not start (%s) or the X server took no client (%s)",
+            qPrintable(program.process->errorString()), program.display ? "it did" : "it did not");
         return false;
+    }
     (void)QTest::qWaitFor(
         [&] { return (program.window = findWindow(program.display.get(), u"Bravenmark - Tallyforge 1.0"_s)) != None; },
         20000);
-    if (program.window == None)
+    if (program.window == None) {
+        qWarning("no window appeared: %s", program.process->readAllStandardError().constData());
         return false;
+    }
     XWindowAttributes attributes;
     XGetWindowAttributes(program.display.get(), program.window, &attributes);
     program.menuHeight = attributes.height - 497;
