@@ -197,6 +197,7 @@ void VotesPage::buildControls()
 
 void VotesPage::writeVoteLines(ScriptWriter &out) const
 {
+    Q_ASSERT_X(isBuilt(), "VotesPage::writeVoteLines", "the page is not built");
     for (const VoteBox &vote : Tables::voteBoxes)
         writeVote(out, vote.cvar, (this->*vote.box)->isChecked());
 }
@@ -237,7 +238,7 @@ void GameOptionsPage::buildControls()
         rbD1, rbD0, chkDead });
 }
 
-void GameOptionsPage::writeSection(ScriptWriter &out) const
+void GameOptionsPage::writeLines(ScriptWriter &out) const
 {
     out.comment(u"//Game Options"_s);
     for (const PageKit::Row<G> &row : Tables::rows) {

@@ -20,8 +20,6 @@ public:
 
     // One line per box, whatever the Game Options page says about voting.
     void writeVoteLines(ScriptWriter &out) const;
-    // Nothing: the vote lines stand in the Game Options section.
-    void writeSection(ScriptWriter &) const override { }
     void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
@@ -42,6 +40,8 @@ private:
 
 protected:
     void buildControls() override;
+    // Nothing: the vote lines stand in the Game Options section.
+    void writeLines(ScriptWriter &) const override { }
 };
 
 // Game Options page: game-play rules; its section carries the vote lines.
@@ -51,7 +51,6 @@ class GameOptionsPage : public SettingsPage {
 public:
     GameOptionsPage(const VotesPage *votes, QWidget *parent = nullptr);
 
-    void writeSection(ScriptWriter &out) const override;
     void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
@@ -118,4 +117,5 @@ private:
 
 protected:
     void buildControls() override;
+    void writeLines(ScriptWriter &out) const override;
 };

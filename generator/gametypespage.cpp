@@ -192,7 +192,7 @@ void GametypesPage::buildControls()
             chkRe6, chkRe5, chkRe4, chkRe3, chkRe2, chkRe1, chkSd5, chkSd4, chkSd3, chkSd2, chkSd1, chkHq1, chkHq2 });
 }
 
-void GametypesPage::writeSection(ScriptWriter &out) const
+void GametypesPage::writeLines(ScriptWriter &out) const
 {
     out.comment(u"//Gametypes Configuration"_s);
     for (const Block &block : Tables::blocks) {

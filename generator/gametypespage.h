@@ -16,7 +16,6 @@ class GametypesPage : public SettingsPage {
 public:
     explicit GametypesPage(QWidget *parent = nullptr);
 
-    void writeSection(ScriptWriter &out) const override;
     void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
@@ -74,4 +73,5 @@ private:
 
 protected:
     void buildControls() override;
+    void writeLines(ScriptWriter &out) const override;
 };

@@ -136,7 +136,7 @@ void MapRotationPage::buildControls()
         TextButton22 });
 }
 
-void MapRotationPage::writeSection(ScriptWriter &out) const
+void MapRotationPage::writeLines(ScriptWriter &out) const
 {
     if (chkMpr->isChecked())
         out.valueLine(rotationVariable, edRotation->text());

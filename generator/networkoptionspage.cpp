@@ -81,7 +81,7 @@ void NetworkOptionsPage::buildControls()
         chkMaster, chkBaseurl, chkWWW, edBaseurl, chkDlD, edDlD, chkWWWs });
 }
 
-void NetworkOptionsPage::writeSection(ScriptWriter &out) const
+void NetworkOptionsPage::writeLines(ScriptWriter &out) const
 {
     out.comment(u"//Network Options"_s);
     PageKit::writeRows<Page>(*this, out, Tables::rows);

@@ -18,7 +18,6 @@ public:
 
     explicit NetworkOptionsPage(QWidget *parent = nullptr);
 
-    void writeSection(ScriptWriter &out) const override;
     void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
@@ -53,4 +52,5 @@ private:
 
 protected:
     void buildControls() override;
+    void writeLines(ScriptWriter &out) const override;
 };

@@ -171,7 +171,7 @@ void ServerInfoPage::buildControls()
         edLocation, edWebsite2, edIRC2, chkTS, edTS, TextButton29 });
 }
 
-void ServerInfoPage::writeSection(ScriptWriter &out) const
+void ServerInfoPage::writeLines(ScriptWriter &out) const
 {
     out.comment(u"//Server Information"_s);
     PageKit::writeRows<Page>(*this, out, Tables::valueRows);

@@ -16,7 +16,6 @@ class ServerInfoPage : public SettingsPage {
 public:
     explicit ServerInfoPage(QWidget *parent = nullptr);
 
-    void writeSection(ScriptWriter &out) const override;
     void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
@@ -59,4 +58,5 @@ Q_SIGNALS:
 
 protected:
     void buildControls() override;
+    void writeLines(ScriptWriter &out) const override;
 };

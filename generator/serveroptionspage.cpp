@@ -144,7 +144,7 @@ void ServerOptionsPage::buildControls()
         edBanD, edSvfps });
 }
 
-void ServerOptionsPage::writeSection(ScriptWriter &out) const
+void ServerOptionsPage::writeLines(ScriptWriter &out) const
 {
     out.comment(u"//Server Options"_s);
     PageKit::writeRows<Page>(*this, out, Tables::rows);

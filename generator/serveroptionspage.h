@@ -17,7 +17,6 @@ class ServerOptionsPage : public SettingsPage {
 public:
     explicit ServerOptionsPage(QWidget *parent = nullptr);
 
-    void writeSection(ScriptWriter &out) const override;
     void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
@@ -76,4 +75,5 @@ private:
 
 protected:
     void buildControls() override;
+    void writeLines(ScriptWriter &out) const override;
 };

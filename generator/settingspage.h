@@ -14,8 +14,17 @@ class SettingsPage : public LazyPage {
 public:
     using LazyPage::LazyPage;
 
-    virtual void writeSection(ScriptWriter &out) const = 0;
+    // Writes the page's section of the script. The controls must be there: the window builds every page before
+    // "Finish!" writes.
+    void writeSection(ScriptWriter &out) const
+    {
+        Q_ASSERT_X(isBuilt(), "SettingsPage::writeSection", qPrintable(objectName() + QStringLiteral(" is not built")));
+        writeLines(out);
+    }
     // Shows the values the script gives the page's variables and ticks their
     // include boxes; clears the boxes of the rest. Builds the page first.
     virtual void takeValues(OpenedScript &script) = 0;
+
+protected:
+    virtual void writeLines(ScriptWriter &out) const = 0;
 };

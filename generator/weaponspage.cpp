@@ -206,7 +206,7 @@ void WeaponsPage::applyPreset(int column)
         (this->*row.box)->setChecked(row.states[column] == 'X');
 }
 
-void WeaponsPage::writeSection(ScriptWriter &out) const
+void WeaponsPage::writeLines(ScriptWriter &out) const
 {
     out.comment(u"//Weapons"_s);
     for (const Weapon &weapon : Tables::weapons)

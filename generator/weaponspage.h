@@ -15,7 +15,6 @@ class WeaponsPage : public SettingsPage {
 public:
     explicit WeaponsPage(QWidget *parent = nullptr);
 
-    void writeSection(ScriptWriter &out) const override;
     void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
@@ -40,4 +39,5 @@ private:
 
 protected:
     void buildControls() override;
+    void writeLines(ScriptWriter &out) const override;
 };

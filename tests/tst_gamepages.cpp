@@ -17,13 +17,12 @@ using namespace FormTest;
 
 namespace {
 
-template<typename Page>
-QStringList sectionOf(const Page &page, void (Page::*write)(ScriptWriter &) const, bool comments = true)
+QStringList sectionOf(const SettingsPage &page, bool comments)
 {
     QTextDocument document;
     {
         ScriptWriter out(&document, comments);
-        (page.*write)(out);
+        page.writeSection(out);
     }
     QStringList lines = document.toPlainText().split(u'\n');
     if (lines.constLast().isEmpty())
@@ -33,12 +32,12 @@ QStringList sectionOf(const Page &page, void (Page::*write)(ScriptWriter &) cons
 
 QStringList gameOptions(const TForm1 &form, bool comments = true)
 {
-    return sectionOf(*form.TabSheet4, &GameOptionsPage::writeSection, comments);
+    return sectionOf(*form.TabSheet4, comments);
 }
 
 QStringList gametypes(const TForm1 &form, bool comments = true)
 {
-    return sectionOf(*form.TabSheet5, &GametypesPage::writeSection, comments);
+    return sectionOf(*form.TabSheet5, comments);
 }
 
 const QStringList golden = goldenLines();
