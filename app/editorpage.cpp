@@ -53,13 +53,23 @@ qsizetype firstPastLimit(const QTextDocument *document)
 } // namespace
 
 EditorPage::EditorPage(QWidget *parent)
-    : QWidget(parent)
-    , editor(new QPlainTextEdit(this))
-    , m_highlighter(new ScriptHighlighter(editor->document(), editor->palette()))
+    : LazyPage(parent)
 {
     setObjectName(u"tabEditor"_s);
+}
+
+QPlainTextEdit *EditorPage::editor()
+{
+    build();
+    return m_editor;
+}
+
+void EditorPage::buildControls()
+{
     PageKit::headingStrip(this, "Label3", u"Your CFG"_s, u"Your CFG"_s);
 
+    auto *editor = new QPlainTextEdit(this);
+    m_highlighter = new ScriptHighlighter(editor->document(), editor->palette());
     editor->setObjectName(u"editor"_s);
     editor->setGeometry(0, 40, 761, 265);
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -69,6 +79,7 @@ EditorPage::EditorPage(QWidget *parent)
     connect(editor->document(), &QTextDocument::contentsChange, this, &EditorPage::countChange);
     connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateSize);
     connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateNote);
+    m_editor = editor;
 
     const struct {
         const char *name;
@@ -85,24 +96,30 @@ EditorPage::EditorPage(QWidget *parent)
         label->adjustSize();
         label->move(0, note.top);
     }
-    PageKit::picture(this, { 728, 320, 33, 33 }, u":/art/editor-corner.png"_s);
+    PageKit::picture(this, { 728, 320, 33, 33 }, u"editor-corner");
 
     m_sizeNote = new QLabel(this);
     m_sizeNote->setObjectName(u"sizeNote"_s);
     m_sizeNote->setAccessibleName(u"Script size"_s);
     m_sizeNote->hide();
+    if (m_statusBar)
+        m_statusBar->addPermanentWidget(m_sizeNote);
+    updateSize();
 }
 
 void EditorPage::showNotesIn(QStatusBar *bar)
 {
     m_statusBar = bar;
-    bar->addPermanentWidget(m_sizeNote);
-    updateSize();
+    if (isBuilt()) {
+        bar->addPermanentWidget(m_sizeNote);
+        updateSize();
+    }
     connect(bar, &QStatusBar::messageChanged, this, &EditorPage::restoreNote);
 }
 
 void EditorPage::readValuesBy(const ValueCatalogue &values)
 {
+    build();
     m_highlighter->readValuesBy(values);
     updateNote();
 }
@@ -110,6 +127,8 @@ void EditorPage::readValuesBy(const ValueCatalogue &values)
 void EditorPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    if (!isBuilt())
+        return;
     updateSize();
     updateNote();
 }
@@ -117,6 +136,8 @@ void EditorPage::showEvent(QShowEvent *event)
 void EditorPage::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
+    if (!isBuilt())
+        return;
     updateSize();
     updateNote();
 }
@@ -124,7 +145,7 @@ void EditorPage::hideEvent(QHideEvent *event)
 void EditorPage::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange && m_highlighter)
         m_highlighter->usePalette(palette()); // the editor takes its colours from the page
 }
 
@@ -136,7 +157,7 @@ QString EditorPage::sizeNote() const
 void EditorPage::countChange(int position, int, int added)
 {
     m_changedFrom = std::min<qsizetype>(m_changedFrom, position);
-    const QTextDocument *document = editor->document();
+    const QTextDocument *document = m_editor->document();
     const QTextBlock last = document->findBlock(position + added);
     for (QTextBlock block = document->findBlock(position); block.isValid(); block = block.next()) {
         const QString text = block.text();
@@ -152,7 +173,7 @@ void EditorPage::countChange(int position, int, int added)
 void EditorPage::updateSize()
 {
     // One byte a character and two a line break, without reading the text.
-    const QTextDocument *document = editor->document();
+    const QTextDocument *document = m_editor->document();
     ConsoleReader::ScriptSize size { document->characterCount() - 1 + document->blockCount() - 1 + *m_extraBytes };
     if (!size.fits()) {
         // What lies before the first character past the limit decides it.
@@ -171,7 +192,7 @@ void EditorPage::updateNote()
 {
     QString note;
     if (isVisible()) {
-        const QTextCursor cursor = editor->textCursor();
+        const QTextCursor cursor = m_editor->textCursor();
         const ConsoleReader::Reading reading = m_highlighter->readingOf(cursor.block());
         if (const ConsoleReader::Mark *mark = ConsoleReader::markAt(reading, cursor.positionInBlock()))
             note = mark->sentence;
@@ -185,8 +206,8 @@ void EditorPage::updateNote()
             m_statusBar->showMessage(m_note);
     } else if (!previous.isEmpty() && m_statusBar->currentMessage() == previous) {
         m_statusBar->clearMessage();
-        if (editor->underMouse())
-            m_statusBar->showMessage(editor->statusTip());
+        if (m_editor->underMouse())
+            m_statusBar->showMessage(m_editor->statusTip());
     }
 }
 

@@ -13,6 +13,7 @@
 #include "generator/weaponspage.h"
 #include "script/scriptwriter.h"
 #include "script/valuecatalogue.h"
+#include "widgets/artwork.h"
 #include "widgets/systemcolors.h"
 #include "widgets/ttextbutton.h"
 
@@ -39,9 +40,9 @@ namespace {
 constexpr QSize clientSize { 770, 497 };
 constexpr int statusBarHeight = 19;
 
-QLabel *pictureLabel(QWidget *parent, const char *name, const QRect &geometry, const QString &resource)
+QLabel *pictureLabel(QWidget *parent, const char *name, const QRect &geometry, QStringView picture)
 {
-    QLabel *label = PageKit::picture(parent, geometry, resource);
+    QLabel *label = PageKit::picture(parent, geometry, picture);
     label->setObjectName(QLatin1StringView(name));
     return label;
 }
@@ -51,8 +52,8 @@ QLabel *pictureLabel(QWidget *parent, const char *name, const QRect &geometry, c
 TForm1::TForm1(QWidget *parent, Pages pages)
     : QMainWindow(parent)
     , m_client(new QWidget(this))
-    , Panel1(pictureLabel(m_client, "Panel1", { 0, 0, 770, 57 }, u":/art/header.png"_s))
-    , Image2(pictureLabel(m_client, "Image2", { 0, 56, 769, 425 }, u":/art/background.jpg"_s))
+    , Panel1(pictureLabel(m_client, "Panel1", { 0, 0, 770, 57 }, u"header"))
+    , Image2(pictureLabel(m_client, "Image2", { 0, 56, 769, 425 }, u"background"))
     , PageControl1(new QTabWidget(m_client))
     , tabVotes(new VotesPage)
     , tabMain(new ServerInfoPage)
@@ -63,7 +64,6 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     , TabSheet6(new MapRotationPage)
     , tabEditor(new EditorPage)
     , TabSheet1(new WeaponsPage)
-    , editor(tabEditor->editor)
     , GroupBox1(new QGroupBox(u"CFG Configuration"_s, m_client))
     , chkSlashes(new QCheckBox(u"Check this if you want to add slashes in the cfg to organize."_s, GroupBox1))
     , btnSave(new TTextButton(u"Save CFG"_s, m_client))
@@ -88,7 +88,6 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     statusBar()->setFixedHeight(statusBarHeight);
     statusBar()->setSizeGripEnabled(false);
     tabEditor->showNotesIn(statusBar());
-    tabEditor->readValuesBy(valueCatalogue());
 
     move(284, 152);
     setFixedSize(sizeHint());
@@ -114,6 +113,17 @@ void TForm1::buildPages()
     for (LazyPage *page : std::initializer_list<LazyPage *> {
              tabMain, TabSheet2, TabSheet3, TabSheet4, TabSheet5, TabSheet6, TabSheet1, tabVotes })
         page->build();
+    editor();
+}
+
+QPlainTextEdit *TForm1::editor()
+{
+    if (!std::exchange(m_editorReady, true)) {
+        tabEditor->readValuesBy(valueCatalogue());
+        // Where the keyboard focus has always found it: after the tab strip, before the buttons below the pages.
+        QWidget::setTabOrder(PageControl1->tabBar(), tabEditor->editor());
+    }
+    return tabEditor->editor();
 }
 
 void TForm1::accessibilityActiveChanged(bool active)
@@ -162,7 +172,7 @@ void TForm1::createHeader()
         PageKit::setHint(label, u"Tallyforge v1.0 by Corvane Dask - Hollowfen"_s);
     }
 
-    QLabel *logo = pictureLabel(Panel1, "Image35", { 712, 8, 49, 41 }, u":/art/logo.png"_s);
+    QLabel *logo = pictureLabel(Panel1, "Image35", { 712, 8, 49, 41 }, u"logo");
     PageKit::setHint(logo, u"Bravenmark"_s);
 }
 
@@ -190,8 +200,7 @@ void TForm1::createPages()
         { tabVotes, "Votes", 8 },
     };
     for (const auto &page : pages) {
-        const QIcon icon(u":/art/tab-%1.png"_s.arg(page.icon));
-        PageControl1->addTab(page.page, icon, QString::fromLatin1(page.caption));
+        PageControl1->addTab(page.page, Artwork::icon(u"tab-%1"_s.arg(page.icon)), QString::fromLatin1(page.caption));
     }
     // The Votes page never has a tab: a hidden current tab leaves no tab of
     // the strip marked, and clicking any tab leaves the page.
@@ -324,8 +333,7 @@ void TForm1::createMenu()
     for (const auto &entry : entries) {
         if (entry.entry == &TForm1::Exit1)
             fileMenu->addSeparator()->setObjectName(u"N1"_s);
-        QAction *action
-            = entry.menu->addAction(QIcon(u":/art/%1.png"_s.arg(entry.icon)), entry.caption, this, entry.handler);
+        QAction *action = entry.menu->addAction(Artwork::icon(entry.icon), entry.caption, this, entry.handler);
         action->setObjectName(QLatin1StringView(entry.name));
         action->setStatusTip(entry.hint);
         this->*entry.entry = action;
@@ -349,8 +357,8 @@ void TForm1::btnFinishClick()
 
     {
         // Generated lines are not the user's edits: nothing to undo into.
-        editor->setUndoRedoEnabled(false);
-        ScriptWriter out(editor->document(), chkSlashes->isChecked());
+        editor()->setUndoRedoEnabled(false);
+        ScriptWriter out(editor()->document(), chkSlashes->isChecked());
         tabMain->writeSection(out);
         TabSheet2->writeSection(out);
         TabSheet3->writeSection(out);
@@ -359,7 +367,7 @@ void TForm1::btnFinishClick()
         TabSheet6->writeRotationLine(out);
         TabSheet1->writeSection(out);
     }
-    editor->setUndoRedoEnabled(true);
+    editor()->setUndoRedoEnabled(true);
 
     enterGeneratedState();
 }
@@ -377,7 +385,7 @@ void TForm1::enterGeneratedState()
 
 void TForm1::btnClearClick()
 {
-    editor->clear();
+    editor()->clear();
     PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), false);
     btnFinish->show();
     btnFinish->setEnabled(true);
@@ -419,7 +427,7 @@ void TForm1::Save1Click()
 
 bool TForm1::saveTo(const QString &path)
 {
-    const std::optional<QString> failure = CfgFile::save(path, editor->document()->toRawText());
+    const std::optional<QString> failure = CfgFile::save(path, editor()->document()->toRawText());
     if (failure)
         showError(*failure);
     return !failure;

@@ -50,6 +50,9 @@ public:
     // Builds every page not built yet. Whatever needs a page calls it first.
     void buildPages();
 
+    // The editor of the generated script, on its page; builds the page.
+    QPlainTextEdit *editor();
+
     // What each variable the pages write accepts, from the pages' tables: the
     // editor reads the values typed for them by it.
     static ValueCatalogue valueCatalogue();
@@ -81,7 +84,6 @@ public:
     MapRotationPage *const TabSheet6;
     EditorPage *const tabEditor;
     WeaponsPage *const TabSheet1;
-    QPlainTextEdit *const editor;
     QGroupBox *const GroupBox1;
     QCheckBox *const chkSlashes;
     TTextButton *const btnSave;
@@ -112,4 +114,5 @@ private:
     QFileDialog *m_saveDialog = nullptr;
     bool m_pagesPending = true; // some page is still empty
     bool m_buildQueued = false;
+    bool m_editorReady = false; // the editor's page is built and reads the pages' values
 };

@@ -184,7 +184,7 @@ void WeaponsPage::buildControls()
         ++column;
     }
 
-    PageKit::picture(this, { 728, 320, 33, 33 }, u":/art/corner-weapons.png"_s);
+    PageKit::picture(this, { 728, 320, 33, 33 }, u"corner-weapons");
 
     std::ranges::sort(byTab, {}, &std::pair<int, QWidget *>::first);
     for (std::size_t i = 1; i < byTab.size(); ++i)

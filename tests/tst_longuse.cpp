@@ -5,8 +5,8 @@
 //
 //   TALLYFORGE_CYCLES=<n>  instead of 3,000 cycles and 3,000 appends
 
-#include "testmain.h"
 #include "formtest.h"
+#include "testmain.h"
 #include "widgets/tappendedit.h"
 #include "widgets/ttextbutton.h"
 
@@ -92,7 +92,7 @@ void LongUseTest::finishAndClearCycles()
         if (i == warmUp)
             warm = residentMb();
     }
-    QVERIFY(form.editor->document()->isEmpty());
+    QVERIFY(form.editor()->document()->isEmpty());
     checkFlat("Finish!/Clear Cfg cycles", warm, residentMb());
 }
 

@@ -1,6 +1,8 @@
 // Starts the real program in a real X server, as a user would, and closes its
 // window the way a window manager does.
 
+#include "testmain.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -131,5 +133,16 @@ void RealWindowTest::cleanupTestCase()
     m_server.waitForFinished(5000);
 }
 
-QTEST_GUILESS_MAIN(RealWindowTest)
+namespace {
+
+int runRealWindowTest(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    RealWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+} // namespace
+
+TALLYFORGE_TEST_RUN(runRealWindowTest)
 #include "tst_realwindow.moc"
