@@ -91,7 +91,7 @@ void setUpApplication()
     palette.setColor(QPalette::Highlight, QColor(0x78, 0x8a, 0x40));
     QApplication::setPalette(palette);
     QApplication::setFont(uiFont());
-    QApplication::setWindowIcon(Artwork::icon(u"app-icon"));
+    QApplication::setWindowIcon(Artwork::icon(u"app-icon", Artwork::Sizes::Both));
 }
 
 } // namespace Appearance

@@ -111,18 +111,18 @@ void TForm1::buildPages()
         return;
     // In the order of the tabs, as the keyboard focus goes through them.
     for (LazyPage *page : std::initializer_list<LazyPage *> {
-             tabMain, TabSheet2, TabSheet3, TabSheet4, TabSheet5, TabSheet6, TabSheet1, tabVotes })
-        page->build();
-    editor();
+             tabMain, TabSheet2, TabSheet3, TabSheet4, TabSheet5, TabSheet6, tabEditor, TabSheet1, tabVotes }) {
+        if (page == tabEditor)
+            editor();
+        else
+            page->build();
+    }
 }
 
 QPlainTextEdit *TForm1::editor()
 {
-    if (!std::exchange(m_editorReady, true)) {
+    if (!std::exchange(m_editorReady, true))
         tabEditor->readValuesBy(valueCatalogue());
-        // Where the keyboard focus has always found it: after the tab strip, before the buttons below the pages.
-        QWidget::setTabOrder(PageControl1->tabBar(), tabEditor->editor());
-    }
     return tabEditor->editor();
 }
 

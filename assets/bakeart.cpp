@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -37,9 +38,16 @@ int main(int argc, char *argv[])
             return 1;
         }
         // What QPixmap::fromImage makes of the decoded picture on a raster
-        // screen, so drawing it needs no conversion either.
-        image = image.convertToFormat(
-            image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        // screen, so drawing it needs no conversion either: opaque pixels, with
+        // no alpha channel to blend, or premultiplied ones.
+        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        bool opaque = true;
+        for (int y = 0; opaque && y < image.height(); ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            opaque = std::all_of(row, row + image.width(), [](QRgb pixel) { return qAlpha(pixel) == 255; });
+        }
+        if (opaque)
+            image = image.convertToFormat(QImage::Format_RGB32);
         const std::array<quint32, 4> header { 0x58504654u, quint32(image.width()), quint32(image.height()),
             quint32(image.format()) };
         QSaveFile file(out.filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".pixels")));

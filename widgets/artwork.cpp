@@ -1,5 +1,6 @@
 #include "widgets/artwork.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QResource>
 
@@ -12,6 +13,7 @@ using namespace Qt::StringLiterals;
 static void initArtworkResource()
 {
     Q_INIT_RESOURCE(artwork);
+    Q_INIT_RESOURCE(artwork_hidpi);
 }
 
 namespace {
@@ -42,16 +44,20 @@ QImage stored(const QString &name)
 
 namespace Artwork {
 
-QIcon icon(QStringView name)
+QIcon icon(QStringView name, Sizes sizes)
 {
     QIcon icon;
     const QString base = name.toString();
-    // QIcon picks by size in device pixels and sets the ratio of what it
-    // returns, so the pixmaps keep a ratio of 1: setting it would copy them.
-    for (const QString &suffix : { u""_s, u"@2x"_s }) {
-        QImage image = stored(base + suffix);
+    QStringList versions { base };
+    if (sizes == Sizes::Both || qApp->devicePixelRatio() > 1.0)
+        versions << base + u"@2x"_s;
+    for (const QString &version : versions) {
+        // QIcon picks by size in device pixels and sets the ratio of what it
+        // returns, so the pixmaps keep a ratio of 1: setting it would copy them.
+        // The baking stored opaque pictures as opaque: no need to look again.
+        QImage image = stored(version);
         if (!image.isNull())
-            icon.addPixmap(QPixmap::fromImage(std::move(image)));
+            icon.addPixmap(QPixmap::fromImage(std::move(image), Qt::NoOpaqueDetection));
     }
     return icon;
 }
