@@ -1,9 +1,9 @@
 #include "app/appearance.h"
 
 #include "app/tform1.h"
+#include "widgets/artwork.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
@@ -91,7 +91,7 @@ void setUpApplication()
     palette.setColor(QPalette::Highlight, QColor(0x78, 0x8a, 0x40));
     QApplication::setPalette(palette);
     QApplication::setFont(uiFont());
-    QApplication::setWindowIcon(QIcon(u":/art/app-icon.png"_s));
+    QApplication::setWindowIcon(Artwork::icon(u"app-icon", Artwork::Sizes::Both));
 }
 
 } // namespace Appearance

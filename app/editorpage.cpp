@@ -13,13 +13,23 @@
 using namespace Qt::StringLiterals;
 
 EditorPage::EditorPage(QWidget *parent)
-    : QWidget(parent)
-    , editor(new QPlainTextEdit(this))
-    , m_highlighter(new ScriptHighlighter(editor->document(), editor->palette()))
+    : LazyPage(parent)
 {
     setObjectName(u"tabEditor"_s);
+}
+
+QPlainTextEdit *EditorPage::editor()
+{
+    build();
+    return m_editor;
+}
+
+void EditorPage::buildControls()
+{
     PageKit::headingStrip(this, "Label3", u"Your CFG"_s, u"Your CFG"_s);
 
+    auto *editor = new QPlainTextEdit(this);
+    m_highlighter = new ScriptHighlighter(editor->document(), editor->palette());
     editor->setObjectName(u"editor"_s);
     editor->setGeometry(0, 40, 761, 265);
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -28,6 +38,7 @@ EditorPage::EditorPage(QWidget *parent)
     connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &EditorPage::updateNote);
     connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateSize);
     connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateNote);
+    m_editor = editor;
 
     const struct {
         const char *name;
@@ -44,24 +55,30 @@ EditorPage::EditorPage(QWidget *parent)
         label->adjustSize();
         label->move(0, note.top);
     }
-    PageKit::picture(this, { 728, 320, 33, 33 }, u":/art/editor-corner.png"_s);
+    PageKit::picture(this, { 728, 320, 33, 33 }, u"editor-corner");
 
     m_sizeNote = new QLabel(this);
     m_sizeNote->setObjectName(u"sizeNote"_s);
     m_sizeNote->setAccessibleName(u"Script size"_s);
     m_sizeNote->hide();
+    if (m_statusBar)
+        m_statusBar->addPermanentWidget(m_sizeNote);
+    updateSize();
 }
 
 void EditorPage::showNotesIn(QStatusBar *bar)
 {
     m_statusBar = bar;
-    bar->addPermanentWidget(m_sizeNote);
-    updateSize();
+    if (isBuilt()) {
+        bar->addPermanentWidget(m_sizeNote);
+        updateSize();
+    }
     connect(bar, &QStatusBar::messageChanged, this, &EditorPage::restoreNote);
 }
 
 void EditorPage::readValuesBy(const ValueCatalogue &values)
 {
+    build();
     m_highlighter->readValuesBy(values);
     updateNote();
 }
@@ -69,6 +86,8 @@ void EditorPage::readValuesBy(const ValueCatalogue &values)
 void EditorPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    if (!isBuilt())
+        return;
     updateSize();
     updateNote();
 }
@@ -76,6 +95,8 @@ void EditorPage::showEvent(QShowEvent *event)
 void EditorPage::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
+    if (!isBuilt())
+        return;
     updateSize();
     updateNote();
 }
@@ -83,7 +104,7 @@ void EditorPage::hideEvent(QHideEvent *event)
 void EditorPage::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange && m_highlighter)
         m_highlighter->usePalette(palette()); // the editor takes its colours from the page
 }
 
@@ -105,7 +126,7 @@ void EditorPage::updateNote()
 {
     QString note;
     if (isVisible()) {
-        const QTextCursor cursor = editor->textCursor();
+        const QTextCursor cursor = m_editor->textCursor();
         const ConsoleReader::Reading reading = m_highlighter->readingOf(cursor.block());
         if (const ConsoleReader::Mark *mark = ConsoleReader::markAt(reading, cursor.positionInBlock()))
             note = mark->sentence;
@@ -119,8 +140,8 @@ void EditorPage::updateNote()
             m_statusBar->showMessage(m_note);
     } else if (!previous.isEmpty() && m_statusBar->currentMessage() == previous) {
         m_statusBar->clearMessage();
-        if (editor->underMouse())
-            m_statusBar->showMessage(editor->statusTip());
+        if (m_editor->underMouse())
+            m_statusBar->showMessage(m_editor->statusTip());
     }
 }
 

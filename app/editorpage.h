@@ -1,7 +1,8 @@
 #pragma once
 
+#include "generator/lazypage.h"
+
 #include <QPointer>
-#include <QWidget>
 
 class QLabel;
 class QPlainTextEdit;
@@ -13,17 +14,22 @@ class ValueCatalogue;
 // The editor shows the script as the game will read it; while the text cursor
 // stands on a line the game reads differently, the status bar says how, and
 // while the script is too long for one exec, the status bar says so too.
-class EditorPage : public QWidget {
+// Like the settings pages it makes its controls on first need, so a first
+// frame without it costs nothing for it.
+class EditorPage : public LazyPage {
     Q_OBJECT
 
 public:
     explicit EditorPage(QWidget *parent = nullptr);
 
+    // The script's editor; builds the page.
+    QPlainTextEdit *editor();
+
     // Shows the note of the current line in `bar` whenever no hint needs it,
     // and the note of a script too long for exec beside it.
     void showNotesIn(QStatusBar *bar);
 
-    // Reads the values of the variables in `values` as the game reads them.
+    // Reads the values of the variables in `values` as the game reads them; builds the page.
     void readValuesBy(const ValueCatalogue &values);
 
     // What the game does with the line under the text cursor, while the page
@@ -33,9 +39,8 @@ public:
     // otherwise empty.
     QString sizeNote() const;
 
-    QPlainTextEdit *const editor;
-
 protected:
+    void buildControls() override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -45,7 +50,8 @@ private:
     void updateNote();
     void restoreNote(const QString &message);
 
-    ScriptHighlighter *const m_highlighter;
+    QPlainTextEdit *m_editor = nullptr;
+    ScriptHighlighter *m_highlighter = nullptr;
     QStatusBar *m_statusBar = nullptr;
     QString m_note;
     // Lives on the status bar, which may go first.

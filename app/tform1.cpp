@@ -16,6 +16,7 @@
 #include "script/scriptfile.h"
 #include "script/scriptwriter.h"
 #include "script/valuecatalogue.h"
+#include "widgets/artwork.h"
 #include "widgets/systemcolors.h"
 #include "widgets/ttextbutton.h"
 
@@ -44,9 +45,9 @@ namespace {
 constexpr QSize clientSize { 770, 497 };
 constexpr int statusBarHeight = 19;
 
-QLabel *pictureLabel(QWidget *parent, const char *name, const QRect &geometry, const QString &resource)
+QLabel *pictureLabel(QWidget *parent, const char *name, const QRect &geometry, QStringView picture)
 {
-    QLabel *label = PageKit::picture(parent, geometry, resource);
+    QLabel *label = PageKit::picture(parent, geometry, picture);
     label->setObjectName(QLatin1StringView(name));
     return label;
 }
@@ -63,8 +64,8 @@ QString droppedFile(const QMimeData *data)
 TForm1::TForm1(QWidget *parent, Pages pages)
     : QMainWindow(parent)
     , m_client(new QWidget(this))
-    , Panel1(pictureLabel(m_client, "Panel1", { 0, 0, 770, 57 }, u":/art/header.png"_s))
-    , Image2(pictureLabel(m_client, "Image2", { 0, 56, 769, 425 }, u":/art/background.jpg"_s))
+    , Panel1(pictureLabel(m_client, "Panel1", { 0, 0, 770, 57 }, u"header"))
+    , Image2(pictureLabel(m_client, "Image2", { 0, 56, 769, 425 }, u"background"))
     , PageControl1(new QTabWidget(m_client))
     , tabVotes(new VotesPage)
     , tabMain(new ServerInfoPage)
@@ -75,7 +76,6 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     , TabSheet6(new MapRotationPage)
     , tabEditor(new EditorPage)
     , TabSheet1(new WeaponsPage)
-    , editor(tabEditor->editor)
     , GroupBox1(new QGroupBox(u"CFG Configuration"_s, m_client))
     , chkSlashes(new QCheckBox(u"Check this if you want to add slashes in the cfg to organize."_s, GroupBox1))
     , btnSave(new TTextButton(u"Save CFG"_s, m_client))
@@ -100,11 +100,7 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     statusBar()->setFixedHeight(statusBarHeight);
     statusBar()->setSizeGripEnabled(false);
     tabEditor->showNotesIn(statusBar());
-    tabEditor->readValuesBy(valueCatalogue());
-
     setAcceptDrops(true);
-    // The editor would take a dropped file for text to insert.
-    editor->viewport()->installEventFilter(this);
 
     move(284, 152);
     setFixedSize(sizeHint());
@@ -160,8 +156,25 @@ void TForm1::buildPages()
     if (!std::exchange(m_pagesPending, false))
         return;
     // In the order of the tabs, as the keyboard focus goes through them.
-    for (SettingsPage *page : settingsPages())
-        page->build();
+    for (const PageEntry &entry : pageList()) {
+        auto *page = static_cast<LazyPage *>(entry.page(*this));
+        if (page == tabEditor)
+            editor();
+        else
+            page->build();
+    }
+}
+
+QPlainTextEdit *TForm1::editor()
+{
+    QPlainTextEdit *edit = tabEditor->editor();
+    if (!m_editorViewport) {
+        tabEditor->readValuesBy(valueCatalogue());
+        // The editor would take a dropped file for text to insert.
+        m_editorViewport = edit->viewport();
+        m_editorViewport->installEventFilter(this);
+    }
+    return edit;
 }
 
 void TForm1::accessibilityActiveChanged(bool active)
@@ -210,7 +223,7 @@ void TForm1::createHeader()
         PageKit::setHint(label, u"Tallyforge v1.0 by Corvane Dask - Hollowfen"_s);
     }
 
-    QLabel *logo = pictureLabel(Panel1, "Image35", { 712, 8, 49, 41 }, u":/art/logo.png"_s);
+    QLabel *logo = pictureLabel(Panel1, "Image35", { 712, 8, 49, 41 }, u"logo");
     PageKit::setHint(logo, u"Bravenmark"_s);
 }
 
@@ -223,8 +236,8 @@ void TForm1::createPages()
     PageControl1->setIconSize({ 16, 16 });
 
     for (const PageEntry &entry : pageList()) {
-        const QIcon icon(u":/art/tab-%1.png"_s.arg(entry.icon));
-        PageControl1->addTab(entry.page(*this), icon, QString::fromLatin1(entry.caption));
+        PageControl1->addTab(
+            entry.page(*this), Artwork::icon(u"tab-%1"_s.arg(entry.icon)), QString::fromLatin1(entry.caption));
     }
     // The Votes page never has a tab: a hidden current tab leaves no tab of
     // the strip marked, and clicking any tab leaves the page.
@@ -242,7 +255,7 @@ void TForm1::createPages()
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (watched == editor->viewport() && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)
+    if (watched == m_editorViewport && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)
         && !droppedFile(static_cast<QDropEvent *>(event)->mimeData()).isEmpty()) {
         if (type == QEvent::Drop)
             dropEvent(static_cast<QDropEvent *>(event));
@@ -364,7 +377,7 @@ void TForm1::createMenu()
     for (const auto &entry : entries) {
         if (entry.entry == &TForm1::Exit1)
             fileMenu->addSeparator()->setObjectName(u"N1"_s);
-        const QIcon icon = entry.icon.isEmpty() ? QIcon() : QIcon(u":/art/%1.png"_s.arg(entry.icon));
+        const QIcon icon = entry.icon.isEmpty() ? QIcon() : Artwork::icon(entry.icon);
         QAction *action = entry.menu->addAction(icon, entry.caption, this, entry.handler);
         action->setObjectName(QLatin1StringView(entry.name));
         action->setStatusTip(entry.hint);
@@ -400,20 +413,20 @@ void TForm1::btnFinishClick()
     buildPages();
     {
         // Generated lines are not the user's edits: nothing to undo into.
-        editor->setUndoRedoEnabled(false);
-        ScriptWriter out(editor->document(), chkSlashes->isChecked());
+        editor()->setUndoRedoEnabled(false);
+        ScriptWriter out(editor()->document(), chkSlashes->isChecked());
         for (const SettingsPage *page : settingsPages())
             page->writeSection(out);
         for (const QString &line : std::as_const(m_keptLines))
             out.keptLine(line);
     }
-    editor->setUndoRedoEnabled(true);
+    editor()->setUndoRedoEnabled(true);
     enterState(State::Generated);
 }
 
 void TForm1::btnClearClick()
 {
-    editor->clear();
+    editor()->clear();
     enterState(State::Cleared);
 }
 
@@ -449,7 +462,7 @@ void TForm1::Save1Click()
 
 bool TForm1::saveTo(const QString &path)
 {
-    const std::optional<QString> failure = CfgFile::save(path, editor->document()->toRawText());
+    const std::optional<QString> failure = CfgFile::save(path, editor()->document()->toRawText());
     if (failure)
         showError(*failure);
     return !failure;
@@ -505,12 +518,12 @@ bool TForm1::openScript(const QString &path)
     m_keptLines = script.keptLines();
 
     // The file is not an edit of the script before it: nothing to undo into.
-    editor->setUndoRedoEnabled(false);
+    editor()->setUndoRedoEnabled(false);
     QString text = loaded.lines.join(u'\n');
     if (loaded.endsWithLineBreak())
         text += u'\n';
-    editor->setPlainText(text);
-    editor->setUndoRedoEnabled(true);
+    editor()->setPlainText(text);
+    editor()->setUndoRedoEnabled(true);
     enterState(State::Generated);
 
     QString status = u"Read %1 settings into the pages; %2 lines are kept as written."_s.arg(script.takenCount())

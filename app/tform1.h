@@ -57,6 +57,9 @@ public:
     // Builds every page not built yet. Whatever needs a page calls it first.
     void buildPages();
 
+    // The editor of the generated script, on its page; builds the page.
+    QPlainTextEdit *editor();
+
     // What each variable the pages write accepts, from the pages' tables: the
     // editor reads the values typed for them by it.
     static ValueCatalogue valueCatalogue();
@@ -96,7 +99,6 @@ public:
     MapRotationPage *const TabSheet6;
     EditorPage *const tabEditor;
     WeaponsPage *const TabSheet1;
-    QPlainTextEdit *const editor;
     QGroupBox *const GroupBox1;
     QCheckBox *const chkSlashes;
     TTextButton *const btnSave;
@@ -119,7 +121,7 @@ protected:
 private:
     struct PageEntry {
         const char *caption;
-        int icon; // :/art/tab-<icon>.png; 0 for none
+        int icon; // the picture tab-<icon>; 0 for none
         void (*declareValues)(ValueCatalogue &values); // none for the editor
         QWidget *(*page)(const TForm1 &form);
     };
@@ -146,4 +148,5 @@ private:
     QStringList m_keptLines;
     bool m_pagesPending = true; // some page is still empty
     bool m_buildQueued = false;
+    QWidget *m_editorViewport = nullptr; // once the editor's page is built and reads the pages' values
 };

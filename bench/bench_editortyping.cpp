@@ -121,7 +121,7 @@ int main(int argc, char *argv[])
     std::printf("%d lines; reading one sample line: %.0f ns on average (%lld marks)\n", lineCount, readNs,
         static_cast<long long>(marks));
     print("plain editor   ", typeInto(&plain, script, typedLine, keystrokes));
-    print("script editor  ", typeInto(page.editor, script, typedLine, keystrokes));
+    print("script editor  ", typeInto(page.editor(), script, typedLine, keystrokes));
     std::printf("note on the typed line: %s\n", qPrintable(page.note()));
     return 0;
 }

@@ -230,7 +230,7 @@ void GameOptionsPage::buildControls()
     PageKit::addRows<G>(*this, Tables::rows);
     connect(Button2, &QPushButton::clicked, this, &GameOptionsPage::allowedVotesRequested);
 
-    PageKit::picture(this, { 712, 312, 49, 49 }, u":/art/corner-gameoptions.png"_s);
+    PageKit::picture(this, { 712, 312, 49, 49 }, u"corner-gameoptions");
 
     PageKit::setTabOrder({ chkGametype, gt1, gt2, gt3, gt4, gt5, gt6, rbAV1, rbAV0, Button2, chkAllowVote, rbDF1, rbDF0,
         chkDrawti, rbSE1, rbSE0, chkForceRespawn, chkFriendlyFire, rbFF0, rbFF1, rbFF2, rbFF3, rbKK1, rbKK0, rbFL1,

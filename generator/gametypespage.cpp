@@ -182,7 +182,7 @@ void GametypesPage::buildControls()
         rows.push_back(block.rows);
     PageKit::addRows<P>(*this, rows);
 
-    PageKit::picture(this, { 712, 312, 49, 49 }, u":/art/corner-gametypes.png"_s);
+    PageKit::picture(this, { 712, 312, 49, 49 }, u"corner-gametypes");
 
     // Values first, then the include boxes. Team Deathmatch takes its time limit
     // first, and the boxes of the two round-based blocks run from the bottom up.

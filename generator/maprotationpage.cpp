@@ -120,7 +120,7 @@ void MapRotationPage::buildControls()
     edRotation->setGeometry(0, 264, 761, 21);
     findChild<QLabel *>(u"Label108"_s)->setBuddy(edRotation); // names the edit for assistive technology
 
-    PageKit::picture(this, { 728, 320, 33, 33 }, u":/art/corner-rotation.png"_s);
+    PageKit::picture(this, { 728, 320, 33, 33 }, u"corner-rotation");
 
     chkMpr->setObjectName(u"chkMpr"_s);
     chkMpr->setGeometry(8, 328, 321, 17);

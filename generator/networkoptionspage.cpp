@@ -75,7 +75,7 @@ void NetworkOptionsPage::buildControls()
     PageKit::band(this, { 440, 56, 321, 33 });
     Label102 = PageKit::boldLabel(this, "Label102", u"Downloads (if allowed)"_s, { 448, 64 }, Qt::black);
 
-    PageKit::picture(this, { 720, 312, 33, 41 }, u":/art/corner-network.png"_s);
+    PageKit::picture(this, { 720, 312, 33, 41 }, u"corner-network");
 
     PageKit::setTabOrder({ chkIP, chkPort, chkRate, chkMp, chkMip, edIP, edPort, edMip, edMp, edRate, edMaster,
         chkMaster, chkBaseurl, chkWWW, edBaseurl, chkDlD, edDlD, chkWWWs });

@@ -1,12 +1,11 @@
 #include "generator/pagekit.h"
 
+#include "widgets/artwork.h"
 #include "widgets/systemcolors.h"
 
 #include <QCheckBox>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmapCache>
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -43,19 +42,6 @@ QFont headingFont()
     font.setPixelSize(11);
     font.setBold(true);
     return font;
-}
-
-// The artwork at `size`, decoded once for all the labels that show it.
-QPixmap artwork(const QString &resource, QSize size)
-{
-    const QString key = u"tallyforge:%1@%2x%3"_s.arg(resource).arg(size.width()).arg(size.height());
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        // Through QIcon, so a screen with a device pixel ratio of 2 gets the picture's @2x version.
-        pixmap = QIcon(resource).pixmap(size);
-        QPixmapCache::insert(key, pixmap);
-    }
-    return pixmap;
 }
 
 // Fills with `color` on `palette`, in one palette change.
@@ -97,7 +83,7 @@ void fillBackground(QWidget *widget, const QColor &color)
 
 QLabel *headingStrip(QWidget *page, const char *labelName, const QString &caption, const QString &hint)
 {
-    picture(page, { 0, 0, 761, 33 }, u":/art/heading.png"_s);
+    picture(page, { 0, 0, 761, 33 }, u"heading");
     QLabel *label = boldLabel(page, labelName, caption, { 8, 8 }, QColor(0x80, 0, 0));
     setHint(label, hint);
     return label;
@@ -168,11 +154,11 @@ QRadioButton *radioButton(QWidget *panel, const char *name, const QString &capti
     return button;
 }
 
-QLabel *picture(QWidget *parent, const QRect &geometry, const QString &resource)
+QLabel *picture(QWidget *parent, const QRect &geometry, QStringView name)
 {
     auto *label = new QLabel(parent);
     label->setGeometry(geometry);
-    const QPixmap pixmap = artwork(resource, geometry.size());
+    const QPixmap pixmap = Artwork::pixmap(name, geometry.size());
     label->setPixmap(pixmap);
     // A label that scales keeps two more copies of its picture; one drawn at its own size needs neither.
     label->setScaledContents(pixmap.deviceIndependentSize() != QSizeF(geometry.size()));

@@ -63,8 +63,8 @@ QWidget *radioPanel(QWidget *parent, const char *name, const QRect &geometry, co
 QRadioButton *radioButton(QWidget *panel, const char *name, const QString &caption, const QRect &geometry,
     const QString &hint, const QColor &background, bool checked);
 
-// A decorative picture from the resources.
-QLabel *picture(QWidget *parent, const QRect &geometry, const QString &resource);
+// A decorative picture of the artwork (see Artwork).
+QLabel *picture(QWidget *parent, const QRect &geometry, QStringView name);
 
 // "Caption (cvar)" -> "Caption (cvar "value")", the hint of a radio button.
 QString withValue(const QString &rowHint, const QString &value);

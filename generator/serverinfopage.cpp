@@ -164,7 +164,7 @@ void ServerInfoPage::buildControls()
     TextButton29->setGeometry(152, 40, 161, 17);
     connect(TextButton29, &TTextButton::clicked, this, &ServerInfoPage::colourTesterRequested);
 
-    PageKit::picture(this, { 696, 296, 57, 49 }, u":/art/corner-serverinfo.png"_s);
+    PageKit::picture(this, { 696, 296, 57, 49 }, u"corner-serverinfo");
 
     PageKit::setTabOrder({ edServername, chkSvname, chkMotd, chkAdmin1, chkMail1, chkIRC1, chkWebsite1, chkLocation,
         chkAdmin2, chkMail2, chkIRC2, chkWebsite2, edMail2, edAdmin2, edMotd, edAdmin1, edMail1, edIRC1, edWebsite1,

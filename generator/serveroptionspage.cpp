@@ -136,7 +136,7 @@ void ServerOptionsPage::buildControls()
     Label26->adjustSize();
     Label26->move(8, 328);
 
-    PageKit::picture(this, { 720, 312, 33, 33 }, u":/art/corner-serveroptions.png"_s);
+    PageKit::picture(this, { 720, 312, 33, 33 }, u"corner-serveroptions");
 
     PageKit::setTabOrder({ chkPure, rbPure1, rbPure0, chkRcon, chkSvpass, chkPvtpw, chkPvtp, chkMaxplayers, chkDl,
         chkCheats, chkLog, chkLogsync, edRcon, chkBanned, chkBanD, chkSvfps, chkA, chkFlood, rbDl1, rbDl0, rbCheats1,

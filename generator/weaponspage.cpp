@@ -192,7 +192,7 @@ void WeaponsPage::buildControls()
         ++column;
     }
 
-    PageKit::picture(this, { 728, 320, 33, 33 }, u":/art/corner-weapons.png"_s);
+    PageKit::picture(this, { 728, 320, 33, 33 }, u"corner-weapons");
 
     PageKit::setTabOrder({ chkGarand, chkCarbine, chkThompson, chkBar, chkEnfield, chkSten, chkBren, chkSpringfield,
         chkKar, chkMp40, chkMp44, chkSkar, chkSnagant, chkPPsh, chkNagant, chkPanzer, chkFg, TextButton23, TextButton24,

@@ -65,10 +65,10 @@ inline void showWindow(QWidget &window)
 
 // The editor's lines as the user sees them (the last, empty line after the
 // final line end is not a line).
-inline QStringList editorLines(const TForm1 &form)
+inline QStringList editorLines(TForm1 &form)
 {
     QStringList lines;
-    for (QTextBlock block = form.editor->document()->begin(); block.isValid(); block = block.next())
+    for (QTextBlock block = form.editor()->document()->begin(); block.isValid(); block = block.next())
         lines << block.text();
     if (!lines.isEmpty() && lines.constLast().isEmpty())
         lines.removeLast();

@@ -473,9 +473,9 @@ void ConsoleReaderTest::themeChangeRecolours()
 {
     EditorPage page;
     page.setPalette(paletteWithBase(Qt::white));
-    page.editor->setPlainText(u"set sv_hostname \"^0Black\""_s);
+    page.editor()->setPlainText(u"set sv_hostname \"^0Black\""_s);
     QCoreApplication::processEvents();
-    const QTextBlock block = page.editor->document()->firstBlock();
+    const QTextBlock block = page.editor()->document()->firstBlock();
     QVERIFY(!formatAt(block, 18).hasProperty(QTextFormat::BackgroundBrush));
 
     page.setPalette(paletteWithBase(QColor(0x23, 0x26, 0x29)));
@@ -515,11 +515,11 @@ void ConsoleReaderTest::statusBarFollowsTextCursor()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     finish(form);
     QStatusBar *bar = form.statusBar();
-    form.editor->setPlainText(u"set g_log \"a\"\nset sv_hostname \"My \"Cool\" Server\"\nset sv_fps \"20\""_s);
-    QTextCursor cursor(form.editor->document()->findBlockByNumber(1));
+    form.editor()->setPlainText(u"set g_log \"a\"\nset sv_hostname \"My \"Cool\" Server\"\nset sv_fps \"20\""_s);
+    QTextCursor cursor(form.editor()->document()->findBlockByNumber(1));
     const QString cutNote = u"The game sets the value to: My  Cool  Server"_s;
 
-    form.editor->setTextCursor(cursor);
+    form.editor()->setTextCursor(cursor);
     QCOMPARE(bar->currentMessage(), cutNote);
 
     bar->showMessage(u"a hint"_s); // the pointer passes over a control
@@ -528,11 +528,11 @@ void ConsoleReaderTest::statusBarFollowsTextCursor()
     QCOMPARE(bar->currentMessage(), cutNote);
 
     cursor.movePosition(QTextCursor::NextBlock);
-    form.editor->setTextCursor(cursor);
+    form.editor()->setTextCursor(cursor);
     QCOMPARE(bar->currentMessage(), QString());
 
     cursor.movePosition(QTextCursor::PreviousBlock);
-    form.editor->setTextCursor(cursor);
+    form.editor()->setTextCursor(cursor);
     QCOMPARE(bar->currentMessage(), cutNote);
     click(form, "btnClear");
     QCOMPARE(form.tabEditor->note(), QString());
@@ -569,10 +569,10 @@ void ConsoleReaderTest::finishMarksTrapsAndSavesUnchanged()
     for (const auto &trap : traps) {
         const int number = int(lines.indexOf(trap.line));
         QVERIFY2(number >= 0, qPrintable(trap.line));
-        const QTextBlock block = form.editor->document()->findBlockByNumber(number);
+        const QTextBlock block = form.editor()->document()->findBlockByNumber(number);
         QVERIFY(std::any_of(block.layout()->formats().cbegin(), block.layout()->formats().cend(),
             [](const auto &range) { return range.format.underlineStyle() == QTextCharFormat::WaveUnderline; }));
-        form.editor->setTextCursor(QTextCursor(block));
+        form.editor()->setTextCursor(QTextCursor(block));
         QCOMPARE(form.statusBar()->currentMessage().left(trap.note.size()), trap.note);
     }
 
@@ -595,8 +595,8 @@ void ConsoleReaderTest::scriptTooLongForExec()
     const QString line = u"set g_log \"games_mp.log\""_s; // 26 bytes with CR LF
     const QString sentence
         = u"The game's exec runs none of this script: it is 16,406 bytes, over the 16,384 one exec takes."_s;
-    form.editor->selectAll();
-    form.editor->insertPlainText((line + u'\n').repeated(630) + u"//"_s + QString(22, u'-') + u'\n');
+    form.editor()->selectAll();
+    form.editor()->insertPlainText((line + u'\n').repeated(630) + u"//"_s + QString(22, u'-') + u'\n');
     QTRY_COMPARE(form.tabEditor->sizeNote(), sentence);
     QVERIFY(form.statusBar()->findChild<QLabel *>(u"sizeNote"_s)->isVisible());
 
@@ -608,12 +608,12 @@ void ConsoleReaderTest::scriptTooLongForExec()
     int number = 0;
     while (bytes + lines[number].size() + 2 <= 16384)
         bytes += lines[number++].size() + 2;
-    const QTextBlock past = form.editor->document()->findBlockByNumber(number);
+    const QTextBlock past = form.editor()->document()->findBlockByNumber(number);
     for (int i = 0; i < past.text().size(); ++i) {
         const bool marked = i >= 16384 - bytes;
         QCOMPARE(formatAt(past, i).underlineStyle() == QTextCharFormat::WaveUnderline, marked);
     }
-    form.editor->setTextCursor(QTextCursor(past));
+    form.editor()->setTextCursor(QTextCursor(past));
     QCOMPARE(form.tabEditor->note(), sentence);
 
     QTemporaryDir dir;
@@ -631,23 +631,23 @@ void ConsoleReaderTest::scriptTooLongForExec()
         }
         return -1;
     };
-    QTest::keyClick(form.editor, Qt::Key_Home, Qt::ControlModifier);
-    QTest::keyClick(form.editor, Qt::Key_Return, Qt::ShiftModifier);
-    QCOMPARE(form.editor->document()->blockCount(), lines.size() + 1);
+    QTest::keyClick(form.editor(), Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(form.editor(), Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(form.editor()->document()->blockCount(), lines.size() + 1);
     QCOMPARE(form.tabEditor->sizeNote(), QString(sentence).replace(u"16,406"_s, u"16,408"_s));
     QCOMPARE(markStart(), 16384 - bytes - 2);
-    QTest::keyClick(form.editor, Qt::Key_Backspace);
-    QTest::keyClick(form.editor, Qt::Key_Space);
+    QTest::keyClick(form.editor(), Qt::Key_Backspace);
+    QTest::keyClick(form.editor(), Qt::Key_Space);
     QCOMPARE(markStart(), 16384 - bytes - 1);
-    QTest::keyClick(form.editor, Qt::Key_Backspace);
+    QTest::keyClick(form.editor(), Qt::Key_Backspace);
     QCOMPARE(form.tabEditor->sizeNote(), sentence);
     QCOMPARE(markStart(), 16384 - bytes);
 
-    QTest::keyClick(form.editor, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(form.editor(), Qt::Key_End, Qt::ControlModifier);
     for (int i = 0; i < 20; ++i) // back to 16,385 bytes, then 16,384
-        QTest::keyClick(form.editor, Qt::Key_Backspace);
+        QTest::keyClick(form.editor(), Qt::Key_Backspace);
     QCOMPARE(formatAt(past, 4).underlineStyle(), QTextCharFormat::WaveUnderline);
-    QTest::keyClick(form.editor, Qt::Key_Backspace);
+    QTest::keyClick(form.editor(), Qt::Key_Backspace);
     QCOMPARE(form.tabEditor->sizeNote(), QString());
     const QList<QTextLayout::FormatRange> ranges = past.layout()->formats();
     QVERIFY(std::none_of(ranges.cbegin(), ranges.cend(),

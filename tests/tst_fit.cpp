@@ -1,12 +1,16 @@
 #include "app/tform1.h"
 #include "testmain.h"
+#include "widgets/artwork.h"
 #include "widgets/systemcolors.h"
 #include "widgets/ttextbutton.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
+#include <QIcon>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStyleOptionButton>
@@ -142,6 +146,28 @@ private slots:
         const QImage before = window.grab(area).toImage();
         control->raise();
         QCOMPARE(window.grab(area).toImage(), before);
+    }
+
+    // The pictures as built into the program draw exactly as the files they come from, at any scale.
+    void artworkDrawsAsItsSource_data()
+    {
+        QTest::addColumn<QString>("file");
+        const QDir art(QStringLiteral(ARTWORK_DIR));
+        for (const QString &file : art.entryList({ u"*.png"_s, u"*.jpg"_s })) {
+            if (!file.contains(u'@'))
+                QTest::newRow(qPrintable(file)) << art.filePath(file);
+        }
+    }
+
+    void artworkDrawsAsItsSource()
+    {
+        QFETCH(QString, file);
+        const QSize size = QImage(file).size();
+        const QPixmap drawn = Artwork::pixmap(QFileInfo(file).completeBaseName(), size);
+        const QPixmap source = QIcon(file).pixmap(size);
+        QCOMPARE(drawn.devicePixelRatio(), source.devicePixelRatio());
+        QCOMPARE(drawn.toImage().convertToFormat(QImage::Format_ARGB32),
+            source.toImage().convertToFormat(QImage::Format_ARGB32));
     }
 
     void everyTabFitsInOneRow()

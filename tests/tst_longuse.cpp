@@ -92,7 +92,7 @@ void LongUseTest::finishAndClearCycles()
         if (i == warmUp)
             warm = residentMb();
     }
-    QVERIFY(form.editor->document()->isEmpty());
+    QVERIFY(form.editor()->document()->isEmpty());
     checkFlat("Finish!/Clear Cfg cycles", warm, residentMb());
 }
 

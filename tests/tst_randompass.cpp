@@ -476,7 +476,7 @@ void RandomPassTest::checkPass(const QStringList &lines, int iteration)
     VERIFY_AT(isSubsequence(names, m_fullOrder), where(names.join(u' ')));
 
     // The file is either refused as a whole or holds exactly these lines.
-    const std::optional<QByteArray> bytes = CfgFile::encode(m_form->editor->document()->toRawText());
+    const std::optional<QByteArray> bytes = CfgFile::encode(m_form->editor()->document()->toRawText());
     const QString expected = lines.join(u"\r\n"_s) + u"\r\n"_s;
     if (bytes) {
         QStringDecoder decoder("windows-1252");
@@ -501,7 +501,7 @@ void RandomPassTest::randomStatesKeepTheScriptsShape()
         if (QTest::currentTestFailed())
             return;
         click(*m_form, "btnClear");
-        QVERIFY(m_form->editor->document()->isEmpty());
+        QVERIFY(m_form->editor()->document()->isEmpty());
     }
 }
 

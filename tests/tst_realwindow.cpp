@@ -2,6 +2,8 @@
 // window the way a window manager does. Opening and saving go through the
 // keyboard and the mouse of that server.
 
+#include "testmain.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -281,14 +283,15 @@ bool RealWindowTest::answerFileDialog(Program &program, const QString &path)
     key(display, XK_a, false, true); // over the name the dialog proposes
     type(display, path);
     // The first Return may only close the name completer.
-    for (int tries = 0; tries < 3 && otherWindow(display, program.window) != None; ++tries) {
+    auto closed = [&] { return otherWindow(display, program.window) == None; };
+    for (int tries = 0; tries < 3 && !closed(); ++tries) {
         key(display, XK_Return);
-        (void)QTest::qWaitFor([&] { return otherWindow(display, program.window) == None; }, 1000);
+        (void)QTest::qWaitFor(closed, 3000);
     }
     focus(display, program.window);
     // The name completer can outlive the dialog; the next click, on the header, closes it as a user's would.
     clickAt(display, program.window, { 100, 20 });
-    return otherWindow(display, program.window) == None;
+    return QTest::qWaitFor(closed, 5000);
 }
 
 // Ctrl+O, a path typed into the dialog, Save: the file the window wrote comes
@@ -346,5 +349,16 @@ void RealWindowTest::cleanupTestCase()
     m_server.waitForFinished(5000);
 }
 
-QTEST_GUILESS_MAIN(RealWindowTest)
+namespace {
+
+int runRealWindowTest(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    RealWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+} // namespace
+
+TALLYFORGE_TEST_RUN(runRealWindowTest)
 #include "tst_realwindow.moc"

@@ -7,6 +7,7 @@
 
 #include "app/appearance.h"
 #include "formtest.h"
+#include "testmain.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -73,7 +74,7 @@ int saveChild(int argc, char *argv[])
     QApplication app(argc, argv);
     Appearance::setUpApplication();
     TForm1 form;
-    form.editor->setPlainText(scriptText(newTag));
+    form.editor()->setPlainText(scriptText(newTag));
     say("ready");
     QElapsedTimer timer;
     timer.start();
@@ -99,7 +100,7 @@ std::optional<QByteArray> waitForLine(QProcess &child, const QByteArray &prefix)
 void startChild(QProcess &child, const QString &path)
 {
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), { u"--save-child"_s, path });
+    child.start(QCoreApplication::applicationFilePath(), { TestRunner::current(), u"--save-child"_s, path });
 }
 
 } // namespace
@@ -179,7 +180,9 @@ void SaveFaultsTest::killedAtAnyMomentLeavesOldOrNewFile()
     QVERIFY(readFile(m_path) == m_new);
 }
 
-int main(int argc, char *argv[])
+namespace {
+
+int runSaveFaultsTest(int argc, char *argv[])
 {
     if (argc == 3 && std::strcmp(argv[1], "--save-child") == 0)
         return saveChild(argc, argv);
@@ -188,5 +191,9 @@ int main(int argc, char *argv[])
     SaveFaultsTest test;
     return QTest::qExec(&test, argc, argv);
 }
+
+} // namespace
+
+TALLYFORGE_TEST_RUN(runSaveFaultsTest)
 
 #include "tst_savefaults.moc"

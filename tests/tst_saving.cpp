@@ -7,6 +7,7 @@
 #include "app/cfgfile.h"
 #include "formtest.h"
 #include "modalwatcher.h"
+#include "testmain.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -128,7 +129,7 @@ QString saveAsNobody(const QString &executable, const QString &path, const QStri
         if (setgroups(1, &gid) != 0 || setgid(gid) != 0 || setuid(uid) != 0)
             _exit(3);
     });
-    child.start(executable, { u"--save-child"_s, path, QString::number(limit) });
+    child.start(executable, { TestRunner::current(), u"--save-child"_s, path, QString::number(limit) });
     child.write(text.toUtf8());
     child.closeWriteChannel();
     if (!child.waitForFinished(30000))
@@ -211,12 +212,12 @@ void SavingTest::init()
 
 void SavingTest::savesUserEditsAsTyped()
 {
-    m_form->editor->setPlainText(u"set a \"1\"\nset b \"\u00e9\u20ac\u00a0\"\n\nlast"_s);
-    QTextCursor cursor(m_form->editor->document());
+    m_form->editor()->setPlainText(u"set a \"1\"\nset b \"\u00e9\u20ac\u00a0\"\n\nlast"_s);
+    QTextCursor cursor(m_form->editor()->document());
     cursor.movePosition(QTextCursor::End);
-    m_form->editor->setTextCursor(cursor);
-    QTest::keyClick(m_form->editor, Qt::Key_Return, Qt::ShiftModifier); // a line break within a block
-    QTest::keyClicks(m_form->editor, u"x"_s);
+    m_form->editor()->setTextCursor(cursor);
+    QTest::keyClick(m_form->editor(), Qt::Key_Return, Qt::ShiftModifier); // a line break within a block
+    QTest::keyClicks(m_form->editor(), u"x"_s);
 
     QVERIFY(m_form->saveTo(path(u"b.cfg"_s)));
     // Windows-1252: e-acute 0xE9, euro 0x80, no-break space 0xA0 kept as it is.
@@ -226,8 +227,8 @@ void SavingTest::savesUserEditsAsTyped()
 void SavingTest::emptiedEditorSavesZeroBytes()
 {
     writeFile(path(u"c.cfg"_s), "old");
-    m_form->editor->selectAll();
-    QTest::keyClick(m_form->editor, Qt::Key_Delete);
+    m_form->editor()->selectAll();
+    QTest::keyClick(m_form->editor(), Qt::Key_Delete);
     QVERIFY(m_form->saveTo(path(u"c.cfg"_s)));
     QCOMPARE(readFile(path(u"c.cfg"_s)), QByteArray());
 }
@@ -235,10 +236,10 @@ void SavingTest::emptiedEditorSavesZeroBytes()
 void SavingTest::overwritesAndSavesTwice()
 {
     writeFile(path(u"d.cfg"_s), "previous content that is longer than the new one, previous content");
-    m_form->editor->setPlainText(u"one"_s);
+    m_form->editor()->setPlainText(u"one"_s);
     QVERIFY(m_form->saveTo(path(u"d.cfg"_s)));
     QCOMPARE(readFile(path(u"d.cfg"_s)), QByteArray("one"));
-    m_form->editor->appendPlainText(u"two"_s);
+    m_form->editor()->appendPlainText(u"two"_s);
     QVERIFY(m_form->saveTo(path(u"d.cfg"_s)));
     QCOMPARE(readFile(path(u"d.cfg"_s)), QByteArray("one\r\ntwo"));
     QCOMPARE(QDir(m_dir.path()).entryList({ u"*d.cfg*"_s }, QDir::Files | QDir::Hidden), QStringList { u"d.cfg"_s });
@@ -264,13 +265,13 @@ void SavingTest::failureKeepsOldFile()
     QFETCH(QString, target);
     QFETCH(QString, expectedMessage);
     const QStringList before = QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    const QString editorText = m_form->editor->toPlainText();
+    const QString editorText = m_form->editor()->toPlainText();
 
     QString title;
     QCOMPARE(saveExpectingError(*m_form, target, &title), expectedMessage);
     QCOMPARE(title, u"Tallyforge 1.0"_s);
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
-    QCOMPARE(m_form->editor->toPlainText(), editorText);
+    QCOMPARE(m_form->editor()->toPlainText(), editorText);
     QVERIFY(m_form->btnSave->isEnabled());
     QVERIFY(m_form->saveTo(path(u"after.cfg"_s)));
 }
@@ -311,8 +312,8 @@ void SavingTest::fullDiskKeepsOldFile()
     applied.strike(scriptSize / 2);
     const QStringList before = QDir(folder).entryList(QDir::Files | QDir::Hidden);
 
-    const QString text = scriptSize < 4096 ? m_form->editor->toPlainText() : scriptOf(u"new"_s, scriptSize);
-    m_form->editor->setPlainText(text);
+    const QString text = scriptSize < 4096 ? m_form->editor()->toPlainText() : scriptOf(u"new"_s, scriptSize);
+    m_form->editor()->setPlainText(text);
     const QString message = saveExpectingError(*m_form, target);
     const QByteArray left = readFile(target);
     const QStringList after = QDir(folder).entryList(QDir::Files | QDir::Hidden);
@@ -418,7 +419,7 @@ void SavingTest::unencodableCharacterKeepsOldFile()
     QFETCH(QString, text);
     QFETCH(QString, note);
     writeFile(path(u"e.cfg"_s), oldFile);
-    m_form->editor->setPlainText(text);
+    m_form->editor()->setPlainText(text);
     QCOMPARE(
         saveExpectingError(*m_form, path(u"e.cfg"_s)), u"Cannot save file \"%1\". %2"_s.arg(path(u"e.cfg"_s), note));
     QCOMPARE(readFile(path(u"e.cfg"_s)), oldFile);
@@ -457,7 +458,9 @@ void SavingTest::saveDialogProposesServercfgAndAddsTheSuffix()
     QCOMPARE(readFile(path(u"myserver.cfg"_s)), FormTest::goldenBytes());
 }
 
-int main(int argc, char *argv[])
+namespace {
+
+int runSavingTest(int argc, char *argv[])
 {
     if (argc == 4 && std::strcmp(argv[1], "--save-child") == 0)
         return saveChild(argv);
@@ -467,4 +470,8 @@ int main(int argc, char *argv[])
     SavingTest test;
     return QTest::qExec(&test, argc, argv);
 }
+
+} // namespace
+
+TALLYFORGE_TEST_RUN(runSavingTest)
 #include "tst_saving.moc"

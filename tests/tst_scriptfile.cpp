@@ -5,6 +5,7 @@
 
 #include "app/cfgfile.h"
 #include "script/scriptfile.h"
+#include "testmain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -62,7 +63,7 @@ QString loadAsNobody(const QString &path)
         if (setgroups(1, &gid) != 0 || setgid(gid) != 0 || setuid(uid) != 0)
             _exit(3);
     });
-    child.start(executable, { u"--load-child"_s, path });
+    child.start(executable, { TestRunner::current(), u"--load-child"_s, path });
     if (!child.waitForFinished(30000))
         return u"<child did not finish>"_s;
     return QString::fromUtf8(child.readAllStandardOutput());
@@ -264,7 +265,7 @@ void ScriptFileTest::checksFromTheCommandLine()
     QCOMPARE(program.exitCode(), exitCode);
 }
 
-int main(int argc, char *argv[])
+int runScriptFileTest(int argc, char *argv[])
 {
     if (argc == 3 && std::strcmp(argv[1], "--load-child") == 0)
         return loadChild(argv[2]);
@@ -272,5 +273,7 @@ int main(int argc, char *argv[])
     ScriptFileTest test;
     return QTest::qExec(&test, argc, argv);
 }
+
+TALLYFORGE_TEST_RUN(runScriptFileTest)
 
 #include "tst_scriptfile.moc"

@@ -15,7 +15,7 @@ namespace {
 QList<LazyPage *> lazyPages(const TForm1 &form)
 {
     return { form.tabMain, form.TabSheet2, form.TabSheet3, form.TabSheet4, form.TabSheet5, form.TabSheet6,
-        form.TabSheet1, form.tabVotes };
+        form.tabEditor, form.TabSheet1, form.tabVotes };
 }
 
 QString describe(const QWidget *widget)

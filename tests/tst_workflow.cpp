@@ -58,7 +58,7 @@ void WorkflowTest::statesAcrossFinishClearFinish()
         QCOMPARE(form.btnClear->isVisible(), s.clearVisible);
         QCOMPARE(form.Save1->isEnabled(), s.save1);
         QCOMPARE(form.chkSlashes->isEnabled(), s.slashes);
-        QCOMPARE(form.editor->document()->isEmpty(), s.editorEmpty);
+        QCOMPARE(form.editor()->document()->isEmpty(), s.editorEmpty);
     };
     const State start { form.tabMain, false, true, true, false, false, false, false, true, true };
     const State generated { form.tabEditor, true, false, false, true, true, true, true, false, false };

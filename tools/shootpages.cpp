@@ -72,8 +72,8 @@ int main(int argc, char *argv[])
 
     // Values typed in the editor that the game reads otherwise, with the note
     // of the first on the status bar.
-    form.editor->selectAll();
-    form.editor->insertPlainText(
+    form.editor()->selectAll();
+    form.editor()->insertPlainText(
         u"//Server Options\n"
         "set sv_maxclients \"2O\"\n"
         "//Game Options\n"
@@ -81,11 +81,11 @@ int main(int argc, char *argv[])
         "//Gametypes Configuration\n"
         "set scr_dm_timelimit \"1500\"\n"
         "set sv_mapRotation \"gametype dm map mp_bocage map mp_ gametype ctf map mp_depot\"\n"_s);
-    QTextCursor cursor(form.editor->document()->findBlockByNumber(1));
+    QTextCursor cursor(form.editor()->document()->findBlockByNumber(1));
     cursor.movePosition(QTextCursor::EndOfBlock);
     cursor.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, 2);
-    form.editor->setTextCursor(cursor);
-    form.editor->setFocus();
+    form.editor()->setTextCursor(cursor);
+    form.editor()->setFocus();
     ok = shoot(form.tabEditor, u"10-editor-marks"_s) && ok;
     return ok ? 0 : 1;
 }
