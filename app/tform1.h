@@ -87,6 +87,14 @@ public:
     void TextButton29Click();
     void Button2Click();
 
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    // The window's own controls; tests and tools find them by their object names.
     QLabel *const Panel1;
     QLabel *const Image2;
     QTabWidget *const PageControl1;
@@ -112,13 +120,6 @@ public:
     QAction *Support1 = nullptr;
     QAction *Hollowfen1 = nullptr;
 
-protected:
-    bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-
-private:
     struct PageEntry {
         const char *caption;
         int icon; // the picture tab-<icon>; 0 for none

@@ -284,11 +284,11 @@ struct Window {
             settle();
         settle();
     }
-    void finish() { form.btnFinish->click(); }
+    void finish() { form.findChild<TTextButton *>(QStringLiteral("btnFinish"))->click(); }
     void clear()
     {
-        if (form.btnClear->isVisible())
-            form.btnClear->click();
+        if (form.findChild<TTextButton *>(QStringLiteral("btnClear"))->isVisible())
+            form.findChild<TTextButton *>(QStringLiteral("btnClear"))->click();
         settle();
     }
 };
@@ -360,7 +360,8 @@ void benchAppends(int runs)
     printHeader("Rotation builder (a click on a builder button until the edit is painted)");
     for (const qsizetype size : { qsizetype(100 * 1024), qsizetype(1024 * 1024) }) {
         Window w;
-        w.form.PageControl1->setCurrentWidget(w.form.TabSheet6);
+        w.form.findChild<QTabWidget *>(QStringLiteral("PageControl1"))
+            ->setCurrentWidget(w.form.findChild<MapRotationPage *>(QStringLiteral("TabSheet6")));
         auto *edit = w.form.findChild<TAppendEdit *>(u"edRotation"_s);
         auto *button = w.form.findChild<TTextButton *>(u"TextButton7"_s);
         if (!edit || !button) {
@@ -452,7 +453,7 @@ void benchOpen(int runs)
         stats(ms), "ms", 1000.0, "<= 1 s", whole);
 
     // A letter and a backspace by turns, in the middle of the file.
-    QPlainTextEdit *editor = w.form.editor;
+    QPlainTextEdit *editor = w.form.editor();
     editor->setFocus();
     QTextCursor cursor(editor->document()->findBlockByNumber(editor->document()->blockCount() / 2));
     cursor.movePosition(QTextCursor::EndOfBlock);

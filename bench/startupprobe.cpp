@@ -148,16 +148,19 @@ std::array<int, kinds> countKinds(const TForm1 &form)
 {
     auto part = [&form](const QWidget *widget) {
         for (const QWidget *up = widget->parentWidget(); up; up = up->parentWidget()) {
-            if (up == form.PageControl1 && widget->parentWidget()->parentWidget() != form.PageControl1)
+            if (up == form.findChild<QTabWidget *>(QStringLiteral("PageControl1"))
+                && widget->parentWidget()->parentWidget()
+                    != form.findChild<QTabWidget *>(QStringLiteral("PageControl1")))
                 return false; // on a page
-            if (up == form.PageControl1 || qobject_cast<const QAbstractScrollArea *>(up) || up->inherits("QTabBar"))
+            if (up == form.findChild<QTabWidget *>(QStringLiteral("PageControl1"))
+                || qobject_cast<const QAbstractScrollArea *>(up) || up->inherits("QTabBar"))
                 return true;
         }
         return false;
     };
     std::array<int, kinds> counts {};
     for (const QWidget *widget : form.centralWidget()->findChildren<QWidget *>()) {
-        if (widget != form.PageControl1 && !part(widget))
+        if (widget != form.findChild<QTabWidget *>(QStringLiteral("PageControl1")) && !part(widget))
             ++counts[kindOf(widget)];
     }
     return counts;

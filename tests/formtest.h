@@ -136,8 +136,9 @@ inline void clearIncludeBoxes(const QWidget *page)
 // Clicks the tab of `page` in the strip.
 inline void clickTab(const TForm1 &form, QWidget *page)
 {
-    QTabBar *bar = form.PageControl1->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(form.PageControl1->indexOf(page)).center());
+    QTabBar *bar = FormTest::control<QTabWidget>(form, "PageControl1")->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {},
+        bar->tabRect(FormTest::control<QTabWidget>(form, "PageControl1")->indexOf(page)).center());
 }
 
 // What a window system delivers for a double click: press, release, press,

@@ -1,4 +1,5 @@
 #include "app/tform1.h"
+#include "formtest.h"
 #include "testmain.h"
 
 #include <QAbstractButton>
@@ -128,8 +129,8 @@ void AccessibilityTest::pagesAsAListenerMeetsThem()
     }
 
     // Round the window from the tab strip until the focus enters the page, then through it.
-    form->PageControl1->setCurrentWidget(shown);
-    form->PageControl1->tabBar()->setFocus(Qt::TabFocusReason);
+    FormTest::control<QTabWidget>(*form, "PageControl1")->setCurrentWidget(shown);
+    FormTest::control<QTabWidget>(*form, "PageControl1")->tabBar()->setFocus(Qt::TabFocusReason);
     auto inPage = [shown] { return shown->isAncestorOf(QApplication::focusWidget()); };
     for (int step = 0; step < 10 && !inPage(); ++step)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -156,7 +157,7 @@ void AccessibilityTest::pagesAsAListenerMeetsThem()
 // The tab stop of a radio group follows its selection.
 void AccessibilityTest::tabStopFollowsTheSelection()
 {
-    form->PageControl1->setCurrentWidget(page(u"TabSheet4"_s));
+    FormTest::control<QTabWidget>(*form, "PageControl1")->setCurrentWidget(page(u"TabSheet4"_s));
     form->findChild<QAbstractButton *>(u"gt4"_s)->click();
     form->findChild<QAbstractButton *>(u"rbAV0"_s)->click();
     form->findChild<QWidget *>(u"chkGametype"_s)->setFocus(Qt::TabFocusReason);

@@ -1,4 +1,5 @@
 #include "app/tform1.h"
+#include "formtest.h"
 #include "testmain.h"
 #include "widgets/systemcolors.h"
 #include "widgets/ttextbutton.h"
@@ -31,9 +32,9 @@ void AppearanceTest::chosenStyleUnderTheWindowsMeasures()
     TForm1 form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.chkSlashes->setFocus();
-    const QImage face = form.btnFinish->grab().toImage();
-    const QPalette colours = form.btnFinish->palette();
+    FormTest::control<QCheckBox>(form, "chkSlashes")->setFocus();
+    const QImage face = FormTest::control<TTextButton>(form, "btnFinish")->grab().toImage();
+    const QPalette colours = FormTest::control<TTextButton>(form, "btnFinish")->palette();
     // The classic raised border: highlight on the outer top left, the 3D dark
     // shadow on the outer bottom right, the shadow just inside it.
     auto is = [&](int x, int y, SystemColor colour) { return face.pixel(x, y) == systemColor(colour, colours).rgb(); };

@@ -535,7 +535,7 @@ void ConsoleReaderTest::statusBarFollowsTextCursor()
     form.editor()->setTextCursor(cursor);
     QCOMPARE(bar->currentMessage(), cutNote);
     click(form, "btnClear");
-    QCOMPARE(form.tabEditor->note(), QString());
+    QCOMPARE(control<EditorPage>(form, "tabEditor")->note(), QString());
     QCOMPARE(bar->currentMessage(), QString());
 }
 
@@ -597,7 +597,7 @@ void ConsoleReaderTest::scriptTooLongForExec()
         = u"The game's exec runs none of this script: it is 16,406 bytes, over the 16,384 one exec takes."_s;
     form.editor()->selectAll();
     form.editor()->insertPlainText((line + u'\n').repeated(630) + u"//"_s + QString(22, u'-') + u'\n');
-    QTRY_COMPARE(form.tabEditor->sizeNote(), sentence);
+    QTRY_COMPARE(control<EditorPage>(form, "tabEditor")->sizeNote(), sentence);
     QVERIFY(form.statusBar()->findChild<QLabel *>(u"sizeNote"_s)->isVisible());
 
     const QStringList lines = editorLines(form);
@@ -614,7 +614,7 @@ void ConsoleReaderTest::scriptTooLongForExec()
         QCOMPARE(formatAt(past, i).underlineStyle() == QTextCharFormat::WaveUnderline, marked);
     }
     form.editor()->setTextCursor(QTextCursor(past));
-    QCOMPARE(form.tabEditor->note(), sentence);
+    QCOMPARE(control<EditorPage>(form, "tabEditor")->note(), sentence);
 
     QTemporaryDir dir;
     const QString path = dir.filePath(u"long.cfg"_s);
@@ -634,13 +634,13 @@ void ConsoleReaderTest::scriptTooLongForExec()
     QTest::keyClick(form.editor(), Qt::Key_Home, Qt::ControlModifier);
     QTest::keyClick(form.editor(), Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(form.editor()->document()->blockCount(), lines.size() + 1);
-    QCOMPARE(form.tabEditor->sizeNote(), QString(sentence).replace(u"16,406"_s, u"16,408"_s));
+    QCOMPARE(control<EditorPage>(form, "tabEditor")->sizeNote(), QString(sentence).replace(u"16,406"_s, u"16,408"_s));
     QCOMPARE(markStart(), 16384 - bytes - 2);
     QTest::keyClick(form.editor(), Qt::Key_Backspace);
     QTest::keyClick(form.editor(), Qt::Key_Space);
     QCOMPARE(markStart(), 16384 - bytes - 1);
     QTest::keyClick(form.editor(), Qt::Key_Backspace);
-    QCOMPARE(form.tabEditor->sizeNote(), sentence);
+    QCOMPARE(control<EditorPage>(form, "tabEditor")->sizeNote(), sentence);
     QCOMPARE(markStart(), 16384 - bytes);
 
     QTest::keyClick(form.editor(), Qt::Key_End, Qt::ControlModifier);
@@ -648,7 +648,7 @@ void ConsoleReaderTest::scriptTooLongForExec()
         QTest::keyClick(form.editor(), Qt::Key_Backspace);
     QCOMPARE(formatAt(past, 4).underlineStyle(), QTextCharFormat::WaveUnderline);
     QTest::keyClick(form.editor(), Qt::Key_Backspace);
-    QCOMPARE(form.tabEditor->sizeNote(), QString());
+    QCOMPARE(control<EditorPage>(form, "tabEditor")->sizeNote(), QString());
     const QList<QTextLayout::FormatRange> ranges = past.layout()->formats();
     QVERIFY(std::none_of(ranges.cbegin(), ranges.cend(),
         [](const auto &range) { return range.format.underlineStyle() == QTextCharFormat::WaveUnderline; }));

@@ -1,4 +1,5 @@
 #include "app/tform1.h"
+#include "formtest.h"
 #include "testmain.h"
 #include "widgets/artwork.h"
 #include "widgets/systemcolors.h"
@@ -70,8 +71,8 @@ private slots:
     void labelsKeepClearOfCheckMarks()
     {
         QStringList overlaps;
-        for (int i = 0; i < form->PageControl1->count(); ++i) {
-            QWidget *page = form->PageControl1->widget(i);
+        for (int i = 0; i < FormTest::control<QTabWidget>(*form, "PageControl1")->count(); ++i) {
+            QWidget *page = FormTest::control<QTabWidget>(*form, "PageControl1")->widget(i);
             const auto labels = page->findChildren<QLabel *>();
             for (QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
                 QStyleOptionButton option;
@@ -172,15 +173,19 @@ private slots:
 
     void everyTabFitsInOneRow()
     {
-        QTabBar *tabs = form->PageControl1->tabBar();
+        QTabBar *tabs = FormTest::control<QTabWidget>(*form, "PageControl1")->tabBar();
         // After "Finish!" the editor's tab joins the others.
-        tabs->setTabVisible(form->PageControl1->indexOf(reinterpret_cast<QWidget *>(form->tabEditor)), true);
+        tabs->setTabVisible(
+            FormTest::control<QTabWidget>(*form, "PageControl1")
+                ->indexOf(reinterpret_cast<QWidget *>(FormTest::control<EditorPage>(*form, "tabEditor"))),
+            true);
         int right = 0;
         for (int i = 0; i < tabs->count(); ++i) {
             if (tabs->isTabVisible(i))
                 right = std::max(right, tabs->tabRect(i).right());
         }
-        QVERIFY2(right < form->PageControl1->width(), qPrintable(u"tabs end at %1"_s.arg(right)));
+        QVERIFY2(right < FormTest::control<QTabWidget>(*form, "PageControl1")->width(),
+            qPrintable(u"tabs end at %1"_s.arg(right)));
     }
 };
 

@@ -32,12 +32,12 @@ QStringList sectionOf(const SettingsPage &page, bool comments)
 
 QStringList gameOptions(const TForm1 &form, bool comments = true)
 {
-    return sectionOf(*form.TabSheet4, comments);
+    return sectionOf(*control<GameOptionsPage>(form, "TabSheet4"), comments);
 }
 
 QStringList gametypes(const TForm1 &form, bool comments = true)
 {
-    return sectionOf(*form.TabSheet5, comments);
+    return sectionOf(*control<GametypesPage>(form, "TabSheet5"), comments);
 }
 
 const QStringList golden = goldenLines();
@@ -176,10 +176,10 @@ void GamePagesTest::votesChangedWithoutReturning()
 {
     TForm1 form;
     showWindow(form);
-    clickTab(form, form.TabSheet4);
-    QCOMPARE(form.PageControl1->currentWidget(), form.TabSheet4);
+    clickTab(form, control<GameOptionsPage>(form, "TabSheet4"));
+    QCOMPARE(control<QTabWidget>(form, "PageControl1")->currentWidget(), control<GameOptionsPage>(form, "TabSheet4"));
     click(form, "Button2");
-    QCOMPARE(form.PageControl1->currentWidget(), form.tabVotes);
+    QCOMPARE(control<QTabWidget>(form, "PageControl1")->currentWidget(), control<VotesPage>(form, "tabVotes"));
 
     for (const char *box : { "chkKick", "chkMap", "chkBan", "chkKK" })
         click(form, box);
@@ -195,8 +195,8 @@ void GamePagesTest::votesTabNeverAppears()
 {
     TForm1 form;
     showWindow(form);
-    QTabBar *bar = form.PageControl1->tabBar();
-    const int votes = form.PageControl1->indexOf(form.tabVotes);
+    QTabBar *bar = control<QTabWidget>(form, "PageControl1")->tabBar();
+    const int votes = control<QTabWidget>(form, "PageControl1")->indexOf(control<VotesPage>(form, "tabVotes"));
     auto votesTabHidden = [&] {
         return !bar->isTabVisible(votes) && bar->tabRect(votes).isEmpty()
             && bar->tabAt(bar->tabRect(votes).center()) != votes;
@@ -204,8 +204,8 @@ void GamePagesTest::votesTabNeverAppears()
 
     QVERIFY(votesTabHidden());
     control<QPushButton>(form, "Button2")->click();
-    QCOMPARE(form.PageControl1->currentWidget(), form.tabVotes);
-    QVERIFY(form.tabVotes->isVisible());
+    QCOMPARE(control<QTabWidget>(form, "PageControl1")->currentWidget(), control<VotesPage>(form, "tabVotes"));
+    QVERIFY(control<VotesPage>(form, "tabVotes")->isVisible());
     QVERIFY(votesTabHidden());
     // The strip marks no tab: the current one is the hidden one.
     QCOMPARE(bar->currentIndex(), votes);
@@ -214,7 +214,7 @@ void GamePagesTest::votesTabNeverAppears()
     // a tab that is not its neighbour is the current one.
     const QRect firstTab = bar->tabRect(0).adjusted(0, 0, -4, 0);
     const QImage whileVotes = bar->grab(firstTab).toImage();
-    form.PageControl1->setCurrentWidget(form.TabSheet3);
+    control<QTabWidget>(form, "PageControl1")->setCurrentWidget(control<NetworkOptionsPage>(form, "TabSheet3"));
     QCOMPARE(bar->grab(firstTab).toImage(), whileVotes);
 }
 
@@ -231,13 +231,13 @@ void GamePagesTest::anyTabLeavesTheVotesPage()
     TForm1 form;
     showWindow(form);
     QWidget *target = form.findChild<QWidget *>(page);
-    form.PageControl1->setCurrentWidget(form.TabSheet4);
+    control<QTabWidget>(form, "PageControl1")->setCurrentWidget(control<GameOptionsPage>(form, "TabSheet4"));
     control<QPushButton>(form, "Button2")->click();
-    QCOMPARE(form.PageControl1->currentWidget(), form.tabVotes);
+    QCOMPARE(control<QTabWidget>(form, "PageControl1")->currentWidget(), control<VotesPage>(form, "tabVotes"));
 
     clickTab(form, target);
-    QCOMPARE(form.PageControl1->currentWidget(), target);
-    QVERIFY(!form.tabVotes->isVisible());
+    QCOMPARE(control<QTabWidget>(form, "PageControl1")->currentWidget(), target);
+    QVERIFY(!control<VotesPage>(form, "tabVotes")->isVisible());
 }
 
 TALLYFORGE_TEST_MAIN(GamePagesTest)

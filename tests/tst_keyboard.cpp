@@ -97,10 +97,10 @@ void KeyboardTest::pageSwitchingVisitsShownTabs()
         QTest::mouseClick(control<QAbstractButton>(form, "Button2"), Qt::LeftButton);
     else
         clickTab(form, control(form, start));
-    QCOMPARE(form.PageControl1->currentWidget()->objectName(), start);
-    QWidget *page = form.PageControl1->currentWidget();
+    QCOMPARE(control<QTabWidget>(form, "PageControl1")->currentWidget()->objectName(), start);
+    QWidget *page = control<QTabWidget>(form, "PageControl1")->currentWidget();
     if (onStrip)
-        form.PageControl1->tabBar()->setFocus(Qt::TabFocusReason);
+        control<QTabWidget>(form, "PageControl1")->tabBar()->setFocus(Qt::TabFocusReason);
     for (QWidget *next = page; !onStrip && !page->isAncestorOf(QApplication::focusWidget());
          next = next->nextInFocusChain()) {
         if (page->isAncestorOf(next) && next->focusPolicy() & Qt::TabFocus && next->isVisible() && next->isEnabled())
@@ -110,7 +110,7 @@ void KeyboardTest::pageSwitchingVisitsShownTabs()
     QStringList visited;
     for (qsizetype i = 0; i < visits.size(); ++i) {
         press(form, key.key(), key.keyboardModifiers());
-        visited << form.PageControl1->currentWidget()->objectName();
+        visited << control<QTabWidget>(form, "PageControl1")->currentWidget()->objectName();
     }
     QCOMPARE(visited, visits);
 }
@@ -131,7 +131,7 @@ void KeyboardTest::rotationEditKeepsCaretAndSelection()
 
     TForm1 form;
     showActive(form);
-    form.PageControl1->setCurrentWidget(form.TabSheet6);
+    control<QTabWidget>(form, "PageControl1")->setCurrentWidget(control<MapRotationPage>(form, "TabSheet6"));
     auto *edit = control<TAppendEdit>(form, "edRotation");
     QTest::mouseClick(edit, Qt::LeftButton);
     QCOMPARE(QApplication::focusWidget(), edit);

@@ -83,11 +83,11 @@ void LongUseTest::finishAndClearCycles()
     const int warmUp = std::max(1, total / 20);
     double warm = 0;
     for (int i = 1; i <= total; ++i) {
-        form.btnFinish->click();
+        control<TTextButton>(form, "btnFinish")->click();
         idle();
         if (i % 1000 == 0)
             QCOMPARE(editorLines(form), first);
-        form.btnClear->click();
+        control<TTextButton>(form, "btnClear")->click();
         idle();
         if (i == warmUp)
             warm = residentMb();
@@ -103,7 +103,7 @@ void LongUseTest::builderAppends()
     TForm1 form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.PageControl1->setCurrentWidget(form.TabSheet6);
+    control<QTabWidget>(form, "PageControl1")->setCurrentWidget(control<MapRotationPage>(form, "TabSheet6"));
     auto *edit = control<TAppendEdit>(form, "edRotation");
     QList<TTextButton *> buttons;
     for (int number = 1; number <= 22; ++number)

@@ -445,7 +445,7 @@ void RandomPassTest::checkPass(const QStringList &lines, int iteration)
         if (!(condition))                                                                                              \
             QFAIL(qPrintable(detail));                                                                                 \
     } while (false)
-    const bool slashes = m_form->chkSlashes->isChecked();
+    const bool slashes = control<QCheckBox>(*m_form, "chkSlashes")->isChecked();
     int included = 0;
     for (QCheckBox *box : includeBoxes())
         included += box->isChecked();

@@ -253,7 +253,10 @@ bool RealWindowTest::start(Program &program, const QStringList &arguments)
     environment.insert(u"DISPLAY"_s, m_display);
     program.process->setProcessEnvironment(environment);
     program.process->start(QStringLiteral(TALLYFORGE_EXECUTABLE), arguments);
-    program.display.reset(XOpenDisplay(m_display.toLatin1().constData()));
+    // A busy server may turn a client away for a moment.
+    (void)QTest::qWaitFor(
+        [&] { return program.display.reset(XOpenDisplay(m_display.toLatin1().constData())), bool(program.display); },
+        5000);
     if (!program.process->waitForStarted(5000) || !program.display) {
         qWarning("the program did not start (%s) or the X server took no client (%s)",
             qPrintable(program.process->errorString()), program.display ? "it did" : "it did not");

@@ -119,7 +119,7 @@ void RotationWeaponsTest::rotationLine()
     QFETCH(QString, expected);
 
     TForm1 form;
-    form.chkSlashes->setChecked(slashes);
+    control<QCheckBox>(form, "chkSlashes")->setChecked(slashes);
     control<QCheckBox>(form, "chkMpr")->setChecked(include);
     clickAll(form, buttons);
     const QStringList lines = finish(form);
@@ -181,7 +181,7 @@ void RotationWeaponsTest::presetAfterFinishLeavesEditor()
 {
     TForm1 form;
     const QStringList written = finish(form);
-    form.PageControl1->setCurrentWidget(form.TabSheet1);
+    control<QTabWidget>(form, "PageControl1")->setCurrentWidget(control<WeaponsPage>(form, "TabSheet1"));
     showWindow(form);
     doubleClick(control<TTextButton>(form, "TextButton26"));
     QVERIFY(!control<QCheckBox>(form, "chkCarbine")->isChecked());

@@ -272,7 +272,7 @@ void SavingTest::failureKeepsOldFile()
     QCOMPARE(title, u"Tallyforge 1.0"_s);
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
     QCOMPARE(m_form->editor()->toPlainText(), editorText);
-    QVERIFY(m_form->btnSave->isEnabled());
+    QVERIFY(control<TTextButton>(*m_form, "btnSave")->isEnabled());
     QVERIFY(m_form->saveTo(path(u"after.cfg"_s)));
 }
 
@@ -441,7 +441,7 @@ void SavingTest::saveDialogProposesServercfgAndAddsTheSuffix()
             shown->reject();
         }
     });
-    QTest::mouseClick(m_form->btnSave, Qt::LeftButton);
+    QTest::mouseClick(control<TTextButton>(*m_form, "btnSave"), Qt::LeftButton);
     QVERIFY(watcher.answered());
     QCOMPARE(proposed, u"servercfg"_s);
     QVERIFY(QDir(m_dir.path()).entryList({ u"servercfg*"_s }, QDir::Files).isEmpty());
@@ -453,7 +453,7 @@ void SavingTest::saveDialogProposesServercfgAndAddsTheSuffix()
         QTest::keyClicks(edit, u"myserver"_s);
         QTest::keyClick(edit, Qt::Key_Return);
     });
-    QTest::mouseClick(m_form->btnSave, Qt::LeftButton);
+    QTest::mouseClick(control<TTextButton>(*m_form, "btnSave"), Qt::LeftButton);
     QVERIFY(typist.answered());
     QCOMPARE(readFile(path(u"myserver.cfg"_s)), FormTest::goldenBytes());
 }

@@ -29,7 +29,7 @@ void ScriptTest::defaultScript()
 void ScriptTest::defaultScriptWithoutSlashes()
 {
     TForm1 form;
-    form.chkSlashes->setChecked(false);
+    control<QCheckBox>(form, "chkSlashes")->setChecked(false);
     QStringList expected = goldenLines();
     expected.removeIf([](const QString &line) { return line.startsWith(u"//"); });
     QCOMPARE(finish(form), expected);
@@ -50,7 +50,7 @@ void ScriptTest::everyIncludeBoxCleared()
     TForm1 form;
     clearIncludeBoxes(&form);
     control<QCheckBox>(form, "chkMpr")->setChecked(false);
-    form.chkSlashes->setChecked(slashes);
+    control<QCheckBox>(form, "chkSlashes")->setChecked(slashes);
     QStringList expected = goldenLines();
     expected.removeIf([slashes](const QString &line) {
         if (line.startsWith(u"//"))

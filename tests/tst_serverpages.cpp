@@ -71,9 +71,9 @@ void ServerPagesTest::infoPairs()
 void ServerPagesTest::everyInfoRowIncluded()
 {
     TForm1 form;
-    for (QCheckBox *box : form.tabMain->findChildren<QCheckBox *>())
+    for (QCheckBox *box : control<ServerInfoPage>(form, "tabMain")->findChildren<QCheckBox *>())
         box->setChecked(true);
-    for (QLineEdit *edit : form.tabMain->findChildren<QLineEdit *>())
+    for (QLineEdit *edit : control<ServerInfoPage>(form, "tabMain")->findChildren<QLineEdit *>())
         edit->setText(edit->objectName().mid(2));
     const QStringList expected { u"//Server Information"_s, uR"(set sv_hostname "Servername")"_s,
         uR"(set scr_motd "Motd")"_s, uR"(sets .Admin1 "Admin1")"_s, uR"(sets .Admin2 "Admin2")"_s,

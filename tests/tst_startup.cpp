@@ -14,8 +14,11 @@ namespace {
 
 QList<LazyPage *> lazyPages(const TForm1 &form)
 {
-    return { form.tabMain, form.TabSheet2, form.TabSheet3, form.TabSheet4, form.TabSheet5, form.TabSheet6,
-        form.tabEditor, form.TabSheet1, form.tabVotes };
+    return { control<ServerInfoPage>(form, "tabMain"), control<ServerOptionsPage>(form, "TabSheet2"),
+        control<NetworkOptionsPage>(form, "TabSheet3"), control<GameOptionsPage>(form, "TabSheet4"),
+        control<GametypesPage>(form, "TabSheet5"), control<MapRotationPage>(form, "TabSheet6"),
+        control<EditorPage>(form, "tabEditor"), control<WeaponsPage>(form, "TabSheet1"),
+        control<VotesPage>(form, "tabVotes") };
 }
 
 QString describe(const QWidget *widget)
@@ -54,7 +57,7 @@ QStringList dump(const TForm1 &form)
     lines << u"focus: "_s + describe(QApplication::focusWidget());
     for (QWidget *next = form.nextInFocusChain(); next != &form; next = next->nextInFocusChain())
         lines << u"chain: "_s + describe(next);
-    const QTabWidget *tabs = form.PageControl1;
+    const QTabWidget *tabs = control<QTabWidget>(form, "PageControl1");
     for (int i = 0; i < tabs->count(); ++i)
         lines << u"tab %1 %2 shown=%3"_s.arg(i).arg(tabs->tabText(i)).arg(tabs->isTabVisible(i));
     lines << u"current: "_s + describe(tabs->currentWidget());
@@ -63,7 +66,7 @@ QStringList dump(const TForm1 &form)
 
 void showAt(TForm1 &form, int index)
 {
-    form.PageControl1->setCurrentIndex(index);
+    control<QTabWidget>(form, "PageControl1")->setCurrentIndex(index);
     QCoreApplication::sendPostedEvents();
 }
 
@@ -85,18 +88,21 @@ void StartupTest::laterPagesMatchWholeWindow_data()
     QTest::addColumn<bool>("shown");
     QTest::newRow("first frame") << std::function([](TForm1 &form) {
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTRY_VERIFY(form.tabVotes->isBuilt());
+        QTRY_VERIFY(control<VotesPage>(form, "tabVotes")->isBuilt());
     }) << true;
-    QTest::newRow("tab clicked") << std::function([](TForm1 &form) { clickTab(form, form.TabSheet3); }) << true;
+    QTest::newRow("tab clicked") << std::function([](TForm1 &form) {
+        clickTab(form, control<NetworkOptionsPage>(form, "TabSheet3"));
+    }) << true;
     QTest::newRow("ctrl+Tab") << std::function([](TForm1 &form) {
-        form.PageControl1->tabBar()->setFocus();
-        QTest::keyClick(form.PageControl1, Qt::Key_Tab, Qt::ControlModifier);
+        control<QTabWidget>(form, "PageControl1")->tabBar()->setFocus();
+        QTest::keyClick(control<QTabWidget>(form, "PageControl1"), Qt::Key_Tab, Qt::ControlModifier);
     }) << true;
     QTest::newRow("arrow on the strip") << std::function([](TForm1 &form) {
-        QTest::keyClick(form.PageControl1->tabBar(), Qt::Key_Right);
+        QTest::keyClick(control<QTabWidget>(form, "PageControl1")->tabBar(), Qt::Key_Right);
     }) << true;
-    QTest::newRow("page set by the program")
-        << std::function([](TForm1 &form) { form.PageControl1->setCurrentWidget(form.TabSheet6); }) << true;
+    QTest::newRow("page set by the program") << std::function([](TForm1 &form) {
+        control<QTabWidget>(form, "PageControl1")->setCurrentWidget(control<MapRotationPage>(form, "TabSheet6"));
+    }) << true;
     QTest::newRow("Finish!") << std::function([](TForm1 &form) { click(form, "btnFinish"); }) << true;
     QTest::newRow("Allowed Votes") << std::function([](TForm1 &form) { form.Button2Click(); }) << false;
     QTest::newRow("assistive technology") << std::function([](TForm1 &) {
@@ -112,7 +118,7 @@ void StartupTest::laterPagesMatchWholeWindow()
 
     TForm1 whole;
     TForm1 later(nullptr, TForm1::Pages::FirstThenRest);
-    QVERIFY(later.tabMain->isBuilt());
+    QVERIFY(control<ServerInfoPage>(later, "tabMain")->isBuilt());
     for (LazyPage *page : lazyPages(later).mid(1))
         QVERIFY2(!page->isBuilt(), qPrintable(page->objectName()));
 
@@ -129,7 +135,7 @@ void StartupTest::laterPagesMatchWholeWindow()
     QCOMPARE(dump(later), dump(whole));
 
     // Every page looks the same, pixel for pixel.
-    for (int i = 0; i < whole.PageControl1->count(); ++i) {
+    for (int i = 0; i < control<QTabWidget>(whole, "PageControl1")->count(); ++i) {
         showAt(whole, i);
         showAt(later, i);
         QCOMPARE(later.grab().toImage(), whole.grab().toImage());

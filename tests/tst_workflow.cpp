@@ -39,8 +39,8 @@ void WorkflowTest::statesAcrossFinishClearFinish()
     TForm1 form;
     showWindow(form);
     QCOMPARE(form.windowTitle(), u"Bravenmark - Tallyforge 1.0"_s);
-    const int editorTab = form.PageControl1->indexOf(form.tabEditor);
-    const int votesTab = form.PageControl1->indexOf(form.tabVotes);
+    const int editorTab = control<QTabWidget>(form, "PageControl1")->indexOf(control<EditorPage>(form, "tabEditor"));
+    const int votesTab = control<QTabWidget>(form, "PageControl1")->indexOf(control<VotesPage>(form, "tabVotes"));
 
     struct State {
         QWidget *activePage;
@@ -48,21 +48,24 @@ void WorkflowTest::statesAcrossFinishClearFinish()
         bool editorEmpty;
     };
     auto check = [&](const State &s) {
-        QCOMPARE(form.PageControl1->currentWidget(), s.activePage);
-        QCOMPARE(form.PageControl1->isTabVisible(editorTab), s.editorTab);
-        QVERIFY(!form.PageControl1->isTabVisible(votesTab));
-        QCOMPARE(form.btnFinish->isVisible(), s.finishVisible);
-        QCOMPARE(form.btnFinish->isEnabled(), s.finishEnabled);
-        QCOMPARE(form.btnSave->isVisible(), s.saveVisible);
-        QCOMPARE(form.btnSave->isEnabled(), s.saveEnabled);
-        QCOMPARE(form.btnClear->isVisible(), s.clearVisible);
-        QCOMPARE(form.Save1->isEnabled(), s.save1);
-        QCOMPARE(form.chkSlashes->isEnabled(), s.slashes);
+        QCOMPARE(control<QTabWidget>(form, "PageControl1")->currentWidget(), s.activePage);
+        QCOMPARE(control<QTabWidget>(form, "PageControl1")->isTabVisible(editorTab), s.editorTab);
+        QVERIFY(!control<QTabWidget>(form, "PageControl1")->isTabVisible(votesTab));
+        QCOMPARE(control<TTextButton>(form, "btnFinish")->isVisible(), s.finishVisible);
+        QCOMPARE(control<TTextButton>(form, "btnFinish")->isEnabled(), s.finishEnabled);
+        QCOMPARE(control<TTextButton>(form, "btnSave")->isVisible(), s.saveVisible);
+        QCOMPARE(control<TTextButton>(form, "btnSave")->isEnabled(), s.saveEnabled);
+        QCOMPARE(control<TTextButton>(form, "btnClear")->isVisible(), s.clearVisible);
+        QCOMPARE(control<QAction>(form, "Save1")->isEnabled(), s.save1);
+        QCOMPARE(control<QCheckBox>(form, "chkSlashes")->isEnabled(), s.slashes);
         QCOMPARE(form.editor()->document()->isEmpty(), s.editorEmpty);
     };
-    const State start { form.tabMain, false, true, true, false, false, false, false, true, true };
-    const State generated { form.tabEditor, true, false, false, true, true, true, true, false, false };
-    const State cleared { form.tabMain, false, true, true, true, false, false, false, false, true };
+    const State start { control<ServerInfoPage>(form, "tabMain"), false, true, true, false, false, false, false, true,
+        true };
+    const State generated { control<EditorPage>(form, "tabEditor"), true, false, false, true, true, true, true, false,
+        false };
+    const State cleared { control<ServerInfoPage>(form, "tabMain"), false, true, true, true, false, false, false, false,
+        true };
 
     check(start);
     // Controls changed before the first pass keep their values through "Clear Cfg".
@@ -74,7 +77,7 @@ void WorkflowTest::statesAcrossFinishClearFinish()
     check(generated);
     click(form, "btnClear");
     check(cleared);
-    QVERIFY(form.chkSlashes->isChecked());
+    QVERIFY(control<QCheckBox>(form, "chkSlashes")->isChecked());
     QCOMPARE(finish(form), first);
     check(generated);
     // What is changed after "Clear Cfg" is in the next pass.
@@ -105,12 +108,12 @@ void WorkflowTest::hintsShowOnlyInTheStatusBar()
     for (const QWidget *widget : widgets)
         QVERIFY2(widget->toolTip().isEmpty(), qPrintable(widget->objectName()));
 
-    QTest::mouseMove(form.btnFinish);
+    QTest::mouseMove(control<TTextButton>(form, "btnFinish"));
     QTRY_COMPARE(form.statusBar()->currentMessage(), u"Create CFG"_s);
-    QTest::mouseMove(form.chkSlashes);
+    QTest::mouseMove(control<QCheckBox>(form, "chkSlashes"));
     QTRY_COMPARE(form.statusBar()->currentMessage(),
         u"Check this if you want to add slashes in the cfg to organize. '//' and '//Description'"_s);
-    QTest::mouseMove(form.GroupBox1, QPoint(2, 2));
+    QTest::mouseMove(control<QGroupBox>(form, "GroupBox1"), QPoint(2, 2));
     QTRY_COMPARE(form.statusBar()->currentMessage(), QString());
 }
 
@@ -123,8 +126,10 @@ void WorkflowTest::menuEntryHintsShowWhileHighlighted()
     const struct {
         QAction *entry;
         QString hint;
-    } entries[] = { { form.Save1, u"Save CFG"_s }, { form.Exit1, u"Exit Program"_s },
-        { form.Support1, u"Support Forums"_s }, { form.Hollowfen1, u"Visit Hollowfen website"_s } };
+    } entries[]
+        = { { control<QAction>(form, "Save1"), u"Save CFG"_s }, { control<QAction>(form, "Exit1"), u"Exit Program"_s },
+              { control<QAction>(form, "Support1"), u"Support Forums"_s },
+              { control<QAction>(form, "Hollowfen1"), u"Visit Hollowfen website"_s } };
     for (const auto &entry : entries) {
         auto *menu = qobject_cast<QMenu *>(entry.entry->parent());
         QVERIFY(menu);
@@ -141,8 +146,8 @@ void WorkflowTest::webLinksOpenTheMakersPages()
 {
     QDesktopServices::setUrlHandler(u"http"_s, this, "openUrl");
     TForm1 form;
-    form.Hollowfen1->trigger();
-    form.Support1->trigger();
+    control<QAction>(form, "Hollowfen1")->trigger();
+    control<QAction>(form, "Support1")->trigger();
     click(form, "TextButton29");
     QDesktopServices::unsetUrlHandler(u"http"_s);
     QCOMPARE(m_opened,

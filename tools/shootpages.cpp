@@ -44,7 +44,7 @@ int main(int argc, char *argv[])
         return 1;
 
     auto shoot = [&](QWidget *page, const QString &name) {
-        form.PageControl1->setCurrentWidget(page);
+        form.findChild<QTabWidget *>(QStringLiteral("PageControl1"))->setCurrentWidget(page);
         QTest::qWait(100);
         const bool saved = form.grab().save(folder.filePath(name + u".png"_s));
         std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(folder.filePath(name + u".png"_s)));
@@ -54,21 +54,21 @@ int main(int argc, char *argv[])
         QWidget *page;
         const char *name;
     } pages[] = {
-        { form.tabMain, "1-server-information" },
-        { form.TabSheet2, "2-server-options" },
-        { form.TabSheet3, "3-network-options" },
-        { form.TabSheet4, "4-game-options" },
-        { form.TabSheet5, "5-gametypes" },
-        { form.TabSheet6, "6-map-rotation" },
-        { form.TabSheet1, "7-weapons" },
-        { form.tabVotes, "8-votes" },
+        { form.findChild<ServerInfoPage *>(QStringLiteral("tabMain")), "1-server-information" },
+        { form.findChild<ServerOptionsPage *>(QStringLiteral("TabSheet2")), "2-server-options" },
+        { form.findChild<NetworkOptionsPage *>(QStringLiteral("TabSheet3")), "3-network-options" },
+        { form.findChild<GameOptionsPage *>(QStringLiteral("TabSheet4")), "4-game-options" },
+        { form.findChild<GametypesPage *>(QStringLiteral("TabSheet5")), "5-gametypes" },
+        { form.findChild<MapRotationPage *>(QStringLiteral("TabSheet6")), "6-map-rotation" },
+        { form.findChild<WeaponsPage *>(QStringLiteral("TabSheet1")), "7-weapons" },
+        { form.findChild<VotesPage *>(QStringLiteral("tabVotes")), "8-votes" },
     };
     bool ok = true;
     for (const auto &page : pages)
         ok = shoot(page.page, QString::fromLatin1(page.name)) && ok;
 
-    QTest::mouseClick(form.btnFinish, Qt::LeftButton);
-    ok = shoot(form.tabEditor, u"9-editor"_s) && ok;
+    QTest::mouseClick(form.findChild<TTextButton *>(QStringLiteral("btnFinish")), Qt::LeftButton);
+    ok = shoot(form.findChild<EditorPage *>(QStringLiteral("tabEditor")), u"9-editor"_s) && ok;
 
     // Values typed in the editor that the game reads otherwise, with the note
     // of the first on the status bar.
@@ -86,6 +86,6 @@ int main(int argc, char *argv[])
     cursor.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, 2);
     form.editor()->setTextCursor(cursor);
     form.editor()->setFocus();
-    ok = shoot(form.tabEditor, u"10-editor-marks"_s) && ok;
+    ok = shoot(form.findChild<EditorPage *>(QStringLiteral("tabEditor")), u"10-editor-marks"_s) && ok;
     return ok ? 0 : 1;
 }
