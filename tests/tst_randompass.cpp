@@ -12,6 +12,7 @@
 #include "formtest.h"
 #include "generator/pagekit.h"
 #include "script/consolereader.h"
+#include "script/valuecatalogue.h"
 #include "testmain.h"
 #include "widgets/ttextbutton.h"
 
@@ -52,92 +53,12 @@ const QStringList allComments = {
 constexpr int alwaysWritten = 9 + 17; // the allowed-vote and weapon lines have no include box
 constexpr int includeBoxCount = 67;
 
-const QSet<QString> knownCvars = {
-    u"g_allowVoteDrawFriend"_s,
-    u"g_allowVoteFriendlyFire"_s,
-    u"g_allowVoteKick"_s,
-    u"g_allowVoteKillCam"_s,
-    u"g_allowVoteMap"_s,
-    u"g_allowVoteMapRestart"_s,
-    u"g_allowVoteMapRotate"_s,
-    u"g_allowVoteTempBanUser"_s,
-    u"g_allowVoteTypeMap"_s,
-    u"g_allowvote"_s,
-    u"g_banips"_s,
-    u"g_deadchat"_s,
-    u"g_gametype"_s,
-    u"g_log"_s,
-    u"g_logsync"_s,
-    u"g_password"_s,
-    u"net_ip"_s,
-    u"net_port"_s,
-    u"rconpassword"_s,
-    u"scr_allow_bar"_s,
-    u"scr_allow_bren"_s,
-    u"scr_allow_enfield"_s,
-    u"scr_allow_fg42"_s,
-    u"scr_allow_kar98k"_s,
-    u"scr_allow_kar98ksniper"_s,
-    u"scr_allow_m1carbine"_s,
-    u"scr_allow_m1garand"_s,
-    u"scr_allow_mp40"_s,
-    u"scr_allow_mp44"_s,
-    u"scr_allow_nagant"_s,
-    u"scr_allow_nagantsniper"_s,
-    u"scr_allow_panzerfaust"_s,
-    u"scr_allow_ppsh"_s,
-    u"scr_allow_springfield"_s,
-    u"scr_allow_sten"_s,
-    u"scr_allow_thompson"_s,
-    u"scr_bel_alivepointtime"_s,
-    u"scr_bel_scorelimit"_s,
-    u"scr_bel_timelimit"_s,
-    u"scr_dm_scorelimit"_s,
-    u"scr_dm_timelimit"_s,
-    u"scr_hq_scorelimit"_s,
-    u"scr_hq_timelimit"_s,
-    u"scr_drawfriend"_s,
-    u"scr_forcerespawn"_s,
-    u"scr_freelook"_s,
-    u"scr_friendlyfire"_s,
-    u"scr_killcam"_s,
-    u"scr_motd"_s,
-    u"scr_re_graceperiod"_s,
-    u"scr_re_roundlength"_s,
-    u"scr_re_roundlimit"_s,
-    u"scr_re_scorelimit"_s,
-    u"scr_re_showcarrier"_s,
-    u"scr_re_timelimit"_s,
-    u"scr_sd_graceperiod"_s,
-    u"scr_sd_roundlength"_s,
-    u"scr_sd_roundlimit"_s,
-    u"scr_sd_scorelimit"_s,
-    u"scr_sd_timelimit"_s,
-    u"scr_spectateenemy"_s,
-    u"scr_tdm_scorelimit"_s,
-    u"scr_tdm_timelimit"_s,
-    u"scr_teambalance"_s,
-    u"scr_teamscorepenalty"_s,
-    u"sv_allowanonymous"_s,
-    u"sv_allowdownload"_s,
-    u"sv_cheats"_s,
-    u"sv_floodprotect"_s,
-    u"sv_fps"_s,
-    u"sv_hostname"_s,
-    u"sv_kickbantime"_s,
-    u"sv_mapRotation"_s,
-    u"sv_master1"_s,
-    u"sv_maxclients"_s,
-    u"sv_maxping"_s,
-    u"sv_maxrate"_s,
-    u"sv_minping"_s,
-    u"sv_privateclients"_s,
-    u"sv_privatepassword"_s,
-    u"sv_pure"_s,
-    u"sv_wwwBaseURL"_s,
-    u"sv_wwwDlDisconnected"_s,
-    u"sv_wwwDownload"_s,
-};
+// Every variable the pages write, as they declare it.
+const ValueCatalogue &pageVariables()
+{
+    static const ValueCatalogue values = TForm1::valueCatalogue();
+    return values;
+}
 const QSet<QString> knownKeys = {
     u".Admin"_s,
     u".Admin1"_s,
@@ -462,7 +383,7 @@ void RandomPassTest::checkPass(const QStringList &lines, int iteration)
         const std::optional<Line> line = parseLine(text);
         VERIFY_AT(line, where(text));
         const bool info = line->command == u"sets";
-        VERIFY_AT(info ? knownKeys.contains(line->name) : line->command == u"set" && knownCvars.contains(line->name),
+        VERIFY_AT(info ? knownKeys.contains(line->name) : line->command == u"set" && pageVariables().find(line->name),
             where(text));
         // ".Admin" carries the same edit as ".Admin1" when the second entry is left out.
         const QString name = info && !m_editOfName.contains(line->name) ? line->name + u'1' : line->name;
