@@ -59,6 +59,14 @@ QString droppedFile(const QMimeData *data)
     return urls.size() == 1 && urls.constFirst().isLocalFile() ? urls.constFirst().toLocalFile() : QString();
 }
 
+// The file chosen in `dialog`, or nothing when the user cancels it.
+QString chosenFile(QFileDialog *dialog)
+{
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return {};
+    return dialog->selectedFiles().constFirst();
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget *parent, Pages pages)
@@ -449,10 +457,8 @@ QFileDialog *TForm1::saveDialog()
 
 void TForm1::btnSaveClick()
 {
-    QFileDialog *dialog = saveDialog();
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
-        return;
-    saveTo(dialog->selectedFiles().constFirst());
+    if (const QString path = chosenFile(saveDialog()); !path.isEmpty())
+        saveTo(path);
 }
 
 void TForm1::Save1Click()
@@ -484,10 +490,8 @@ QFileDialog *TForm1::openDialog()
 
 void TForm1::Open1Click()
 {
-    QFileDialog *dialog = openDialog();
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
-        return;
-    openScript(dialog->selectedFiles().constFirst());
+    if (const QString path = chosenFile(openDialog()); !path.isEmpty())
+        openScript(path);
 }
 
 QStringList TForm1::ownCommentLines() const

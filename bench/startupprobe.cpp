@@ -92,21 +92,28 @@ private:
     bool m_seen = false;
 };
 
+// A main window with a menu bar and a status bar, and a tab widget where ours has its pages.
+std::pair<std::unique_ptr<QMainWindow>, QTabWidget *> windowWithTabs(const QString &title, int width)
+{
+    auto window = std::make_unique<QMainWindow>();
+    window->setWindowTitle(title);
+    auto *client = new QWidget;
+    window->setCentralWidget(client);
+    for (const char *menu : { "&File", "&Help", "&About" })
+        window->menuBar()->addMenu(QString::fromLatin1(menu))->addAction(u"&Action"_s);
+    window->statusBar()->showMessage(u"Ready"_s);
+    auto *tabs = new QTabWidget(client);
+    tabs->setGeometry(0, 57, width - 1, 384);
+    tabs->setTabPosition(QTabWidget::South);
+    return { std::move(window), tabs };
+}
+
 // The toolkit's floor for a window like ours: a main window of the same size with a menu bar and a status bar,
 // and a tab widget of nine pages, each with 11 rows of a captioned check box and an edit with text, 198 controls
 // in all, at fixed positions, with no pictures and no layouts.
 std::unique_ptr<QWidget> bareWindow(int width, int height)
 {
-    auto window = std::make_unique<QMainWindow>();
-    window->setWindowTitle(u"bare"_s);
-    auto *client = new QWidget;
-    window->setCentralWidget(client);
-    for (const char *title : { "&File", "&Help", "&About" })
-        window->menuBar()->addMenu(QString::fromLatin1(title))->addAction(u"&Action"_s);
-    window->statusBar()->showMessage(u"Ready"_s);
-    auto *tabs = new QTabWidget(client);
-    tabs->setGeometry(0, 57, width - 1, 384);
-    tabs->setTabPosition(QTabWidget::South);
+    auto [window, tabs] = windowWithTabs(u"bare"_s, width);
     for (int i = 0; i < 9; ++i) {
         auto *page = new QWidget;
         for (int row = 0; row < 11; ++row) {
@@ -117,7 +124,7 @@ std::unique_ptr<QWidget> bareWindow(int width, int height)
         tabs->addTab(page, u"Page %1"_s.arg(i + 1));
     }
     window->setFixedSize(width, height);
-    return window;
+    return std::move(window);
 }
 
 // The kinds of controls the main window is made of, in the order `count` prints them.
@@ -170,16 +177,7 @@ std::array<int, kinds> countKinds(const TForm1 &form)
 // widget, with a menu and a status bar: no pictures, no colours or fonts of its own, no code of its own.
 std::unique_ptr<QWidget> plainWindow(int width, int height, const std::array<int, kinds> &counts)
 {
-    auto window = std::make_unique<QMainWindow>();
-    window->setWindowTitle(u"plain"_s);
-    auto *client = new QWidget;
-    window->setCentralWidget(client);
-    for (const char *title : { "&File", "&Help", "&About" })
-        window->menuBar()->addMenu(QString::fromLatin1(title))->addAction(u"&Action"_s);
-    window->statusBar()->showMessage(u"Ready"_s);
-    auto *tabs = new QTabWidget(client);
-    tabs->setGeometry(0, 57, width - 1, 384);
-    tabs->setTabPosition(QTabWidget::South);
+    auto [window, tabs] = windowWithTabs(u"plain"_s, width);
     QList<QWidget *> pages;
     for (int i = 0; i < 9; ++i) {
         pages << new QWidget;
@@ -206,7 +204,7 @@ std::unique_ptr<QWidget> plainWindow(int width, int height, const std::array<int
         }
     }
     window->setFixedSize(width, height);
-    return window;
+    return std::move(window);
 }
 
 } // namespace

@@ -55,8 +55,8 @@ QString windowName(Display *display, Window window)
     return name;
 }
 
-// The mapped top-level window called `title`, or None.
-Window findWindow(Display *display, const QString &title)
+// The first mapped top-level window that `wanted`, or None.
+template<typename Wanted> Window firstWindow(Display *display, Wanted wanted)
 {
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
@@ -66,12 +66,19 @@ Window findWindow(Display *display, const QString &title)
     for (unsigned int i = 0; i < count && found == None; ++i) {
         XWindowAttributes attributes;
         if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable
-            && windowName(display, children[i]) == title)
+            && wanted(children[i], attributes))
             found = children[i];
     }
     if (children)
         XFree(children);
     return found;
+}
+
+// The window called `title`, or None.
+Window findWindow(Display *display, const QString &title)
+{
+    return firstWindow(
+        display, [&](Window window, const XWindowAttributes &) { return windowName(display, window) == title; });
 }
 
 void sendDeleteWindow(Display *display, Window window)
@@ -87,24 +94,13 @@ void sendDeleteWindow(Display *display, Window window)
     XFlush(display);
 }
 
-// A mapped top-level window other than `main`, a dialog, or None. Pop-ups
-// (the name completer, menus) bypass the window manager and do not count.
+// A top-level window other than `main`, a dialog, or None. Pop-ups (the name
+// completer, menus) bypass the window manager and do not count.
 Window otherWindow(Display *display, Window main)
 {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int count = 0;
-    Window found = None;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-        return None;
-    for (unsigned int i = 0; i < count && found == None; ++i) {
-        XWindowAttributes attributes;
-        if (children[i] != main && XGetWindowAttributes(display, children[i], &attributes)
-            && attributes.map_state == IsViewable && !attributes.override_redirect)
-            found = children[i];
-    }
-    if (children)
-        XFree(children);
-    return found;
+    return firstWindow(display, [main](Window window, const XWindowAttributes &attributes) {
+        return window != main && !attributes.override_redirect;
+    });
 }
 
 void key(Display *display, KeySym symbol, bool shift = false, bool control = false)
