@@ -16,9 +16,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 
@@ -87,5 +89,21 @@ int main(int argc, char *argv[])
     form.editor()->setTextCursor(cursor);
     form.editor()->setFocus();
     ok = shoot(form.findChild<EditorPage *>(QStringLiteral("tabEditor")), u"10-editor-marks"_s) && ok;
+
+    // A hand-written script opened: the pages take its settings, its other lines are kept.
+    QTemporaryDir scratch;
+    QFile script(scratch.filePath(u"servercfg.cfg"_s));
+    if (!script.open(QIODevice::WriteOnly))
+        return 1;
+    script.write("// my server\n"
+                 "set sv_hostname \"^1Red ^7Base\"\n"
+                 "set scr_sd_roundlength \"2.5\"\n"
+                 "set g_gametype \"sd\"\n"
+                 "exec weapons_custom.cfg\n"
+                 "set sv_maxclients \"24\"; map mp_harbor\n");
+    script.close();
+    ok = form.openScript(script.fileName()) && ok;
+    ok = shoot(form.findChild<EditorPage *>(QStringLiteral("tabEditor")), u"11-opened-script"_s) && ok;
+    ok = shoot(form.findChild<GameOptionsPage *>(QStringLiteral("TabSheet4")), u"12-opened-game-options"_s) && ok;
     return ok ? 0 : 1;
 }
