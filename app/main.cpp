@@ -28,6 +28,7 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     }
 
+    Appearance::loadFontConfigurationMeanwhile();
     QApplication app(argc, argv);
     Appearance::setUpApplication();
     request = CommandLine::read(QCoreApplication::arguments());

@@ -212,10 +212,12 @@ std::unique_ptr<QWidget> plainWindow(int width, int height, const std::array<int
 int main(int argc, char *argv[])
 {
     const char *mode = argc > 1 ? argv[1] : "form";
-    QApplication app(argc, argv);
-    std::printf("application_ns %lld\n", nowNs());
     const bool bare = std::strcmp(mode, "bare") == 0 && argc == 4;
     const bool plain = std::strcmp(mode, "plain") == 0 && argc == 4 + kinds;
+    if (!bare && !plain)
+        Appearance::loadFontConfigurationMeanwhile();
+    QApplication app(argc, argv);
+    std::printf("application_ns %lld\n", nowNs());
     if (!bare && !plain)
         Appearance::setUpApplication();
 
