@@ -2,6 +2,7 @@
 
 #include "app/tform1.h"
 #include "widgets/artwork.h"
+#include "widgets/installedfont.h"
 
 #include <QApplication>
 #include <QIconEngine>
@@ -136,11 +137,8 @@ QFont uiFont()
 {
     // All of these share Arial's advance widths, so a caption measured with
     // one fits with any other.
-    QFont font;
-    font.setFamilies({ u"Liberation Sans"_s, u"Arimo"_s, u"Arial"_s, u"Nimbus Sans"_s, u"Helvetica"_s });
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    return font;
+    return installedFont(
+        { u"Liberation Sans"_s, u"Arimo"_s, u"Arial"_s, u"Nimbus Sans"_s, u"Helvetica"_s }, QFont::SansSerif, 11);
 }
 
 void setUpApplication()

@@ -1,6 +1,7 @@
 #include "generator/pagekit.h"
 
 #include "widgets/artwork.h"
+#include "widgets/installedfont.h"
 #include "widgets/systemcolors.h"
 
 #include <QCheckBox>
@@ -36,10 +37,7 @@ protected:
 QFont headingFont()
 {
     // DejaVu Sans keeps Verdana's wide, open bold and ships with every desktop.
-    QFont font;
-    font.setFamilies({ u"DejaVu Sans"_s, u"Verdana"_s, u"Bitstream Vera Sans"_s });
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
+    QFont font = installedFont({ u"DejaVu Sans"_s, u"Verdana"_s, u"Bitstream Vera Sans"_s }, QFont::SansSerif, 11);
     font.setBold(true);
     return font;
 }

@@ -1,6 +1,7 @@
 #include "app/tform1.h"
 #include "formtest.h"
 #include "testmain.h"
+#include "widgets/installedfont.h"
 #include "widgets/systemcolors.h"
 #include "widgets/ttextbutton.h"
 
@@ -18,6 +19,8 @@ class AppearanceTest : public QObject {
 
 private Q_SLOTS:
     void chosenStyleUnderTheWindowsMeasures();
+    void fontIsTheFirstInstalledFamily_data();
+    void fontIsTheFirstInstalledFamily();
 };
 
 void AppearanceTest::chosenStyleUnderTheWindowsMeasures()
@@ -41,6 +44,27 @@ void AppearanceTest::chosenStyleUnderTheWindowsMeasures()
     const bool raised = is(0, 0, SystemColor::ButtonHighlight) && is(74, 24, SystemColor::DarkShadow3D)
         && is(73, 23, SystemColor::ButtonShadow);
     QCOMPARE(raised, chosen == u"windows"_s);
+}
+
+void AppearanceTest::fontIsTheFirstInstalledFamily_data()
+{
+    QTest::addColumn<QStringList>("families");
+    QTest::addColumn<QStringList>("asked");
+    QTest::newRow("first installed") << QStringList { u"DejaVu Sans"_s, u"No Such Sans"_s } << QStringList { u"DejaVu Sans"_s };
+    QTest::newRow("missing ones skipped") << QStringList { u"No Such Sans"_s, u"DejaVu Sans"_s }
+                                          << QStringList { u"DejaVu Sans"_s };
+    QTest::newRow("none installed") << QStringList { u"No Such Sans"_s, u"No Such Serif"_s }
+                                    << QStringList { u"No Such Sans"_s, u"No Such Serif"_s };
+}
+
+void AppearanceTest::fontIsTheFirstInstalledFamily()
+{
+    QFETCH(QStringList, families);
+    QFETCH(QStringList, asked);
+    const QFont font = installedFont({ families[0], families[1] }, QFont::Serif, 13);
+    QCOMPARE(font.families(), asked);
+    QCOMPARE(font.styleHint(), QFont::Serif);
+    QCOMPARE(font.pixelSize(), 13);
 }
 
 TALLYFORGE_TEST_MAIN(AppearanceTest)
