@@ -12,10 +12,9 @@
 #include <QStyleOption>
 
 #include <fontconfig/fontconfig.h>
+#include <optional>
 #include <pthread.h>
 #include <sched.h>
-
-#include <optional>
 #include <system_error>
 #include <thread>
 

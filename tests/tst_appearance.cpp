@@ -50,9 +50,10 @@ void AppearanceTest::fontIsTheFirstInstalledFamily_data()
 {
     QTest::addColumn<QStringList>("families");
     QTest::addColumn<QStringList>("asked");
-    QTest::newRow("first installed") << QStringList { u"DejaVu Sans"_s, u"No Such Sans"_s } << QStringList { u"DejaVu Sans"_s };
-    QTest::newRow("missing ones skipped") << QStringList { u"No Such Sans"_s, u"DejaVu Sans"_s }
-                                          << QStringList { u"DejaVu Sans"_s };
+    QTest::newRow("first installed") << QStringList { u"DejaVu Sans"_s, u"No Such Sans"_s }
+                                     << QStringList { u"DejaVu Sans"_s };
+    QTest::newRow("missing ones skipped")
+        << QStringList { u"No Such Sans"_s, u"DejaVu Sans"_s } << QStringList { u"DejaVu Sans"_s };
     QTest::newRow("none installed") << QStringList { u"No Such Sans"_s, u"No Such Serif"_s }
                                     << QStringList { u"No Such Sans"_s, u"No Such Serif"_s };
 }
