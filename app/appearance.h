@@ -17,11 +17,12 @@ QFont uiFont();
 void setUpApplication();
 
 // Starts reading the system's font configuration on a thread of its own, which
-// runs only when a processor is otherwise idle. Called before the QApplication
-// exists, it reads while Qt connects to the display, instead of holding up
-// the window's first caption by a third of the way to the first frame. Should
-// Qt look up a font before the thread is done, Qt reads the configuration
-// itself, and fontconfig keeps whichever was ready first.
+// runs only when a processor is otherwise idle and is never waited for. Called
+// before the QApplication exists, it reads while Qt connects to the display;
+// otherwise the window's first caption would wait for it, over a quarter of
+// the work before the first frame. Should Qt look up a font before the thread
+// is done, Qt reads the configuration itself, and fontconfig keeps whichever
+// was ready first.
 void loadFontConfigurationMeanwhile();
 
 } // namespace Appearance
