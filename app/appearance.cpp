@@ -5,14 +5,11 @@
 #include "widgets/installedfont.h"
 
 #include <QApplication>
-#include <QIconEngine>
-#include <QPointer>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
 
 #include <fontconfig/fontconfig.h>
-#include <optional>
 #include <pthread.h>
 #include <sched.h>
 #include <system_error>
@@ -21,50 +18,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A style's standard picture, asked of the style when first drawn or measured.
-class StandardIconOnDemand : public QIconEngine {
-public:
-    StandardIconOnDemand(QStyle *style, QStyle::StandardPixmap which)
-        : m_style(style)
-        , m_which(which)
-    {
-    }
-
-    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
-    {
-        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
-    }
-    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return icon().pixmap(size, mode, state);
-    }
-    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal scale) override
-    {
-        return icon().pixmap(size / scale, scale, mode, state);
-    }
-    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return icon().actualSize(size, mode, state);
-    }
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
-    {
-        return icon().availableSizes(mode, state);
-    }
-    QIconEngine *clone() const override { return new StandardIconOnDemand(*this); }
-
-private:
-    const QIcon &icon()
-    {
-        if (!m_icon)
-            m_icon = m_style ? m_style->standardIcon(m_which) : QIcon();
-        return *m_icon;
-    }
-
-    QPointer<QStyle> m_style;
-    QStyle::StandardPixmap m_which;
-    std::optional<QIcon> m_icon;
-};
 
 // The style Qt chose for the application (the user's -style or
 // QT_STYLE_OVERRIDE, else the platform's), with the few measures the window
@@ -92,16 +45,6 @@ public:
         case PM_TabBarTabVSpace: return 4;
         default: return QProxyStyle::pixelMetric(metric, option, widget);
         }
-    }
-
-    // A menu bar asks for its overflow button's picture as it is made, and
-    // decoding it costs a millisecond before the first frame; the window's menu
-    // bar never overflows, so the picture is made only if it is ever drawn.
-    QIcon standardIcon(StandardPixmap which, const QStyleOption *option, const QWidget *widget) const override
-    {
-        if (which == SP_ToolBarHorizontalExtensionButton || which == SP_ToolBarVerticalExtensionButton)
-            return QIcon(new StandardIconOnDemand(baseStyle(), which));
-        return QProxyStyle::standardIcon(which, option, widget);
     }
 
     void drawControl(

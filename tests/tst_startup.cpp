@@ -4,9 +4,6 @@
 #include <QAccessible>
 #include <QImage>
 #include <QLabel>
-#include <QMenuBar>
-#include <QProxyStyle>
-#include <QToolButton>
 
 #include <functional>
 
@@ -81,7 +78,6 @@ class StartupTest : public QObject {
 private Q_SLOTS:
     void laterPagesMatchWholeWindow_data();
     void laterPagesMatchWholeWindow();
-    void overflowPictureDrawsAsTheStyles();
 };
 
 void StartupTest::laterPagesMatchWholeWindow_data()
@@ -146,21 +142,6 @@ void StartupTest::laterPagesMatchWholeWindow()
     }
     QCOMPARE(finish(later), finish(whole));
     QCOMPARE(dump(later), dump(whole));
-}
-
-// The menu bar's overflow button gets its picture only when it is drawn.
-void StartupTest::overflowPictureDrawsAsTheStyles()
-{
-    TForm1 form;
-    const auto *overflow = form.menuBar()->findChild<QToolButton *>(u"qt_menubar_ext_button"_s);
-    QVERIFY(overflow);
-    const QStyle *chosen = qobject_cast<QProxyStyle *>(QApplication::style())->baseStyle();
-    for (qreal scale : { 1.0, 2.0 }) {
-        const QImage drawn = overflow->icon().pixmap(QSize(16, 16), scale).toImage();
-        QVERIFY(!drawn.isNull());
-        QCOMPARE(drawn,
-            chosen->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(QSize(16, 16), scale).toImage());
-    }
 }
 
 TALLYFORGE_TEST_MAIN(StartupTest)
