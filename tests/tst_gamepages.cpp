@@ -40,10 +40,11 @@ QStringList gametypes(const TForm1 &form, bool comments = true)
     return sectionOf(*control<GametypesPage>(form, "TabSheet5"), comments);
 }
 
-const QStringList golden = goldenLines();
-
 // The vote lines of the untouched window.
-const QStringList defaultVoteLines = goldenLines().filter(u"set g_allowVote"_s);
+QStringList defaultVoteLines()
+{
+    return goldenLines().filter(u"set g_allowVote"_s);
+}
 
 } // namespace
 
@@ -70,7 +71,7 @@ void GamePagesTest::voteLinesIgnoreVotingChoice()
     control<QRadioButton>(form, "rbAV0")->setChecked(true);
     control<QCheckBox>(form, "chkKick")->setChecked(true);
     control<QCheckBox>(form, "chkKK")->setChecked(false);
-    QStringList votes = defaultVoteLines;
+    QStringList votes = defaultVoteLines();
     votes.first() = u"set g_allowVoteKick \"1\""_s;
     votes.last() = u"set g_allowVoteKillCam \"0\""_s;
 
@@ -95,7 +96,7 @@ void GamePagesTest::radioButtonsWriteTheValueTheirHintsName()
             continue;
         TForm1 form;
         control<QRadioButton>(form, button->objectName())->click();
-        QStringList expected = golden;
+        QStringList expected = goldenLines();
         const QString prefix = u"set "_s + hint.captured(1) + u" \""_s;
         const qsizetype at = expected.indexOf(QRegularExpression(
             QRegularExpression::escape(prefix) + u".*"_s, QRegularExpression::CaseInsensitiveOption));
@@ -183,7 +184,7 @@ void GamePagesTest::votesChangedWithoutReturning()
 
     for (const char *box : { "chkKick", "chkMap", "chkBan", "chkKK" })
         click(form, box);
-    QStringList expected = defaultVoteLines;
+    QStringList expected = defaultVoteLines();
     for (const int flipped : { 0, 1, 4, 8 }) { // Kick, Map, TempBanUser, KillCam
         QString &line = expected[flipped];
         line[line.size() - 2] = line.at(line.size() - 2) == u'1' ? u'0' : u'1';

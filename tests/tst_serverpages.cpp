@@ -10,12 +10,6 @@
 using namespace Qt::StringLiterals;
 using namespace FormTest;
 
-namespace {
-
-const QStringList golden = goldenLines();
-
-} // namespace
-
 class ServerPagesTest : public QObject {
     Q_OBJECT
 
@@ -63,7 +57,7 @@ void ServerPagesTest::infoPairs()
 
     TForm1 form;
     setControls(form, { { u"chk"_s + row, true }, { u"ed"_s + row, u"x"_s }, { u"ed"_s + partner, u"y"_s } });
-    QStringList expected = section(golden, u"//Server Information"_s);
+    QStringList expected = section(goldenLines(), u"//Server Information"_s);
     expected.insert(expected.size() - 1, line);
     QCOMPARE(section(finish(form), u"//Server Information"_s), expected);
 }
@@ -122,7 +116,7 @@ void ServerPagesTest::valuesAsTyped()
     // An included row adds one line, a changed one none: a value never spills onto a line of its own.
     const qsizetype added = std::count_if(
         settings.cbegin(), settings.cend(), [](const auto &setting) { return setting.first.startsWith(u"chk"); });
-    QCOMPARE(lines.size(), golden.size() + added);
+    QCOMPARE(lines.size(), goldenLines().size() + added);
 }
 
 void ServerPagesTest::radioRows_data()
@@ -152,7 +146,7 @@ void ServerPagesTest::radioRows()
 
     TForm1 form;
     setControls(form, settings);
-    QStringList expected = section(golden, u"//Server Options"_s);
+    QStringList expected = section(goldenLines(), u"//Server Options"_s);
     const QString prefix = u"set %1 \""_s.arg(cvar);
     const qsizetype at = std::find_if(expected.cbegin(), expected.cend(), [&](const QString &line) {
         return line.startsWith(prefix);
@@ -186,7 +180,7 @@ void ServerPagesTest::downloads()
     TForm1 form;
     setControls(
         form, { { u"chkWWW"_s, www }, { u"chkWWWs"_s, wwws }, { u"chkBaseurl"_s, true }, { u"edBaseurl"_s, u"u"_s } });
-    QStringList expected = section(golden, u"//Network Options"_s);
+    QStringList expected = section(goldenLines(), u"//Network Options"_s);
     expected.removeLast();
     expected << lines << uR"(set sv_wwwBaseURL "u")"_s << u"//"_s;
     QCOMPARE(section(finish(form), u"//Network Options"_s), expected);
