@@ -85,9 +85,7 @@ QFont uiFont()
 
 void setUpApplication()
 {
-    QApplication::setApplicationName(u"tallyforge"_s);
     QApplication::setApplicationDisplayName(TForm1::applicationTitle);
-    QApplication::setApplicationVersion(u"1.0"_s);
     QApplication::setDesktopFileName(u"tallyforge"_s);
 
     QApplication::setStyle(new WindowStyle(chosenStyle()));

@@ -61,8 +61,6 @@ bool hasDisplay()
 
 int run(const Request &request)
 {
-    QCoreApplication::setApplicationName(u"tallyforge"_s);
-    QCoreApplication::setApplicationVersion(u"1.0"_s);
     QTextStream out(stdout);
     QTextStream err(stderr);
     QCommandLineParser parser;

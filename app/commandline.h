@@ -29,7 +29,7 @@ bool hasDisplay();
 
 // Does what `request` asks for but the window, writing to stdout and stderr
 // (QCommandLineParser itself ends the program after --help and --version);
-// returns the exit code. Needs a QCoreApplication.
+// returns the exit code. Needs a QCoreApplication, named as main() names it.
 int run(const Request &request);
 
 } // namespace CommandLine

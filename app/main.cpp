@@ -7,8 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char *argv[])
 {
+    // Both ways of running know the program by these, --version among them.
+    QCoreApplication::setApplicationName(u"tallyforge"_s);
+    QCoreApplication::setApplicationVersion(u"1.0"_s);
+
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
