@@ -1,10 +1,13 @@
 #pragma once
 
 #include "app/execlimit.h"
+#include "gamefolder/gamefolder.h"
 #include "script/consolereader.h"
 
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
+
+#include <memory>
 
 class QPalette;
 
@@ -24,6 +27,9 @@ public:
 
     // Reads the values of the variables in `values` as the game reads them.
     void readValuesBy(const ValueCatalogue &values);
+
+    // Marks the maps the script loads against those of a server's game folder; none for no folder.
+    void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder);
 
     // The document's size against what one exec takes; the line it goes past
     // that on is marked from there.
@@ -45,6 +51,7 @@ private:
 
     ExecLimit *const m_limit;
     ValueCatalogue m_values;
+    std::shared_ptr<const GameFolder::Contents> m_folder;
     QColor m_base;
     QTextCharFormat m_comment;
     QTextCharFormat m_command;

@@ -164,4 +164,6 @@ void MapRotationPage::declareValues(ValueCatalogue &values)
             rotation.values << words[1];
     }
     values.declare(rotationVariable, rotation);
+    // The rotation still to play, which the game reads the same way.
+    values.declare(u"sv_mapRotationCurrent", rotation);
 }

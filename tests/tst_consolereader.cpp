@@ -37,6 +37,9 @@ QString problemName(Problem problem)
     case Problem::UnknownGametype: return u"gametype"_s;
     case Problem::UnnamedMap: return u"mapname"_s;
     case Problem::StrayWord: return u"stray"_s;
+    case Problem::MapMissing: return u"nomap"_s;
+    case Problem::MapWithoutSpawns: return u"nospawns"_s;
+    case Problem::MapCaseOnly: return u"mapcase"_s;
     }
     return {};
 }

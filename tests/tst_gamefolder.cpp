@@ -3,10 +3,14 @@
 // TALLYFORGE_FUZZ_SEEDS set to a folder, every small file made is kept there
 // as a seed for the fuzzer.
 
+#include "app/scriptcheck.h"
+#include "app/tform1.h"
 #include "gamefiles.h"
 #include "gamefolder/arenafile.h"
 #include "gamefolder/gamefolder.h"
 #include "gamefolder/mapfile.h"
+#include "gamefolder/mapmarks.h"
+#include "script/valuecatalogue.h"
 #include "testmain.h"
 
 #include <QCryptographicHash>
@@ -132,6 +136,9 @@ private slots:
     void whereMapsAre_data();
     void whereMapsAre();
     void gameFolderIsRecognised();
+    void marksOnMaps_data();
+    void marksOnMaps();
+    void checkReadsTheScriptsFolder();
     void changedArchiveIsReadAgain();
     void badInputLeavesGoodMaps_data();
     void badInputLeavesGoodMaps();
@@ -306,6 +313,87 @@ void GameFolderTest::gameFolderIsRecognised()
     QTemporaryDir archives;
     writeFile(archives.filePath(u"Z.PK3"_s), "not read");
     QVERIFY(GameFolder::isGameFolder(archives.path()));
+}
+
+// A folder with a map for each case: deathmatch only, team only, a loose one.
+const QStringList markedFolder
+    = { u"x.pk3|maps/mp/mp_dmonly.bsp=dm"_s, u"x.pk3|maps/mp/mp_team.bsp=team sd"_s, u"|maps/mp/mp_loose.bsp=dm"_s };
+
+void GameFolderTest::marksOnMaps_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("marks"); // "problem:marked text"
+    const QString rotation = u"set sv_mapRotation \"%1\""_s;
+    QTest::newRow("every map there, each with its spawns")
+        << rotation.arg(u"gametype dm map mp_dmonly map mp_loose gametype sd map mp_team map MP_TEAM"_s)
+        << QStringList();
+    QTest::newRow("a map the folder lacks")
+        << rotation.arg(u"gametype dm map mp_gone"_s) << QStringList { u"nomap:mp_gone"_s };
+    QTest::newRow("no spawn points for the gametype")
+        << rotation.arg(u"gametype tdm map mp_team gametype SD map mp_dmonly gametype re map mp_team"_s)
+        << QStringList { u"nospawns:mp_dmonly"_s, u"nospawns:mp_team"_s };
+    QTest::newRow("before any gametype, a mod's gametype: only whether it is there")
+        << rotation.arg(u"map mp_dmonly gametype zom map mp_team map mp_gone"_s)
+        << QStringList { u"gametype:zom"_s, u"nomap:mp_gone"_s };
+    QTest::newRow("a loose map by its case only")
+        << rotation.arg(u"gametype dm map MP_Loose"_s) << QStringList { u"mapcase:MP_Loose"_s };
+    QTest::newRow("the rotation still to play")
+        << u"set sv_mapRotationCurrent \"gametype sd map mp_dmonly\""_s << QStringList { u"nospawns:mp_dmonly"_s };
+    QTest::newRow("map and devmap commands")
+        << u"map mp_gone; devmap mp_dmonly; map_restart"_s
+        << QStringList { u"second:; devmap mp_dmonly"_s, u"second:; map_restart"_s, u"nomap:mp_gone"_s };
+    QTest::newRow("stock maps while the game's archives are missing")
+        << rotation.arg(u"gametype sd map mp_ship"_s) << QStringList();
+}
+
+void GameFolderTest::marksOnMaps()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, marks);
+    QTemporaryDir folder;
+    makeFolder(folder.path(), markedFolder);
+    ConsoleReader::Reading reading = ConsoleReader::read(line, TForm1::valueCatalogue());
+    GameFolder::addMapMarks(reading, GameFolder::read(folder.path()));
+    QStringList read;
+    for (const ConsoleReader::Mark &mark : std::as_const(reading.marks)) {
+        static const QHash<ConsoleReader::Problem, QString> names
+            = { { ConsoleReader::Problem::MapMissing, u"nomap"_s },
+                  { ConsoleReader::Problem::MapWithoutSpawns, u"nospawns"_s },
+                  { ConsoleReader::Problem::MapCaseOnly, u"mapcase"_s },
+                  { ConsoleReader::Problem::UnknownGametype, u"gametype"_s },
+                  { ConsoleReader::Problem::SecondCommand, u"second"_s } };
+        read << names.value(mark.problem, u"other"_s) + u':' + line.mid(mark.span.start, mark.span.length);
+    }
+    QCOMPARE(read, marks);
+}
+
+// --check reads the folder a script stands in, when it is a game folder, or the one it is given.
+void GameFolderTest::checkReadsTheScriptsFolder()
+{
+    QTemporaryDir server;
+    makeFolder(server.path(), markedFolder);
+    QTemporaryDir elsewhere;
+    const QByteArray script = "set sv_mapRotation \"gametype sd map mp_dmonly map mp_gone\"\n";
+    writeFile(server.filePath(u"server.cfg"_s), script);
+    writeFile(elsewhere.filePath(u"copy.cfg"_s), script);
+    auto check = [](const QStringList &files, const QString &gameFolder) {
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        ScriptCheck::run(files, outStream, errStream, gameFolder);
+        return QStringList { out, err };
+    };
+    const QString marks
+        = u"%1:1:37: mp_dmonly has no spawn points for sd: the game aborts the level (\"gametype is not "
+          "supported\") and plays the next map as deathmatch. It runs dm.\n"
+          "%1:1:51: The game folder has no map mp_gone: the game says \"Can't find map\" and stays on "
+          "the level it was on until an admin steps in.\n"_s;
+    const QString summary = u"tallyforge: Read the game folder %1: 19 maps, the game's own taken as there without its "
+                            "archives.\n"_s.arg(server.path());
+    QCOMPARE(check({ server.filePath(u"server.cfg"_s) }, {}),
+        QStringList({ marks.arg(server.filePath(u"server.cfg"_s)), summary }));
+    QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, {}), QStringList({ QString(), QString() }));
+    QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, server.path()),
+        QStringList({ marks.arg(elsewhere.filePath(u"copy.cfg"_s)), summary }));
 }
 
 void GameFolderTest::changedArchiveIsReadAgain()
