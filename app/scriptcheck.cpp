@@ -1,8 +1,8 @@
 #include "app/scriptcheck.h"
 
-#include "app/tform1.h"
 #include "gamefolder/gamefolder.h"
 #include "gamefolder/mapmarks.h"
+#include "generator/pagelist.h"
 #include "script/consolereader.h"
 #include "script/scriptfile.h"
 
@@ -84,7 +84,7 @@ const GameFolder::Contents *folderFor(const QString &file, const QString &gameFo
 
 ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const QString &gameFolder)
 {
-    const ValueCatalogue values = TForm1::valueCatalogue();
+    const ValueCatalogue values = PageList::valueCatalogue();
     QHash<QString, std::optional<GameFolder::Contents>> folders;
     ExitCode code = NothingMarked;
     for (const QString &file : files) {

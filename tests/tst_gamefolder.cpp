@@ -4,12 +4,12 @@
 // as a seed for the fuzzer.
 
 #include "app/scriptcheck.h"
-#include "app/tform1.h"
 #include "gamefiles.h"
 #include "gamefolder/arenafile.h"
 #include "gamefolder/gamefolder.h"
 #include "gamefolder/mapfile.h"
 #include "gamefolder/mapmarks.h"
+#include "generator/pagelist.h"
 #include "script/valuecatalogue.h"
 #include "testmain.h"
 
@@ -352,7 +352,7 @@ void GameFolderTest::marksOnMaps()
     QFETCH(QStringList, marks);
     QTemporaryDir folder;
     makeFolder(folder.path(), markedFolder);
-    ConsoleReader::Reading reading = ConsoleReader::read(line, TForm1::valueCatalogue());
+    ConsoleReader::Reading reading = ConsoleReader::read(line, PageList::valueCatalogue());
     GameFolder::addMapMarks(reading, GameFolder::read(folder.path()));
     QStringList read;
     for (const ConsoleReader::Mark &mark : std::as_const(reading.marks)) {
