@@ -1,8 +1,11 @@
 #pragma once
 
+#include "gamefolder/gamefolder.h"
 #include "generator/lazypage.h"
 
 #include <QPointer>
+
+#include <memory>
 
 class QLabel;
 class QPlainTextEdit;
@@ -31,6 +34,8 @@ public:
 
     // Reads the values of the variables in `values` as the game reads them; builds the page.
     void readValuesBy(const ValueCatalogue &values);
+    // Marks the maps the script loads against those of the server's game folder; none for no folder.
+    void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder);
 
     // What the game does with the line under the text cursor, while the page
     // is shown and that line is marked; otherwise empty.
@@ -54,6 +59,7 @@ private:
     ScriptHighlighter *m_highlighter = nullptr;
     QStatusBar *m_statusBar = nullptr;
     QString m_note;
+    std::shared_ptr<const GameFolder::Contents> m_folder;
     // Lives on the status bar, which may go first.
     QPointer<QLabel> m_sizeNote;
 };

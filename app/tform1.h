@@ -10,6 +10,7 @@
 // Windows-1252 with CR LF line ends and saves it (CfgFile): in one step where
 // it can, else over the old file in place, putting its bytes back on failure.
 
+#include "app/gamefolderreader.h"
 #include "generator/pagelist.h"
 
 #include <QAccessible>
@@ -67,6 +68,7 @@ public:
     void btnSaveClick();
     void Open1Click();
     void Save1Click();
+    void GameFolder1Click();
     void Exit1Click();
     void Support1Click();
     void Hollowfen1Click();
@@ -95,6 +97,7 @@ private:
 
     QAction *Open1 = nullptr;
     QAction *Save1 = nullptr;
+    QAction *GameFolder1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *Support1 = nullptr;
     QAction *Hollowfen1 = nullptr;
@@ -110,10 +113,17 @@ private:
     void FormCreate();
     void enterState(State state);
     void showError(const QString &message);
+    // The game folder of a script opened or saved at `path`: its own folder
+    // when that is one, else the one chosen through File > Game Folder.
+    void useGameFolderOf(const QString &path);
+    void showGameFolder(const GameFolderReader::Contents &contents);
 
     QFileDialog *m_saveDialog = nullptr;
     QFileDialog *m_openDialog = nullptr;
     QStringList m_keptLines;
+    GameFolderReader *const m_gameFolder;
+    QString m_chosenGameFolder;
+    QLabel *m_gameFolderNote = nullptr; // on the status bar, once a folder is read
     bool m_pagesPending = true; // some page is still empty
     bool m_buildQueued = false;
     QWidget *m_editorViewport = nullptr; // once the editor's page is built and reads the pages' values

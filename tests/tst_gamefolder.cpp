@@ -4,18 +4,24 @@
 // as a seed for the fuzzer.
 
 #include "app/scriptcheck.h"
+#include "formtest.h"
 #include "gamefiles.h"
 #include "gamefolder/arenafile.h"
 #include "gamefolder/gamefolder.h"
 #include "gamefolder/mapfile.h"
 #include "gamefolder/mapmarks.h"
 #include "generator/pagelist.h"
+#include "modalwatcher.h"
 #include "script/valuecatalogue.h"
 #include "testmain.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -139,6 +145,7 @@ private slots:
     void marksOnMaps_data();
     void marksOnMaps();
     void checkReadsTheScriptsFolder();
+    void windowOffersAndMarksTheFoldersMaps();
     void changedArchiveIsReadAgain();
     void badInputLeavesGoodMaps_data();
     void badInputLeavesGoodMaps();
@@ -394,6 +401,53 @@ void GameFolderTest::checkReadsTheScriptsFolder()
     QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, {}), QStringList({ QString(), QString() }));
     QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, server.path()),
         QStringList({ marks.arg(elsewhere.filePath(u"copy.cfg"_s)), summary }));
+}
+
+// Opening a script from a game folder: the folder is read while the window
+// goes on, then the editor marks its maps and the Map Rotation page offers
+// those no button adds, to the keyboard as well.
+void GameFolderTest::windowOffersAndMarksTheFoldersMaps()
+{
+    QTemporaryDir server;
+    makeFolder(server.path(),
+        markedFolder
+            + QStringList { u"x.pk3|mp/x.arena={ map \"mp_dmonly\" longname \"Fish & Chips\" }"_s,
+                u"x.pk3|maps/mp/MP_Bocage.bsp=dm"_s });
+    const QString script = server.filePath(u"server.cfg"_s);
+    writeFile(script, "set sv_mapRotation \"gametype sd map mp_dmonly \"\n");
+    TForm1 form;
+    FormTest::showWindow(form);
+    QVERIFY(form.openScript(script));
+
+    // Open did not wait for the folder: its answer comes through the event loop.
+    QVERIFY(!form.statusBar()->findChild<QLabel *>(u"gameFolderNote"_s));
+    QLabel *folderNote = nullptr;
+    QTRY_VERIFY((folderNote = form.statusBar()->findChild<QLabel *>(u"gameFolderNote"_s)));
+    QCOMPARE(folderNote->text(), u"Game folder %1: 19 maps"_s.arg(QDir(server.path()).dirName()));
+    QTextCursor cursor = form.editor()->textCursor();
+    cursor.setPosition(40);
+    form.editor()->setTextCursor(cursor);
+    QTRY_VERIFY(form.findChild<EditorPage *>()->note().startsWith(u"mp_dmonly has no spawn points for sd"_s));
+
+    auto *offer = FormTest::control<QPushButton>(form, "btnFolderMaps");
+    QStringList offered;
+    for (const QAction *action : offer->menu()->actions())
+        offered << action->text();
+    QCOMPARE(offered,
+        QStringList({ u"mp_chateau"_s, u"Fish && Chips (mp_dmonly)"_s, u"mp_loose"_s, u"mp_powcamp"_s, u"mp_ship"_s,
+            u"mp_team"_s }));
+    FormTest::clickTab(form, form.findChild<MapRotationPage *>());
+    QVERIFY(offer->isVisible());
+    offer->setFocus();
+    ModalWatcher choose([](QWidget *menu) {
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::keyClick(offer, Qt::Key_Space);
+    QTRY_VERIFY(choose.answered());
+    QTRY_COMPARE(
+        FormTest::control<QLineEdit>(form, "edRotation")->text(), u"gametype sd map mp_dmonly map mp_dmonly "_s);
 }
 
 void GameFolderTest::changedArchiveIsReadAgain()
