@@ -1,6 +1,6 @@
 #include "app/gamefolderreader.h"
 
-#include <QFuture>
+#include <QFutureWatcher>
 #include <QtConcurrentRun>
 
 GameFolderReader::GameFolderReader(QObject *parent)
@@ -10,20 +10,23 @@ GameFolderReader::GameFolderReader(QObject *parent)
 
 void GameFolderReader::read(const QString &folder)
 {
-    const int request = ++m_request;
-    auto readAs = [folder](GameFolder::Detail detail) {
-        return QtConcurrent::run(
-            [folder, detail] { return Contents(new GameFolder::Contents(GameFolder::read(folder, detail))); });
-    };
-    readAs(GameFolder::Detail::Names).then(this, [this, request, readAs](const Contents &names) {
+    start(folder, GameFolder::Detail::Names, ++m_request);
+}
+
+// The watcher goes with this object, so a result that comes after it is dropped.
+void GameFolderReader::start(const QString &folder, GameFolder::Detail detail, int request)
+{
+    auto *watcher = new QFutureWatcher<Contents>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, folder, detail, request] {
+        watcher->deleteLater();
         if (request != m_request)
             return;
-        emit folderRead(names);
-        readAs(GameFolder::Detail::Spawns).then(this, [this, request](const Contents &spawns) {
-            if (request == m_request)
-                emit folderRead(spawns);
-        });
+        emit folderRead(watcher->result());
+        if (detail == GameFolder::Detail::Names)
+            start(folder, GameFolder::Detail::Spawns, request);
     });
+    watcher->setFuture(QtConcurrent::run(
+        [folder, detail] { return Contents(new GameFolder::Contents(GameFolder::read(folder, detail))); }));
 }
 
 void GameFolderReader::clear()

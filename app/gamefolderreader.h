@@ -28,5 +28,7 @@ signals:
     void folderRead(GameFolderReader::Contents contents);
 
 private:
+    void start(const QString &folder, GameFolder::Detail detail, int request);
+
     int m_request = 0;
 };
