@@ -563,27 +563,6 @@ QColor codeColour(int colour)
     return colours[((colour % 8) + 8) % 8];
 }
 
-QString ScriptSize::sentence() const
-{
-    if (fits())
-        return {};
-    return u"The game's exec runs none of this script: it is %1 bytes, over the %2 one exec takes."_s.arg(
-        thousands(bytes), thousands(execBufferBytes));
-}
-
-ScriptSize measure(QStringView text, qsizetype bytesBefore)
-{
-    ScriptSize size { bytesBefore };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype length = LineBreaks::breakLength(text, i);
-        if (length == 0 && size.firstPast < 0 && size.bytes >= execBufferBytes)
-            size.firstPast = i;
-        size.bytes += length == 0 ? 1 : 2;
-        i += std::max<qsizetype>(length, 1) - 1;
-    }
-    return size;
-}
-
 } // namespace ConsoleReader
 
 namespace ConsoleReader {
