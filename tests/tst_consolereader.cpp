@@ -140,9 +140,11 @@ void ConsoleReaderTest::marks_data()
         << value + filler.left(50) + u'\u2026' + filler.mid(983, 20);
     QTest::newRow("a cut restarts the quote count")
         << rotationLine + filler.left(1003) + u" x;quit\""_s
-        << QStringList { u"cut: x"_s, u"second:;quit\""_s, u"value:\"gametype sd map mp_...sd map mp_care x"_s,
-               u"stray:x"_s }
-        << u"The rotation takes gametype or map here; the game does not know what to do with x"_s;
+        << QStringList { u"cut: x"_s, u"second:;quit\""_s, u"value:\"gametype sd map mp_...sd map mp_care x"_s }
+        << QString();
+    QTest::newRow("words past the cut are not the rotation's")
+        << rotationLine + filler.left(1003) + u" echo hi\""_s
+        << QStringList { u"cut: echo hi\""_s, u"value:\"gametype sd map mp_...mp_care echo hi\""_s } << QString();
 
     // Words: blanks are bytes up to 32 and from 128 outside quotes; comments; quotes without escape.
     QTest::newRow("accented letter is a blank outside quotes")
@@ -288,6 +290,12 @@ void ConsoleReaderTest::marks_data()
                                 << QStringList { u"stray:mp_bocage"_s }
                                 << u"The rotation takes gametype or map here; the game does not know what to do "
                                    "with mp_bocage"_s;
+    const QString longWord = u"a"_s + QString(898, u'b') + u'c';
+    QTest::newRow("long stray word shown by its ends")
+        << u"set sv_mapRotation \"map mp_x %1\""_s.arg(longWord)
+        << QStringList { u"stray:abbbbbbbbbbbbbbbbbbb...bbbbbbbbbbbbbbbc"_s }
+        << u"The rotation takes gametype or map here; the game does not know what to do with "_s + longWord.left(50)
+            + u'\u2026' + longWord.right(20);
 }
 
 void ConsoleReaderTest::marks()
