@@ -99,10 +99,12 @@ QStringList PageList::ownCommentLines() const
 
 void PageList::writeScript(ScriptWriter &out, const QStringList &keptLines) const
 {
-    for (SettingsPage *page : settingsPages()) {
+    const QList<SettingsPage *> pages = settingsPages();
+    // All before any writes: the Game Options section writes the Votes page's lines.
+    for (SettingsPage *page : pages)
         page->build();
+    for (const SettingsPage *page : pages)
         page->writeSection(out);
-    }
     for (const QString &line : keptLines)
         out.keptLine(line);
 }
