@@ -55,6 +55,8 @@ public:
     void takeValues(OpenedScript &script) const;
 
 private:
+    QList<SettingsPage *> builtPages() const;
+
     struct Entry;
     static const Entry entries[];
 
