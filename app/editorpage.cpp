@@ -129,7 +129,7 @@ void EditorPage::updateSize()
 {
     if (!m_sizeNote)
         return;
-    const ConsoleReader::ScriptSize size = m_highlighter->limit().size();
+    const ExecSize::Size size = m_highlighter->limit().size();
     m_sizeNote->setText(size.sentence());
     m_sizeNote->setVisible(isVisible() && !size.fits());
 }

@@ -57,9 +57,9 @@ private:
 
     QPlainTextEdit *m_editor = nullptr;
     ScriptHighlighter *m_highlighter = nullptr;
-    QStatusBar *m_statusBar = nullptr;
+    // The status bar, and the note living on it, may go first.
+    QPointer<QStatusBar> m_statusBar;
     QString m_note;
     std::shared_ptr<const GameFolder::Contents> m_folder;
-    // Lives on the status bar, which may go first.
     QPointer<QLabel> m_sizeNote;
 };

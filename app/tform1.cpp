@@ -195,7 +195,7 @@ void TForm1::createPages()
         QWidget *page = tab.page ? static_cast<QWidget *>(tab.page) : tabEditor;
         const int index
             = PageControl1->addTab(page, tab.icon.isEmpty() ? QIcon() : Artwork::icon(tab.icon), tab.caption);
-        // A page without a tab is still the current one while shown: the strip
+        // A page without a tab (Votes) may still be the current one: the strip
         // then marks no tab, and clicking any tab leaves the page.
         PageControl1->setTabVisible(index, tab.shown);
     }

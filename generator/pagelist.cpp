@@ -78,6 +78,15 @@ QList<SettingsPage *> PageList::settingsPages() const
     return pages;
 }
 
+QList<SettingsPage *> PageList::builtPages() const
+{
+    // All before any is read: the Game Options section writes the Votes page's lines.
+    const QList<SettingsPage *> pages = settingsPages();
+    for (SettingsPage *page : pages)
+        page->build();
+    return pages;
+}
+
 ValueCatalogue PageList::valueCatalogue()
 {
     ValueCatalogue values;
@@ -99,10 +108,8 @@ QStringList PageList::ownCommentLines() const
 
 void PageList::writeScript(ScriptWriter &out, const QStringList &keptLines) const
 {
-    for (SettingsPage *page : settingsPages()) {
-        page->build();
+    for (const SettingsPage *page : builtPages())
         page->writeSection(out);
-    }
     for (const QString &line : keptLines)
         out.keptLine(line);
 }
@@ -110,8 +117,9 @@ void PageList::writeScript(ScriptWriter &out, const QStringList &keptLines) cons
 void PageList::takeValues(OpenedScript &script) const
 {
     // Each pass takes fewer variables, so this ends.
+    const QList<SettingsPage *> pages = builtPages();
     do {
-        for (SettingsPage *page : settingsPages())
+        for (SettingsPage *page : pages)
             page->takeValues(script);
     } while (!script.settle());
 }

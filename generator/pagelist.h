@@ -56,6 +56,8 @@ public:
     void takeValues(OpenedScript &script) const;
 
 private:
+    QList<SettingsPage *> builtPages() const;
+
     struct Entry;
     static const Entry entries[];
 

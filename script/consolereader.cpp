@@ -369,7 +369,7 @@ void readRotation(QStringView line, Span valueText, const QStringList &gametypes
         if (!gametype && !isKeyword(word, u"map")) {
             out.marks.append({ word, Problem::StrayWord,
                 u"The rotation takes gametype or map here; the game does not know what to do with "_s
-                    + text(word).toString() });
+                    + shown(text(word).toString()) });
             continue;
         }
         if (k + 1 == words.size() || isKeyword(words[k + 1], u"gametype") || isKeyword(words[k + 1], u"map")) {
@@ -474,12 +474,17 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
         return;
     }
     if (variable != line.sliced(name.start, name.length))
-        mark(name.length > 0 ? name : words[1].span, Problem::OtherName, u"The game sets the variable: "_s + variable);
+        mark(name.length > 0 ? name : words[1].span, Problem::OtherName,
+            u"The game sets the variable: "_s + shown(variable));
     const QString setValue = gameValue(words);
     if (setValue != line.sliced(valueText.start, valueText.length))
         mark(value, Problem::OtherValue, u"The game sets the value to: "_s + shown(setValue));
-    if (const ValueCatalogue::Accepted *accepted = isSets ? nullptr : values.find(variable))
-        readValue(line, *accepted, setValue, valueText, valueText.length > 0 ? valueText : value, out);
+    if (const ValueCatalogue::Accepted *accepted = isSets ? nullptr : values.find(variable)) {
+        // What follows a cut is a command of its own, not part of the value.
+        const Span valueRead { valueText.start,
+            std::clamp(command.end - valueText.start, qsizetype(0), valueText.length) };
+        readValue(line, *accepted, setValue, valueRead, valueText.length > 0 ? valueText : value, out);
+    }
 
     const bool inInfo = isSets || std::any_of(std::begin(infoVariables), std::end(infoVariables), [&](QStringView v) {
         return variable.compare(v, Qt::CaseInsensitive) == 0;
@@ -488,7 +493,7 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
         return;
     if (!isSets)
         addColourRuns(line, valueText, out);
-    const QString leftOut = u"The game sets %1, but leaves it out of the server info: "_s.arg(variable);
+    const QString leftOut = u"The game sets %1, but leaves it out of the server info: "_s.arg(shown(variable));
     if (holdsAnyOf(setValue, u"\\;\"")) {
         mark(value.length > 0 ? value : words[2].span, Problem::InfoRefused,
             leftOut + u"a value there cannot hold \\, ; or \""_s);
@@ -572,27 +577,6 @@ QColor codeColour(int colour)
     static const QColor colours[]
         = { Qt::black, Qt::red, Qt::green, Qt::yellow, Qt::blue, Qt::cyan, Qt::magenta, Qt::white };
     return colours[((colour % 8) + 8) % 8];
-}
-
-QString ScriptSize::sentence() const
-{
-    if (fits())
-        return {};
-    return u"The game's exec runs none of this script: it is %1 bytes, over the %2 one exec takes."_s.arg(
-        thousands(bytes), thousands(execBufferBytes));
-}
-
-ScriptSize measure(QStringView text, qsizetype bytesBefore)
-{
-    ScriptSize size { bytesBefore };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype length = LineBreaks::breakLength(text, i);
-        if (length == 0 && size.firstPast < 0 && size.bytes >= execBufferBytes)
-            size.firstPast = i;
-        size.bytes += length == 0 ? 1 : 2;
-        i += std::max<qsizetype>(length, 1) - 1;
-    }
-    return size;
 }
 
 } // namespace ConsoleReader

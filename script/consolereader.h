@@ -21,8 +21,6 @@ namespace ConsoleReader {
 // A command that reaches this many characters is cut: the next one is
 // dropped and the rest is read as a new command.
 inline constexpr qsizetype maxCommandChars = 1023;
-// exec refuses a whole file larger than its command buffer.
-inline constexpr qsizetype execBufferBytes = 16384;
 // The longest "\key\value" entry the server info takes.
 inline constexpr qsizetype maxInfoPairBytes = 1024;
 
@@ -42,7 +40,7 @@ enum class Problem {
     OtherName, // the game sets another variable than the line shows
     OtherValue, // the game sets another value than the line shows
     InfoRefused, // set, but left out of the server info
-    PastExecLimit, // beyond the bytes one exec takes
+    PastExecLimit, // beyond the bytes one exec takes (see ExecSize)
     NumberRead, // the game reads another number than the value shows
     Clamped, // the game uses a smaller number, the largest it allows
     DefaultUsed, // the game uses its default for an empty value
@@ -96,21 +94,6 @@ const Mark *markAt(const Reading &reading, qsizetype position);
 
 // The colour the game shows for "^0".."^7" ("^8" and "^9" wrap to 0 and 1).
 QColor codeColour(int colour);
-
-// The size of a script as saved (Windows-1252, one byte a character, each
-// line break CR LF) against what one exec takes.
-struct ScriptSize {
-    qsizetype bytes = 0;
-    // The first character past the limit that is not a line break, or -1.
-    qsizetype firstPast = -1;
-
-    bool fits() const { return bytes <= execBufferBytes; }
-    QString sentence() const; // empty while it fits
-};
-
-// `bytesBefore` counts what precedes `text` in the script, so that a script
-// can be measured piece by piece; the result counts both.
-ScriptSize measure(QStringView text, qsizetype bytesBefore = 0);
 
 } // namespace ConsoleReader
 

@@ -1,6 +1,7 @@
 #include "app/scripthighlighter.h"
 #include "formtest.h"
 #include "script/consolereader.h"
+#include "script/execsize.h"
 #include "script/linebreaks.h"
 #include "testmain.h"
 
@@ -142,9 +143,11 @@ void ConsoleReaderTest::marks_data()
         << value + filler.left(50) + u'\u2026' + filler.mid(983, 20);
     QTest::newRow("a cut restarts the quote count")
         << rotationLine + filler.left(1003) + u" x;quit\""_s
-        << QStringList { u"cut: x"_s, u"second:;quit\""_s, u"value:\"gametype sd map mp_...sd map mp_care x"_s,
-               u"stray:x"_s }
-        << u"The rotation takes gametype or map here; the game does not know what to do with x"_s;
+        << QStringList { u"cut: x"_s, u"second:;quit\""_s, u"value:\"gametype sd map mp_...sd map mp_care x"_s }
+        << QString();
+    QTest::newRow("words past the cut are not the rotation's")
+        << rotationLine + filler.left(1003) + u" echo hi\""_s
+        << QStringList { u"cut: echo hi\""_s, u"value:\"gametype sd map mp_...mp_care echo hi\""_s } << QString();
 
     // Words: blanks are bytes up to 32 and from 128 outside quotes; comments; quotes without escape.
     QTest::newRow("accented letter is a blank outside quotes")
@@ -290,6 +293,12 @@ void ConsoleReaderTest::marks_data()
                                 << QStringList { u"stray:mp_bocage"_s }
                                 << u"The rotation takes gametype or map here; the game does not know what to do "
                                    "with mp_bocage"_s;
+    const QString longWord = u"a"_s + QString(898, u'b') + u'c';
+    QTest::newRow("long stray word shown by its ends")
+        << u"set sv_mapRotation \"map mp_x %1\""_s.arg(longWord)
+        << QStringList { u"stray:abbbbbbbbbbbbbbbbbbb...bbbbbbbbbbbbbbbc"_s }
+        << u"The rotation takes gametype or map here; the game does not know what to do with "_s + longWord.left(50)
+            + u'\u2026' + longWord.right(20);
 }
 
 void ConsoleReaderTest::marks()
@@ -374,30 +383,48 @@ void ConsoleReaderTest::windowLinesCarryNoMark()
     }
 }
 
-// The size as saved, with CR LF line ends, and the first character past one exec.
+// What one exec takes: 16,383 bytes with nothing after +exec on the server's
+// command line, 11 fewer with +map_rotate after it; the size as saved (CR LF)
+// or as a file holds it, and the first character past the limit.
 void ConsoleReaderTest::scriptSize_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("saved");
     QTest::addColumn<qsizetype>("firstPast");
-    const QString line = u"set g_log \"games_mp.log\""_s; // 24 characters, 26 bytes with CR LF
-    const QString full = (line + u'\n').repeated(630) + QString(4, u'x'); // 16,384 bytes
-    QTest::newRow("exactly the limit") << full << qsizetype(-1);
-    QTest::newRow("one byte over") << full + u'y' << full.size();
-    QTest::newRow("only the last line break over") << full + u'\n' << qsizetype(-1);
-    QTest::newRow("CR LF past the limit is two bytes") << full + u"y\r\nz"_s << full.size();
-    QTest::newRow("every kind of line break is two bytes")
-        << u"a\r\nb\rc\nd\u2028e\u2029"_s + QString(16384 - 15, u'x') + u'y' << qsizetype(11 + 16384 - 15);
+    QTest::addColumn<QString>("sentence");
+    const QString line = u"set g_log \"games_mp.log\"\n"_s; // 26 bytes saved, 25 as it is
+    auto saved = [&line](qsizetype bytes) { return line.repeated(bytes / 26) + QString(bytes % 26, u'x'); };
+    const QString noRoom = u"A +map_rotate after +exec leaves no room for this script: it is %1 bytes, and exec then "
+                           "takes 16,372."_s;
+    const QString refused
+        = u"The game's exec runs none of this script: it is %1 bytes, and exec takes 16,383 less what follows +exec."_s;
+
+    QTest::newRow("16,372 bytes") << saved(16372) << true << qsizetype(-1) << QString();
+    QTest::newRow("16,373 bytes") << saved(16373) << true << saved(16372).size() << noRoom.arg(u"16,373"_s);
+    QTest::newRow("16,383 bytes") << saved(16383) << true << saved(16372).size() << noRoom.arg(u"16,383"_s);
+    QTest::newRow("16,384 bytes") << saved(16384) << true << saved(16383).size() << refused.arg(u"16,384"_s);
+    QTest::newRow("only the last line break past 16,383")
+        << saved(16382) + u'\n' << true << saved(16382).size() << refused.arg(u"16,384"_s);
+    QTest::newRow("CR LF past the limit is two bytes")
+        << saved(16383) + u"y\r\nz"_s << true << saved(16383).size() << refused.arg(u"16,387"_s);
+    QTest::newRow("every kind of line break is two bytes") << u"a\r\nb\rc\nd\u2028e\u2029"_s + QString(16383 - 15, u'x')
+            + u'y' << true << qsizetype(11 + 16383 - 15) << refused.arg(u"16,384"_s);
+    QTest::newRow("a file's LF is one byte")
+        << line.repeated(654) + QString(22, u'x') << false << qsizetype(-1) << QString();
+    QTest::newRow("a file's CR LF is two bytes") << QString(line).replace(u"\n"_s, u"\r\n"_s).repeated(630) + u"xxxx"_s
+                                                 << false << qsizetype(16383) << refused.arg(u"16,384"_s);
 }
 
 void ConsoleReaderTest::scriptSize()
 {
     QFETCH(QString, text);
+    QFETCH(bool, saved);
     QFETCH(qsizetype, firstPast);
-    const ConsoleReader::ScriptSize size = ConsoleReader::measure(text);
-    QCOMPARE(size.bytes, LineBreaks::withCrLf(text).size());
+    QFETCH(QString, sentence);
+    const ExecSize::Size size = ExecSize::measure(text, saved ? ExecSize::Breaks::Saved : ExecSize::Breaks::AsTheyAre);
+    QCOMPARE(size.bytes, saved ? LineBreaks::withCrLf(text).size() : text.size());
     QCOMPARE(size.firstPast, firstPast);
-    QCOMPARE(size.fits(), size.bytes <= 16384);
-    QCOMPARE(size.sentence().isEmpty(), size.fits());
+    QCOMPARE(size.sentence(), sentence);
 }
 
 void ConsoleReaderTest::highlighterFormats()
@@ -596,8 +623,8 @@ void ConsoleReaderTest::scriptTooLongForExec()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     finish(form);
     const QString line = u"set g_log \"games_mp.log\""_s; // 26 bytes with CR LF
-    const QString sentence
-        = u"The game's exec runs none of this script: it is 16,406 bytes, over the 16,384 one exec takes."_s;
+    const QString sentence = u"The game's exec runs none of this script: it is 16,406 bytes, and exec takes 16,383 "
+                             "less what follows +exec."_s;
     form.editor()->selectAll();
     form.editor()->insertPlainText((line + u'\n').repeated(630) + u"//"_s + QString(22, u'-') + u'\n');
     QTRY_COMPARE(control<EditorPage>(form, "tabEditor")->sizeNote(), sentence);
@@ -606,14 +633,14 @@ void ConsoleReaderTest::scriptTooLongForExec()
     const QStringList lines = editorLines(form);
     const QByteArray saved = (lines.join(u"\r\n"_s) + u"\r\n"_s).toLatin1();
     QCOMPARE(saved.size(), 16406);
-    // The first line with a byte past 16,384 carries the mark from that byte on.
+    // The first line with a byte past 16,383 carries the mark from that byte on.
     qsizetype bytes = 0;
     int number = 0;
-    while (bytes + lines[number].size() + 2 <= 16384)
+    while (bytes + lines[number].size() + 2 <= 16383)
         bytes += lines[number++].size() + 2;
     const QTextBlock past = form.editor()->document()->findBlockByNumber(number);
     for (int i = 0; i < past.text().size(); ++i) {
-        const bool marked = i >= 16384 - bytes;
+        const bool marked = i >= 16383 - bytes;
         QCOMPARE(formatAt(past, i).underlineStyle() == QTextCharFormat::WaveUnderline, marked);
     }
     form.editor()->setTextCursor(QTextCursor(past));
@@ -627,9 +654,9 @@ void ConsoleReaderTest::scriptTooLongForExec()
     QCOMPARE(file.readAll(), saved);
 
     // A line separator within a line is two bytes as well; a change before the mark moves it.
-    auto markStart = [&past] {
-        for (int i = 0; i < past.length(); ++i) {
-            if (formatAt(past, i).underlineStyle() == QTextCharFormat::WaveUnderline)
+    auto markStart = [](const QTextBlock &block) {
+        for (int i = 0; i < block.length(); ++i) {
+            if (formatAt(block, i).underlineStyle() == QTextCharFormat::WaveUnderline)
                 return i;
         }
         return -1;
@@ -638,23 +665,32 @@ void ConsoleReaderTest::scriptTooLongForExec()
     QTest::keyClick(form.editor(), Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(form.editor()->document()->blockCount(), lines.size() + 1);
     QCOMPARE(control<EditorPage>(form, "tabEditor")->sizeNote(), QString(sentence).replace(u"16,406"_s, u"16,408"_s));
-    QCOMPARE(markStart(), 16384 - bytes - 2);
+    QCOMPARE(markStart(past), 16383 - bytes - 2);
     QTest::keyClick(form.editor(), Qt::Key_Backspace);
     QTest::keyClick(form.editor(), Qt::Key_Space);
-    QCOMPARE(markStart(), 16384 - bytes - 1);
+    QCOMPARE(markStart(past), 16383 - bytes - 1);
     QTest::keyClick(form.editor(), Qt::Key_Backspace);
     QCOMPARE(control<EditorPage>(form, "tabEditor")->sizeNote(), sentence);
-    QCOMPARE(markStart(), 16384 - bytes);
+    QCOMPARE(markStart(past), 16383 - bytes);
 
+    // Down to 16,384 bytes, still refused; at 16,383 only a following
+    // +map_rotate leaves no room, marked from 16,372 bytes; at 16,372 it fits.
+    auto erase = [&form](int characters) {
+        for (int i = 0; i < characters; ++i)
+            QTest::keyClick(form.editor(), Qt::Key_Backspace);
+    };
     QTest::keyClick(form.editor(), Qt::Key_End, Qt::ControlModifier);
-    for (int i = 0; i < 20; ++i) // back to 16,385 bytes, then 16,384
-        QTest::keyClick(form.editor(), Qt::Key_Backspace);
-    QCOMPARE(formatAt(past, 4).underlineStyle(), QTextCharFormat::WaveUnderline);
-    QTest::keyClick(form.editor(), Qt::Key_Backspace);
+    erase(21);
+    QCOMPARE(control<EditorPage>(form, "tabEditor")->sizeNote(), QString(sentence).replace(u"16,406"_s, u"16,384"_s));
+    QCOMPARE(markStart(past), 16383 - bytes);
+    erase(1);
+    QCOMPARE(control<EditorPage>(form, "tabEditor")->sizeNote(),
+        u"A +map_rotate after +exec leaves no room for this script: it is 16,383 bytes, and exec then takes 16,372."_s);
+    QCOMPARE(markStart(past), -1);
+    QCOMPARE(markStart(past.previous()), 16372 - (bytes - past.previous().length() - 1));
+    erase(11);
     QCOMPARE(control<EditorPage>(form, "tabEditor")->sizeNote(), QString());
-    const QList<QTextLayout::FormatRange> ranges = past.layout()->formats();
-    QVERIFY(std::none_of(ranges.cbegin(), ranges.cend(),
-        [](const auto &range) { return range.format.underlineStyle() == QTextCharFormat::WaveUnderline; }));
+    QCOMPARE(markStart(past.previous()), -1);
 }
 
 TALLYFORGE_TEST_MAIN(ConsoleReaderTest)
