@@ -128,7 +128,7 @@ bool isGameFolder(const QString &folder)
 
 Contents read(const QString &folder, Detail detail)
 {
-    Contents contents { folder, {}, {}, detail == Detail::Spawns };
+    Contents contents { folder, {}, {} };
     const QDir dir(folder);
     auto note = [&](const QString &file, const QString &reason) { contents.notes.append({ file, reason }); };
     if (!QFileInfo(folder).isDir() || !QFileInfo(folder).isReadable()) {

@@ -44,7 +44,6 @@ struct Contents {
     QString folder;
     QList<Map> maps; // by name, letter case ignored
     QList<Note> notes;
-    bool spawnsRead = false;
 
     // A map the game loads for `name`, else nothing.
     const Map *find(QStringView name) const;
