@@ -164,6 +164,8 @@ void ConsoleReaderTest::marks_data()
     // set: three words or more; the value is the words after the name joined by single blanks.
     QTest::newRow("set without a value") << u"set sv_hostname"_s << QStringList { u"nothing:set sv_hostname"_s }
                                          << u"Nothing is set: set needs a name and a value"_s;
+    QTest::newRow("seta without a value") << u"Seta sv_fps"_s << QStringList { u"nothing:Seta sv_fps"_s }
+                                          << u"Nothing is set: seta needs a name and a value"_s;
     QTest::newRow("inner quotes in a value")
         << u"set sv_hostname \"My \"Cool\" Server\""_s << QStringList { u"value:\"My \"Cool\" Server\""_s }
         << value + u"My  Cool  Server"_s;
@@ -193,6 +195,10 @@ void ConsoleReaderTest::marks_data()
         << leftOut.arg(u".Location"_s);
     QTest::newRow("server name is server info")
         << u"set sv_hostname \"a;b\""_s << QStringList { u"refused:\"a;b\""_s } << leftOut.arg(u"sv_hostname"_s);
+    QTest::newRow("seta server name is server info")
+        << u"seta sv_hostname \"a;b\""_s << QStringList { u"refused:\"a;b\""_s } << leftOut.arg(u"sv_hostname"_s);
+    QTest::newRow("seta in capitals, message of the day")
+        << u"SETA scr_motd \"C:\\games\""_s << QStringList { u"refused:\"C:\\games\""_s } << leftOut.arg(u"scr_motd"_s);
     QTest::newRow("message of the day is server info")
         << u"set scr_motd \"C:\\games\""_s << QStringList { u"refused:\"C:\\games\""_s } << leftOut.arg(u"scr_motd"_s);
 
@@ -200,6 +206,8 @@ void ConsoleReaderTest::marks_data()
     const QString readsAs = u"The game reads this as %1."_s;
     QTest::newRow("number read up to its first other character")
         << u"set sv_maxclients \"2O\""_s << QStringList { u"number:2O"_s } << readsAs.arg(2);
+    QTest::newRow("seta number read up to its first other character")
+        << u"seta sv_maxclients \"2O\""_s << QStringList { u"number:2O"_s } << readsAs.arg(2);
     QTest::newRow("number without digits")
         << u"set scr_re_scorelimit abc"_s << QStringList { u"number:abc"_s } << readsAs.arg(0);
     QTest::newRow("empty number") << u"set sv_fps \"\""_s << QStringList { u"number:\"\""_s } << readsAs.arg(0);
@@ -315,6 +323,8 @@ void ConsoleReaderTest::colourRuns_data()
     }
     QTest::newRow("runs end at the next code")
         << u"set scr_motd \"Hi ^1red^4blue\""_s << QStringList { u"#ff0000:^1red"_s, u"#0000ff:^4blue"_s };
+    QTest::newRow("seta runs as set")
+        << u"seta sv_hostname \"Hi ^1red\""_s << QStringList { u"#ff0000:^1red"_s };
     QTest::newRow("caret before a code") << u"set sv_hostname \"^^2x\""_s << QStringList { u"#00ff00:^2x"_s };
     QTest::newRow("caret without digit") << u"set sv_hostname \"a^b^\""_s << QStringList();
     QTest::newRow("code at the very end") << u"set sv_hostname \"a^3\""_s << QStringList { u"#ffff00:^3"_s };
