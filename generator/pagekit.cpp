@@ -5,6 +5,8 @@
 #include "widgets/systemcolors.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -33,6 +35,10 @@ protected:
         painter.drawControl(QStyle::CE_CheckBox, option);
     }
 };
+
+constexpr int includeBoxSize = 17;
+// Between an include box and the text of its label, as between a check mark and its caption.
+constexpr int labelGap = 3;
 
 QFont headingFont()
 {
@@ -91,19 +97,31 @@ QCheckBox *includeBox(QWidget *parent, const char *name, QPoint topLeft, bool ch
 {
     auto *box = new QCheckBox(parent);
     box->setObjectName(QLatin1StringView(name));
-    box->setGeometry(QRect(topLeft, QSize(17, 17)));
+    box->setGeometry(QRect(topLeft, QSize(includeBoxSize, includeBoxSize)));
     box->setChecked(checked);
     box->setAccessibleName(includeHint);
     setHint(box, includeHint);
     return box;
 }
 
-QLabel *rowLabel(QWidget *parent, const char *name, const QString &text, int rightEdge, int top, const QString &hint)
+QLabel *rowLabel(
+    QWidget *parent, const char *name, const QString &text, int rightEdge, int top, const QString &hint, int leftEdge)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QLatin1StringView(name));
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     label->adjustSize();
+    // A caption longer than its gap takes a smaller font, not the place of the include box before it.
+    constexpr int smallestPixels = 8;
+    if (QFont font = label->font(); label->width() > rightEdge - leftEdge) {
+        for (int pixels = QFontInfo(font).pixelSize() - 1; pixels >= smallestPixels; --pixels) {
+            font.setPixelSize(pixels);
+            if (QFontMetricsF(font).horizontalAdvance(text) <= rightEdge - leftEdge)
+                break;
+        }
+        label->setFont(font);
+        label->adjustSize();
+    }
     label->move(rightEdge - label->width(), top);
     setHint(label, hint);
     return label;
@@ -213,11 +231,12 @@ QLabel *rowCaption(QWidget *parent, const Column &column, int top, std::pair<con
         setHint(label, hint);
         return label;
     }
-    QLabel *label = rowLabel(parent, first.first, first.second.toString(), column.labelRight, top, hint);
+    const int leftEdge = column.includeX + includeBoxSize + labelGap;
+    QLabel *label = rowLabel(parent, first.first, first.second.toString(), column.labelRight, top, hint, leftEdge);
     if (second.first) {
         const int middle = top + 8;
         label->move(label->x(), middle - label->height());
-        rowLabel(parent, second.first, second.second.toString(), column.labelRight, middle, hint);
+        rowLabel(parent, second.first, second.second.toString(), column.labelRight, middle, hint, leftEdge);
         caption = first.second.toString() + u' ' + second.second.toString();
     }
     return label;

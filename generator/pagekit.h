@@ -47,8 +47,9 @@ void fillBackground(QWidget *widget, const QColor &color);
 // A captionless 17 x 17 include box.
 QCheckBox *includeBox(QWidget *parent, const char *name, QPoint topLeft, bool checked);
 
-// A row label whose right edge is at `rightEdge`.
-QLabel *rowLabel(QWidget *parent, const char *name, const QString &text, int rightEdge, int top, const QString &hint);
+// A row label whose right edge is at `rightEdge` and whose text starts no further left than `leftEdge`.
+QLabel *rowLabel(
+    QWidget *parent, const char *name, const QString &text, int rightEdge, int top, const QString &hint, int leftEdge);
 
 // A flat single-line edit without length limit.
 QLineEdit *flatEdit(QWidget *parent, const char *name, const QRect &geometry, const QString &text, const QString &hint);

@@ -323,8 +323,7 @@ void ConsoleReaderTest::colourRuns_data()
     }
     QTest::newRow("runs end at the next code")
         << u"set scr_motd \"Hi ^1red^4blue\""_s << QStringList { u"#ff0000:^1red"_s, u"#0000ff:^4blue"_s };
-    QTest::newRow("seta runs as set")
-        << u"seta sv_hostname \"Hi ^1red\""_s << QStringList { u"#ff0000:^1red"_s };
+    QTest::newRow("seta runs as set") << u"seta sv_hostname \"Hi ^1red\""_s << QStringList { u"#ff0000:^1red"_s };
     QTest::newRow("caret before a code") << u"set sv_hostname \"^^2x\""_s << QStringList { u"#00ff00:^2x"_s };
     QTest::newRow("caret without digit") << u"set sv_hostname \"a^b^\""_s << QStringList();
     QTest::newRow("code at the very end") << u"set sv_hostname \"a^3\""_s << QStringList { u"#ffff00:^3"_s };
