@@ -4,6 +4,7 @@
 #include "script/linebreaks.h"
 #include "testmain.h"
 
+#include <QCursor>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -94,6 +95,8 @@ private Q_SLOTS:
     void themeChangeRecolours();
     void spansStayInsideTheLine();
     void statusBarFollowsTextCursor();
+    void fieldsShowTheGamesReading_data();
+    void fieldsShowTheGamesReading();
     void finishMarksTrapsAndSavesUnchanged();
     void scriptTooLongForExec();
 };
@@ -546,6 +549,89 @@ void ConsoleReaderTest::statusBarFollowsTextCursor()
     click(form, "btnClear");
     QCOMPARE(control<EditorPage>(form, "tabEditor")->note(), QString());
     QCOMPARE(bar->currentMessage(), QString());
+}
+
+void ConsoleReaderTest::fieldsShowTheGamesReading_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("sentence"); // none while the field reads as it looks
+    QTest::addColumn<bool>("underlined");
+    QTest::newRow("max players with a letter O")
+        << u"edMaxplayers"_s << u"2O"_s << u"set sv_maxclients \"2O\""_s << u"The game reads this as 2."_s << true;
+    QTest::newRow("max players") << u"edMaxplayers"_s << u"24"_s << u"set sv_maxclients \"24\""_s << QString() << false;
+    QTest::newRow("time limit with a unit") << u"edDm2"_s << u"2.5min"_s << u"set scr_dm_timelimit \"2.5min\""_s
+                                            << u"The game reads this as 2.5."_s << true;
+    QTest::newRow("round length past its clamp") << u"edSd4"_s << u"12"_s << u"set scr_sd_roundlength \"12\""_s
+                                                 << u"The game uses 10, the longest round it allows."_s << true;
+    QTest::newRow("empty round length, no text to underline")
+        << u"edSd4"_s << QString() << u"set scr_sd_roundlength \"\""_s
+        << u"The game uses 4, its default for an empty value."_s << false;
+    QTest::newRow("password that ends its command")
+        << u"edRcon"_s << u"a\";quit"_s << u"set rconpassword \"a\";quit\""_s
+        << u"The rest of this line runs as a command of its own: quit"_s << true;
+}
+
+// The wavy underline's red, among the black text on the white field.
+int underlinePixels(QWidget *field)
+{
+    const QImage image = field->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor colour = image.pixelColor(x, y);
+            count += colour.red() - colour.green() > 60 && colour.red() - colour.blue() > 60;
+        }
+    }
+    return count;
+}
+
+// Typed into a page's field, a value shows how the game reads it, in the field and in the status bar, while the
+// field has the focus or the pointer; the text and the line written stay as typed.
+void ConsoleReaderTest::fieldsShowTheGamesReading()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, line);
+    QFETCH(QString, sentence);
+    QFETCH(bool, underlined);
+    QCursor::setPos(0, 0); // the window opens away from the pointer
+    TForm1 form;
+    showWindow(form);
+    auto *edit = control<QLineEdit>(form, field);
+    auto *pages = control<QTabWidget>(form, "PageControl1");
+    for (int i = 0; i < pages->count(); ++i) {
+        if (pages->widget(i)->isAncestorOf(edit))
+            pages->setCurrentIndex(i);
+    }
+    QStatusBar *bar = form.statusBar();
+    const QString told = sentence.isEmpty() ? QString() : edit->statusTip() + u' ' + sentence;
+
+    edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), typed);
+    QCOMPARE(bar->currentMessage(), told);
+    QCOMPARE(underlinePixels(edit) > 0, underlined);
+    bar->showMessage(u"a hint"_s); // the pointer passes over another control
+    bar->clearMessage(); // and leaves it
+    QCOMPARE(bar->currentMessage(), told);
+    control<QWidget>(form, "chkSlashes")->setFocus();
+    QCOMPARE(bar->currentMessage(), QString());
+
+    QTest::mouseMove(edit);
+    QCOMPARE(bar->currentMessage(), sentence.isEmpty() ? edit->statusTip() : told);
+    edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, u"1"_s); // mended, it reads as it looks again
+    QCOMPARE(bar->currentMessage(), edit->statusTip());
+    QCOMPARE(underlinePixels(edit), 0);
+
+    edit->setText(typed);
+    QVERIFY(finish(form).contains(line));
+    QCOMPARE(edit->text(), typed);
 }
 
 void ConsoleReaderTest::finishMarksTrapsAndSavesUnchanged()
