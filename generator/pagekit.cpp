@@ -37,8 +37,6 @@ protected:
 };
 
 constexpr int includeBoxSize = 17;
-// Between an include box and the text of its label, as between a check mark and its caption.
-constexpr int labelGap = 3;
 
 QFont headingFont()
 {
@@ -111,12 +109,13 @@ QLabel *rowLabel(
     label->setObjectName(QLatin1StringView(name));
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     label->adjustSize();
-    // A caption longer than its gap takes a smaller font, not the place of the include box before it.
-    constexpr int smallestPixels = 8;
-    if (QFont font = label->font(); label->width() > rightEdge - leftEdge) {
-        for (int pixels = QFontInfo(font).pixelSize() - 1; pixels >= smallestPixels; --pixels) {
-            font.setPixelSize(pixels);
-            if (QFontMetricsF(font).horizontalAdvance(text) <= rightEdge - leftEdge)
+    // A caption longer than its gap is set a little narrower, not over the include box before it.
+    const int room = rightEdge - leftEdge;
+    if (QFont font = label->font(); label->width() > room) {
+        constexpr int narrowest = QFont::SemiCondensed;
+        for (int stretch = QFont::Unstretched - 1; stretch >= narrowest; --stretch) {
+            font.setStretch(stretch);
+            if (QFontMetricsF(font).horizontalAdvance(text) <= room)
                 break;
         }
         label->setFont(font);
@@ -231,7 +230,7 @@ QLabel *rowCaption(QWidget *parent, const Column &column, int top, std::pair<con
         setHint(label, hint);
         return label;
     }
-    const int leftEdge = column.includeX + includeBoxSize + labelGap;
+    const int leftEdge = column.includeX + includeBoxSize;
     QLabel *label = rowLabel(parent, first.first, first.second.toString(), column.labelRight, top, hint, leftEdge);
     if (second.first) {
         const int middle = top + 8;
