@@ -2,6 +2,7 @@
 
 #include "app/cfgfile.h"
 #include "app/editorpage.h"
+#include "app/pageswatch.h"
 #include "app/weblinks.h"
 #include "generator/gameoptionspage.h"
 #include "generator/gametypespage.h"
@@ -90,6 +91,13 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     , btnFinish(new TTextButton(u"Finish!"_s, m_client))
     , btnClear(new TTextButton(u"Clear Cfg"_s, m_client))
     , Label41(new QLabel(u"Hollowfen"_s, m_client))
+    , m_pagesWatch(new PagesWatch(
+          [this] {
+              ScriptWriter out(false);
+              writeScript(out);
+              return out.text();
+          },
+          this))
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(windowCaption);
@@ -108,6 +116,7 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     statusBar()->setFixedHeight(statusBarHeight);
     statusBar()->setSizeGripEnabled(false);
     tabEditor->showNotesIn(statusBar());
+    connect(m_pagesWatch, &PagesWatch::differsChanged, tabEditor, &EditorPage::showPagesDiffer);
     setAcceptDrops(true);
 
     move(284, 152);
@@ -423,19 +432,32 @@ void TForm1::btnFinishClick()
         // Generated lines are not the user's edits: nothing to undo into.
         editor()->setUndoRedoEnabled(false);
         ScriptWriter out(editor()->document(), chkSlashes->isChecked());
-        for (const SettingsPage *page : settingsPages())
-            page->writeSection(out);
-        for (const QString &line : std::as_const(m_keptLines))
-            out.keptLine(line);
+        writeScript(out);
     }
     editor()->setUndoRedoEnabled(true);
     enterState(State::Generated);
+    rememberPages();
+}
+
+void TForm1::writeScript(ScriptWriter &out) const
+{
+    for (const SettingsPage *page : settingsPages())
+        page->writeSection(out);
+    for (const QString &line : std::as_const(m_keptLines))
+        out.keptLine(line);
+}
+
+void TForm1::rememberPages()
+{
+    const QList<SettingsPage *> pages = settingsPages();
+    m_pagesWatch->remember(QList<QWidget *>(pages.cbegin(), pages.cend()));
 }
 
 void TForm1::btnClearClick()
 {
     editor()->clear();
     enterState(State::Cleared);
+    m_pagesWatch->forget();
 }
 
 QFileDialog *TForm1::saveDialog()
@@ -529,6 +551,7 @@ bool TForm1::openScript(const QString &path)
     editor()->setPlainText(text);
     editor()->setUndoRedoEnabled(true);
     enterState(State::Generated);
+    rememberPages();
 
     QString status = u"Read %1 settings into the pages; %2 lines are kept as written."_s.arg(script.takenCount())
                          .arg(m_keptLines.size());

@@ -20,6 +20,7 @@ class GameOptionsPage;
 class GametypesPage;
 class MapRotationPage;
 class NetworkOptionsPage;
+class PagesWatch;
 class QAction;
 class QCheckBox;
 class QDragEnterEvent;
@@ -30,6 +31,7 @@ class QLabel;
 class QPlainTextEdit;
 class QTabWidget;
 class ServerInfoPage;
+class ScriptWriter;
 class ServerOptionsPage;
 class SettingsPage;
 class TTextButton;
@@ -113,6 +115,7 @@ private:
     TTextButton *const btnFinish;
     TTextButton *const btnClear;
     QLabel *const Label41;
+    PagesWatch *const m_pagesWatch;
 
     QAction *Open1 = nullptr;
     QAction *Save1 = nullptr;
@@ -131,6 +134,10 @@ private:
     static std::span<const PageEntry> pageList();
     QList<SettingsPage *> settingsPages() const;
     QStringList ownCommentLines() const;
+    // The sections of the pages, then the kept lines.
+    void writeScript(ScriptWriter &out) const;
+    // The editor's script was made from the pages as they are now.
+    void rememberPages();
 
     void accessibilityActiveChanged(bool active) override;
     void stepPage(int step, bool wrap);
