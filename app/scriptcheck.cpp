@@ -1,6 +1,6 @@
 #include "app/scriptcheck.h"
 
-#include "app/tform1.h"
+#include "generator/pagelist.h"
 #include "script/consolereader.h"
 #include "script/scriptfile.h"
 
@@ -57,7 +57,7 @@ void markPastExecLimit(const QString &text, QList<Found> &found)
 
 ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err)
 {
-    const ValueCatalogue values = TForm1::valueCatalogue();
+    const ValueCatalogue values = PageList::valueCatalogue();
     ExitCode code = NothingMarked;
     for (const QString &file : files) {
         const ScriptFile::Loaded loaded = ScriptFile::load(file);

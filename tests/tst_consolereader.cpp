@@ -305,7 +305,7 @@ void ConsoleReaderTest::marks()
     QFETCH(QString, line);
     QFETCH(QStringList, expected);
     QFETCH(QString, sentence);
-    const ConsoleReader::Reading reading = ConsoleReader::read(line, TForm1::valueCatalogue());
+    const ConsoleReader::Reading reading = ConsoleReader::read(line, PageList::valueCatalogue());
     QCOMPARE(describeMarks(reading, line), expected);
     if (!sentence.isEmpty())
         QCOMPARE(reading.marks.constLast().sentence, sentence);
@@ -375,7 +375,7 @@ void ConsoleReaderTest::windowLinesCarryNoMark()
     const QStringList lines = finish(form);
     if (!everyBox)
         QCOMPARE(lines, goldenLines());
-    const ValueCatalogue values = TForm1::valueCatalogue();
+    const ValueCatalogue values = PageList::valueCatalogue();
     for (const QString &line : lines) {
         QVERIFY2(ConsoleReader::read(line, values).marks.isEmpty(), qPrintable(line));
         if (line.startsWith(u"set "_s))
@@ -659,7 +659,7 @@ void ConsoleReaderTest::finishMarksTrapsAndSavesUnchanged()
     };
     int marked = 0;
     for (const QString &line : lines)
-        marked += ConsoleReader::read(line, TForm1::valueCatalogue()).marks.isEmpty() ? 0 : 1;
+        marked += ConsoleReader::read(line, PageList::valueCatalogue()).marks.isEmpty() ? 0 : 1;
     QCOMPARE(marked, 4);
     for (const auto &trap : traps) {
         const int number = int(lines.indexOf(trap.line));

@@ -56,7 +56,7 @@ constexpr int includeBoxCount = 67;
 // Every variable the pages write, as they declare it.
 const ValueCatalogue &pageVariables()
 {
-    static const ValueCatalogue values = TForm1::valueCatalogue();
+    static const ValueCatalogue values = PageList::valueCatalogue();
     return values;
 }
 const QSet<QString> knownKeys = {
@@ -498,7 +498,7 @@ void RandomPassTest::savedStatesComeBack()
 
 QString RandomPassTest::randomSetting(Chance &chance)
 {
-    static const ValueCatalogue catalogue = TForm1::valueCatalogue();
+    static const ValueCatalogue catalogue = PageList::valueCatalogue();
     QString name = chance.pick(m_fullOrder);
     if (name.startsWith(u'.') && name.endsWith(u'1') && chance.coin())
         name.chop(1); // the first entry of a pair alone
