@@ -51,7 +51,8 @@ void FieldMark::read()
             m_marks.append({ int(start), int(end - start), format });
     }
     underline();
-    if (std::exchange(m_sentence, sentence) != m_sentence)
+    const QString previous = std::exchange(m_sentence, sentence);
+    if (m_sentence != previous)
         tell();
 }
 
@@ -93,8 +94,10 @@ void FieldMark::tell()
         m_told = marked();
         if (bar->currentMessage() != m_told)
             bar->showMessage(m_told);
-    } else if (!m_told.isEmpty() && bar->currentMessage() == std::exchange(m_told, QString())) {
-        bar->showMessage(m_edit->underMouse() ? m_edit->statusTip() : QString());
+    } else if (!m_told.isEmpty()) {
+        if (bar->currentMessage() == m_told)
+            bar->showMessage(m_edit->underMouse() ? m_edit->statusTip() : QString());
+        m_told.clear();
     }
 }
 
