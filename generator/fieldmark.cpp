@@ -52,8 +52,11 @@ void FieldMark::read()
     }
     underline();
     const QString previous = std::exchange(m_sentence, sentence);
-    if (m_sentence != previous)
-        tell();
+    if (m_sentence == previous)
+        return;
+    // Said to assistive technology too, which sees no underline.
+    m_edit->setAccessibleDescription(m_sentence.isEmpty() ? m_edit->statusTip() : marked());
+    tell();
 }
 
 // A line edit draws the formats an input method gives its text, which is how

@@ -15,7 +15,8 @@ class QStatusBar;
 // read by the editor's own reader: the editor's wavy underline under the text
 // the game reads otherwise than it looks, and what the game does, after the
 // field's hint in the status bar while the pointer is over the field or while
-// it has the keyboard focus. The field's start value reads as it looks, so
+// it has the keyboard focus, and in its description for assistive technology.
+// The field's start value reads as it looks, so
 // nothing is read before its text first changes. Neither the text nor what
 // the row writes ever changes.
 class FieldMark : public QObject {

@@ -614,6 +614,7 @@ void ConsoleReaderTest::fieldsShowTheGamesReading()
     QTest::keyClicks(edit, typed);
     QCOMPARE(edit->text(), typed);
     QCOMPARE(bar->currentMessage(), told);
+    QCOMPARE(edit->accessibleDescription(), sentence.isEmpty() ? edit->statusTip() : told);
     QCOMPARE(underlinePixels(edit) > 0, underlined);
     bar->showMessage(u"a hint"_s); // the pointer passes over another control
     bar->clearMessage(); // and leaves it
