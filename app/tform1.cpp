@@ -2,10 +2,12 @@
 
 #include "app/cfgfile.h"
 #include "app/editorpage.h"
+#include "app/pageswatch.h"
 #include "app/weblinks.h"
 #include "generator/gameoptionspage.h"
 #include "generator/pagekit.h"
 #include "generator/serverinfopage.h"
+#include "generator/settingspage.h"
 #include "script/openedscript.h"
 #include "script/scriptfile.h"
 #include "script/scriptwriter.h"
@@ -77,6 +79,13 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     , btnFinish(new TTextButton(u"Finish!"_s, m_client))
     , btnClear(new TTextButton(u"Clear Cfg"_s, m_client))
     , Label41(new QLabel(u"Hollowfen"_s, m_client))
+    , m_pagesWatch(new PagesWatch(
+          [this] {
+              ScriptWriter out(false);
+              m_pages.writeScript(out, m_keptLines);
+              return out.text();
+          },
+          this))
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(windowCaption);
@@ -95,6 +104,7 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     statusBar()->setFixedHeight(statusBarHeight);
     statusBar()->setSizeGripEnabled(false);
     tabEditor->showNotesIn(statusBar());
+    connect(m_pagesWatch, &PagesWatch::differsChanged, tabEditor, &EditorPage::showPagesDiffer);
     setAcceptDrops(true);
 
     move(284, 152);
@@ -371,12 +381,20 @@ void TForm1::btnFinishClick()
     }
     editor()->setUndoRedoEnabled(true);
     enterState(State::Generated);
+    rememberPages();
+}
+
+void TForm1::rememberPages()
+{
+    const QList<SettingsPage *> pages = m_pages.settingsPages();
+    m_pagesWatch->remember(QList<QWidget *>(pages.cbegin(), pages.cend()));
 }
 
 void TForm1::btnClearClick()
 {
     editor()->clear();
     enterState(State::Cleared);
+    m_pagesWatch->forget();
 }
 
 QFileDialog *TForm1::saveDialog()
@@ -456,6 +474,7 @@ bool TForm1::openScript(const QString &path)
     editor()->setPlainText(text);
     editor()->setUndoRedoEnabled(true);
     enterState(State::Generated);
+    rememberPages();
 
     QString status = u"Read %1 settings into the pages; %2 lines are kept as written."_s.arg(script.takenCount())
                          .arg(m_keptLines.size());

@@ -16,6 +16,7 @@
 #include <QMainWindow>
 
 class EditorPage;
+class PagesWatch;
 class QAction;
 class QCheckBox;
 class QDragEnterEvent;
@@ -92,6 +93,7 @@ private:
     TTextButton *const btnFinish;
     TTextButton *const btnClear;
     QLabel *const Label41;
+    PagesWatch *const m_pagesWatch;
 
     QAction *Open1 = nullptr;
     QAction *Save1 = nullptr;
@@ -110,6 +112,8 @@ private:
     void FormCreate();
     void enterState(State state);
     void showError(const QString &message);
+    // The editor's script was made from the pages as they are now.
+    void rememberPages();
 
     QFileDialog *m_saveDialog = nullptr;
     QFileDialog *m_openDialog = nullptr;
