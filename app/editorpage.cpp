@@ -26,7 +26,13 @@ QPlainTextEdit *EditorPage::editor()
 
 void EditorPage::buildControls()
 {
-    PageKit::headingStrip(this, "Label3", u"Your CFG"_s, u"Your CFG"_s);
+    QLabel *heading = PageKit::headingStrip(this, "Label3", u"Your CFG"_s, u"Your CFG"_s);
+    m_pagesNote = new QLabel(
+        u"The pages have changed since this script was made: \"Clear Cfg\" then \"Finish!\" writes them."_s, this);
+    m_pagesNote->setObjectName(u"pagesNote"_s);
+    m_pagesNote->adjustSize();
+    m_pagesNote->move(heading->geometry().right() + 24, heading->y());
+    m_pagesNote->hide();
 
     auto *editor = new QPlainTextEdit(this);
     m_highlighter = new ScriptHighlighter(editor->document(), editor->palette());
@@ -118,6 +124,17 @@ void EditorPage::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange && m_highlighter)
         m_highlighter->usePalette(palette()); // the editor takes its colours from the page
+}
+
+void EditorPage::showPagesDiffer(bool differ)
+{
+    build();
+    m_pagesNote->setVisible(differ);
+}
+
+QString EditorPage::pagesNote() const
+{
+    return m_pagesNote && !m_pagesNote->isHidden() ? m_pagesNote->text() : QString();
 }
 
 QString EditorPage::sizeNote() const

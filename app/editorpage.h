@@ -37,6 +37,10 @@ public:
     // Marks the maps the script loads against those of the server's game folder; none for no folder.
     void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder);
 
+    // Says, in a line of its own, that the pages changed since the script was made, or no longer.
+    void showPagesDiffer(bool differ);
+    QString pagesNote() const;
+
     // What the game does with the line under the text cursor, while the page
     // is shown and that line is marked; otherwise empty.
     QString note() const { return m_note; }
@@ -62,4 +66,5 @@ private:
     QString m_note;
     std::shared_ptr<const GameFolder::Contents> m_folder;
     QPointer<QLabel> m_sizeNote;
+    QLabel *m_pagesNote = nullptr;
 };

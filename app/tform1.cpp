@@ -2,11 +2,13 @@
 
 #include "app/cfgfile.h"
 #include "app/editorpage.h"
+#include "app/pageswatch.h"
 #include "app/weblinks.h"
 #include "generator/gameoptionspage.h"
 #include "generator/maprotationpage.h"
 #include "generator/pagekit.h"
 #include "generator/serverinfopage.h"
+#include "generator/settingspage.h"
 #include "script/openedscript.h"
 #include "script/scriptfile.h"
 #include "script/scriptwriter.h"
@@ -80,6 +82,13 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     , btnFinish(new TTextButton(u"Finish!"_s, m_client))
     , btnClear(new TTextButton(u"Clear Cfg"_s, m_client))
     , Label41(new QLabel(u"Hollowfen"_s, m_client))
+    , m_pagesWatch(new PagesWatch(
+          [this] {
+              ScriptWriter out(false);
+              m_pages.writeScript(out, m_keptLines);
+              return out.text();
+          },
+          this))
     , m_gameFolder(new GameFolderReader(this))
 {
     setObjectName(u"Form1"_s);
@@ -100,6 +109,7 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     statusBar()->setSizeGripEnabled(false);
     tabEditor->showNotesIn(statusBar());
     connect(m_gameFolder, &GameFolderReader::folderRead, this, &TForm1::showGameFolder);
+    connect(m_pagesWatch, &PagesWatch::differsChanged, tabEditor, &EditorPage::showPagesDiffer);
     setAcceptDrops(true);
 
     move(284, 152);
@@ -379,12 +389,20 @@ void TForm1::btnFinishClick()
     }
     editor()->setUndoRedoEnabled(true);
     enterState(State::Generated);
+    rememberPages();
+}
+
+void TForm1::rememberPages()
+{
+    const QList<SettingsPage *> pages = m_pages.settingsPages();
+    m_pagesWatch->remember(QList<QWidget *>(pages.cbegin(), pages.cend()));
 }
 
 void TForm1::btnClearClick()
 {
     editor()->clear();
     enterState(State::Cleared);
+    m_pagesWatch->forget();
 }
 
 QFileDialog *TForm1::saveDialog()
@@ -466,6 +484,7 @@ bool TForm1::openScript(const QString &path)
     editor()->setPlainText(text);
     editor()->setUndoRedoEnabled(true);
     enterState(State::Generated);
+    rememberPages();
 
     QString status = u"Read %1 settings into the pages; %2 lines are kept as written."_s.arg(script.takenCount())
                          .arg(m_keptLines.size());

@@ -17,6 +17,7 @@
 #include <QMainWindow>
 
 class EditorPage;
+class PagesWatch;
 class QAction;
 class QCheckBox;
 class QDragEnterEvent;
@@ -94,6 +95,7 @@ private:
     TTextButton *const btnFinish;
     TTextButton *const btnClear;
     QLabel *const Label41;
+    PagesWatch *const m_pagesWatch;
 
     QAction *Open1 = nullptr;
     QAction *Save1 = nullptr;
@@ -117,6 +119,8 @@ private:
     // when that is one, else the one chosen through File > Game Folder.
     void useGameFolderOf(const QString &path);
     void showGameFolder(const GameFolderReader::Contents &contents);
+    // The editor's script was made from the pages as they are now.
+    void rememberPages();
 
     QFileDialog *m_saveDialog = nullptr;
     QFileDialog *m_openDialog = nullptr;

@@ -17,6 +17,8 @@ namespace {
 // colour codes show to players.
 constexpr QStringView infoVariables[] = { u"sv_hostname", u"scr_motd" };
 
+constexpr QStringView setCommands[] = { u"set", u"seta", u"sets" };
+
 // The console reads bytes as signed: up to the space, and every byte from
 // 128 (a Windows-1252 letter such as "é" too), splits words outside quotes.
 bool isBlank(QChar c)
@@ -419,7 +421,14 @@ void readValue(QStringView line, const ValueCatalogue::Accepted &accepted, const
     }
 }
 
-// A set or sets line: what it looks like it sets against what the game sets.
+// seta sets a variable exactly as set does; it only marks it for the archive.
+bool isSetCommand(QStringView command)
+{
+    return std::any_of(std::begin(setCommands), std::end(setCommands),
+        [command](QStringView set) { return command.compare(set, Qt::CaseInsensitive) == 0; });
+}
+
+// A set, seta or sets line: what it looks like it sets against what the game sets.
 void readSetLine(QStringView line, const Command &command, qsizetype end, const ValueCatalogue &values, Reading &out)
 {
     const QList<Word> &words = command.words;
@@ -464,7 +473,7 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
         return;
     }
     if (words.size() < 3) {
-        mark(whole, Problem::NothingSet, u"Nothing is set: set needs a name and a value"_s);
+        mark(whole, Problem::NothingSet, u"Nothing is set: %1 needs a name and a value"_s.arg(words[0].text.toLower()));
         return;
     }
     const QString &variable = words[1].text;
@@ -519,9 +528,7 @@ void readLine(QStringView line, qsizetype offset, const ValueCatalogue &values, 
     // A command after a ";" or a cut runs as a line of its own would.
     for (qsizetype k = 0; k < commands.size(); ++k) {
         const QList<Word> &words = commands[k].words;
-        if (!words.isEmpty()
-            && (words[0].text.compare(u"set", Qt::CaseInsensitive) == 0
-                || words[0].text.compare(u"sets", Qt::CaseInsensitive) == 0))
+        if (!words.isEmpty() && isSetCommand(words[0].text))
             readSetLine(line, commands[k], looksEnd(line, commands, k, reading), values, reading);
         if (words.size() >= 2
             && (words[0].text.compare(u"map", Qt::CaseInsensitive) == 0

@@ -8,9 +8,9 @@
 #include <QStringView>
 
 // Reads a script the way the game's console will: where each command ends,
-// which words it is made of, what a set or sets line really sets, and what
+// which words it is made of, what a set, seta or sets line really sets, and what
 // the server info refuses. Wherever that differs from how a line looks (one
-// command; "//" at its start makes it a comment; for set and sets the second
+// command; "//" at its start makes it a comment; for set, seta and sets the second
 // word is the name and the value lies between the first and the last quote,
 // or is the rest of the line), the reading holds a mark saying what the game
 // does instead; so it does where a value is not what the settings pages would
@@ -35,7 +35,7 @@ struct Span {
 enum class Problem {
     SecondCommand, // a ";" starts another command on the line
     Cut, // the command reached its length limit
-    NothingSet, // set or sets with the wrong number of words
+    NothingSet, // set, seta or sets with the wrong number of words
     InvalidName, // a variable name the game refuses
     OtherName, // the game sets another variable than the line shows
     OtherValue, // the game sets another value than the line shows
@@ -79,7 +79,7 @@ struct MapWord {
 struct Reading {
     QList<Span> comments;
     QList<Span> commandWords;
-    QList<Span> names; // the variable of a set or sets line, as it looks
+    QList<Span> names; // the variable of a set, seta or sets line, as it looks
     QList<Span> quoted; // quoted words, quotes included
     QList<Mark> marks;
     QList<ColourRun> colours;

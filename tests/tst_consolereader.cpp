@@ -5,6 +5,7 @@
 #include "script/linebreaks.h"
 #include "testmain.h"
 
+#include <QCursor>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,6 +99,8 @@ private Q_SLOTS:
     void themeChangeRecolours();
     void spansStayInsideTheLine();
     void statusBarFollowsTextCursor();
+    void fieldsShowTheGamesReading_data();
+    void fieldsShowTheGamesReading();
     void finishMarksTrapsAndSavesUnchanged();
     void scriptTooLongForExec();
 };
@@ -170,6 +173,8 @@ void ConsoleReaderTest::marks_data()
     // set: three words or more; the value is the words after the name joined by single blanks.
     QTest::newRow("set without a value") << u"set sv_hostname"_s << QStringList { u"nothing:set sv_hostname"_s }
                                          << u"Nothing is set: set needs a name and a value"_s;
+    QTest::newRow("seta without a value") << u"Seta sv_fps"_s << QStringList { u"nothing:Seta sv_fps"_s }
+                                          << u"Nothing is set: seta needs a name and a value"_s;
     QTest::newRow("inner quotes in a value")
         << u"set sv_hostname \"My \"Cool\" Server\""_s << QStringList { u"value:\"My \"Cool\" Server\""_s }
         << value + u"My  Cool  Server"_s;
@@ -199,6 +204,10 @@ void ConsoleReaderTest::marks_data()
         << leftOut.arg(u".Location"_s);
     QTest::newRow("server name is server info")
         << u"set sv_hostname \"a;b\""_s << QStringList { u"refused:\"a;b\""_s } << leftOut.arg(u"sv_hostname"_s);
+    QTest::newRow("seta server name is server info")
+        << u"seta sv_hostname \"a;b\""_s << QStringList { u"refused:\"a;b\""_s } << leftOut.arg(u"sv_hostname"_s);
+    QTest::newRow("seta in capitals, message of the day")
+        << u"SETA scr_motd \"C:\\games\""_s << QStringList { u"refused:\"C:\\games\""_s } << leftOut.arg(u"scr_motd"_s);
     QTest::newRow("message of the day is server info")
         << u"set scr_motd \"C:\\games\""_s << QStringList { u"refused:\"C:\\games\""_s } << leftOut.arg(u"scr_motd"_s);
 
@@ -206,6 +215,8 @@ void ConsoleReaderTest::marks_data()
     const QString readsAs = u"The game reads this as %1."_s;
     QTest::newRow("number read up to its first other character")
         << u"set sv_maxclients \"2O\""_s << QStringList { u"number:2O"_s } << readsAs.arg(2);
+    QTest::newRow("seta number read up to its first other character")
+        << u"seta sv_maxclients \"2O\""_s << QStringList { u"number:2O"_s } << readsAs.arg(2);
     QTest::newRow("number without digits")
         << u"set scr_re_scorelimit abc"_s << QStringList { u"number:abc"_s } << readsAs.arg(0);
     QTest::newRow("empty number") << u"set sv_fps \"\""_s << QStringList { u"number:\"\""_s } << readsAs.arg(0);
@@ -327,6 +338,7 @@ void ConsoleReaderTest::colourRuns_data()
     }
     QTest::newRow("runs end at the next code")
         << u"set scr_motd \"Hi ^1red^4blue\""_s << QStringList { u"#ff0000:^1red"_s, u"#0000ff:^4blue"_s };
+    QTest::newRow("seta runs as set") << u"seta sv_hostname \"Hi ^1red\""_s << QStringList { u"#ff0000:^1red"_s };
     QTest::newRow("caret before a code") << u"set sv_hostname \"^^2x\""_s << QStringList { u"#00ff00:^2x"_s };
     QTest::newRow("caret without digit") << u"set sv_hostname \"a^b^\""_s << QStringList();
     QTest::newRow("code at the very end") << u"set sv_hostname \"a^3\""_s << QStringList { u"#ffff00:^3"_s };
@@ -567,6 +579,90 @@ void ConsoleReaderTest::statusBarFollowsTextCursor()
     click(form, "btnClear");
     QCOMPARE(control<EditorPage>(form, "tabEditor")->note(), QString());
     QCOMPARE(bar->currentMessage(), QString());
+}
+
+void ConsoleReaderTest::fieldsShowTheGamesReading_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("sentence"); // none while the field reads as it looks
+    QTest::addColumn<bool>("underlined");
+    QTest::newRow("max players with a letter O")
+        << u"edMaxplayers"_s << u"2O"_s << u"set sv_maxclients \"2O\""_s << u"The game reads this as 2."_s << true;
+    QTest::newRow("max players") << u"edMaxplayers"_s << u"24"_s << u"set sv_maxclients \"24\""_s << QString() << false;
+    QTest::newRow("time limit with a unit") << u"edDm2"_s << u"2.5min"_s << u"set scr_dm_timelimit \"2.5min\""_s
+                                            << u"The game reads this as 2.5."_s << true;
+    QTest::newRow("round length past its clamp") << u"edSd4"_s << u"12"_s << u"set scr_sd_roundlength \"12\""_s
+                                                 << u"The game uses 10, the longest round it allows."_s << true;
+    QTest::newRow("empty round length, no text to underline")
+        << u"edSd4"_s << QString() << u"set scr_sd_roundlength \"\""_s
+        << u"The game uses 4, its default for an empty value."_s << false;
+    QTest::newRow("password that ends its command")
+        << u"edRcon"_s << u"a\";quit"_s << u"set rconpassword \"a\";quit\""_s
+        << u"The rest of this line runs as a command of its own: quit"_s << true;
+}
+
+// The wavy underline's red, among the black text on the white field.
+int underlinePixels(QWidget *field)
+{
+    const QImage image = field->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor colour = image.pixelColor(x, y);
+            count += colour.red() - colour.green() > 60 && colour.red() - colour.blue() > 60;
+        }
+    }
+    return count;
+}
+
+// Typed into a page's field, a value shows how the game reads it, in the field and in the status bar, while the
+// field has the focus or the pointer; the text and the line written stay as typed.
+void ConsoleReaderTest::fieldsShowTheGamesReading()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, line);
+    QFETCH(QString, sentence);
+    QFETCH(bool, underlined);
+    QCursor::setPos(0, 0); // the window opens away from the pointer
+    TForm1 form;
+    showWindow(form);
+    auto *edit = control<QLineEdit>(form, field);
+    auto *pages = control<QTabWidget>(form, "PageControl1");
+    for (int i = 0; i < pages->count(); ++i) {
+        if (pages->widget(i)->isAncestorOf(edit))
+            pages->setCurrentIndex(i);
+    }
+    QStatusBar *bar = form.statusBar();
+    const QString told = sentence.isEmpty() ? QString() : edit->statusTip() + u' ' + sentence;
+
+    edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), typed);
+    QCOMPARE(bar->currentMessage(), told);
+    QCOMPARE(edit->accessibleDescription(), sentence.isEmpty() ? edit->statusTip() : told);
+    QCOMPARE(underlinePixels(edit) > 0, underlined);
+    bar->showMessage(u"a hint"_s); // the pointer passes over another control
+    bar->clearMessage(); // and leaves it
+    QCOMPARE(bar->currentMessage(), told);
+    control<QWidget>(form, "chkSlashes")->setFocus();
+    QCOMPARE(bar->currentMessage(), QString());
+
+    QTest::mouseMove(edit);
+    QCOMPARE(bar->currentMessage(), sentence.isEmpty() ? edit->statusTip() : told);
+    edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, u"1"_s); // mended, it reads as it looks again
+    QCOMPARE(bar->currentMessage(), edit->statusTip());
+    QCOMPARE(underlinePixels(edit), 0);
+
+    edit->setText(typed);
+    QVERIFY(finish(form).contains(line));
+    QCOMPARE(edit->text(), typed);
 }
 
 void ConsoleReaderTest::finishMarksTrapsAndSavesUnchanged()
