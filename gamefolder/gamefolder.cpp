@@ -189,7 +189,7 @@ Contents read(const QString &folder, Detail detail)
                 = QDir(mpFolder.filePath()).entryInfoList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
             for (const QFileInfo &entry : files) {
                 const QString fileName = entry.fileName();
-                const QString path = dir.relativeFilePath(entry.filePath());
+                const QString path = dir.relativeFilePath(entry.absoluteFilePath());
                 if (!fileName.endsWith(u".bsp"_s, Qt::CaseInsensitive) || fileName.size() <= 4)
                     continue;
                 const QString name = fileName.chopped(4);

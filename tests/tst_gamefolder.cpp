@@ -403,12 +403,19 @@ void GameFolderTest::checkReadsTheScriptsFolder()
           "%1:1:51: The game folder has no map mp_gone: the game says \"Can't find map\" and stays on "
           "the level it was on until an admin steps in.\n"_s;
     const QString summary = u"tallyforge: Read the game folder %1: 19 maps, the game's own taken as there without its "
-                            "archives.\n"_s.arg(server.path());
+                            "archives.\n"_s;
     QCOMPARE(check({ server.filePath(u"server.cfg"_s) }, {}),
-        QStringList({ marks.arg(server.filePath(u"server.cfg"_s)), summary }));
+        QStringList({ marks.arg(server.filePath(u"server.cfg"_s)), summary.arg(server.path()) }));
     QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, {}), QStringList({ QString(), QString() }));
     QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, server.path()),
-        QStringList({ marks.arg(elsewhere.filePath(u"copy.cfg"_s)), summary }));
+        QStringList({ marks.arg(elsewhere.filePath(u"copy.cfg"_s)), summary.arg(server.path()) }));
+    // As a shell passes it, relative to the working folder: its loose map is still found.
+    const QString workingFolder = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QFileInfo(server.path()).path()));
+    const QString relative = QDir(server.path()).dirName();
+    const QStringList relativeCheck = check({ elsewhere.filePath(u"copy.cfg"_s) }, relative);
+    QVERIFY(QDir::setCurrent(workingFolder));
+    QCOMPARE(relativeCheck, QStringList({ marks.arg(elsewhere.filePath(u"copy.cfg"_s)), summary.arg(relative) }));
 }
 
 // Opening a script from a game folder: the folder is read while the window
