@@ -181,6 +181,14 @@ Contents read(const QString &folder, Detail detail)
         }
     }
 
+    // The stock maps stand in for the game's archives, so a loose file does not replace one either.
+    if (!gameArchives) {
+        for (const QString &name : stockMaps()) {
+            if (!maps.contains(GameArchive::rankKey(name)))
+                maps.insert(GameArchive::rankKey(name), { name, Origin::Stock, {}, {}, std::nullopt });
+        }
+    }
+
     // Loose files rank below every archive; their case must match.
     qsizetype looseMaps = 0;
     for (const QFileInfo &mapsFolder : entriesNamed(folder, u"maps")) {
@@ -213,13 +221,6 @@ Contents read(const QString &folder, Detail detail)
             }
         }
     }
-    if (!gameArchives) {
-        for (const QString &name : stockMaps()) {
-            if (!maps.contains(GameArchive::rankKey(name)))
-                maps.insert(GameArchive::rankKey(name), { name, Origin::Stock, {}, {}, std::nullopt });
-        }
-    }
-
     QHash<QString, QString> longNames;
     for (const QString &key : std::as_const(arenaOrder)) {
         for (const ArenaFile::Entry &entry : arenas.value(key))

@@ -290,10 +290,12 @@ void GameFolderTest::whereMapsAre_data()
         << QStringList { u"mp_x"_s, u"mp_gone"_s, u"mp_loose"_s }
         << QStringList { u"b.pk3 runs tdm bel hq \"New\""_s, u"missing"_s,
                u"maps/mp/mp_loose.bsp runs dm \"Loose\""_s };
+    // The stock maps stand for the game's archives, which a loose file does not replace.
     QTest::newRow("stock maps while the game's archives are missing")
-        << QStringList { u"zz.pk3|maps/mp/mp_own.bsp=dm"_s }
-        << QStringList { u"mp_ship"_s, u"MP_Bocage"_s, u"mp_nowhere"_s }
-        << QStringList { u"stock"_s, u"stock"_s, u"missing"_s };
+        << QStringList { u"zz.pk3|maps/mp/mp_own.bsp=dm"_s, u"|maps/mp/mp_ship.bsp=dm"_s, u"|maps/mp/mp_depot.bsp=dm"_s,
+               u"|maps/mp/mp_harbor.bsp=dm"_s, u"|maps/mp/mp_rocket.bsp=dm"_s }
+        << QStringList { u"mp_ship"_s, u"MP_Bocage"_s, u"mp_nowhere"_s, u"mp_depot"_s, u"mp_harbor"_s, u"mp_rocket"_s }
+        << QStringList { u"stock"_s, u"stock"_s, u"missing"_s, u"stock"_s, u"stock"_s, u"stock"_s };
     QTest::newRow("stock maps only where found once they are there")
         << QStringList { u"pak0.pk3|maps/mp/mp_bocage.bsp=dm team"_s } << QStringList { u"mp_ship"_s, u"mp_bocage"_s }
         << QStringList { u"missing"_s, u"pak0.pk3 runs dm tdm bel hq"_s };
