@@ -236,27 +236,37 @@ Contents read(const QString &folder, Detail detail)
     return contents;
 }
 
-const Map *Contents::find(QStringView name) const
+namespace {
+
+// The maps named `name` whatever its letter case: neighbours, as the maps are sorted by their rank keys.
+std::pair<QList<Map>::const_iterator, QList<Map>::const_iterator> sameRank(const QList<Map> &maps, QStringView name)
 {
     const QString key = GameArchive::rankKey(name);
-    for (const Map &map : maps) {
-        if (map.origin == Origin::Loose ? map.file == u"maps/mp/"_s + name.toString() + u".bsp"_s
-                                        : GameArchive::rankKey(map.name) == key)
-            return &map;
-    }
-    return nullptr;
+    const auto first = std::lower_bound(maps.cbegin(), maps.cend(), key,
+        [](const Map &map, const QString &key) { return GameArchive::rankKey(map.name) < key; });
+    const auto last
+        = std::find_if(first, maps.cend(), [&key](const Map &map) { return GameArchive::rankKey(map.name) != key; });
+    return { first, last };
+}
+
+} // namespace
+
+const Map *Contents::find(QStringView name) const
+{
+    const auto [first, last] = sameRank(maps, name);
+    const auto found = std::find_if(first, last, [name](const Map &map) {
+        return map.origin != Origin::Loose || map.file == u"maps/mp/"_s + name.toString() + u".bsp"_s;
+    });
+    return found == last ? nullptr : &*found;
 }
 
 const Map *Contents::caseOnly(QStringView name) const
 {
     if (find(name))
         return nullptr;
-    const QString key = GameArchive::rankKey(name);
-    for (const Map &map : maps) {
-        if (map.origin == Origin::Loose && GameArchive::rankKey(map.name) == key)
-            return &map;
-    }
-    return nullptr;
+    const auto [first, last] = sameRank(maps, name);
+    const auto found = std::find_if(first, last, [](const Map &map) { return map.origin == Origin::Loose; });
+    return found == last ? nullptr : &*found;
 }
 
 qsizetype Contents::mapCount() const
