@@ -22,6 +22,9 @@ constexpr QStringView rotationVariable = u"sv_mapRotation";
 constexpr QSize gametypeSize { 105, 17 };
 constexpr QSize mapSize { 81, 17 };
 
+// What a screen shows in a few columns; a menu also takes each entry in a time that grows with its length.
+constexpr qsizetype mostOfferedMaps = 150;
+
 struct BuilderButton {
     TTextButton *MapRotationPage::*button;
     int number; // TextButton<number>
@@ -150,7 +153,7 @@ void MapRotationPage::buildControls()
 
 void MapRotationPage::offerFolderMaps(const GameFolder::Contents *folder)
 {
-    m_folderMaps.clear();
+    QList<FolderMap> offered;
     QStringList covered;
     for (const BuilderButton &entry : Tables::builderButtons) {
         const QStringList words = QString::fromLatin1(entry.piece).split(u' ', Qt::SkipEmptyParts);
@@ -160,8 +163,12 @@ void MapRotationPage::offerFolderMaps(const GameFolder::Contents *folder)
     for (const GameFolder::Map &map : folder ? folder->maps : QList<GameFolder::Map>()) {
         // A loose map the game cannot find by its name is no map to add.
         if (folder->find(map.name) == &map && !covered.contains(map.name, Qt::CaseInsensitive))
-            m_folderMaps.append({ map.name, map.longName });
+            offered.append({ map.name, map.longName });
     }
+    // The spawn points read after the names change nothing here: a menu left open stays as it is.
+    if (offered == m_folderMaps)
+        return;
+    m_folderMaps = std::move(offered);
     if (isBuilt())
         showFolderMaps();
 }
@@ -170,11 +177,15 @@ void MapRotationPage::showFolderMaps()
 {
     QMenu *menu = btnFolderMaps->menu();
     menu->clear();
-    for (const FolderMap &map : std::as_const(m_folderMaps)) {
+    for (const FolderMap &map : m_folderMaps.first(std::min(m_folderMaps.size(), mostOfferedMaps))) {
         const QString shown = map.longName.isEmpty() ? map.name : u"%1 (%2)"_s.arg(map.longName, map.name);
         QAction *action = menu->addAction(QString(shown).replace(u'&', u"&&"_s));
         connect(action, &QAction::triggered, this,
             [this, piece = u"map "_s + map.name + u' '] { edRotation->append(piece); });
+    }
+    if (m_folderMaps.size() > mostOfferedMaps) {
+        menu->addAction(u"%1 more: type them into Rotation Info"_s.arg(m_folderMaps.size() - mostOfferedMaps))
+            ->setEnabled(false);
     }
     btnFolderMaps->setVisible(!m_folderMaps.isEmpty());
 }

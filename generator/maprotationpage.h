@@ -52,6 +52,7 @@ private:
     struct FolderMap {
         QString name;
         QString longName;
+        bool operator==(const FolderMap &) const = default;
     };
     QList<FolderMap> m_folderMaps;
     void showFolderMaps();
