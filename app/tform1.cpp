@@ -548,12 +548,14 @@ void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
     m_gameFolderNote->setVisible(bool(contents));
     if (!contents)
         return;
-    QStringList notes { contents->summary() };
+    QStringList notes;
     for (const GameFolder::Note &note : contents->notes)
-        notes << QDir::toNativeSeparators(note.file) + u": "_s + note.reason;
+        notes << u"%1 (%2)"_s.arg(QDir::toNativeSeparators(note.file), note.reason);
     m_gameFolderNote->setText(
         u"Game folder %1: %2 maps"_s.arg(QDir(contents->folder).dirName()).arg(contents->mapCount()));
-    m_gameFolderNote->setToolTip(notes.join(u'\n'));
+    // A hint, as every other in this window: in the status bar, never a pop-up.
+    PageKit::setHint(m_gameFolderNote,
+        notes.isEmpty() ? contents->summary() : u"What could not be read: "_s + notes.join(u"; "_s) + u'.');
 }
 
 void TForm1::showError(const QString &message)

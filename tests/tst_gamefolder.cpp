@@ -441,6 +441,10 @@ void GameFolderTest::windowOffersAndMarksTheFoldersMaps()
     QLabel *folderNote = nullptr;
     QTRY_VERIFY((folderNote = form.statusBar()->findChild<QLabel *>(u"gameFolderNote"_s)));
     QCOMPARE(folderNote->text(), u"Game folder %1: 19 maps"_s.arg(QDir(server.path()).dirName()));
+    // Its hint is in the status bar, as every hint of the window; no pop-up.
+    QCOMPARE(folderNote->statusTip(),
+        u"Read the game folder %1: 19 maps, the game's own taken as there without its archives."_s.arg(server.path()));
+    QVERIFY(folderNote->toolTip().isEmpty());
     QTextCursor cursor = form.editor()->textCursor();
     cursor.setPosition(40);
     form.editor()->setTextCursor(cursor);
