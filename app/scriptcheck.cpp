@@ -3,6 +3,7 @@
 #include "app/tform1.h"
 #include "script/consolereader.h"
 #include "script/scriptfile.h"
+#include "script/scriptreader.h"
 
 #include <algorithm>
 
@@ -67,8 +68,9 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err)
             continue;
         }
         QList<Found> found;
-        for (qsizetype line = 0; line < loaded.lines.size(); ++line) {
-            for (const ConsoleReader::Mark &mark : ConsoleReader::read(loaded.lines[line], values).marks)
+        const QList<ConsoleReader::Reading> readings = ScriptReader::readAll(loaded.lines, values);
+        for (qsizetype line = 0; line < readings.size(); ++line) {
+            for (const ConsoleReader::Mark &mark : readings[line].marks)
                 found.append({ line, mark.span.start, mark.sentence });
         }
         markPastExecLimit(loaded.text, found);

@@ -423,9 +423,11 @@ void TForm1::btnFinishClick()
         // Generated lines are not the user's edits: nothing to undo into.
         editor()->setUndoRedoEnabled(false);
         ScriptWriter out(editor()->document(), chkSlashes->isChecked());
+        for (const QString &line : m_keptLines.first(m_keptBeforeSections))
+            out.keptLine(line);
         for (const SettingsPage *page : settingsPages())
             page->writeSection(out);
-        for (const QString &line : std::as_const(m_keptLines))
+        for (const QString &line : m_keptLines.sliced(m_keptBeforeSections))
             out.keptLine(line);
     }
     editor()->setUndoRedoEnabled(true);
@@ -512,7 +514,7 @@ bool TForm1::openScript(const QString &path)
         return false;
     }
     buildPages();
-    OpenedScript script(loaded.lines, ownCommentLines());
+    OpenedScript script(loaded.lines, ownCommentLines(), valueCatalogue());
     // Each pass takes fewer variables, so this ends.
     do {
         for (SettingsPage *page : settingsPages())
@@ -520,6 +522,7 @@ bool TForm1::openScript(const QString &path)
     } while (!script.settle());
     chkSlashes->setChecked(script.holdsOwnComments());
     m_keptLines = script.keptLines();
+    m_keptBeforeSections = script.keptBeforeSections();
 
     // The file is not an edit of the script before it: nothing to undo into.
     editor()->setUndoRedoEnabled(false);

@@ -6,7 +6,8 @@
 // the fixed section order, to write its lines through it; the window then
 // enters its generated state. "Open CFG" does the reverse: each page takes
 // back the values the file sets (OpenedScript), and the lines no page stands
-// in for are kept, to follow the sections at every "Finish!". "Save CFG" encodes the editor's text as
+// in for are kept, to stand around the sections at every "Finish!" as they
+// stood around the settings the pages took. "Save CFG" encodes the editor's text as
 // Windows-1252 with CR LF line ends (CfgFile) and replaces the chosen file in
 // one step, so a failed save never leaves half a file behind.
 
@@ -73,8 +74,10 @@ public:
     // does; shows the error box and changes nothing when it cannot.
     bool openScript(const QString &path);
     QFileDialog *openDialog();
-    // The lines of the last opened script that "Finish!" writes after the sections.
+    // The lines of the last opened script that "Finish!" writes around the
+    // sections: the first keptBeforeSections() before them, the rest after.
     const QStringList &keptLines() const { return m_keptLines; }
+    qsizetype keptBeforeSections() const { return m_keptBeforeSections; }
 
     void btnFinishClick();
     void btnClearClick();
@@ -147,6 +150,7 @@ private:
     QFileDialog *m_saveDialog = nullptr;
     QFileDialog *m_openDialog = nullptr;
     QStringList m_keptLines;
+    qsizetype m_keptBeforeSections = 0;
     bool m_pagesPending = true; // some page is still empty
     bool m_buildQueued = false;
     QWidget *m_editorViewport = nullptr; // once the editor's page is built and reads the pages' values

@@ -51,6 +51,7 @@ enum class Problem {
     UnknownGametype, // a rotation gametype the game does not ship; a mod may add it
     UnnamedMap, // a rotation map named only "mp_"
     StrayWord, // a rotation word that is neither keyword nor the keyword's word
+    SetAgain, // a later line sets the variable again before anything reads it
 };
 
 struct Mark {
