@@ -25,7 +25,6 @@ class QAction;
 class QCheckBox;
 class QDragEnterEvent;
 class QDropEvent;
-class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -68,12 +67,10 @@ public:
     // Writes the editor's text to `path`; shows the error box and returns
     // false when it cannot, leaving any file that was there untouched.
     bool saveTo(const QString &path);
-    QFileDialog *saveDialog();
 
     // Reads the script at `path` into the pages and the editor, as "Open CFG"
     // does; shows the error box and changes nothing when it cannot.
     bool openScript(const QString &path);
-    QFileDialog *openDialog();
     // The lines of the last opened script that "Finish!" writes around the
     // sections: the first keptBeforeSections() before them, the rest after.
     const QStringList &keptLines() const { return m_keptLines; }
@@ -146,9 +143,15 @@ private:
     void FormCreate();
     void enterState(State state);
     void showError(const QString &message);
+    // Asks for a file and saves there; false when nothing was saved.
+    bool saveThroughDialog();
+    // Whether opening `path` may replace the editor's script: asks first
+    // when it holds changes not saved since "Finish!", Open or a save.
+    bool mayReplaceScript(const QString &path);
 
-    QFileDialog *m_saveDialog = nullptr;
-    QFileDialog *m_openDialog = nullptr;
+    QString m_saveFolder; // the folder each file dialog showed last; at first the one the program started in
+    QString m_openFolder;
+    QString m_openedFile; // the script last opened, which saving proposes
     QStringList m_keptLines;
     qsizetype m_keptBeforeSections = 0;
     bool m_pagesPending = true; // some page is still empty

@@ -72,6 +72,9 @@ private Q_SLOTS:
     void waysIn();
     void badInputChangesNothing_data();
     void badInputChangesNothing();
+    void asksBeforeReplacingEdits_data();
+    void asksBeforeReplacingEdits();
+    void rotationUndoStartsAfresh();
 };
 
 // Where the sections stand among the kept lines; first when a row does not say.
@@ -304,6 +307,111 @@ void OpeningTest::badInputChangesNothing()
     QVERIFY(watcher.answered());
     QVERIFY2(text.contains(QDir::toNativeSeparators(path)) && text.contains(reason), qPrintable(text));
     QCOMPARE(windowState(form), before);
+}
+
+void OpeningTest::asksBeforeReplacingEdits_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("Escape") << u"menu"_s << u"Escape"_s << false;
+    QTest::newRow("Cancel") << u"menu"_s << u"Cancel"_s << false;
+    QTest::newRow("Discard") << u"menu"_s << u"Discard"_s << true;
+    QTest::newRow("Save") << u"menu"_s << u"Save"_s << true;
+    QTest::newRow("Save, then cancel the save dialog") << u"menu"_s << u"Save, cancelled"_s << false;
+    QTest::newRow("dropped, Escape") << u"drop"_s << u"Escape"_s << false;
+}
+
+// Keys typed into the editor of a shown window are unsaved edits: Open asks
+// first, and only Discard or a save that succeeded lets the file in.
+void OpeningTest::asksBeforeReplacingEdits()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, answer);
+    QFETCH(bool, opened);
+    QTemporaryDir dir;
+    const QString first = dir.filePath(u"first.cfg"_s);
+    QFile::rename(writeFile(dir, "set sv_fps 30\n"), first);
+    const QString second = writeFile(dir, "set sv_fps 20\n");
+    const QString saved = dir.filePath(u"saved.cfg"_s);
+
+    TForm1 form;
+    showWindow(form);
+    QVERIFY(form.openScript(first));
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.editor()->setFocus();
+    form.editor()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(form.editor(), u"set typed 1"_s);
+
+    QList<ModalWatcher::Handler> answers;
+    if (way == u"menu") {
+        answers << [&](QWidget *widget) {
+            auto *dialog = qobject_cast<QFileDialog *>(widget);
+            QVERIFY(dialog && dialog->objectName() == u"OpenDialog");
+            dialog->selectFile(second);
+            static_cast<QDialog *>(dialog)->accept();
+        };
+    }
+    answers << [&](QWidget *widget) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), TForm1::applicationTitle);
+        QVERIFY2(
+            box->text().contains(u"not saved"_s) && box->text().contains(u"opened.cfg"_s), qPrintable(box->text()));
+        QCOMPARE(box->standardButtons(), QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        if (answer == u"Escape")
+            QTest::keyClick(box, Qt::Key_Escape);
+        else if (answer.startsWith(u"Save"))
+            QTest::keyClick(box, Qt::Key_Return);
+        else
+            QTest::keyClick(
+                box->button(answer == u"Cancel" ? QMessageBox::Cancel : QMessageBox::Discard), Qt::Key_Space);
+    };
+    if (answer.startsWith(u"Save")) {
+        answers << [&](QWidget *widget) {
+            auto *dialog = qobject_cast<QFileDialog *>(widget);
+            QVERIFY(dialog && dialog->objectName() == u"SaveDialog");
+            if (answer.contains(u"cancelled"))
+                return QTest::keyClick(dialog, Qt::Key_Escape);
+            dialog->selectFile(saved);
+            static_cast<QDialog *>(dialog)->accept();
+        };
+    }
+    ModalWatcher watcher(answers);
+    if (way == u"menu") {
+        QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    } else {
+        QMimeData data;
+        data.setUrls({ QUrl::fromLocalFile(second) });
+        QWidget *target = form.editor()->viewport();
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+    }
+    QTRY_VERIFY(watcher.answered());
+    QTest::qWait(20); // a drop opens once the event loop turns
+
+    QCOMPARE(control<QLineEdit>(form, "edSvfps")->text(), opened ? u"20"_s : u"30"_s);
+    QCOMPARE(form.editor()->toPlainText(), opened ? u"set sv_fps 20\n"_s : u"set sv_fps 30\nset typed 1"_s);
+    QCOMPARE(QFile::exists(saved), answer == u"Save");
+    if (answer == u"Save")
+        QCOMPARE(readFile(saved), QByteArray("set sv_fps 30\r\nset typed 1"));
+}
+
+// Ctrl+Z in the rotation edit after Open does not reach the text typed before it.
+void OpeningTest::rotationUndoStartsAfresh()
+{
+    QTemporaryDir dir;
+    TForm1 form;
+    showWindow(form);
+    auto *rotation = control<QLineEdit>(form, "edRotation");
+    rotation->setFocus();
+    QTest::keyClicks(rotation, u" map mp_depot"_s);
+    QVERIFY(form.openScript(writeFile(dir, "set sv_mapRotation \"gametype sd map mp_bocage\"\n")));
+    QTest::keyClick(rotation, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(rotation->text(), u"gametype sd map mp_bocage"_s);
 }
 
 TALLYFORGE_TEST_MAIN(OpeningTest)
