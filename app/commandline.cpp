@@ -31,6 +31,17 @@ void describe(QCommandLineParser &parser)
         u"FILE"_s, u"The script to open in the window, or with --check the scripts to check."_s, u"[FILE...]"_s);
 }
 
+// Qt's help names the program by the path it was started by; the usage names it as it is installed.
+QString helpText(const QCommandLineParser &parser)
+{
+    QString text = parser.helpText();
+    const QString usage = u"Usage: "_s;
+    const QString startedBy = QCoreApplication::arguments().value(0);
+    if (!startedBy.isEmpty() && text.startsWith(usage + startedBy + u' '))
+        text.replace(usage.size(), startedBy.size(), QCoreApplication::applicationName());
+    return text;
+}
+
 } // namespace
 
 Request read(const QStringList &arguments)
@@ -68,13 +79,19 @@ int run(const Request &request)
     switch (request.action) {
     case Action::Check: return ScriptCheck::run(request.files, out, err);
     case Action::Help:
+        // --help-all lists Qt's own options too, which only Qt's help knows.
+        if (parser.parse(QCoreApplication::arguments()) && !parser.isSet(u"help-all"_s)) {
+            out << helpText(parser);
+            return EXIT_SUCCESS;
+        }
+        [[fallthrough]];
     case Action::Version:
         parser.process(QCoreApplication::arguments()); // prints them and ends the program
         return EXIT_SUCCESS;
     case Action::Usage:
     case Action::Window: break;
     }
-    err << QCoreApplication::applicationName() << u": "_s << request.error << u"\n\n"_s << parser.helpText();
+    err << QCoreApplication::applicationName() << u": "_s << request.error << u"\n\n"_s << helpText(parser);
     return ScriptCheck::BadUsage;
 }
 

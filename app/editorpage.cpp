@@ -26,7 +26,13 @@ QPlainTextEdit *EditorPage::editor()
 
 void EditorPage::buildControls()
 {
-    PageKit::headingStrip(this, "Label3", u"Your CFG"_s, u"Your CFG"_s);
+    QLabel *heading = PageKit::headingStrip(this, "Label3", u"Your CFG"_s, u"Your CFG"_s);
+    m_pagesNote = new QLabel(
+        u"The pages have changed since this script was made: \"Clear Cfg\" then \"Finish!\" writes them."_s, this);
+    m_pagesNote->setObjectName(u"pagesNote"_s);
+    m_pagesNote->adjustSize();
+    m_pagesNote->move(heading->geometry().right() + 24, heading->y());
+    m_pagesNote->hide();
 
     auto *editor = new QPlainTextEdit(this);
     m_highlighter = new ScriptHighlighter(editor->document(), editor->palette());
@@ -108,6 +114,17 @@ void EditorPage::changeEvent(QEvent *event)
         m_highlighter->usePalette(palette()); // the editor takes its colours from the page
 }
 
+void EditorPage::showPagesDiffer(bool differ)
+{
+    build();
+    m_pagesNote->setVisible(differ);
+}
+
+QString EditorPage::pagesNote() const
+{
+    return m_pagesNote && !m_pagesNote->isHidden() ? m_pagesNote->text() : QString();
+}
+
 QString EditorPage::sizeNote() const
 {
     return m_sizeNote && !m_sizeNote->isHidden() ? m_sizeNote->text() : QString();
@@ -117,7 +134,7 @@ void EditorPage::updateSize()
 {
     if (!m_sizeNote)
         return;
-    const ConsoleReader::ScriptSize size = m_highlighter->limit().size();
+    const ExecSize::Size size = m_highlighter->limit().size();
     m_sizeNote->setText(size.sentence());
     m_sizeNote->setVisible(isVisible() && !size.fits());
 }

@@ -32,6 +32,10 @@ public:
     // Reads the values of the variables in `values` as the game reads them; builds the page.
     void readValuesBy(const ValueCatalogue &values);
 
+    // Says, in a line of its own, that the pages changed since the script was made, or no longer.
+    void showPagesDiffer(bool differ);
+    QString pagesNote() const;
+
     // What the game does with the line under the text cursor, while the page
     // is shown and that line is marked; otherwise empty.
     QString note() const { return m_note; }
@@ -52,8 +56,9 @@ private:
 
     QPlainTextEdit *m_editor = nullptr;
     ScriptHighlighter *m_highlighter = nullptr;
-    QStatusBar *m_statusBar = nullptr;
+    // The status bar, and the note living on it, may go first.
+    QPointer<QStatusBar> m_statusBar;
     QString m_note;
-    // Lives on the status bar, which may go first.
     QPointer<QLabel> m_sizeNote;
+    QLabel *m_pagesNote = nullptr;
 };

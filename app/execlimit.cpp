@@ -26,18 +26,18 @@ private:
     std::shared_ptr<qsizetype> m_total;
 };
 
-// The position of the first character past what one exec takes, or -1; only
-// the blocks up to it are read.
-qsizetype firstPastLimit(const QTextDocument *document)
+// The position of the first character past `limit` bytes that is not a line
+// break, or -1; only the blocks up to it are read.
+qsizetype firstPastLimit(const QTextDocument *document, qsizetype limit)
 {
-    ConsoleReader::ScriptSize counted;
+    qsizetype bytes = 0;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         QString text = block.text();
         if (block.next().isValid())
             text += QChar::ParagraphSeparator;
-        counted = ConsoleReader::measure(text, counted.bytes);
-        if (counted.firstPast >= 0)
-            return block.position() + counted.firstPast;
+        if (const qsizetype past = ExecSize::firstPast(text, ExecSize::Breaks::Saved, limit, bytes); past >= 0)
+            return block.position() + past;
+        bytes += ExecSize::bytesOf(text, ExecSize::Breaks::Saved);
     }
     return -1;
 }
@@ -69,7 +69,7 @@ void ExecLimit::follow(int position, int removed, int added)
     const QTextBlock last = m_document->findBlock(position + added);
     for (QTextBlock block = m_document->findBlock(position); block.isValid(); block = block.next()) {
         const QString text = block.text();
-        const qsizetype extra = ConsoleReader::measure(text).bytes - text.size();
+        const qsizetype extra = ExecSize::bytesOf(text, ExecSize::Breaks::Saved) - text.size();
         const auto *held = static_cast<const ExtraBytes *>(block.userData());
         if ((held ? held->bytes : 0) != extra)
             block.setUserData(extra > 0 ? new ExtraBytes(extra, m_extraBytes) : nullptr);
@@ -83,11 +83,13 @@ void ExecLimit::follow(int position, int removed, int added)
         m_told = -1;
 
     // One byte a character and two a line break, without reading the text.
-    const qsizetype previous = m_size.firstPast;
+    const ExecSize::Size previous = m_size;
     m_size = { m_document->characterCount() - 1 + m_document->blockCount() - 1 + *m_extraBytes };
     if (!m_size.fits()) {
         // What lies before the first character past the limit decides it.
-        m_size.firstPast = previous >= 0 && position > previous ? previous : firstPastLimit(m_document);
+        const bool kept
+            = previous.firstPast >= 0 && position > previous.firstPast && previous.limit() == m_size.limit();
+        m_size.firstPast = kept ? previous.firstPast : firstPastLimit(m_document, m_size.limit());
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "script/consolereader.h"
+#include "script/execsize.h"
 
 #include <QObject>
 
@@ -22,7 +23,7 @@ public:
     // time a highlighter draws the changed lines.
     ExecLimit(QTextDocument *document, QObject *parent);
 
-    ConsoleReader::ScriptSize size() const { return m_size; }
+    ExecSize::Size size() const { return m_size; }
 
     // The part of `block` past the limit, where the limit falls in it.
     std::optional<ConsoleReader::Span> pastIn(const QTextBlock &block) const;
@@ -39,7 +40,7 @@ private:
     QTextDocument *const m_document;
     // The bytes that line breaks within blocks add, held by the blocks.
     const std::shared_ptr<qsizetype> m_extraBytes = std::make_shared<qsizetype>(0);
-    ConsoleReader::ScriptSize m_size;
+    ExecSize::Size m_size;
     // Where the limit was last told, moved along with the text; -1 once the
     // text there changed, which draws it anew.
     qsizetype m_told = -1;

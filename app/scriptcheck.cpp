@@ -1,7 +1,8 @@
 #include "app/scriptcheck.h"
 
-#include "app/tform1.h"
+#include "generator/pagelist.h"
 #include "script/consolereader.h"
+#include "script/execsize.h"
 #include "script/scriptfile.h"
 #include "script/scriptreader.h"
 
@@ -19,46 +20,11 @@ struct Found {
     QString sentence;
 };
 
-// Where the character at `index` of `text` stands, its line breaks split as
-// ScriptFile splits them.
-Found positionOf(QStringView text, qsizetype index)
-{
-    qsizetype line = 0;
-    qsizetype lineStart = 0;
-    for (qsizetype i = 0; i < index; ++i) {
-        if (text[i] != u'\r' && text[i] != u'\n')
-            continue;
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-            if (i + 1 == index)
-                break; // the LF of the line's own CR LF
-            ++i;
-        }
-        ++line;
-        lineStart = i + 1;
-    }
-    return { line, index - lineStart, {} };
-}
-
-// exec refuses the file as it lies on the disk, one byte a character, whatever
-// its line ends: a file with LF ends is smaller than the editor would save it.
-void markPastExecLimit(const QString &text, QList<Found> &found)
-{
-    ConsoleReader::ScriptSize size { text.size() };
-    if (size.fits())
-        return;
-    const auto past = std::find_if(
-        text.cbegin() + ConsoleReader::execBufferBytes, text.cend(), [](QChar c) { return c != u'\r' && c != u'\n'; });
-    const qsizetype at = past == text.cend() ? ConsoleReader::execBufferBytes : past - text.cbegin();
-    Found mark = positionOf(text, at);
-    mark.sentence = size.sentence();
-    found.append(mark);
-}
-
 } // namespace
 
 ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err)
 {
-    const ValueCatalogue values = TForm1::valueCatalogue();
+    const ValueCatalogue values = PageList::valueCatalogue();
     ExitCode code = NothingMarked;
     for (const QString &file : files) {
         const ScriptFile::Loaded loaded = ScriptFile::load(file);
@@ -73,7 +39,12 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err)
             for (const ConsoleReader::Mark &mark : readings[line].marks)
                 found.append({ line, mark.span.start, mark.sentence });
         }
-        markPastExecLimit(loaded.text, found);
+        // exec takes the file as it lies on the disk, whatever its line ends:
+        // a file with LF ends is smaller than the editor would save it.
+        if (const ExecSize::Size size = ExecSize::measure(loaded.text, ExecSize::Breaks::AsTheyAre); !size.fits()) {
+            const ScriptFile::Position at = ScriptFile::positionOf(loaded.text, size.firstPast);
+            found.append({ at.line, at.column, size.sentence() });
+        }
         std::stable_sort(found.begin(), found.end(),
             [](const Found &a, const Found &b) { return std::pair(a.line, a.column) < std::pair(b.line, b.column); });
         for (const Found &mark : found)

@@ -1,5 +1,7 @@
 #include "app/scripthighlighter.h"
 
+#include "widgets/markunderline.h"
+
 #include <QPalette>
 #include <QTextBlock>
 
@@ -64,8 +66,7 @@ void ScriptHighlighter::usePalette(const QPalette &palette)
     m_name = foreground(dark ? QColor(0x6c, 0xc9, 0xb5) : QColor(0x17, 0x6b, 0x5e));
     m_quoted = foreground(dark ? QColor(0xe0, 0xa0, 0x70) : QColor(0x8a, 0x3b, 0x12));
 
-    m_mark.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-    m_mark.setUnderlineColor(dark ? QColor(0xff, 0x55, 0x55) : QColor(0xd0, 0x10, 0x10));
+    m_mark = markUnderline(m_base);
 
     // A code colour too close to the editor's background is shown on a
     // backdrop that sets it off, so a white or yellow name stays readable.

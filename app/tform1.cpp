@@ -2,16 +2,12 @@
 
 #include "app/cfgfile.h"
 #include "app/editorpage.h"
+#include "app/pageswatch.h"
 #include "app/weblinks.h"
 #include "generator/gameoptionspage.h"
-#include "generator/gametypespage.h"
-#include "generator/maprotationpage.h"
-#include "generator/networkoptionspage.h"
 #include "generator/pagekit.h"
 #include "generator/serverinfopage.h"
-#include "generator/serveroptionspage.h"
 #include "generator/settingspage.h"
-#include "generator/weaponspage.h"
 #include "script/openedscript.h"
 #include "script/scriptfile.h"
 #include "script/scriptwriter.h"
@@ -89,21 +85,21 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     , Panel1(pictureLabel(m_client, "Panel1", { 0, 0, 770, 57 }, u"header"))
     , Image2(pictureLabel(m_client, "Image2", { 0, 56, 769, 425 }, u"background"))
     , PageControl1(new QTabWidget(m_client))
-    , tabVotes(new VotesPage)
-    , tabMain(new ServerInfoPage)
-    , TabSheet2(new ServerOptionsPage)
-    , TabSheet3(new NetworkOptionsPage)
-    , TabSheet4(new GameOptionsPage(tabVotes))
-    , TabSheet5(new GametypesPage)
-    , TabSheet6(new MapRotationPage)
-    , tabEditor(new EditorPage)
-    , TabSheet1(new WeaponsPage)
+    , m_pages(PageControl1)
+    , tabEditor(new EditorPage(PageControl1))
     , GroupBox1(new QGroupBox(u"CFG Configuration"_s, m_client))
     , chkSlashes(new QCheckBox(u"Check this if you want to add slashes in the cfg to organize."_s, GroupBox1))
     , btnSave(new TTextButton(u"Save CFG"_s, m_client))
     , btnFinish(new TTextButton(u"Finish!"_s, m_client))
     , btnClear(new TTextButton(u"Clear Cfg"_s, m_client))
     , Label41(new QLabel(u"Hollowfen"_s, m_client))
+    , m_pagesWatch(new PagesWatch(
+          [this] {
+              ScriptWriter out(false);
+              m_pages.writeScript(out, m_keptLines, m_keptBeforeSections);
+              return out.text();
+          },
+          this))
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(windowCaption);
@@ -113,7 +109,7 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     setCentralWidget(m_client);
 
     createHeader();
-    tabMain->build(); // the first frame shows it
+    m_pages.serverInfo()->build(); // the first frame shows it
     createPages();
     createBottomStrip();
     createMenu();
@@ -122,6 +118,7 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     statusBar()->setFixedHeight(statusBarHeight);
     statusBar()->setSizeGripEnabled(false);
     tabEditor->showNotesIn(statusBar());
+    connect(m_pagesWatch, &PagesWatch::differsChanged, tabEditor, &EditorPage::showPagesDiffer);
     setAcceptDrops(true);
 
     move(284, 152);
@@ -140,50 +137,16 @@ TForm1::~TForm1()
     QAccessible::removeActivationObserver(this);
 }
 
-std::span<const TForm1::PageEntry> TForm1::pageList()
-{
-    static constexpr PageEntry pages[] = {
-        { "Server Information", 1, &ServerInfoPage::declareValues,
-            [](const TForm1 &form) -> QWidget * { return form.tabMain; } },
-        { "Server Options", 2, &ServerOptionsPage::declareValues,
-            [](const TForm1 &form) -> QWidget * { return form.TabSheet2; } },
-        { "Network Options", 3, &NetworkOptionsPage::declareValues,
-            [](const TForm1 &form) -> QWidget * { return form.TabSheet3; } },
-        { "Game Options", 4, &GameOptionsPage::declareValues,
-            [](const TForm1 &form) -> QWidget * { return form.TabSheet4; } },
-        { "Gametypes", 5, &GametypesPage::declareValues,
-            [](const TForm1 &form) -> QWidget * { return form.TabSheet5; } },
-        { "Map Rotation", 6, &MapRotationPage::declareValues,
-            [](const TForm1 &form) -> QWidget * { return form.TabSheet6; } },
-        { "editor", 0, nullptr, [](const TForm1 &form) -> QWidget * { return form.tabEditor; } },
-        { "Weapons", 7, &WeaponsPage::declareValues, [](const TForm1 &form) -> QWidget * { return form.TabSheet1; } },
-        // Its lines stand in the Game Options section.
-        { "Votes", 8, &VotesPage::declareValues, [](const TForm1 &form) -> QWidget * { return form.tabVotes; } },
-    };
-    return pages;
-}
-
-QList<SettingsPage *> TForm1::settingsPages() const
-{
-    QList<SettingsPage *> pages;
-    for (const PageEntry &entry : pageList()) {
-        if (auto *page = dynamic_cast<SettingsPage *>(entry.page(*this)))
-            pages << page;
-    }
-    return pages;
-}
-
 void TForm1::buildPages()
 {
     if (!std::exchange(m_pagesPending, false))
         return;
     // In the order of the tabs, as the keyboard focus goes through them.
-    for (const PageEntry &entry : pageList()) {
-        auto *page = static_cast<LazyPage *>(entry.page(*this));
-        if (page == tabEditor)
-            editor();
+    for (const PageList::Tab &tab : m_pages.tabs()) {
+        if (tab.page)
+            tab.page->build();
         else
-            page->build();
+            editor();
     }
 }
 
@@ -191,7 +154,7 @@ QPlainTextEdit *TForm1::editor()
 {
     QPlainTextEdit *edit = tabEditor->editor();
     if (!m_editorViewport) {
-        tabEditor->readValuesBy(valueCatalogue());
+        tabEditor->readValuesBy(PageList::valueCatalogue());
         // The editor would take a dropped file for text to insert.
         m_editorViewport = edit->viewport();
         m_editorViewport->installEventFilter(this);
@@ -211,16 +174,6 @@ bool TForm1::event(QEvent *event)
     if (event->type() == QEvent::Paint && m_pagesPending && !std::exchange(m_buildQueued, true))
         QMetaObject::invokeMethod(this, &TForm1::buildPages, Qt::QueuedConnection);
     return QMainWindow::event(event);
-}
-
-ValueCatalogue TForm1::valueCatalogue()
-{
-    ValueCatalogue values;
-    for (const PageEntry &entry : pageList()) {
-        if (entry.declareValues)
-            entry.declareValues(values);
-    }
-    return values;
 }
 
 void TForm1::createHeader()
@@ -257,21 +210,22 @@ void TForm1::createPages()
     PageControl1->tabBar()->setCursor(Qt::PointingHandCursor);
     PageControl1->setIconSize({ 16, 16 });
 
-    for (const PageEntry &entry : pageList()) {
-        PageControl1->addTab(
-            entry.page(*this), Artwork::icon(u"tab-%1"_s.arg(entry.icon)), QString::fromLatin1(entry.caption));
+    for (const PageList::Tab &tab : m_pages.tabs()) {
+        QWidget *page = tab.page ? static_cast<QWidget *>(tab.page) : tabEditor;
+        const int index
+            = PageControl1->addTab(page, tab.icon.isEmpty() ? QIcon() : Artwork::icon(tab.icon), tab.caption);
+        // A page without a tab (Votes) may still be the current one: the strip
+        // then marks no tab, and clicking any tab leaves the page.
+        PageControl1->setTabVisible(index, tab.shown);
     }
-    // The Votes page never has a tab: a hidden current tab leaves no tab of
-    // the strip marked, and clicking any tab leaves the page.
-    PageControl1->setTabVisible(PageControl1->indexOf(tabVotes), false);
     PageControl1->installEventFilter(this);
     PageControl1->tabBar()->installEventFilter(this);
     // Before the strip changes the page, so the page shows and takes the
     // focus as if it had always been there; a change made elsewhere still
     // finds the page built before the next frame.
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::buildPages);
-    connect(TabSheet4, &GameOptionsPage::allowedVotesRequested, this, &TForm1::Button2Click);
-    connect(tabMain, &ServerInfoPage::colourTesterRequested, this, &TForm1::TextButton29Click);
+    connect(m_pages.gameOptions(), &GameOptionsPage::allowedVotesRequested, this, &TForm1::Button2Click);
+    connect(m_pages.serverInfo(), &ServerInfoPage::colourTesterRequested, this, &TForm1::TextButton29Click);
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
@@ -420,7 +374,7 @@ void TForm1::enterState(State state)
 {
     const bool generated = state == State::Generated;
     PageControl1->setTabVisible(PageControl1->indexOf(tabEditor), generated);
-    PageControl1->setCurrentWidget(generated ? static_cast<QWidget *>(tabEditor) : tabMain);
+    PageControl1->setCurrentWidget(generated ? static_cast<QWidget *>(tabEditor) : m_pages.serverInfo());
     btnFinish->setEnabled(!generated);
     btnFinish->setVisible(!generated);
     btnSave->setVisible(state != State::Start);
@@ -437,16 +391,18 @@ void TForm1::btnFinishClick()
         // Generated lines are not the user's edits: nothing to undo into.
         editor()->setUndoRedoEnabled(false);
         ScriptWriter out(editor()->document(), chkSlashes->isChecked());
-        for (const QString &line : m_keptLines.first(m_keptBeforeSections))
-            out.keptLine(line);
-        for (const SettingsPage *page : settingsPages())
-            page->writeSection(out);
-        for (const QString &line : m_keptLines.sliced(m_keptBeforeSections))
-            out.keptLine(line);
+        m_pages.writeScript(out, m_keptLines, m_keptBeforeSections);
     }
     editor()->setUndoRedoEnabled(true);
     editor()->document()->setModified(false);
     enterState(State::Generated);
+    rememberPages();
+}
+
+void TForm1::rememberPages()
+{
+    const QList<SettingsPage *> pages = m_pages.settingsPages();
+    m_pagesWatch->remember(QList<QWidget *>(pages.cbegin(), pages.cend()));
 }
 
 void TForm1::btnClearClick()
@@ -454,6 +410,7 @@ void TForm1::btnClearClick()
     editor()->clear();
     editor()->document()->setModified(false); // the specification's Clear Cfg discards edits
     enterState(State::Cleared);
+    m_pagesWatch->forget();
 }
 
 bool TForm1::saveThroughDialog()
@@ -522,16 +479,6 @@ bool TForm1::mayReplaceScript(const QString &path)
     }
 }
 
-QStringList TForm1::ownCommentLines() const
-{
-    ScriptWriter out(true);
-    for (const SettingsPage *page : settingsPages())
-        page->writeSection(out);
-    QStringList comments = out.text().split(u'\n', Qt::SkipEmptyParts);
-    comments.removeIf([](const QString &line) { return !line.startsWith(u"//"); });
-    return comments;
-}
-
 bool TForm1::openScript(const QString &path)
 {
     const ScriptFile::Loaded loaded = ScriptFile::load(path);
@@ -540,12 +487,8 @@ bool TForm1::openScript(const QString &path)
         return false;
     }
     buildPages();
-    OpenedScript script(loaded.lines, ownCommentLines(), valueCatalogue());
-    // Each pass takes fewer variables, so this ends.
-    do {
-        for (SettingsPage *page : settingsPages())
-            page->takeValues(script);
-    } while (!script.settle());
+    OpenedScript script(loaded.lines, m_pages.ownCommentLines(), PageList::valueCatalogue());
+    m_pages.takeValues(script);
     chkSlashes->setChecked(script.holdsOwnComments());
     m_keptLines = script.keptLines();
     m_keptBeforeSections = script.keptBeforeSections();
@@ -559,6 +502,7 @@ bool TForm1::openScript(const QString &path)
     editor()->setUndoRedoEnabled(true);
     editor()->document()->setModified(false);
     enterState(State::Generated);
+    rememberPages();
     // Saving proposes the file opened, where it lies.
     m_openedFile = QFileInfo(path).absoluteFilePath();
     m_saveFolder = QFileInfo(path).absolutePath();
@@ -626,5 +570,5 @@ void TForm1::TextButton29Click()
 void TForm1::Button2Click()
 {
     buildPages();
-    PageControl1->setCurrentWidget(tabVotes);
+    PageControl1->setCurrentWidget(m_pages.votes());
 }

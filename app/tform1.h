@@ -1,26 +1,23 @@
 #pragma once
 
-// The main window. It only assembles the settings pages and runs the workflow:
-// the controls of the pages are the one copy of the settings. "Finish!"
-// (btnFinishClick) opens a ScriptWriter on the editor and asks each page, in
-// the fixed section order, to write its lines through it; the window then
-// enters its generated state. "Open CFG" does the reverse: each page takes
-// back the values the file sets (OpenedScript), and the lines no page stands
-// in for are kept, to stand around the sections at every "Finish!" as they
-// stood around the settings the pages took. "Save CFG" encodes the editor's text as
-// Windows-1252 with CR LF line ends (CfgFile) and replaces the chosen file in
-// one step, so a failed save never leaves half a file behind.
+// The main window. It only assembles the settings pages (PageList) and runs
+// the workflow: the controls of the pages are the one copy of the settings.
+// "Finish!" (btnFinishClick) opens a ScriptWriter on the editor and has the
+// pages write their sections through it; the window then enters its generated
+// state. "Open CFG" does the reverse: the pages take back the values the file
+// sets (OpenedScript), and the lines no page stands in for are kept, to stand
+// around the sections at every "Finish!" as they stood around the settings the
+// pages took. "Save CFG" encodes the editor's text as Windows-1252 with CR LF
+// line ends and saves it (CfgFile): in one step where it can, else over the
+// old file in place, putting its bytes back on failure.
+
+#include "generator/pagelist.h"
 
 #include <QAccessible>
 #include <QMainWindow>
 
-#include <span>
-
 class EditorPage;
-class GameOptionsPage;
-class GametypesPage;
-class MapRotationPage;
-class NetworkOptionsPage;
+class PagesWatch;
 class QAction;
 class QCheckBox;
 class QDragEnterEvent;
@@ -29,13 +26,7 @@ class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QTabWidget;
-class ServerInfoPage;
-class ServerOptionsPage;
-class SettingsPage;
 class TTextButton;
-class ValueCatalogue;
-class VotesPage;
-class WeaponsPage;
 
 class TForm1 : public QMainWindow, private QAccessible::ActivationObserver {
     Q_OBJECT
@@ -59,10 +50,6 @@ public:
 
     // The editor of the generated script, on its page; builds the page.
     QPlainTextEdit *editor();
-
-    // What each variable the pages write accepts, from the pages' tables: the
-    // editor reads the values typed for them by it.
-    static ValueCatalogue valueCatalogue();
 
     // Writes the editor's text to `path`; shows the error box and returns
     // false when it cannot, leaving any file that was there untouched.
@@ -98,39 +85,21 @@ private:
     QLabel *const Panel1;
     QLabel *const Image2;
     QTabWidget *const PageControl1;
-    VotesPage *const tabVotes; // before TabSheet4, whose section writes the vote lines
-    ServerInfoPage *const tabMain;
-    ServerOptionsPage *const TabSheet2;
-    NetworkOptionsPage *const TabSheet3;
-    GameOptionsPage *const TabSheet4;
-    GametypesPage *const TabSheet5;
-    MapRotationPage *const TabSheet6;
+    const PageList m_pages;
     EditorPage *const tabEditor;
-    WeaponsPage *const TabSheet1;
     QGroupBox *const GroupBox1;
     QCheckBox *const chkSlashes;
     TTextButton *const btnSave;
     TTextButton *const btnFinish;
     TTextButton *const btnClear;
     QLabel *const Label41;
+    PagesWatch *const m_pagesWatch;
 
     QAction *Open1 = nullptr;
     QAction *Save1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *Support1 = nullptr;
     QAction *Hollowfen1 = nullptr;
-
-    struct PageEntry {
-        const char *caption;
-        int icon; // the picture tab-<icon>; 0 for none
-        void (*declareValues)(ValueCatalogue &values); // none for the editor
-        QWidget *(*page)(const TForm1 &form);
-    };
-    // Every page in the order of the tabs, which is also the order of the
-    // script's sections; the pages take their values in the same order.
-    static std::span<const PageEntry> pageList();
-    QList<SettingsPage *> settingsPages() const;
-    QStringList ownCommentLines() const;
 
     void accessibilityActiveChanged(bool active) override;
     void stepPage(int step, bool wrap);
@@ -148,6 +117,8 @@ private:
     // Whether opening `path` may replace the editor's script: asks first
     // when it holds changes not saved since "Finish!", Open or a save.
     bool mayReplaceScript(const QString &path);
+    // The editor's script was made from the pages as they are now.
+    void rememberPages();
 
     QString m_saveFolder; // the folder each file dialog showed last; at first the one the program started in
     QString m_openFolder;

@@ -4,7 +4,7 @@
 
 #include "app/appearance.h"
 #include "app/editorpage.h"
-#include "app/tform1.h"
+#include "generator/pagelist.h"
 #include "script/consolereader.h"
 #include "script/valuecatalogue.h"
 
@@ -113,7 +113,7 @@ int main(int argc, char *argv[])
     EditorPage page(&window);
     page.move(0, 280);
     page.showNotesIn(&bar);
-    page.readValuesBy(TForm1::valueCatalogue());
+    page.readValuesBy(PageList::valueCatalogue());
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;

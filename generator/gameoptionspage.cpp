@@ -215,7 +215,7 @@ void VotesPage::declareValues(ValueCatalogue &values)
         values.declare(vote.cvar, PageKit::onOrOff());
 }
 
-GameOptionsPage::GameOptionsPage(const VotesPage *votes, QWidget *parent)
+GameOptionsPage::GameOptionsPage(VotesPage *votes, QWidget *parent)
     : SettingsPage(parent)
     , m_votes(votes)
 {

@@ -49,7 +49,10 @@ class GameOptionsPage : public SettingsPage {
     Q_OBJECT
 
 public:
-    GameOptionsPage(const VotesPage *votes, QWidget *parent = nullptr);
+    // `votes`: the page whose lines this section writes.
+    GameOptionsPage(VotesPage *votes, QWidget *parent = nullptr);
+
+    VotesPage *votes() const { return m_votes; }
 
     void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
@@ -113,7 +116,7 @@ Q_SIGNALS:
     void allowedVotesRequested();
 
 private:
-    const VotesPage *const m_votes;
+    VotesPage *const m_votes;
 
 protected:
     void buildControls() override;

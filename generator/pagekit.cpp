@@ -5,6 +5,8 @@
 #include "widgets/systemcolors.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -33,6 +35,8 @@ protected:
         painter.drawControl(QStyle::CE_CheckBox, option);
     }
 };
+
+constexpr int includeBoxSize = 17;
 
 QFont headingFont()
 {
@@ -91,19 +95,32 @@ QCheckBox *includeBox(QWidget *parent, const char *name, QPoint topLeft, bool ch
 {
     auto *box = new QCheckBox(parent);
     box->setObjectName(QLatin1StringView(name));
-    box->setGeometry(QRect(topLeft, QSize(17, 17)));
+    box->setGeometry(QRect(topLeft, QSize(includeBoxSize, includeBoxSize)));
     box->setChecked(checked);
     box->setAccessibleName(includeHint);
     setHint(box, includeHint);
     return box;
 }
 
-QLabel *rowLabel(QWidget *parent, const char *name, const QString &text, int rightEdge, int top, const QString &hint)
+QLabel *rowLabel(
+    QWidget *parent, const char *name, const QString &text, int rightEdge, int top, const QString &hint, int leftEdge)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QLatin1StringView(name));
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     label->adjustSize();
+    // A caption longer than its gap is set a little narrower, not over the include box before it.
+    const int room = rightEdge - leftEdge;
+    if (QFont font = label->font(); label->width() > room) {
+        constexpr int narrowest = QFont::SemiCondensed;
+        for (int stretch = QFont::Unstretched - 1; stretch >= narrowest; --stretch) {
+            font.setStretch(stretch);
+            if (QFontMetricsF(font).horizontalAdvance(text) <= room)
+                break;
+        }
+        label->setFont(font);
+        label->adjustSize();
+    }
     label->move(rightEdge - label->width(), top);
     setHint(label, hint);
     return label;
@@ -213,11 +230,12 @@ QLabel *rowCaption(QWidget *parent, const Column &column, int top, std::pair<con
         setHint(label, hint);
         return label;
     }
-    QLabel *label = rowLabel(parent, first.first, first.second.toString(), column.labelRight, top, hint);
+    const int leftEdge = column.includeX + includeBoxSize;
+    QLabel *label = rowLabel(parent, first.first, first.second.toString(), column.labelRight, top, hint, leftEdge);
     if (second.first) {
         const int middle = top + 8;
         label->move(label->x(), middle - label->height());
-        rowLabel(parent, second.first, second.second.toString(), column.labelRight, middle, hint);
+        rowLabel(parent, second.first, second.second.toString(), column.labelRight, middle, hint, leftEdge);
         caption = first.second.toString() + u' ' + second.second.toString();
     }
     return label;

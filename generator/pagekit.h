@@ -4,6 +4,7 @@
 // geometry, so every control is placed at its pixel position; these helpers
 // only take care of what every page does the same way.
 
+#include "generator/fieldmark.h"
 #include "script/openedscript.h"
 #include "script/scriptwriter.h"
 #include "script/valuecatalogue.h"
@@ -47,8 +48,9 @@ void fillBackground(QWidget *widget, const QColor &color);
 // A captionless 17 x 17 include box.
 QCheckBox *includeBox(QWidget *parent, const char *name, QPoint topLeft, bool checked);
 
-// A row label whose right edge is at `rightEdge`.
-QLabel *rowLabel(QWidget *parent, const char *name, const QString &text, int rightEdge, int top, const QString &hint);
+// A row label whose right edge is at `rightEdge` and whose text starts no further left than `leftEdge`.
+QLabel *rowLabel(
+    QWidget *parent, const char *name, const QString &text, int rightEdge, int top, const QString &hint, int leftEdge);
 
 // A flat single-line edit without length limit.
 QLineEdit *flatEdit(QWidget *parent, const char *name, const QRect &geometry, const QString &text, const QString &hint);
@@ -172,6 +174,27 @@ QLabel *rowCaption(QWidget *parent, const Column &column, int top, std::pair<con
 // A check box that is a value: 17 x 17 on the highlight colour. Its caption is its name and never shows.
 QCheckBox *valueBox(QWidget *parent, const char *name, QPoint topLeft, const QString &hint);
 
+// What a value box or a vote or weapon box writes: "1" or "0".
+ValueCatalogue::Accepted onOrOff();
+
+// What the row's variable accepts: the values of its buttons or its value box, or the number or text its edit
+// holds.
+template<typename Page> ValueCatalogue::Accepted acceptedBy(const Row<Page> &row)
+{
+    if (!row.choices.empty()) {
+        ValueCatalogue::Accepted accepted { row.gametypes ? ValueCatalogue::Kind::Gametype
+                                                          : ValueCatalogue::Kind::Choice };
+        for (const RadioChoice<Page> &choice : row.choices)
+            accepted.values << choice.value.toString();
+        return accepted;
+    }
+    if (row.number != Number::None) {
+        return { row.number == Number::Whole ? ValueCatalogue::Kind::Whole : ValueCatalogue::Kind::Decimal, {},
+            row.clamp, row.emptyIsDefault ? std::optional(row.text.toString()) : std::nullopt };
+    }
+    return row.box ? onOrOff() : ValueCatalogue::Accepted {};
+}
+
 // Builds `row` on `page`. A row whose caption repeats on the page is told apart, for assistive technology, by
 // the variable that ends its hint.
 template<typename Page> void addRow(Page &page, const Row<Page> &row, bool captionRepeats)
@@ -191,6 +214,8 @@ template<typename Page> void addRow(Page &page, const Row<Page> &row, bool capti
     if (row.edit) {
         value = page.*row.edit = flatEdit(&page, row.editName, { column.valueX, row.top - 3, column.valueWidth, 19 },
             row.text.toString(), row.editHint.isEmpty() ? hint : row.editHint.toString());
+        if (!row.cvar.isEmpty())
+            FieldMark::watch(page.*row.edit, row.cvar, acceptedBy(row));
     }
     if (!row.choices.empty()) {
         QWidget *panel = value = radioPanel(
@@ -238,29 +263,12 @@ template<typename Page> void addRows(Page &page, std::span<const Row<Page>> rows
     addRows<Page>(page, std::span<const std::span<const Row<Page>>>(&rows, 1));
 }
 
-// What a value box or a vote or weapon box writes: "1" or "0".
-ValueCatalogue::Accepted onOrOff();
-
-// Declares what each row's variable accepts: the values of its buttons or its value box, or the number or text
-// its edit holds.
+// Declares what each row's variable accepts.
 template<typename Page> void declareRows(ValueCatalogue &values, std::span<const Row<Page>> rows)
 {
     for (const Row<Page> &row : rows) {
-        if (row.cvar.isEmpty())
-            continue;
-        ValueCatalogue::Accepted accepted;
-        if (row.box)
-            accepted = onOrOff();
-        if (row.number != Number::None) {
-            accepted = { row.number == Number::Whole ? ValueCatalogue::Kind::Whole : ValueCatalogue::Kind::Decimal, {},
-                row.clamp, row.emptyIsDefault ? std::optional(row.text.toString()) : std::nullopt };
-        }
-        if (!row.choices.empty()) {
-            accepted = { row.gametypes ? ValueCatalogue::Kind::Gametype : ValueCatalogue::Kind::Choice };
-            for (const RadioChoice<Page> &choice : row.choices)
-                accepted.values << choice.value.toString();
-        }
-        values.declare(row.cvar, accepted);
+        if (!row.cvar.isEmpty())
+            values.declare(row.cvar, acceptedBy(row));
     }
 }
 

@@ -17,6 +17,8 @@ namespace {
 // colour codes show to players.
 constexpr QStringView infoVariables[] = { u"sv_hostname", u"scr_motd" };
 
+constexpr QStringView setCommands[] = { u"set", u"seta", u"sets" };
+
 // The console reads bytes as signed: up to the space, and every byte from
 // 128 (a Windows-1252 letter such as "é" too), splits words outside quotes.
 bool isBlank(QChar c)
@@ -368,7 +370,7 @@ void readRotation(QStringView line, Span valueText, const QStringList &gametypes
         if (!gametype && !isKeyword(word, u"map")) {
             out.marks.append({ word, Problem::StrayWord,
                 u"The rotation takes gametype or map here; the game does not know what to do with "_s
-                    + text(word).toString() });
+                    + shown(text(word).toString()) });
             continue;
         }
         if (k + 1 == words.size() || isKeyword(words[k + 1], u"gametype") || isKeyword(words[k + 1], u"map")) {
@@ -414,7 +416,14 @@ void readValue(QStringView line, const ValueCatalogue::Accepted &accepted, const
     }
 }
 
-// A set or sets line: what it looks like it sets against what the game sets.
+// seta sets a variable exactly as set does; it only marks it for the archive.
+bool isSetCommand(QStringView command)
+{
+    return std::any_of(std::begin(setCommands), std::end(setCommands),
+        [command](QStringView set) { return command.compare(set, Qt::CaseInsensitive) == 0; });
+}
+
+// A set, seta or sets line: what it looks like it sets against what the game sets.
 void readSetLine(QStringView line, const Command &command, qsizetype end, const ValueCatalogue &values, Reading &out)
 {
     const QList<Word> &words = command.words;
@@ -459,7 +468,7 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
         return;
     }
     if (words.size() < 3) {
-        mark(whole, Problem::NothingSet, u"Nothing is set: set needs a name and a value"_s);
+        mark(whole, Problem::NothingSet, u"Nothing is set: %1 needs a name and a value"_s.arg(words[0].text.toLower()));
         return;
     }
     const QString &variable = words[1].text;
@@ -469,12 +478,17 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
         return;
     }
     if (variable != line.sliced(name.start, name.length))
-        mark(name.length > 0 ? name : words[1].span, Problem::OtherName, u"The game sets the variable: "_s + variable);
+        mark(name.length > 0 ? name : words[1].span, Problem::OtherName,
+            u"The game sets the variable: "_s + shown(variable));
     const QString setValue = gameValue(words);
     if (setValue != line.sliced(valueText.start, valueText.length))
         mark(value, Problem::OtherValue, u"The game sets the value to: "_s + shown(setValue));
-    if (const ValueCatalogue::Accepted *accepted = isSets ? nullptr : values.find(variable))
-        readValue(line, *accepted, setValue, valueText, valueText.length > 0 ? valueText : value, out);
+    if (const ValueCatalogue::Accepted *accepted = isSets ? nullptr : values.find(variable)) {
+        // What follows a cut is a command of its own, not part of the value.
+        const Span valueRead { valueText.start,
+            std::clamp(command.end - valueText.start, qsizetype(0), valueText.length) };
+        readValue(line, *accepted, setValue, valueRead, valueText.length > 0 ? valueText : value, out);
+    }
 
     const bool inInfo = isSets || std::any_of(std::begin(infoVariables), std::end(infoVariables), [&](QStringView v) {
         return variable.compare(v, Qt::CaseInsensitive) == 0;
@@ -483,7 +497,7 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
         return;
     if (!isSets)
         addColourRuns(line, valueText, out);
-    const QString leftOut = u"The game sets %1, but leaves it out of the server info: "_s.arg(variable);
+    const QString leftOut = u"The game sets %1, but leaves it out of the server info: "_s.arg(shown(variable));
     if (holdsAnyOf(setValue, u"\\;\"")) {
         mark(value.length > 0 ? value : words[2].span, Problem::InfoRefused,
             leftOut + u"a value there cannot hold \\, ; or \""_s);
@@ -509,9 +523,7 @@ void readLine(QStringView line, qsizetype offset, const ValueCatalogue &values, 
     // A command after a ";" or a cut runs as a line of its own would.
     for (qsizetype k = 0; k < commands.size(); ++k) {
         const QList<Word> &words = commands[k].words;
-        if (!words.isEmpty()
-            && (words[0].text.compare(u"set", Qt::CaseInsensitive) == 0
-                || words[0].text.compare(u"sets", Qt::CaseInsensitive) == 0))
+        if (!words.isEmpty() && isSetCommand(words[0].text))
             readSetLine(line, commands[k], looksEnd(line, commands, k, reading), values, reading);
     }
 
@@ -561,27 +573,6 @@ QColor codeColour(int colour)
     static const QColor colours[]
         = { Qt::black, Qt::red, Qt::green, Qt::yellow, Qt::blue, Qt::cyan, Qt::magenta, Qt::white };
     return colours[((colour % 8) + 8) % 8];
-}
-
-QString ScriptSize::sentence() const
-{
-    if (fits())
-        return {};
-    return u"The game's exec runs none of this script: it is %1 bytes, over the %2 one exec takes."_s.arg(
-        thousands(bytes), thousands(execBufferBytes));
-}
-
-ScriptSize measure(QStringView text, qsizetype bytesBefore)
-{
-    ScriptSize size { bytesBefore };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype length = LineBreaks::breakLength(text, i);
-        if (length == 0 && size.firstPast < 0 && size.bytes >= execBufferBytes)
-            size.firstPast = i;
-        size.bytes += length == 0 ? 1 : 2;
-        i += std::max<qsizetype>(length, 1) - 1;
-    }
-    return size;
 }
 
 } // namespace ConsoleReader

@@ -8,9 +8,9 @@
 #include <QStringView>
 
 // Reads a script the way the game's console will: where each command ends,
-// which words it is made of, what a set or sets line really sets, and what
+// which words it is made of, what a set, seta or sets line really sets, and what
 // the server info refuses. Wherever that differs from how a line looks (one
-// command; "//" at its start makes it a comment; for set and sets the second
+// command; "//" at its start makes it a comment; for set, seta and sets the second
 // word is the name and the value lies between the first and the last quote,
 // or is the rest of the line), the reading holds a mark saying what the game
 // does instead; so it does where a value is not what the settings pages would
@@ -21,8 +21,6 @@ namespace ConsoleReader {
 // A command that reaches this many characters is cut: the next one is
 // dropped and the rest is read as a new command.
 inline constexpr qsizetype maxCommandChars = 1023;
-// exec refuses a whole file larger than its command buffer.
-inline constexpr qsizetype execBufferBytes = 16384;
 // The longest "\key\value" entry the server info takes.
 inline constexpr qsizetype maxInfoPairBytes = 1024;
 
@@ -37,12 +35,12 @@ struct Span {
 enum class Problem {
     SecondCommand, // a ";" starts another command on the line
     Cut, // the command reached its length limit
-    NothingSet, // set or sets with the wrong number of words
+    NothingSet, // set, seta or sets with the wrong number of words
     InvalidName, // a variable name the game refuses
     OtherName, // the game sets another variable than the line shows
     OtherValue, // the game sets another value than the line shows
     InfoRefused, // set, but left out of the server info
-    PastExecLimit, // beyond the bytes one exec takes
+    PastExecLimit, // beyond the bytes one exec takes (see ExecSize)
     NumberRead, // the game reads another number than the value shows
     Clamped, // the game uses a smaller number, the largest it allows
     DefaultUsed, // the game uses its default for an empty value
@@ -70,7 +68,7 @@ struct ColourRun {
 struct Reading {
     QList<Span> comments;
     QList<Span> commandWords;
-    QList<Span> names; // the variable of a set or sets line, as it looks
+    QList<Span> names; // the variable of a set, seta or sets line, as it looks
     QList<Span> quoted; // quoted words, quotes included
     QList<Mark> marks;
     QList<ColourRun> colours;
@@ -84,21 +82,6 @@ const Mark *markAt(const Reading &reading, qsizetype position);
 
 // The colour the game shows for "^0".."^7" ("^8" and "^9" wrap to 0 and 1).
 QColor codeColour(int colour);
-
-// The size of a script as saved (Windows-1252, one byte a character, each
-// line break CR LF) against what one exec takes.
-struct ScriptSize {
-    qsizetype bytes = 0;
-    // The first character past the limit that is not a line break, or -1.
-    qsizetype firstPast = -1;
-
-    bool fits() const { return bytes <= execBufferBytes; }
-    QString sentence() const; // empty while it fits
-};
-
-// `bytesBefore` counts what precedes `text` in the script, so that a script
-// can be measured piece by piece; the result counts both.
-ScriptSize measure(QStringView text, qsizetype bytesBefore = 0);
 
 } // namespace ConsoleReader
 

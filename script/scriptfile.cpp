@@ -1,6 +1,6 @@
 #include "script/scriptfile.h"
 
-#include "script/consolereader.h"
+#include "script/execsize.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +25,26 @@ namespace {
 QString thousands(qint64 n)
 {
     return QLocale(QLocale::English).toString(n);
+}
+
+// Calls `line(start, end, next)` for each line of `text` until it returns
+// false: the line's text runs from `start` to `end`, its line break (CR LF,
+// LF or a lone CR) up to `next`. A final line break does not start another line.
+template<typename Line> void forEachLine(QStringView text, Line line)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\n' && text[i] != u'\r')
+            continue;
+        const qsizetype end = i;
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        if (!line(start, end, i + 1))
+            return;
+        start = i + 1;
+    }
+    if (start < text.size())
+        line(start, text.size(), text.size());
 }
 
 // The system's description of `error`, without the full stop some add.
@@ -61,7 +81,7 @@ QString notAFile(mode_t mode)
 QString tooLarge()
 {
     return u"It is larger than %1 bytes, the most a script may have here; one exec takes %2"_s.arg(
-        thousands(largestBytes), thousands(ConsoleReader::execBufferBytes));
+        thousands(largestBytes), thousands(ExecSize::largestBytes));
 }
 
 class Descriptor {
@@ -157,7 +177,7 @@ Loaded load(const QString &path)
         // The game's console reads a script as one C string: whatever follows
         // a NUL would look read but never run.
         if (const qsizetype nul = loaded.text.indexOf(QChar(0)); nul >= 0) {
-            const qsizetype line = splitLines(QStringView(loaded.text).first(nul + 1)).size();
+            const qsizetype line = positionOf(loaded.text, nul).line + 1;
             reason = u"Line %1 holds a NUL byte: it is not a text file"_s.arg(thousands(line));
         }
     }
@@ -176,18 +196,27 @@ QString decode(QByteArrayView bytes)
 QStringList splitLines(QStringView text)
 {
     QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\n' && text[i] != u'\r')
-            continue;
-        lines.append(text.sliced(start, i - start).toString());
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.append(text.sliced(start).toString());
+    forEachLine(text, [&](qsizetype start, qsizetype end, qsizetype) {
+        lines.append(text.sliced(start, end - start).toString());
+        return true;
+    });
     return lines;
+}
+
+Position positionOf(QStringView text, qsizetype index)
+{
+    Position position;
+    qsizetype lineStart = 0;
+    forEachLine(text, [&](qsizetype start, qsizetype end, qsizetype next) {
+        lineStart = start;
+        if (index < next || end == next) // the last line without a line break holds what follows
+            return false;
+        ++position.line;
+        lineStart = next;
+        return true;
+    });
+    position.column = index - lineStart;
+    return position;
 }
 
 } // namespace ScriptFile

@@ -14,7 +14,7 @@ namespace ScriptFile {
 // C1 controls of the same number, so that any file saves back byte for byte.
 inline constexpr char codePage[] = "windows-1252";
 
-// The largest script Open and --check take; one exec takes 16 KiB.
+// The largest script Open and --check take; one exec takes at most 16 KiB.
 inline constexpr qint64 largestBytes = 1024 * 1024;
 
 struct Loaded {
@@ -39,5 +39,13 @@ QString decode(QByteArrayView bytes);
 
 // The lines of `text`, split where `load` splits them.
 QStringList splitLines(QStringView text);
+
+// Where the character at `index` of `text` stands among those lines, from 0;
+// a character of a line break stands at the end of the line it ends.
+struct Position {
+    qsizetype line = 0;
+    qsizetype column = 0;
+};
+Position positionOf(QStringView text, qsizetype index);
 
 } // namespace ScriptFile

@@ -9,6 +9,7 @@
 #include "generator/maprotationpage.h"
 #include "generator/networkoptionspage.h"
 #include "generator/pagekit.h"
+#include "generator/pagelist.h"
 #include "generator/serverinfopage.h"
 #include "generator/serveroptionspage.h"
 #include "generator/weaponspage.h"

@@ -58,7 +58,7 @@ constexpr int includeBoxCount = 67;
 // Every variable the pages write, as they declare it.
 const ValueCatalogue &pageVariables()
 {
-    static const ValueCatalogue values = TForm1::valueCatalogue();
+    static const ValueCatalogue values = PageList::valueCatalogue();
     return values;
 }
 const QSet<QString> knownKeys = {
@@ -279,7 +279,7 @@ private:
 
     std::unique_ptr<TForm1> m_form;
     QHash<QString, QLineEdit *> m_editOfName; // line name -> the edit whose text it carries
-    const ValueCatalogue m_values = TForm1::valueCatalogue();
+    const ValueCatalogue m_values = PageList::valueCatalogue();
     QStringList m_fullOrder; // names of a pass with everything included
     quint64 m_seed = 0;
     int m_iterations = 600;
@@ -517,7 +517,7 @@ void RandomPassTest::savedStatesComeBack()
 
 QString RandomPassTest::randomSetting(Chance &chance)
 {
-    static const ValueCatalogue catalogue = TForm1::valueCatalogue();
+    static const ValueCatalogue catalogue = PageList::valueCatalogue();
     QString name = chance.pick(m_fullOrder);
     if (name.startsWith(u'.') && name.endsWith(u'1') && chance.coin())
         name.chop(1); // the first entry of a pair alone

@@ -431,7 +431,9 @@ void SavingTest::unencodableCharacterKeepsOldFile()
 // after Open the opened file where it lies. The status bar names what was written.
 void SavingTest::saveDialogProposesAndRemembers()
 {
-    QVERIFY(QDir(m_dir.path()).mkpath(u"elsewhere"_s) && QDir(m_dir.path()).mkpath(u"opened"_s));
+    const QTemporaryDir dir;
+    const auto path = [&dir](const QString &name) { return dir.filePath(name); };
+    QVERIFY(QDir(dir.path()).mkpath(u"elsewhere"_s) && QDir(dir.path()).mkpath(u"opened"_s));
     struct Shown {
         QString folder, name;
     };
@@ -466,17 +468,17 @@ void SavingTest::saveDialogProposesAndRemembers()
     const Shown first = save({});
     QCOMPARE(first.name, u"servercfg"_s);
     QCOMPARE(first.folder, QDir::currentPath());
-    QVERIFY(QDir(m_dir.path()).entryList({ u"servercfg*"_s }, QDir::Files).isEmpty());
+    QVERIFY(QDir(dir.path()).entryList({ u"servercfg*"_s }, QDir::Files).isEmpty());
 
     // A name typed without its suffix gets ".cfg".
-    save(u"myserver"_s, m_dir.path());
+    save(u"myserver"_s, dir.path());
     QCOMPARE(readFile(path(u"myserver.cfg"_s)), FormTest::goldenBytes());
     QCOMPARE(
         m_form->statusBar()->currentMessage(), u"Saved %1."_s.arg(QDir::toNativeSeparators(path(u"myserver.cfg"_s))));
 
-    QCOMPARE(save(path(u"elsewhere/full.cfg"_s)).folder, m_dir.path());
+    QCOMPARE(save(path(u"elsewhere/full.cfg"_s)).folder, dir.path());
     QCOMPARE(readFile(path(u"elsewhere/full.cfg"_s)), FormTest::goldenBytes());
-    QCOMPARE(save({}).folder, m_dir.path());
+    QCOMPARE(save({}).folder, dir.path());
 
     writeFile(path(u"opened/server.cfg"_s), "set sv_fps 20\n");
     QVERIFY(m_form->openScript(path(u"opened/server.cfg"_s)));

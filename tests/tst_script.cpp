@@ -1,4 +1,5 @@
 #include "formtest.h"
+#include "script/scriptwriter.h"
 #include "testmain.h"
 #include "widgets/tappendedit.h"
 
@@ -18,6 +19,7 @@ private Q_SLOTS:
     void everyIncludeBoxCleared_data();
     void everyIncludeBoxCleared();
     void savedFileIsTheGoldenFile();
+    void pageListWithoutTheWindow();
 };
 
 void ScriptTest::defaultScript()
@@ -71,6 +73,19 @@ void ScriptTest::savedFileIsTheGoldenFile()
     QFile saved(path);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), goldenBytes());
+}
+
+// The page list alone, as the command line and the bench have it: the
+// sections, then the kept lines.
+void ScriptTest::pageListWithoutTheWindow()
+{
+    QWidget parent;
+    const PageList pages(&parent);
+    ScriptWriter out(true);
+    pages.writeScript(out, { u"exec more.cfg"_s });
+    QStringList lines = out.text().split(u'\n');
+    QCOMPARE(lines.takeLast(), QString());
+    QCOMPARE(lines, goldenLines() << u"exec more.cfg"_s);
 }
 
 TALLYFORGE_TEST_MAIN(ScriptTest)

@@ -6,11 +6,13 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -26,6 +28,7 @@ private Q_SLOTS:
     void menuEntryHintsShowWhileHighlighted();
     void webLinksOpenTheMakersPages();
     void overLongScriptEditedAndCleared();
+    void pagesChangedSinceTheScriptWasMade();
 
 public Q_SLOTS:
     void openUrl(const QUrl &url) { m_opened << url; }
@@ -180,3 +183,46 @@ void WorkflowTest::overLongScriptEditedAndCleared()
 
 TALLYFORGE_TEST_MAIN(WorkflowTest)
 #include "tst_workflow.moc"
+
+// The editor keeps what "Finish!" or Open made of the pages; while the pages differ from that, its page says so.
+void WorkflowTest::pagesChangedSinceTheScriptWasMade()
+{
+    TForm1 form;
+    showWindow(form);
+    auto *page = control<EditorPage>(form, "tabEditor");
+    auto *maxPlayers = control<QLineEdit>(form, "edMaxplayers");
+    auto notes = [&] {
+        QCoreApplication::processEvents();
+        return !page->pagesNote().isEmpty();
+    };
+    maxPlayers->setText(u"21"_s);
+    QVERIFY(!notes()); // no script yet
+
+    const QStringList written = finish(form);
+    QVERIFY(!notes());
+    maxPlayers->setText(u"22"_s);
+    QVERIFY(notes());
+    QVERIFY(page->findChild<QLabel *>(u"pagesNote"_s)->isVisible());
+    QCOMPARE(editorLines(form), written);
+    maxPlayers->setText(u"21"_s);
+    QVERIFY(!notes());
+    control<QAbstractButton>(form, "rbCheats1")->setChecked(true);
+    control<QAbstractButton>(form, "chkKick")->setChecked(true);
+    QVERIFY(notes());
+    click(form, "btnClear");
+    QVERIFY(!notes());
+    finish(form);
+    QVERIFY(!notes());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"server.cfg"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("set sv_maxclients 16\nexec other.cfg\n") > 0);
+    file.close();
+    QVERIFY(form.openScript(path));
+    QVERIFY(!notes());
+    control<QAbstractButton>(form, "chkMaxplayers")->setChecked(false);
+    QVERIFY(notes());
+    control<QAbstractButton>(form, "chkMaxplayers")->setChecked(true);
+    QVERIFY(!notes());
+}

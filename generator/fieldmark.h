@@ -1,0 +1,51 @@
+#pragma once
+
+#include "script/valuecatalogue.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTextLayout>
+
+class QLineEdit;
+class QStatusBar;
+
+// Shows in a page's field what the game reads from the line its row writes,
+// read by the editor's own reader: the editor's wavy underline under the text
+// the game reads otherwise than it looks, and what the game does, after the
+// field's hint in the status bar while the pointer is over the field or while
+// it has the keyboard focus, and in its description for assistive technology.
+// The field's start value reads as it looks, so
+// nothing is read before its text first changes. Neither the text nor what
+// the row writes ever changes.
+class FieldMark : public QObject {
+public:
+    // Watches `edit`, which holds the value of `variable`, accepted as `accepted`.
+    static void watch(QLineEdit *edit, QStringView variable, const ValueCatalogue::Accepted &accepted);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    FieldMark(QLineEdit *edit, QStringView variable, const ValueCatalogue::Accepted &accepted);
+
+    void read();
+    void underline();
+    QString marked() const;
+    QStatusBar *statusBar();
+    void tell();
+    void restore(const QString &message);
+    void focusChanged(bool focused);
+
+    QLineEdit *const m_edit;
+    const QString m_variable;
+    ValueCatalogue m_values;
+    QString m_sentence;
+    QList<QTextLayout::FormatRange> m_underlined; // as the field shows them
+    QList<QTextLayout::FormatRange> m_marks; // as read
+    bool m_composing = false; // an input method is composing text in the field
+    QPointer<QStatusBar> m_statusBar;
+    QMetaObject::Connection m_restoring;
+    QString m_told; // what this field last put in the status bar
+};
