@@ -139,11 +139,13 @@ QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, co
         summaries.append(summaryOf(lines[k]));
         sameShape = sameShape && summaries.constLast().sameShape(m_lines[first + k]);
     }
-    m_lines.remove(first, count);
-    m_lines.insert(first, lines.size(), Line());
+    if (count != lines.size()) {
+        m_lines.remove(first, count);
+        m_lines.insert(first, lines.size(), Line());
+        m_marked.remove(first, count);
+        m_marked.insert(first, lines.size(), {});
+    }
     std::move(summaries.begin(), summaries.end(), m_lines.begin() + first);
-    m_marked.remove(first, count);
-    m_marked.insert(first, lines.size(), {});
 
     QList<qsizetype> changed;
     if (sameShape) {
