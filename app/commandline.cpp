@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -16,6 +17,7 @@ namespace CommandLine {
 namespace {
 
 const QString checkOption = u"check"_s;
+const QString gameFolderOption = u"game-folder"_s;
 
 void describe(QCommandLineParser &parser)
 {
@@ -27,6 +29,8 @@ void describe(QCommandLineParser &parser)
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({ checkOption, u"Check each FILE instead of opening the window; needs no display."_s });
+    parser.addOption({ gameFolderOption,
+        u"Check the maps against the game folder DIR instead of the folder each FILE is in."_s, u"DIR"_s });
     parser.addPositionalArgument(
         u"FILE"_s, u"The script to open in the window, or with --check the scripts to check."_s, u"[FILE...]"_s);
 }
@@ -55,11 +59,16 @@ Request read(const QStringList &arguments)
     if (parser.isSet(u"version"_s))
         return { Action::Version };
     const QStringList files = parser.positionalArguments();
+    const QString gameFolder = parser.value(gameFolderOption);
+    if (parser.isSet(gameFolderOption) && !QFileInfo(gameFolder).isDir())
+        return { Action::Usage, {}, u"--game-folder needs a folder; %1 is none."_s.arg(gameFolder) };
     if (parser.isSet(checkOption)) {
         if (files.isEmpty())
             return { Action::Usage, {}, u"--check needs at least one FILE."_s };
-        return { Action::Check, files };
+        return { Action::Check, files, {}, gameFolder };
     }
+    if (parser.isSet(gameFolderOption))
+        return { Action::Usage, {}, u"--game-folder goes with --check."_s };
     if (files.size() > 1)
         return { Action::Usage, {}, u"The window opens one FILE at a time; --check takes several."_s };
     return { Action::Window, files };
@@ -77,7 +86,7 @@ int run(const Request &request)
     QCommandLineParser parser;
     describe(parser);
     switch (request.action) {
-    case Action::Check: return ScriptCheck::run(request.files, out, err);
+    case Action::Check: return ScriptCheck::run(request.files, out, err, request.gameFolder);
     case Action::Help:
         // --help-all lists Qt's own options too, which only Qt's help knows.
         if (parser.parse(QCoreApplication::arguments()) && !parser.isSet(u"help-all"_s)) {

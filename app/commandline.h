@@ -19,6 +19,7 @@ struct Request {
     Action action = Action::Window;
     QStringList files = {};
     QString error = {}; // for Usage
+    QString gameFolder = {}; // the server's folder whose maps the scripts are checked against
 };
 
 // Reads the arguments as given to main(), the program's name first.

@@ -63,6 +63,9 @@ void EditorPage::buildControls()
     }
     PageKit::picture(this, { 728, 320, 33, 33 }, u"editor-corner");
 
+    if (m_folder)
+        m_highlighter->checkMapsAgainst(m_folder);
+
     m_sizeNote = new QLabel(this);
     m_sizeNote->setObjectName(u"sizeNote"_s);
     m_sizeNote->setAccessibleName(u"Script size"_s);
@@ -86,6 +89,15 @@ void EditorPage::readValuesBy(const ValueCatalogue &values)
 {
     build();
     m_highlighter->readValuesBy(values);
+    updateNote();
+}
+
+void EditorPage::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder)
+{
+    m_folder = std::move(folder);
+    if (!m_highlighter)
+        return;
+    m_highlighter->checkMapsAgainst(m_folder);
     updateNote();
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "gamefolder/gamefolder.h"
 #include "generator/lazypage.h"
 
 #include <QPointer>
+
+#include <memory>
 
 class QLabel;
 class QPlainTextEdit;
@@ -31,6 +34,8 @@ public:
 
     // Reads the values of the variables in `values` as the game reads them; builds the page.
     void readValuesBy(const ValueCatalogue &values);
+    // Marks the maps the script loads against those of the server's game folder; none for no folder.
+    void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder);
 
     // Says, in a line of its own, that the pages changed since the script was made, or no longer.
     void showPagesDiffer(bool differ);
@@ -59,6 +64,7 @@ private:
     // The status bar, and the note living on it, may go first.
     QPointer<QStatusBar> m_statusBar;
     QString m_note;
+    std::shared_ptr<const GameFolder::Contents> m_folder;
     QPointer<QLabel> m_sizeNote;
     QLabel *m_pagesNote = nullptr;
 };

@@ -1,10 +1,16 @@
 #include "app/scriptcheck.h"
 
+#include "gamefolder/gamefolder.h"
+#include "gamefolder/mapmarks.h"
 #include "generator/pagelist.h"
 #include "script/consolereader.h"
 #include "script/execsize.h"
 #include "script/scriptfile.h"
 #include "script/scriptreader.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 
@@ -20,11 +26,33 @@ struct Found {
     QString sentence;
 };
 
+// The game folder `file` is checked against, read once for all the files in it; none outside a game folder.
+const GameFolder::Contents *folderFor(const QString &file, const QString &gameFolder,
+    QHash<QString, std::optional<GameFolder::Contents>> &read, QTextStream &err)
+{
+    const QString folder = !gameFolder.isEmpty() ? gameFolder : QFileInfo(file).absolutePath();
+    auto found = read.find(folder);
+    if (found == read.end()) {
+        std::optional<GameFolder::Contents> contents;
+        if (!gameFolder.isEmpty() || GameFolder::isGameFolder(folder)) {
+            contents = GameFolder::read(folder);
+            err << u"tallyforge: "_s << contents->summary() << Qt::endl;
+            for (const GameFolder::Note &note : std::as_const(contents->notes)) {
+                err << u"tallyforge: "_s << QDir::toNativeSeparators(QDir(folder).filePath(note.file)) << u": "_s
+                    << note.reason << Qt::endl;
+            }
+        }
+        found = read.insert(folder, contents);
+    }
+    return *found ? &**found : nullptr;
+}
+
 } // namespace
 
-ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err)
+ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const QString &gameFolder)
 {
     const ValueCatalogue values = PageList::valueCatalogue();
+    QHash<QString, std::optional<GameFolder::Contents>> folders;
     ExitCode code = NothingMarked;
     for (const QString &file : files) {
         const ScriptFile::Loaded loaded = ScriptFile::load(file);
@@ -33,10 +61,14 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err)
             code = Unreadable;
             continue;
         }
+        const GameFolder::Contents *folder = folderFor(file, gameFolder, folders, err);
         QList<Found> found;
-        const QList<ConsoleReader::Reading> readings = ScriptReader::readAll(loaded.lines, values);
+        QList<ConsoleReader::Reading> readings = ScriptReader::readAll(loaded.lines, values);
         for (qsizetype line = 0; line < readings.size(); ++line) {
-            for (const ConsoleReader::Mark &mark : readings[line].marks)
+            ConsoleReader::Reading &reading = readings[line];
+            if (folder)
+                GameFolder::addMapMarks(reading, *folder);
+            for (const ConsoleReader::Mark &mark : std::as_const(reading.marks))
                 found.append({ line, mark.span.start, mark.sentence });
         }
         // exec takes the file as it lies on the disk, whatever its line ends:

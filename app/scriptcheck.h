@@ -19,7 +19,9 @@ enum ExitCode : int {
 
 // Checks `files` in order: each mark as "FILE:LINE:COLUMN: sentence" on `out`
 // (LINE and COLUMN from 1, COLUMN in characters), each file that cannot be
-// read on `err`.
-ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err);
+// read on `err`. The maps are checked against `gameFolder`, else against the
+// folder of each file that stands in a game folder; `err` says which folder
+// was read, how many maps it holds and what in it could not be read.
+ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const QString &gameFolder = {});
 
 } // namespace ScriptCheck

@@ -1,5 +1,6 @@
 #include "app/scripthighlighter.h"
 
+#include "gamefolder/mapmarks.h"
 #include "widgets/markunderline.h"
 
 #include <QPalette>
@@ -126,6 +127,12 @@ void ScriptHighlighter::redrawMarked()
     }
 }
 
+void ScriptHighlighter::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder)
+{
+    m_folder = std::move(folder);
+    rehighlight();
+}
+
 // The lines the mark left and the line it went to; the changed lines were drawn anew already.
 void ScriptHighlighter::limitMoved(qsizetype from, qsizetype to)
 {
@@ -140,6 +147,8 @@ void ScriptHighlighter::limitMoved(qsizetype from, qsizetype to)
 ConsoleReader::Reading ScriptHighlighter::readingOf(const QTextBlock &block) const
 {
     ConsoleReader::Reading reading = m_reader.read(block.blockNumber(), block.text());
+    if (m_folder)
+        GameFolder::addMapMarks(reading, *m_folder);
     if (const std::optional<ConsoleReader::Span> past = m_limit->pastIn(block))
         reading.marks.prepend({ *past, ConsoleReader::Problem::PastExecLimit, m_limit->size().sentence() });
     return reading;

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "app/execlimit.h"
+#include "gamefolder/gamefolder.h"
 #include "script/consolereader.h"
 #include "script/scriptreader.h"
 
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
+
+#include <memory>
 
 class QPalette;
 
@@ -26,6 +29,9 @@ public:
 
     // Reads the values of the variables in `values` as the game reads them.
     void readValuesBy(const ValueCatalogue &values);
+
+    // Marks the maps the script loads against those of a server's game folder; none for no folder.
+    void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder);
 
     // The document's size against what one exec takes; the line it goes past
     // that on is marked from there.
@@ -52,6 +58,7 @@ private:
     QMetaObject::Connection m_following[2];
     ScriptReader m_reader;
     QList<qsizetype> m_marksMoved; // lines to draw anew once the change is done
+    std::shared_ptr<const GameFolder::Contents> m_folder;
     QColor m_base;
     QTextCharFormat m_comment;
     QTextCharFormat m_command;

@@ -5,6 +5,7 @@
 #include "app/pageswatch.h"
 #include "app/weblinks.h"
 #include "generator/gameoptionspage.h"
+#include "generator/maprotationpage.h"
 #include "generator/pagekit.h"
 #include "generator/serverinfopage.h"
 #include "generator/settingspage.h"
@@ -100,6 +101,7 @@ TForm1::TForm1(QWidget *parent, Pages pages)
               return out.text();
           },
           this))
+    , m_gameFolder(new GameFolderReader(this))
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(windowCaption);
@@ -118,6 +120,7 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     statusBar()->setFixedHeight(statusBarHeight);
     statusBar()->setSizeGripEnabled(false);
     tabEditor->showNotesIn(statusBar());
+    connect(m_gameFolder, &GameFolderReader::folderRead, this, &TForm1::showGameFolder);
     connect(m_pagesWatch, &PagesWatch::differsChanged, tabEditor, &EditorPage::showPagesDiffer);
     setAcceptDrops(true);
 
@@ -344,6 +347,9 @@ void TForm1::createMenu()
     } entries[] = {
         { fileMenu, &TForm1::Open1, "Open1", QString(), u"&Open CFG\u2026"_s, u"Open a CFG"_s, &TForm1::Open1Click },
         { fileMenu, &TForm1::Save1, "Save1", u"menu-save"_s, u"&Save"_s, u"Save CFG"_s, &TForm1::Save1Click },
+        { fileMenu, &TForm1::GameFolder1, "GameFolder1", QString(), u"&Game Folder\u2026"_s,
+            u"Choose the server's game folder, whose maps the script's are checked against"_s,
+            &TForm1::GameFolder1Click },
         { fileMenu, &TForm1::Exit1, "Exit1", u"menu-exit"_s, u"E&xit"_s, u"Exit Program"_s, &TForm1::Exit1Click },
         { helpMenu, &TForm1::Support1, "Support1", u"menu-support"_s, u"&Support Forum"_s, u"Support Forums"_s,
             &TForm1::Support1Click },
@@ -445,6 +451,7 @@ bool TForm1::saveTo(const QString &path)
         return false;
     }
     editor()->document()->setModified(false);
+    useGameFolderOf(path);
     statusBar()->showMessage(u"Saved %1."_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
     return true;
 }
@@ -513,6 +520,7 @@ bool TForm1::openScript(const QString &path)
         status += u" %1 boxes the file gives no value they can show kept their start values."_s.arg(
             script.startValueCount());
     statusBar()->showMessage(status);
+    useGameFolderOf(path);
     return true;
 }
 
@@ -538,6 +546,47 @@ void TForm1::dropEvent(QDropEvent *event)
                 openScript(path);
         },
         Qt::QueuedConnection);
+}
+
+void TForm1::GameFolder1Click()
+{
+    const QString folder = QFileDialog::getExistingDirectory(this, u"Game Folder"_s, m_chosenGameFolder);
+    if (folder.isEmpty())
+        return;
+    m_chosenGameFolder = folder;
+    m_gameFolder->read(folder);
+}
+
+void TForm1::useGameFolderOf(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (GameFolder::isGameFolder(folder))
+        m_gameFolder->read(folder);
+    else if (!m_chosenGameFolder.isEmpty())
+        m_gameFolder->read(m_chosenGameFolder);
+    else
+        m_gameFolder->clear();
+}
+
+void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
+{
+    tabEditor->checkMapsAgainst(contents);
+    m_pages.mapRotation()->offerFolderMaps(contents.get());
+    if (!m_gameFolderNote) {
+        m_gameFolderNote = new QLabel(statusBar());
+        m_gameFolderNote->setObjectName(u"gameFolderNote"_s);
+        m_gameFolderNote->setAccessibleName(u"Game folder"_s);
+        statusBar()->addPermanentWidget(m_gameFolderNote);
+    }
+    m_gameFolderNote->setVisible(bool(contents));
+    if (!contents)
+        return;
+    QStringList notes { contents->summary() };
+    for (const GameFolder::Note &note : contents->notes)
+        notes << QDir::toNativeSeparators(note.file) + u": "_s + note.reason;
+    m_gameFolderNote->setText(
+        u"Game folder %1: %2 maps"_s.arg(QDir(contents->folder).dirName()).arg(contents->mapCount()));
+    m_gameFolderNote->setToolTip(notes.join(u'\n'));
 }
 
 void TForm1::showError(const QString &message)

@@ -11,6 +11,7 @@
 // line ends and saves it (CfgFile): in one step where it can, else over the
 // old file in place, putting its bytes back on failure.
 
+#include "app/gamefolderreader.h"
 #include "generator/pagelist.h"
 
 #include <QAccessible>
@@ -68,6 +69,7 @@ public:
     void btnSaveClick();
     void Open1Click();
     void Save1Click();
+    void GameFolder1Click();
     void Exit1Click();
     void Support1Click();
     void Hollowfen1Click();
@@ -97,6 +99,7 @@ private:
 
     QAction *Open1 = nullptr;
     QAction *Save1 = nullptr;
+    QAction *GameFolder1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *Support1 = nullptr;
     QAction *Hollowfen1 = nullptr;
@@ -117,6 +120,10 @@ private:
     // Whether opening `path` may replace the editor's script: asks first
     // when it holds changes not saved since "Finish!", Open or a save.
     bool mayReplaceScript(const QString &path);
+    // The game folder of a script opened or saved at `path`: its own folder
+    // when that is one, else the one chosen through File > Game Folder.
+    void useGameFolderOf(const QString &path);
+    void showGameFolder(const GameFolderReader::Contents &contents);
     // The editor's script was made from the pages as they are now.
     void rememberPages();
 
@@ -125,6 +132,9 @@ private:
     QString m_openedFile; // the script last opened, which saving proposes
     QStringList m_keptLines;
     qsizetype m_keptBeforeSections = 0;
+    GameFolderReader *const m_gameFolder;
+    QString m_chosenGameFolder;
+    QLabel *m_gameFolderNote = nullptr; // on the status bar, once a folder is read
     bool m_pagesPending = true; // some page is still empty
     bool m_buildQueued = false;
     QWidget *m_editorViewport = nullptr; // once the editor's page is built and reads the pages' values

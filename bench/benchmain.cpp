@@ -2,12 +2,17 @@
 // "Finish!", a builder click and a save take on large input. Every figure is
 // the median with min and max over repeated runs, printed next to its goal.
 //
-//   tallyforge_bench [--runs N] [--startup-runs N] [--only startup|pass|append|save|open]
+//   tallyforge_bench [--runs N] [--startup-runs N] [--only startup|pass|append|save|open|gamefolder]
+//                    [--game-folder DIR]
+//
+// With --game-folder, also reads a real server's folder and lists its maps.
 //
 // Run it on a real X server (scripts/bench starts Xvfb when there is none).
 
 #include "app/appearance.h"
 #include "app/tform1.h"
+#include "gamefiles.h"
+#include "gamefolder/gamefolder.h"
 #include "generator/maprotationpage.h"
 #include "script/scriptfile.h"
 #include "widgets/tappendedit.h"
@@ -34,6 +39,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utime.h>
 #include <vector>
 
 extern char **environ;
@@ -477,13 +483,94 @@ void benchOpen(int runs)
         editor->document()->blockCount() == bytes.count('\n') + 1);
 }
 
+// A server folder of 40 archives holding 60 maps of about 10 MB each, read
+// as the window reads it: the names first, then the maps' spawn points.
+void benchGameFolder(int runs)
+{
+    printHeader("Game folder (40 archives, 60 maps of 10 MB)");
+    QTemporaryDir folder;
+    const QByteArray map
+        = GameFiles::map(GameFiles::entities({ u"mp_deathmatch_spawn"_s, u"mp_teamdeathmatch_spawn"_s }), 10'000'000);
+    QStringList archives;
+    for (int archive = 0, mapNumber = 0; archive < 40; ++archive) {
+        QList<GameFiles::Entry> entries;
+        for (int k = 0; k < (archive < 20 ? 2 : 1); ++k, ++mapNumber) {
+            const QString name = u"mp_bench%1"_s.arg(mapNumber);
+            entries << GameFiles::Entry { u"maps/mp/%1.bsp"_s.arg(name), map }
+                    << GameFiles::Entry { u"mp/%1.arena"_s.arg(name),
+                           "{ map \"" + name.toLatin1() + "\" longname \"Bench " + QByteArray::number(mapNumber)
+                               + "\" gametype \"dm tdm\" }\n" };
+        }
+        for (int k = 0; k < 20; ++k)
+            entries << GameFiles::Entry { u"textures/bench/%1.jpg"_s.arg(k), QByteArray(20'000, char(k)) };
+        archives << folder.filePath(u"zz_bench%1.pk3"_s.arg(archive, 2, 10, QChar(u'0')));
+        if (!GameFiles::writeArchive(archives.constLast(), entries, 6)) {
+            std::printf("  cannot write %s\n", qPrintable(archives.constLast()));
+            return;
+        }
+    }
+    // A new modification time makes every archive new to the reader.
+    auto touchAll = [&] {
+        static time_t stamp = 1'000'000'000;
+        ++stamp;
+        for (const QString &archive : std::as_const(archives)) {
+            const utimbuf times { stamp, stamp };
+            utime(QFile::encodeName(archive).constData(), &times);
+        }
+    };
+    auto whole = [](const GameFolder::Contents &contents, bool spawns) {
+        return contents.mapCount() == 60 + 16 && contents.notes.isEmpty()
+            && std::all_of(contents.maps.begin(), contents.maps.end(), [spawns](const GameFolder::Map &map) {
+                   return map.origin == GameFolder::Origin::Stock
+                       || (map.longName.startsWith(u"Bench"_s) && bool(map.gametypes) == spawns);
+               });
+    };
+    std::vector<double> names, spawns, again;
+    bool namesWhole = true, spawnsWhole = true, againWhole = true;
+    for (int i = 0; i < std::max(3, runs / 4); ++i) {
+        touchAll();
+        names.push_back(timeMs([&] {
+            namesWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Names), false) && namesWhole;
+        }));
+        touchAll();
+        spawns.push_back(timeMs([&] {
+            spawnsWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Spawns), true) && spawnsWhole;
+        }));
+        again.push_back(timeMs([&] {
+            againWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Spawns), true) && againWhole;
+        }));
+    }
+    printFigure("names and long names of the 60 maps", stats(names), "ms", 50.0, "<= 50 ms", namesWhole);
+    printFigure(
+        "gametypes of the 60 maps, from their spawn points", stats(spawns), "ms", 2000.0, "<= 2 s", spawnsWhole);
+    printFigure("the same folder again, unchanged", stats(again), "ms", 5.0, "<= 5 ms", againWhole);
+}
+
+// A real server's folder: what the reader makes of each map, and how long it takes.
+void readRealFolder(const QString &path)
+{
+    printHeader(qPrintable(u"Game folder %1"_s.arg(path)));
+    GameFolder::Contents contents;
+    const double ms = timeMs([&] { contents = GameFolder::read(path); });
+    for (const GameFolder::Map &map : std::as_const(contents.maps)) {
+        if (map.origin == GameFolder::Origin::Stock)
+            continue;
+        std::printf("  %-24s %-28s %s\n", qPrintable(map.name), qPrintable(map.file),
+            map.gametypes ? qPrintable(u"runs "_s + map.gametypes->join(u' ')) : "gametypes unknown");
+    }
+    for (const GameFolder::Note &note : std::as_const(contents.notes))
+        std::printf("  note: %s: %s\n", qPrintable(note.file), qPrintable(note.reason));
+    printFigure(qPrintable(contents.summary().left(58)), stats({ ms }), "ms", std::nullopt, "");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     int runs = 31;
     int startupRuns = 15;
-    std::string only; // one of startup, pass, append, save, open: for profiling one case
+    std::string only; // one of startup, pass, append, save, open, gamefolder: for profiling one case
+    QString realFolder;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0)
             runs = std::max(1, std::atoi(argv[i + 1]));
@@ -491,6 +578,8 @@ int main(int argc, char *argv[])
             startupRuns = std::max(1, std::atoi(argv[i + 1]));
         else if (std::strcmp(argv[i], "--only") == 0)
             only = argv[i + 1];
+        else if (std::strcmp(argv[i], "--game-folder") == 0)
+            realFolder = QString::fromLocal8Bit(argv[i + 1]);
     }
     auto wanted = [&](const char *section) { return only.empty() || only == section; };
 
@@ -508,6 +597,10 @@ int main(int argc, char *argv[])
         benchSave(runs);
     if (wanted("open"))
         benchOpen(runs);
+    if (wanted("gamefolder"))
+        benchGameFolder(runs);
+    if (!realFolder.isEmpty())
+        readRealFolder(realFolder);
     std::printf("\n%d of %d goals met\n", goalsChecked - goalsMissed, goalsChecked);
     return goalsMissed ? 1 : 0;
 }

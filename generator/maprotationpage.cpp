@@ -1,5 +1,6 @@
 #include "generator/maprotationpage.h"
 
+#include "gamefolder/gamefolder.h"
 #include "generator/pagekit.h"
 #include "script/scriptwriter.h"
 #include "widgets/systemcolors.h"
@@ -9,6 +10,8 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -120,6 +123,15 @@ void MapRotationPage::buildControls()
     edRotation->setGeometry(0, 264, 761, 21);
     findChild<QLabel *>(u"Label108"_s)->setBuddy(edRotation); // names the edit for assistive technology
 
+    btnFolderMaps = new QPushButton(u"Maps in the game folder"_s, this);
+    btnFolderMaps->setObjectName(u"btnFolderMaps"_s);
+    btnFolderMaps->setGeometry(496, 102, 257, 21);
+    btnFolderMaps->setAccessibleName(u"Maps in the game folder"_s);
+    PageKit::setHint(btnFolderMaps, u"Add a map of the server's game folder that no button above adds"_s);
+    btnFolderMaps->setMenu(new QMenu(btnFolderMaps));
+    btnFolderMaps->menu()->setObjectName(u"FolderMapsMenu"_s);
+    showFolderMaps();
+
     PageKit::picture(this, { 728, 320, 33, 33 }, u"corner-rotation");
 
     chkMpr->setObjectName(u"chkMpr"_s);
@@ -133,7 +145,38 @@ void MapRotationPage::buildControls()
     PageKit::setTabOrder({ chkMpr, edRotation, TextButton1, TextButton2, TextButton3, TextButton4, TextButton5,
         TextButton6, TextButton7, TextButton8, TextButton9, TextButton10, TextButton11, TextButton12, TextButton13,
         TextButton14, TextButton15, TextButton16, TextButton17, TextButton18, TextButton19, TextButton20, TextButton21,
-        TextButton22 });
+        TextButton22, btnFolderMaps });
+}
+
+void MapRotationPage::offerFolderMaps(const GameFolder::Contents *folder)
+{
+    m_folderMaps.clear();
+    QStringList covered;
+    for (const BuilderButton &entry : Tables::builderButtons) {
+        const QStringList words = QString::fromLatin1(entry.piece).split(u' ', Qt::SkipEmptyParts);
+        if (words.size() == 2 && words[0] == u"map")
+            covered << words[1];
+    }
+    for (const GameFolder::Map &map : folder ? folder->maps : QList<GameFolder::Map>()) {
+        // A loose map the game cannot find by its name is no map to add.
+        if (folder->find(map.name) == &map && !covered.contains(map.name, Qt::CaseInsensitive))
+            m_folderMaps.append({ map.name, map.longName });
+    }
+    if (isBuilt())
+        showFolderMaps();
+}
+
+void MapRotationPage::showFolderMaps()
+{
+    QMenu *menu = btnFolderMaps->menu();
+    menu->clear();
+    for (const FolderMap &map : std::as_const(m_folderMaps)) {
+        const QString shown = map.longName.isEmpty() ? map.name : u"%1 (%2)"_s.arg(map.longName, map.name);
+        QAction *action = menu->addAction(QString(shown).replace(u'&', u"&&"_s));
+        connect(action, &QAction::triggered, this,
+            [this, piece = u"map "_s + map.name + u' '] { edRotation->append(piece); });
+    }
+    btnFolderMaps->setVisible(!m_folderMaps.isEmpty());
 }
 
 void MapRotationPage::writeLines(ScriptWriter &out) const
@@ -166,4 +209,6 @@ void MapRotationPage::declareValues(ValueCatalogue &values)
             rotation.values << words[1];
     }
     values.declare(rotationVariable, rotation);
+    // The rotation still to play, which the game reads the same way.
+    values.declare(u"sv_mapRotationCurrent", rotation);
 }

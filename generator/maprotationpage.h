@@ -2,9 +2,13 @@
 
 #include "generator/settingspage.h"
 
+namespace GameFolder {
+struct Contents;
+}
 class OpenedScript;
 class QCheckBox;
 class QGroupBox;
+class QPushButton;
 class ScriptWriter;
 class ValueCatalogue;
 class TAppendEdit;
@@ -20,6 +24,10 @@ public:
     void takeValues(OpenedScript &script) override;
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
+
+    // Offers the maps of the server's game folder that no button covers, each
+    // appending its piece as the map buttons do; none without a folder.
+    void offerFolderMaps(const GameFolder::Contents *folder);
 
 private:
     // The tables the page is built, written and read from: they name its controls.
@@ -38,6 +46,15 @@ private:
                 *TextButton15 = nullptr, *TextButton16 = nullptr, *TextButton17 = nullptr, *TextButton18 = nullptr,
                 *TextButton19 = nullptr;
     TTextButton *TextButton20 = nullptr, *TextButton21 = nullptr, *TextButton22 = nullptr;
+
+    // The game folder's other maps, in the free space right of the second map row.
+    QPushButton *btnFolderMaps = nullptr;
+    struct FolderMap {
+        QString name;
+        QString longName;
+    };
+    QList<FolderMap> m_folderMaps;
+    void showFolderMaps();
 
 protected:
     void buildControls() override;

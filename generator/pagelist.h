@@ -41,6 +41,7 @@ public:
     QList<SettingsPage *> settingsPages() const;
     ServerInfoPage *serverInfo() const { return m_serverInfo; }
     GameOptionsPage *gameOptions() const { return m_gameOptions; }
+    MapRotationPage *mapRotation() const { return m_mapRotation; }
     VotesPage *votes() const;
 
     // What each variable the pages write accepts, from the pages' tables.

@@ -364,6 +364,7 @@ void readRotation(QStringView line, Span valueText, const QStringList &gametypes
     auto text = [line](Span span) { return line.sliced(span.start, span.length); };
     auto isKeyword
         = [&](Span span, QStringView keyword) { return text(span).compare(keyword, Qt::CaseInsensitive) == 0; };
+    QString currentGametype;
     for (qsizetype k = 0; k < words.size(); ++k) {
         const Span word = words[k];
         const bool gametype = isKeyword(word, u"gametype");
@@ -386,6 +387,10 @@ void readRotation(QStringView line, Span valueText, const QStringList &gametypes
         if (!gametype && isKeyword(argument, u"mp_")) {
             out.marks.append({ argument, Problem::UnnamedMap,
                 u"The map has no name: mp_ needs the rest of it, as in mp_bocage."_s });
+        } else if (gametype) {
+            currentGametype = text(argument).toString();
+        } else {
+            out.maps.append({ argument, text(argument).toString(), currentGametype, true });
         }
     }
 }
@@ -525,6 +530,10 @@ void readLine(QStringView line, qsizetype offset, const ValueCatalogue &values, 
         const QList<Word> &words = commands[k].words;
         if (!words.isEmpty() && isSetCommand(words[0].text))
             readSetLine(line, commands[k], looksEnd(line, commands, k, reading), values, reading);
+        if (words.size() >= 2
+            && (words[0].text.compare(u"map", Qt::CaseInsensitive) == 0
+                || words[0].text.compare(u"devmap", Qt::CaseInsensitive) == 0))
+            reading.maps.append({ words[1].span, words[1].text });
     }
 
     auto moved = [offset](Span span) { return Span { span.start + offset, span.length }; };
@@ -538,6 +547,8 @@ void readLine(QStringView line, qsizetype offset, const ValueCatalogue &values, 
         out.marks.append({ moved(mark.span), mark.problem, mark.sentence });
     for (const ColourRun &run : std::as_const(reading.colours))
         out.colours.append({ moved(run.span), run.colour });
+    for (const MapWord &map : std::as_const(reading.maps))
+        out.maps.append({ moved(map.span), map.name, map.gametype, map.inRotation });
 }
 
 } // namespace

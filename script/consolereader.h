@@ -50,6 +50,9 @@ enum class Problem {
     UnnamedMap, // a rotation map named only "mp_"
     StrayWord, // a rotation word that is neither keyword nor the keyword's word
     SetAgain, // a later line sets the variable again before anything reads it
+    MapMissing, // the game folder has no such map
+    MapWithoutSpawns, // the map has no spawn points for the rotation's gametype
+    MapCaseOnly, // a loose map that only letter case keeps from being found
 };
 
 struct Mark {
@@ -63,6 +66,15 @@ struct ColourRun {
     int colour; // 0..7, see codeColour()
 };
 
+// A map a command loads: a map word of a rotation, with the gametype the
+// rotation gives it (none before its first gametype), or of map or devmap.
+struct MapWord {
+    Span span;
+    QString name;
+    QString gametype = {};
+    bool inRotation = false;
+};
+
 // Spans are positions in the text given to read(); a text holding line
 // breaks is read as several lines.
 struct Reading {
@@ -72,6 +84,7 @@ struct Reading {
     QList<Span> quoted; // quoted words, quotes included
     QList<Mark> marks;
     QList<ColourRun> colours;
+    QList<MapWord> maps; // for the marks a game folder adds (GameFolder::addMapMarks)
 };
 
 // Values of the variables in `values` are read as the game reads them.

@@ -41,6 +41,9 @@ QString problemName(Problem problem)
     case Problem::UnnamedMap: return u"mapname"_s;
     case Problem::StrayWord: return u"stray"_s;
     case Problem::SetAgain: return u"again"_s;
+    case Problem::MapMissing: return u"nomap"_s;
+    case Problem::MapWithoutSpawns: return u"nospawns"_s;
+    case Problem::MapCaseOnly: return u"mapcase"_s;
     }
     return {};
 }

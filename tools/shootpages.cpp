@@ -5,6 +5,7 @@
 #include "app/appearance.h"
 #include "app/editorpage.h"
 #include "app/tform1.h"
+#include "gamefiles.h"
 #include "generator/gameoptionspage.h"
 #include "generator/gametypespage.h"
 #include "generator/maprotationpage.h"
@@ -17,8 +18,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QMenu>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -105,5 +111,34 @@ int main(int argc, char *argv[])
     ok = form.openScript(script.fileName()) && ok;
     ok = shoot(form.findChild<EditorPage *>(QStringLiteral("tabEditor")), u"11-opened-script"_s) && ok;
     ok = shoot(form.findChild<GameOptionsPage *>(QStringLiteral("TabSheet4")), u"12-opened-game-options"_s) && ok;
-    return ok ? 0 : 1;
+
+    // A script saved in a server's game folder: the Map Rotation page offers the maps no button adds.
+    const QDir server(scratch.filePath(u"main"_s));
+    server.mkpath(u"."_s);
+    const QByteArray spawns = GameFiles::map(GameFiles::entities({ u"mp_deathmatch_spawn"_s,
+        u"mp_teamdeathmatch_spawn"_s, u"mp_searchanddestroy_spawn_allied"_s, u"mp_searchanddestroy_spawn_axis"_s }));
+    ok = GameFiles::writeArchive(server.filePath(u"zz_custom.pk3"_s),
+             { { u"maps/mp/mp_orchard.bsp"_s, spawns }, { u"maps/mp/mp_quarry.bsp"_s, spawns },
+                 { u"maps/mp/mp_lighthouse.bsp"_s, spawns },
+                 { u"mp/custom.arena"_s,
+                     "{ map \"mp_orchard\" longname \"Orchard Lane\" gametype \"dm tdm sd\" }\n"
+                     "{ map \"mp_quarry\" longname \"Old Quarry\" gametype \"dm tdm sd\" }\n"
+                     "{ map \"mp_lighthouse\" longname \"Lighthouse Point\" gametype \"sd\" }\n" } })
+        && ok;
+    ok = form.saveTo(server.filePath(u"servercfg.cfg"_s)) && ok;
+    for (int i = 0; i < 100 && !form.statusBar()->findChild<QLabel *>(u"gameFolderNote"_s); ++i)
+        QTest::qWait(20);
+    QTest::qWait(200);
+    form.findChild<QTabWidget *>(QStringLiteral("PageControl1"))
+        ->setCurrentWidget(form.findChild<MapRotationPage *>(QStringLiteral("TabSheet6")));
+    auto *offer = form.findChild<QPushButton *>(u"btnFolderMaps"_s);
+    offer->setFocus();
+    offer->menu()->popup(offer->mapToGlobal(QPoint(0, offer->height())));
+    QTest::qWait(200);
+    const QString name = folder.filePath(u"13-folder-maps.png"_s);
+    const QRect frame = form.frameGeometry();
+    const bool saved = form.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(name);
+    std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(name));
+    offer->menu()->hide();
+    return ok && saved ? 0 : 1;
 }
