@@ -6,6 +6,7 @@
 #include "script/consolereader.h"
 #include "script/execsize.h"
 #include "script/scriptfile.h"
+#include "script/scriptreader.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -62,8 +63,9 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const
         }
         const GameFolder::Contents *folder = folderFor(file, gameFolder, folders, err);
         QList<Found> found;
-        for (qsizetype line = 0; line < loaded.lines.size(); ++line) {
-            ConsoleReader::Reading reading = ConsoleReader::read(loaded.lines[line], values);
+        QList<ConsoleReader::Reading> readings = ScriptReader::readAll(loaded.lines, values);
+        for (qsizetype line = 0; line < readings.size(); ++line) {
+            ConsoleReader::Reading &reading = readings[line];
             if (folder)
                 GameFolder::addMapMarks(reading, *folder);
             for (const ConsoleReader::Mark &mark : std::as_const(reading.marks))

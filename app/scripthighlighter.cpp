@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -36,10 +37,22 @@ ScriptHighlighter::ScriptHighlighter(QTextDocument *document, const QPalette &pa
     : QSyntaxHighlighter(static_cast<QObject *>(document))
     , m_limit(new ExecLimit(document, this))
 {
-    // The limit follows each change before the changed lines are drawn.
+    // The limit and the lines follow each change before the changed lines are
+    // drawn. A document without a layout tells no changes.
+    document->documentLayout();
+    m_following[0] = connect(document, &QTextDocument::contentsChange, this, &ScriptHighlighter::followLines);
+    m_following[1] = connect(document, &QTextDocument::contentsChanged, this, &ScriptHighlighter::redrawMarked);
+    followLines(0, 0, document->characterCount());
     setDocument(document);
     connect(m_limit, &ExecLimit::moved, this, &ScriptHighlighter::limitMoved);
     usePalette(palette);
+}
+
+// QSyntaxHighlighter's destructor takes its formats off the document, a change this part must not follow.
+ScriptHighlighter::~ScriptHighlighter()
+{
+    for (const QMetaObject::Connection &connection : m_following)
+        disconnect(connection);
 }
 
 void ScriptHighlighter::usePalette(const QPalette &palette)
@@ -79,8 +92,39 @@ double ScriptHighlighter::contrast(const QColor &a, const QColor &b)
 
 void ScriptHighlighter::readValuesBy(const ValueCatalogue &values)
 {
-    m_values = values;
+    m_reader.readValuesBy(values);
     rehighlight();
+}
+
+void ScriptHighlighter::followLines(int position, int, int added)
+{
+    const QTextDocument *text = document() ? document() : qobject_cast<QTextDocument *>(parent());
+    QTextBlock last = text->findBlock(position + added);
+    if (!last.isValid())
+        last = text->lastBlock();
+    qsizetype firstLine = text->findBlock(position).blockNumber();
+    qsizetype replaced = last.blockNumber() - firstLine + 1 + m_reader.lineCount() - text->blockCount();
+    if (replaced < 0 || firstLine + replaced > m_reader.lineCount()) {
+        // Never seen; the whole text then.
+        firstLine = 0;
+        replaced = m_reader.lineCount();
+        last = text->lastBlock();
+    }
+    QStringList texts;
+    for (QTextBlock block = text->findBlockByNumber(int(firstLine)); block.isValid(); block = block.next()) {
+        texts << block.text();
+        if (block == last)
+            break;
+    }
+    m_marksMoved << m_reader.replaceLines(firstLine, replaced, texts);
+}
+
+void ScriptHighlighter::redrawMarked()
+{
+    for (qsizetype line : std::exchange(m_marksMoved, {})) {
+        if (const QTextBlock block = document()->findBlockByNumber(int(line)); block.isValid())
+            rehighlightBlock(block);
+    }
 }
 
 void ScriptHighlighter::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder)
@@ -102,7 +146,7 @@ void ScriptHighlighter::limitMoved(qsizetype from, qsizetype to)
 
 ConsoleReader::Reading ScriptHighlighter::readingOf(const QTextBlock &block) const
 {
-    ConsoleReader::Reading reading = ConsoleReader::read(block.text(), m_values);
+    ConsoleReader::Reading reading = m_reader.read(block.blockNumber(), block.text());
     if (m_folder)
         GameFolder::addMapMarks(reading, *m_folder);
     if (const std::optional<ConsoleReader::Span> past = m_limit->pastIn(block))

@@ -3,6 +3,7 @@
 #include "app/execlimit.h"
 #include "gamefolder/gamefolder.h"
 #include "script/consolereader.h"
+#include "script/scriptreader.h"
 
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
@@ -21,6 +22,7 @@ class ScriptHighlighter : public QSyntaxHighlighter {
 public:
     // The colours are chosen to stay legible on `palette`'s base colour.
     ScriptHighlighter(QTextDocument *document, const QPalette &palette);
+    ~ScriptHighlighter() override;
 
     // Chooses the colours anew, for a theme that changed.
     void usePalette(const QPalette &palette);
@@ -35,8 +37,9 @@ public:
     // that on is marked from there.
     const ExecLimit &limit() const { return *m_limit; }
 
-    // A line of the document as the game reads it, with the mark of the
-    // exec limit when the limit falls on this line.
+    // A line of the document as the game reads it, with the marks the lines
+    // after it give it and the mark of the exec limit when the limit falls on
+    // this line.
     ConsoleReader::Reading readingOf(const QTextBlock &block) const;
 
     // Contrast ratio of two colours, 1 (none) to 21 (black on white).
@@ -48,9 +51,13 @@ protected:
 private:
     void mergeFormat(qsizetype start, qsizetype length, const QTextCharFormat &overlay);
     void limitMoved(qsizetype from, qsizetype to);
+    void followLines(int position, int removed, int added);
+    void redrawMarked();
 
     ExecLimit *const m_limit;
-    ValueCatalogue m_values;
+    QMetaObject::Connection m_following[2];
+    ScriptReader m_reader;
+    QList<qsizetype> m_marksMoved; // lines to draw anew once the change is done
     std::shared_ptr<const GameFolder::Contents> m_folder;
     QColor m_base;
     QTextCharFormat m_comment;

@@ -58,12 +58,24 @@ QString droppedFile(const QMimeData *data)
     return urls.size() == 1 && urls.constFirst().isLocalFile() ? urls.constFirst().toLocalFile() : QString();
 }
 
-// The file chosen in `dialog`, or nothing when the user cancels it.
-QString chosenFile(QFileDialog *dialog)
+// The file chosen in `dialog`, or nothing when the user cancels it; `folder`
+// becomes the folder it showed last, unless a path typed in full chose a file
+// elsewhere. Each use has a dialog of its own: one kept for the next use can
+// leave its name completer on the screen.
+QString chosenFile(QFileDialog &dialog, QString &folder)
 {
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+    dialog.setSizeGripEnabled(true);
+    dialog.setDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    const QString shown = dialog.directory().absolutePath();
+    if (!chosen) {
+        folder = shown;
         return {};
-    return dialog->selectedFiles().constFirst();
+    }
+    const QString file = dialog.selectedFiles().constFirst();
+    if (QFileInfo(file).absolutePath() == shown)
+        folder = shown;
+    return file;
 }
 
 } // namespace
@@ -85,7 +97,7 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     , m_pagesWatch(new PagesWatch(
           [this] {
               ScriptWriter out(false);
-              m_pages.writeScript(out, m_keptLines);
+              m_pages.writeScript(out, m_keptLines, m_keptBeforeSections);
               return out.text();
           },
           this))
@@ -385,9 +397,10 @@ void TForm1::btnFinishClick()
         // Generated lines are not the user's edits: nothing to undo into.
         editor()->setUndoRedoEnabled(false);
         ScriptWriter out(editor()->document(), chkSlashes->isChecked());
-        m_pages.writeScript(out, m_keptLines);
+        m_pages.writeScript(out, m_keptLines, m_keptBeforeSections);
     }
     editor()->setUndoRedoEnabled(true);
+    editor()->document()->setModified(false);
     enterState(State::Generated);
     rememberPages();
 }
@@ -401,31 +414,28 @@ void TForm1::rememberPages()
 void TForm1::btnClearClick()
 {
     editor()->clear();
+    editor()->document()->setModified(false); // the specification's Clear Cfg discards edits
     enterState(State::Cleared);
     m_pagesWatch->forget();
 }
 
-QFileDialog *TForm1::saveDialog()
+bool TForm1::saveThroughDialog()
 {
-    // Built on first use: a file dialog is the most expensive widget here.
-    if (!m_saveDialog) {
-        m_saveDialog = new QFileDialog(this);
-        m_saveDialog->setObjectName(u"SaveDialog"_s);
-        m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
-        m_saveDialog->setFileMode(QFileDialog::AnyFile);
-        m_saveDialog->setNameFilter(u".cfg (*.cfg)"_s);
-        m_saveDialog->setDefaultSuffix(u"cfg"_s);
-        m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite);
-        m_saveDialog->setSizeGripEnabled(true);
-    }
-    m_saveDialog->selectFile(u"servercfg"_s);
-    return m_saveDialog;
+    QFileDialog dialog(this);
+    dialog.setObjectName(u"SaveDialog"_s);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(u".cfg (*.cfg)"_s);
+    dialog.setDefaultSuffix(u"cfg"_s);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.selectFile(m_openedFile.isEmpty() ? u"servercfg"_s : QFileInfo(m_openedFile).fileName());
+    const QString path = chosenFile(dialog, m_saveFolder);
+    return !path.isEmpty() && saveTo(path);
 }
 
 void TForm1::btnSaveClick()
 {
-    if (const QString path = chosenFile(saveDialog()); !path.isEmpty())
-        saveTo(path);
+    saveThroughDialog();
 }
 
 void TForm1::Save1Click()
@@ -436,31 +446,44 @@ void TForm1::Save1Click()
 bool TForm1::saveTo(const QString &path)
 {
     const std::optional<QString> failure = CfgFile::save(path, editor()->document()->toRawText());
-    if (failure)
+    if (failure) {
         showError(*failure);
-    else
-        useGameFolderOf(path);
-    return !failure;
-}
-
-QFileDialog *TForm1::openDialog()
-{
-    if (!m_openDialog) {
-        m_openDialog = new QFileDialog(this);
-        m_openDialog->setObjectName(u"OpenDialog"_s);
-        m_openDialog->setWindowTitle(u"Open CFG"_s);
-        m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
-        m_openDialog->setFileMode(QFileDialog::ExistingFile);
-        m_openDialog->setNameFilters({ u"Config scripts (*.cfg)"_s, u"All files (*)"_s });
-        m_openDialog->setSizeGripEnabled(true);
+        return false;
     }
-    return m_openDialog;
+    editor()->document()->setModified(false);
+    useGameFolderOf(path);
+    statusBar()->showMessage(u"Saved %1."_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+    return true;
 }
 
 void TForm1::Open1Click()
 {
-    if (const QString path = chosenFile(openDialog()); !path.isEmpty())
+    QFileDialog dialog(this);
+    dialog.setObjectName(u"OpenDialog"_s);
+    dialog.setWindowTitle(u"Open CFG"_s);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({ u"Config scripts (*.cfg)"_s, u"All files (*)"_s });
+    if (const QString path = chosenFile(dialog, m_openFolder); !path.isEmpty() && mayReplaceScript(path))
         openScript(path);
+}
+
+bool TForm1::mayReplaceScript(const QString &path)
+{
+    if (!editor()->document()->isModified())
+        return true;
+    QMessageBox box(QMessageBox::Warning, applicationTitle,
+        u"The script in the editor has changes that are not saved. Opening %1 replaces them, and the values on "
+        "the pages."_s.arg(QFileInfo(path).fileName()),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setObjectName(u"ReplaceBox"_s);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save: return saveThroughDialog();
+    case QMessageBox::Discard: return true;
+    default: return false;
+    }
 }
 
 bool TForm1::openScript(const QString &path)
@@ -471,10 +494,11 @@ bool TForm1::openScript(const QString &path)
         return false;
     }
     buildPages();
-    OpenedScript script(loaded.lines, m_pages.ownCommentLines());
+    OpenedScript script(loaded.lines, m_pages.ownCommentLines(), PageList::valueCatalogue());
     m_pages.takeValues(script);
     chkSlashes->setChecked(script.holdsOwnComments());
     m_keptLines = script.keptLines();
+    m_keptBeforeSections = script.keptBeforeSections();
 
     // The file is not an edit of the script before it: nothing to undo into.
     editor()->setUndoRedoEnabled(false);
@@ -483,8 +507,12 @@ bool TForm1::openScript(const QString &path)
         text += u'\n';
     editor()->setPlainText(text);
     editor()->setUndoRedoEnabled(true);
+    editor()->document()->setModified(false);
     enterState(State::Generated);
     rememberPages();
+    // Saving proposes the file opened, where it lies.
+    m_openedFile = QFileInfo(path).absoluteFilePath();
+    m_saveFolder = QFileInfo(path).absolutePath();
 
     QString status = u"Read %1 settings into the pages; %2 lines are kept as written."_s.arg(script.takenCount())
                          .arg(m_keptLines.size());
@@ -512,7 +540,12 @@ void TForm1::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
     // After the drop has ended: an error box must not run inside the drag.
     QMetaObject::invokeMethod(
-        this, [this, path] { openScript(path); }, Qt::QueuedConnection);
+        this,
+        [this, path] {
+            if (mayReplaceScript(path))
+                openScript(path);
+        },
+        Qt::QueuedConnection);
 }
 
 void TForm1::GameFolder1Click()

@@ -5,10 +5,11 @@
 // "Finish!" (btnFinishClick) opens a ScriptWriter on the editor and has the
 // pages write their sections through it; the window then enters its generated
 // state. "Open CFG" does the reverse: the pages take back the values the file
-// sets (OpenedScript), and the lines no page stands in for are kept, to follow
-// the sections at every "Finish!". "Save CFG" encodes the editor's text as
-// Windows-1252 with CR LF line ends and saves it (CfgFile): in one step where
-// it can, else over the old file in place, putting its bytes back on failure.
+// sets (OpenedScript), and the lines no page stands in for are kept, to stand
+// around the sections at every "Finish!" as they stood around the settings the
+// pages took. "Save CFG" encodes the editor's text as Windows-1252 with CR LF
+// line ends and saves it (CfgFile): in one step where it can, else over the
+// old file in place, putting its bytes back on failure.
 
 #include "app/gamefolderreader.h"
 #include "generator/pagelist.h"
@@ -22,7 +23,6 @@ class QAction;
 class QCheckBox;
 class QDragEnterEvent;
 class QDropEvent;
-class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -55,14 +55,14 @@ public:
     // Writes the editor's text to `path`; shows the error box and returns
     // false when it cannot, leaving any file that was there untouched.
     bool saveTo(const QString &path);
-    QFileDialog *saveDialog();
 
     // Reads the script at `path` into the pages and the editor, as "Open CFG"
     // does; shows the error box and changes nothing when it cannot.
     bool openScript(const QString &path);
-    QFileDialog *openDialog();
-    // The lines of the last opened script that "Finish!" writes after the sections.
+    // The lines of the last opened script that "Finish!" writes around the
+    // sections: the first keptBeforeSections() before them, the rest after.
     const QStringList &keptLines() const { return m_keptLines; }
+    qsizetype keptBeforeSections() const { return m_keptBeforeSections; }
 
     void btnFinishClick();
     void btnClearClick();
@@ -115,6 +115,11 @@ private:
     void FormCreate();
     void enterState(State state);
     void showError(const QString &message);
+    // Asks for a file and saves there; false when nothing was saved.
+    bool saveThroughDialog();
+    // Whether opening `path` may replace the editor's script: asks first
+    // when it holds changes not saved since "Finish!", Open or a save.
+    bool mayReplaceScript(const QString &path);
     // The game folder of a script opened or saved at `path`: its own folder
     // when that is one, else the one chosen through File > Game Folder.
     void useGameFolderOf(const QString &path);
@@ -122,9 +127,11 @@ private:
     // The editor's script was made from the pages as they are now.
     void rememberPages();
 
-    QFileDialog *m_saveDialog = nullptr;
-    QFileDialog *m_openDialog = nullptr;
+    QString m_saveFolder; // the folder each file dialog showed last; at first the one the program started in
+    QString m_openFolder;
+    QString m_openedFile; // the script last opened, which saving proposes
     QStringList m_keptLines;
+    qsizetype m_keptBeforeSections = 0;
     GameFolderReader *const m_gameFolder;
     QString m_chosenGameFolder;
     QLabel *m_gameFolderNote = nullptr; // on the status bar, once a folder is read

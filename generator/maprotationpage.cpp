@@ -202,6 +202,8 @@ void MapRotationPage::takeValues(OpenedScript &script)
     const std::optional<QString> rotation = script.value(rotationVariable);
     if (rotation)
         edRotation->setEditText(*rotation);
+    // Undo must not reach into the text of the script before.
+    edRotation->undoStack()->clear();
     chkMpr->setChecked(bool(rotation));
     chkMpr->setChecked(rotation
         && script.offer(

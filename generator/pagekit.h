@@ -325,6 +325,7 @@ template<typename Page> void takeRow(Page &page, OpenedScript &script, const Row
 template<typename Write>
 void takeOnOff(OpenedScript &script, QCheckBox *box, QStringView cvar, bool checked, Write write)
 {
+    script.writesAlways(cvar);
     const std::optional<QString> value = script.value(cvar);
     if (value && (*value == u"1" || *value == u"0")) {
         box->setChecked(*value == u"1");

@@ -106,17 +106,19 @@ QStringList PageList::ownCommentLines() const
     return comments;
 }
 
-void PageList::writeScript(ScriptWriter &out, const QStringList &keptLines) const
+void PageList::writeScript(ScriptWriter &out, const QStringList &keptLines, qsizetype keptBefore) const
 {
+    for (const QString &line : keptLines.first(keptBefore))
+        out.keptLine(line);
     for (const SettingsPage *page : builtPages())
         page->writeSection(out);
-    for (const QString &line : keptLines)
+    for (const QString &line : keptLines.sliced(keptBefore))
         out.keptLine(line);
 }
 
 void PageList::takeValues(OpenedScript &script) const
 {
-    // Each pass takes fewer variables, so this ends.
+    // The sections move at most once, and each later pass takes fewer variables, so this ends.
     const QList<SettingsPage *> pages = builtPages();
     do {
         for (SettingsPage *page : pages)

@@ -49,8 +49,9 @@ public:
 
     // The comment lines the sections write when slashes are on; builds the pages.
     QStringList ownCommentLines() const;
-    // Each page's section, then `keptLines` as they are; builds the pages.
-    void writeScript(ScriptWriter &out, const QStringList &keptLines) const;
+    // The first `keptBefore` of `keptLines` as they are, each page's section,
+    // then the rest of them; builds the pages.
+    void writeScript(ScriptWriter &out, const QStringList &keptLines, qsizetype keptBefore = 0) const;
     // Each page takes the values `script` gives its rows, pass after pass,
     // until the script settles; builds the pages.
     void takeValues(OpenedScript &script) const;

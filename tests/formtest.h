@@ -13,7 +13,6 @@
 #include "generator/serverinfopage.h"
 #include "generator/serveroptionspage.h"
 #include "generator/weaponspage.h"
-#include "script/openedscript.h"
 #include "widgets/ttextbutton.h"
 
 #include <QAbstractButton>
@@ -153,25 +152,6 @@ inline void doubleClick(QWidget *widget)
         Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &dblClick);
     QTest::mouseRelease(widget, Qt::LeftButton, {}, centre);
-}
-
-// The first variable `original` sets that `regenerated` ends with another
-// value, as the console runs both, or nothing. `added` gets the variables
-// only `regenerated` sets.
-inline QString lostValue(const QStringList &original, const QStringList &regenerated, QStringList *added = nullptr)
-{
-    const QHash<QString, QString> before = OpenedScript::finalValues(original);
-    const QHash<QString, QString> after = OpenedScript::finalValues(regenerated);
-    for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        if (after.value(it.key(), QStringLiteral("<unset>")) != *it)
-            return QStringLiteral("%1: \"%2\" became \"%3\"")
-                .arg(it.key(), *it, after.value(it.key(), QStringLiteral("<unset>")));
-    }
-    for (auto it = after.cbegin(); added && it != after.cend(); ++it) {
-        if (!before.contains(it.key()))
-            *added << it.key();
-    }
-    return {};
 }
 
 } // namespace FormTest

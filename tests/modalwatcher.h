@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -14,14 +15,21 @@ public:
     using Handler = std::function<void(QWidget *)>;
 
     explicit ModalWatcher(Handler handler)
-        : m_handler(std::move(handler))
+        : ModalWatcher(QList<Handler> { std::move(handler) })
+    {
+    }
+
+    // Answers the windows that open one after another, each with the next handler.
+    explicit ModalWatcher(QList<Handler> handlers)
+        : m_handlers(std::move(handlers))
     {
         m_timer.setInterval(5);
         connect(&m_timer, &QTimer::timeout, this, &ModalWatcher::poll);
         m_timer.start();
     }
 
-    bool answered() const { return m_answered; }
+    // Every handler ran.
+    bool answered() const { return m_handlers.isEmpty(); }
 
     // Records a message box's title and text and presses OK.
     static Handler acceptMessage(QString *title, QString *text)
@@ -42,14 +50,16 @@ private:
         QWidget *widget = QApplication::activeModalWidget();
         if (!widget)
             widget = QApplication::activePopupWidget();
-        if (!widget)
+        if (!widget || widget == m_answering)
             return;
-        m_timer.stop();
-        m_answered = true;
-        m_handler(widget);
+        m_answering = widget;
+        const Handler handler = m_handlers.takeFirst();
+        if (m_handlers.isEmpty())
+            m_timer.stop();
+        handler(widget);
     }
 
-    Handler m_handler;
+    QList<Handler> m_handlers;
+    QPointer<QWidget> m_answering;
     QTimer m_timer;
-    bool m_answered = false;
 };

@@ -3,6 +3,7 @@
 #include "script/consolereader.h"
 #include "script/execsize.h"
 #include "script/linebreaks.h"
+#include "script/scriptreader.h"
 #include "testmain.h"
 
 #include <QCursor>
@@ -39,6 +40,7 @@ QString problemName(Problem problem)
     case Problem::UnknownGametype: return u"gametype"_s;
     case Problem::UnnamedMap: return u"mapname"_s;
     case Problem::StrayWord: return u"stray"_s;
+    case Problem::SetAgain: return u"again"_s;
     case Problem::MapMissing: return u"nomap"_s;
     case Problem::MapWithoutSpawns: return u"nospawns"_s;
     case Problem::MapCaseOnly: return u"mapcase"_s;
@@ -91,6 +93,9 @@ private Q_SLOTS:
     void colourRuns();
     void windowLinesCarryNoMark_data();
     void windowLinesCarryNoMark();
+    void setAgain_data();
+    void setAgain();
+    void setAgainFollowsTheEditor();
     void scriptSize_data();
     void scriptSize();
     void highlighterFormats();
@@ -393,6 +398,100 @@ void ConsoleReaderTest::windowLinesCarryNoMark()
         if (line.startsWith(u"set "_s))
             QVERIFY2(values.find(line.section(u' ', 1, 1)), qPrintable(line));
     }
+}
+
+// The size as saved, with CR LF line ends, and the first character past one exec.
+void ConsoleReaderTest::setAgain_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("expected"); // "<line>: <marked text>: <sentence>", lines from 1
+
+    QTest::newRow("set again") << QStringList {
+        u"set sv_maxclients 8"_s, u"set sv_fps 20"_s, u"seta SV_MAXCLIENTS \"16\""_s
+    } << QStringList { u"1: set sv_maxclients 8: Line 3 sets sv_maxclients again; the game keeps \"16\"."_s };
+    QTest::newRow("three times, the last value kept")
+        << QStringList { u"set a 1"_s, u"set a 2"_s, u"sets a 3"_s }
+        << QStringList { u"1: set a 1: Line 2 sets a again; the game keeps \"3\"."_s,
+               u"2: set a 2: Line 3 sets a again; the game keeps \"3\"."_s };
+    QTest::newRow("across an exec") << QStringList { u"set a 1"_s, u"exec mod.cfg"_s, u"set a 2"_s } << QStringList {};
+    QTest::newRow("across a toggle of it")
+        << QStringList { u"set a 1"_s, u"toggle a"_s, u"set a 2"_s } << QStringList {};
+    QTest::newRow("across a toggle of another") << QStringList { u"set a 1"_s, u"toggle b"_s,
+        u"set a 2"_s } << QStringList { u"1: set a 1: Line 3 sets a again; the game keeps \"2\"."_s };
+    QTest::newRow("an exec after it on its line")
+        << QStringList { u"set a 1; exec x"_s, u"set a 2"_s } << QStringList {};
+    QTest::newRow("a vstr before it on the later line")
+        << QStringList { u"set a 1"_s, u"vstr go; set a 2"_s } << QStringList {};
+    QTest::newRow("after a ; of its own") << QStringList { u"set b 0; set a 1  ;"_s,
+        u"echo hi; set a 2"_s } << QStringList { u"1: set a 1: Line 2 sets a again; the game keeps \"2\"."_s };
+    QTest::newRow("twice on one line") << QStringList { u"set a 1; set a 2"_s } << QStringList {};
+    QTest::newRow("nothing set the second time") << QStringList { u"set a 1"_s, u"set a"_s } << QStringList {};
+}
+
+// Marks that need the lines after them, in --check and in the editor alike.
+void ConsoleReaderTest::setAgain()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, expected);
+    const QList<ConsoleReader::Reading> readings = ScriptReader::readAll(lines, PageList::valueCatalogue());
+    QStringList found;
+    for (qsizetype line = 0; line < lines.size(); ++line) {
+        for (const ConsoleReader::Mark &mark : readings[line].marks) {
+            if (mark.problem == Problem::SetAgain)
+                found << u"%1: %2: %3"_s.arg(line + 1).arg(
+                    lines[line].mid(mark.span.start, mark.span.length), mark.sentence);
+        }
+    }
+    QCOMPARE(found, expected);
+
+    QTextDocument document;
+    ScriptHighlighter highlighter(&document, paletteWithBase(Qt::white));
+    document.setPlainText(lines.join(u'\n'));
+    for (qsizetype line = 0; line < lines.size(); ++line) {
+        const ConsoleReader::Reading reading = highlighter.readingOf(document.findBlockByNumber(int(line)));
+        QCOMPARE(describeMarks(reading, lines[line]), describeMarks(readings[line], lines[line]));
+    }
+}
+
+// Typing anywhere moves the marks of the lines it concerns; a line a page
+// writes is marked when a kept line sets its variable again.
+void ConsoleReaderTest::setAgainFollowsTheEditor()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(u"kept.cfg"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("set g_gametype \"ctf\"\n");
+    file.close();
+    TForm1 form;
+    showWindow(form);
+    QVERIFY(form.openScript(file.fileName()));
+    click(form, "btnClear");
+    control<QCheckBox>(form, "chkGametype")->setChecked(true);
+    control<QRadioButton>(form, "gt1")->setChecked(true);
+    const QStringList lines = finish(form);
+    QTextDocument *document = form.editor()->document();
+    auto waved = [&](int line) {
+        const QList<QTextLayout::FormatRange> ranges = document->findBlockByNumber(line).layout()->formats();
+        return std::any_of(ranges.cbegin(), ranges.cend(),
+            [](const auto &range) { return range.format.underlineStyle() == QTextCharFormat::WaveUnderline; });
+    };
+    const int page = int(lines.indexOf(u"set g_gametype \"dm\""_s));
+    QVERIFY(page >= 0);
+    QVERIFY(waved(page));
+    form.editor()->setTextCursor(QTextCursor(document->findBlockByNumber(page)));
+    QCOMPARE(form.statusBar()->currentMessage(),
+        u"Line %1 sets g_gametype again; the game keeps \"ctf\"."_s.arg(lines.size()));
+
+    // An exec typed between them, then taken away again.
+    QTextCursor cursor(document->findBlockByNumber(page));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    form.editor()->setTextCursor(cursor);
+    QTest::keyClick(form.editor(), Qt::Key_Return);
+    QTest::keyClicks(form.editor(), u"exec mod.cfg"_s);
+    QTRY_VERIFY(!waved(page));
+    for (int i = 0; i < 12; ++i)
+        QTest::keyClick(form.editor(), Qt::Key_Backspace);
+    QTRY_VERIFY(waved(page));
 }
 
 // What one exec takes: 16,383 bytes with nothing after +exec on the server's

@@ -2,6 +2,7 @@
 // is kept and follows the sections, and running the regenerated script ends
 // every variable the file sets with the same value.
 
+#include "consolemodel.h"
 #include "formtest.h"
 #include "modalwatcher.h"
 #include "script/scriptfile.h"
@@ -16,6 +17,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -70,31 +72,45 @@ private Q_SLOTS:
     void waysIn();
     void badInputChangesNothing_data();
     void badInputChangesNothing();
+    void asksBeforeReplacingEdits_data();
+    void asksBeforeReplacingEdits();
+    void rotationUndoStartsAfresh();
 };
+
+// Where the sections stand among the kept lines; first when a row does not say.
+const QString sections = u"<sections>"_s;
 
 void OpeningTest::rowsTakeOnlyWhatTheyWriteBack_data()
 {
     QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QString>("include"); // the row's include box, or a box without one
+    QTest::addColumn<QString>("include"); // the row's include box, a box without one, or chkSlashes
     QTest::addColumn<bool>("taken");
     QTest::addColumn<QStringList>("kept");
 
     const auto row = [](const char *name, QStringList lines, const char *include, bool taken, QStringList kept) {
         QTest::newRow(name) << lines << QString::fromLatin1(include) << taken << kept;
     };
-    row("seta in capitals", { u"SETA SV_FPS 30"_s }, "chkSvfps", true, {});
-    row("the last value counts", { u"set g_gametype ctf"_s, u"set g_gametype sd"_s }, "chkGametype", true, {});
+    row("the last value counts", { u"set g_gametype tdm"_s, u"set g_gametype sd"_s }, "chkGametype", true, {});
+    row("the last value counts, an earlier one marked", { u"set g_gametype ctf"_s, u"set g_gametype sd"_s },
+        "chkGametype", false, { u"set g_gametype ctf"_s, u"set g_gametype sd"_s });
     row("no button writes it", { u"set g_gametype \"ctf\""_s }, "chkGametype", false, { u"set g_gametype \"ctf\""_s });
     row("a button writes it in small letters", { u"set g_gametype DM"_s }, "chkGametype", false,
         { u"set g_gametype DM"_s });
-    // Read as "a b ": the edit shows it and writes it back so.
-    row("quotes inside", { u"set sv_hostname \"a\"b\""_s }, "chkSvname", true, {});
+    // Read as "a b ": the edit shows it and writes it back so; the mark keeps the line.
+    row("quotes inside", { u"set sv_hostname \"a\"b\""_s }, "chkSvname", false, { u"set sv_hostname \"a\"b\""_s });
+    row("unquoted accented value", { u"set sv_hostname Caf\u00e9 Cr\u00e8me"_s }, "chkSvname", false,
+        { u"set sv_hostname Caf\u00e9 Cr\u00e8me"_s });
+    row("a number read otherwise", { u"set sv_maxclients 2O"_s }, "chkMaxplayers", false,
+        { u"set sv_maxclients 2O"_s });
     // The quotes the row adds would take the line past what the console reads.
     const QString longLine = u"set sv_hostname "_s + QString(1007, u'x');
     row("too long once quoted", { longLine }, "chkSvname", false, { longLine });
     row("value box", { u"set sv_wwwDownload 1"_s }, "chkWWW", true, {});
     row("value box, not 1 or 0", { u"set sv_wwwDownload 2"_s }, "chkWWW", false, { u"set sv_wwwDownload 2"_s });
+    row("seta keeps its flag", { u"SETA SV_FPS 30"_s }, "chkSvfps", false, { u"SETA SV_FPS 30"_s });
     row("sets where the row writes set", { u"sets sv_fps 20"_s }, "chkSvfps", false, { u"sets sv_fps 20"_s });
+    row("sets, then set", { u"sets sv_fps 20"_s, u"set sv_fps 20"_s }, "chkSvfps", false,
+        { u"sets sv_fps 20"_s, u"set sv_fps 20"_s });
     row("set where the row writes sets", { u"set .Location here"_s }, "chkLocation", false,
         { u"set .Location here"_s });
     row("comment after the value", { u"set sv_fps 20 // twenty"_s }, "chkSvfps", false,
@@ -103,6 +119,21 @@ void OpeningTest::rowsTakeOnlyWhatTheyWriteBack_data()
         { u"set sv_fps 20; set foo 1"_s });
     row("named by another command", { u"set sv_pure 1"_s, u"toggle sv_pure"_s }, "chkPure", false,
         { u"set sv_pure 1"_s, u"toggle sv_pure"_s });
+    row("exec before a taken setting", { u"exec mod.cfg"_s, u"set sv_fps 30"_s }, "chkSvfps", true,
+        { u"exec mod.cfg"_s, sections });
+    row("exec after a taken setting", { u"set sv_fps 30"_s, u"exec mod.cfg"_s }, "chkSvfps", true,
+        { u"exec mod.cfg"_s });
+    row("set on both sides of an exec", { u"set sv_fps 10"_s, u"exec mod.cfg"_s, u"set sv_fps 30"_s }, "chkSvfps", true,
+        { u"set sv_fps 10"_s, u"exec mod.cfg"_s, sections });
+    row("exec with more after it", { u"set sv_fps 30"_s, u"exec mod.cfg"_s, u"set sv_pure 1"_s, u"set g_log x"_s },
+        "chkSvfps", false, { u"set sv_fps 30"_s, u"exec mod.cfg"_s, sections });
+    row("vstr", { u"set sv_fps 30"_s, u"vstr next"_s, u"set sv_pure 1"_s, u"set g_log x"_s }, "chkPure", true,
+        { u"set sv_fps 30"_s, u"vstr next"_s, sections });
+    row("a closing map_rotate", { u"set sv_fps 30"_s, u"set sv_pure 1"_s, u"map_rotate"_s }, "chkSvfps", true,
+        { u"map_rotate"_s });
+    row("a weapon the file sets before the sections",
+        { u"set scr_allow_bar 0"_s, u"map mp_depot"_s, u"set sv_pure 1"_s, u"set g_log x"_s }, "chkBar", true,
+        { u"map mp_depot"_s, u"set sv_pure 1"_s, u"set g_log x"_s });
     row("a pair's first alone", { u"sets .Admin Bob"_s }, "chkAdmin1", true, {});
     row("a pair's numbered first alone", { u"sets .Admin1 Bob"_s }, "chkAdmin1", false, { u"sets .Admin1 Bob"_s });
     row("a pair whole", { u"sets .Admin1 Bob"_s, u"sets .Admin2 Ann"_s }, "chkAdmin2", true, {});
@@ -112,9 +143,12 @@ void OpeningTest::rowsTakeOnlyWhatTheyWriteBack_data()
     row("vote box", { u"set g_allowVoteKick 1"_s }, "chkKick", true, {});
     row("rotation", { u"set sv_mapRotation \"gametype sd map mp_depot\""_s }, "chkMpr", true, {});
     row("set with nothing to set", { u"set sv_fps"_s }, "chkSvfps", false, { u"set sv_fps"_s });
+    row("a lone //", { u"//"_s, u"set sv_fps 30"_s }, "chkSlashes", false, { u"//"_s });
+    row("the window's own comments", { u"//Server Options"_s, u"set sv_fps 30"_s, u"//"_s }, "chkSlashes", true, {});
 }
 
-// Each case checks the final values of the script "Finish!" writes after it.
+// Each case runs the file and the script "Finish!" writes after it in the
+// tests' own model of the console.
 void OpeningTest::rowsTakeOnlyWhatTheyWriteBack()
 {
     QFETCH(QStringList, lines);
@@ -126,17 +160,21 @@ void OpeningTest::rowsTakeOnlyWhatTheyWriteBack()
     TForm1 form;
     const auto *box = control<QCheckBox>(form, include);
     const bool startState = box->isChecked();
-    QVERIFY(form.openScript(writeFile(dir, lines.join(u'\n').toLatin1())));
+    QVERIFY(form.openScript(writeFile(dir, QStringEncoder("windows-1252").encode(lines.join(u'\n')))));
+    const qsizetype before = std::max<qsizetype>(kept.indexOf(sections), 0);
+    kept.removeAll(sections);
     QCOMPARE(form.keptLines(), kept);
-    if (box->statusTip() == PageKit::includeHint || box->objectName() == u"chkMpr")
+    QCOMPARE(form.keptBeforeSections(), before);
+    if (box->statusTip() == PageKit::includeHint || include == u"chkMpr" || include == u"chkSlashes")
         QCOMPARE(box->isChecked(), taken);
     else if (!taken)
         QCOMPARE(box->isChecked(), startState);
 
     click(form, "btnClear");
-    QStringList added;
-    QCOMPARE(lostValue(lines, finish(form), &added), QString());
-    QCOMPARE(editorLines(form).mid(editorLines(form).size() - kept.size()), kept);
+    const QStringList regenerated = finish(form);
+    QCOMPARE(ConsoleModel::difference(lines, regenerated), QString());
+    QCOMPARE(regenerated.first(before), kept.first(before));
+    QCOMPARE(regenerated.sliced(regenerated.size() - kept.size() + before), kept.sliced(before));
 }
 
 void OpeningTest::handWrittenFile()
@@ -156,7 +194,7 @@ void OpeningTest::handWrittenFile()
     showWindow(form);
     QVERIFY(form.openScript(path));
 
-    QCOMPARE(control<QLineEdit>(form, "edServername")->text(), u"^1My ^7Server"_s);
+    QVERIFY(!control<QCheckBox>(form, "chkSvname")->isChecked()); // seta's flag stays with its line
     QCOMPARE(control<QLineEdit>(form, "edMaxplayers")->text(), u"24"_s);
     QVERIFY(control<QCheckBox>(form, "chkPanzer")->isChecked());
     QVERIFY(!control<QCheckBox>(form, "chkPure")->isChecked()); // not in the file
@@ -164,7 +202,7 @@ void OpeningTest::handWrittenFile()
     QCOMPARE(control<QTabWidget>(form, "PageControl1")->currentWidget(), control(form, "tabEditor"));
     QVERIFY(!control(form, "btnFinish")->isVisible() && control(form, "btnSave")->isEnabled());
     QCOMPARE(form.statusBar()->currentMessage(),
-        u"Read 3 settings into the pages; 3 lines are kept as written. 25 boxes the file gives no value they can "
+        u"Read 2 settings into the pages; 4 lines are kept as written. 25 boxes the file gives no value they can "
         "show kept their start values."_s);
 
     // Saving at once gives the file back, line ends as CR LF.
@@ -174,9 +212,11 @@ void OpeningTest::handWrittenFile()
 
     click(form, "btnClear");
     const QStringList lines = finish(form);
-    const QStringList kept
-        = { u"// my server \u0081\u008d\u008f\u0090\u009d"_s, u"exec other.cfg"_s, u"map mp_bocage"_s };
-    QCOMPARE(lines.mid(lines.indexOf(u"//Weapons"_s) + 18), kept);
+    // The sections stand where the file set what the pages took: after the exec, before the map.
+    const QStringList before = { u"// my server \u0081\u008d\u008f\u0090\u009d"_s,
+        u"seta sv_hostname \"^1My ^7Server\""_s, u"exec other.cfg"_s };
+    QCOMPARE(lines.first(4), before + QStringList { u"//Server Information"_s });
+    QCOMPARE(lines.mid(lines.indexOf(u"//Weapons"_s) + 18), QStringList { u"map mp_bocage"_s });
 }
 
 void OpeningTest::waysIn_data()
@@ -267,6 +307,111 @@ void OpeningTest::badInputChangesNothing()
     QVERIFY(watcher.answered());
     QVERIFY2(text.contains(QDir::toNativeSeparators(path)) && text.contains(reason), qPrintable(text));
     QCOMPARE(windowState(form), before);
+}
+
+void OpeningTest::asksBeforeReplacingEdits_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("Escape") << u"menu"_s << u"Escape"_s << false;
+    QTest::newRow("Cancel") << u"menu"_s << u"Cancel"_s << false;
+    QTest::newRow("Discard") << u"menu"_s << u"Discard"_s << true;
+    QTest::newRow("Save") << u"menu"_s << u"Save"_s << true;
+    QTest::newRow("Save, then cancel the save dialog") << u"menu"_s << u"Save, cancelled"_s << false;
+    QTest::newRow("dropped, Escape") << u"drop"_s << u"Escape"_s << false;
+}
+
+// Keys typed into the editor of a shown window are unsaved edits: Open asks
+// first, and only Discard or a save that succeeded lets the file in.
+void OpeningTest::asksBeforeReplacingEdits()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, answer);
+    QFETCH(bool, opened);
+    QTemporaryDir dir;
+    const QString first = dir.filePath(u"first.cfg"_s);
+    QFile::rename(writeFile(dir, "set sv_fps 30\n"), first);
+    const QString second = writeFile(dir, "set sv_fps 20\n");
+    const QString saved = dir.filePath(u"saved.cfg"_s);
+
+    TForm1 form;
+    showWindow(form);
+    QVERIFY(form.openScript(first));
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.editor()->setFocus();
+    form.editor()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(form.editor(), u"set typed 1"_s);
+
+    QList<ModalWatcher::Handler> answers;
+    if (way == u"menu") {
+        answers << [&](QWidget *widget) {
+            auto *dialog = qobject_cast<QFileDialog *>(widget);
+            QVERIFY(dialog && dialog->objectName() == u"OpenDialog");
+            dialog->selectFile(second);
+            static_cast<QDialog *>(dialog)->accept();
+        };
+    }
+    answers << [&](QWidget *widget) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), TForm1::applicationTitle);
+        QVERIFY2(
+            box->text().contains(u"not saved"_s) && box->text().contains(u"opened.cfg"_s), qPrintable(box->text()));
+        QCOMPARE(box->standardButtons(), QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        if (answer == u"Escape")
+            QTest::keyClick(box, Qt::Key_Escape);
+        else if (answer.startsWith(u"Save"))
+            QTest::keyClick(box, Qt::Key_Return);
+        else
+            QTest::keyClick(
+                box->button(answer == u"Cancel" ? QMessageBox::Cancel : QMessageBox::Discard), Qt::Key_Space);
+    };
+    if (answer.startsWith(u"Save")) {
+        answers << [&](QWidget *widget) {
+            auto *dialog = qobject_cast<QFileDialog *>(widget);
+            QVERIFY(dialog && dialog->objectName() == u"SaveDialog");
+            if (answer.contains(u"cancelled"))
+                return QTest::keyClick(dialog, Qt::Key_Escape);
+            dialog->selectFile(saved);
+            static_cast<QDialog *>(dialog)->accept();
+        };
+    }
+    ModalWatcher watcher(answers);
+    if (way == u"menu") {
+        QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    } else {
+        QMimeData data;
+        data.setUrls({ QUrl::fromLocalFile(second) });
+        QWidget *target = form.editor()->viewport();
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+    }
+    QTRY_VERIFY(watcher.answered());
+    QTest::qWait(20); // a drop opens once the event loop turns
+
+    QCOMPARE(control<QLineEdit>(form, "edSvfps")->text(), opened ? u"20"_s : u"30"_s);
+    QCOMPARE(form.editor()->toPlainText(), opened ? u"set sv_fps 20\n"_s : u"set sv_fps 30\nset typed 1"_s);
+    QCOMPARE(QFile::exists(saved), answer == u"Save");
+    if (answer == u"Save")
+        QCOMPARE(readFile(saved), QByteArray("set sv_fps 30\r\nset typed 1"));
+}
+
+// Ctrl+Z in the rotation edit after Open does not reach the text typed before it.
+void OpeningTest::rotationUndoStartsAfresh()
+{
+    QTemporaryDir dir;
+    TForm1 form;
+    showWindow(form);
+    auto *rotation = control<QLineEdit>(form, "edRotation");
+    rotation->setFocus();
+    QTest::keyClicks(rotation, u" map mp_depot"_s);
+    QVERIFY(form.openScript(writeFile(dir, "set sv_mapRotation \"gametype sd map mp_bocage\"\n")));
+    QTest::keyClick(rotation, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(rotation->text(), u"gametype sd map mp_bocage"_s);
 }
 
 TALLYFORGE_TEST_MAIN(OpeningTest)

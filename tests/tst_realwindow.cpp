@@ -191,6 +191,8 @@ private:
     bool start(Program &program, const QStringList &arguments);
     // Types `path` into the file dialog that "opens" shows and accepts it.
     static bool answerFileDialog(Program &program, const QString &path);
+    // Answers the box titled "Tallyforge 1.0" with `key`.
+    static bool answerBox(Program &program, KeySym key);
     static void clickButton(Program &program, QPoint client)
     {
         clickAt(program.display.get(), program.window, client + QPoint(0, program.menuHeight));
@@ -276,27 +278,53 @@ bool RealWindowTest::answerFileDialog(Program &program, const QString &path)
 {
     Display *display = program.display.get();
     Window dialog = None;
-    if (!QTest::qWaitFor([&] { return (dialog = otherWindow(display, program.window)) != None; }, 10000))
+    if (!QTest::qWaitFor([&] { return (dialog = otherWindow(display, program.window)) != None; }, 10000)) {
+        qWarning("no file dialog showed");
         return false;
+    }
     focus(display, dialog);
     key(display, XK_a, false, true); // over the name the dialog proposes
     type(display, path);
     // The first Return may only close the name completer.
-    auto closed = [&] { return otherWindow(display, program.window) == None; };
+    auto closed = [&] {
+        XWindowAttributes attributes;
+        return !XGetWindowAttributes(display, dialog, &attributes) || attributes.map_state != IsViewable;
+    };
     for (int tries = 0; tries < 3 && !closed(); ++tries) {
         key(display, XK_Return);
         (void)QTest::qWaitFor(closed, 3000);
     }
+    if (!QTest::qWaitFor(closed, 5000)) {
+        qWarning("the file dialog stayed open");
+        return false;
+    }
     focus(display, program.window);
-    // The name completer can outlive the dialog; the next click, on the header, closes it as a user's would.
-    clickAt(display, program.window, { 100, 20 });
-    return QTest::qWaitFor(closed, 5000);
+    // Nothing of the dialog outlives it: no name completer stays on the screen.
+    QTest::qWait(300);
+    const Window popup = firstWindow(
+        display, [](Window, const XWindowAttributes &attributes) { return bool(attributes.override_redirect); });
+    if (popup != None)
+        qWarning("a pop-up outlived the file dialog: \"%s\"", qPrintable(windowName(display, popup)));
+    return popup == None;
+}
+
+bool RealWindowTest::answerBox(Program &program, KeySym answer)
+{
+    Display *display = program.display.get();
+    Window box = None;
+    if (!QTest::qWaitFor([&] { return (box = findWindow(display, u"Tallyforge 1.0"_s)) != None; }, 10000))
+        return false;
+    focus(display, box);
+    key(display, answer);
+    const bool closed = QTest::qWaitFor([&] { return findWindow(display, u"Tallyforge 1.0"_s) == None; }, 5000);
+    focus(display, program.window);
+    return closed;
 }
 
 // Ctrl+O, a path typed into the dialog, Save: the file the window wrote comes
-// back byte for byte; so it does after "Clear Cfg" and "Finish!". A
-// hand-written file named on the command line keeps its other lines after the
-// sections.
+// back byte for byte; so it does after "Clear Cfg" and "Finish!", and after
+// Open asked about a typed edit. A hand-written file named on the command
+// line keeps its other lines around the sections.
 void RealWindowTest::openedScriptsSaveTheirCommands()
 {
     const QPoint saveButton(640, 460), finishOrClear(725, 460);
@@ -318,6 +346,23 @@ void RealWindowTest::openedScriptsSaveTheirCommands()
     clickButton(program, saveButton);
     QVERIFY(answerFileDialog(program, dir.filePath(u"again.cfg"_s)));
     QTRY_COMPARE_WITH_TIMEOUT(contents(dir.filePath(u"again.cfg"_s)), written, 5000);
+
+    // A key typed into the editor: Open asks first. Escape keeps the edit; Save saves it, then opens.
+    Display *display = program.display.get();
+    clickButton(program, { 380, 200 });
+    key(display, XK_End, false, true);
+    type(display, u"set typed 1"_s);
+    key(display, XK_o, false, true);
+    QVERIFY(answerFileDialog(program, writtenPath));
+    QVERIFY(answerBox(program, XK_Escape));
+    key(display, XK_o, false, true);
+    QVERIFY(answerFileDialog(program, writtenPath));
+    QVERIFY(answerBox(program, XK_Return));
+    QVERIFY(answerFileDialog(program, dir.filePath(u"typed.cfg"_s)));
+    QTRY_VERIFY_WITH_TIMEOUT(contents(dir.filePath(u"typed.cfg"_s)).endsWith("set typed 1"), 5000);
+    clickButton(program, saveButton);
+    QVERIFY(answerFileDialog(program, dir.filePath(u"reopened.cfg"_s)));
+    QTRY_COMPARE_WITH_TIMEOUT(contents(dir.filePath(u"reopened.cfg"_s)), written, 5000);
     sendDeleteWindow(program.display.get(), program.window);
     QVERIFY(program.process->waitForFinished(10000));
 

@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -196,7 +197,7 @@ private Q_SLOTS:
     void fileOfAnotherAccount();
     void unencodableCharacterKeepsOldFile_data();
     void unencodableCharacterKeepsOldFile();
-    void saveDialogProposesServercfgAndAddsTheSuffix();
+    void saveDialogProposesAndRemembers();
 
 private:
     std::unique_ptr<TForm1> m_form;
@@ -425,37 +426,65 @@ void SavingTest::unencodableCharacterKeepsOldFile()
     QCOMPARE(readFile(path(u"e.cfg"_s)), oldFile);
 }
 
-void SavingTest::saveDialogProposesServercfgAndAddsTheSuffix()
+// "servercfg" in the start folder, then the folder the dialog showed last
+// (a full path typed saves there and leaves the dialog where it was), and
+// after Open the opened file where it lies. The status bar names what was written.
+void SavingTest::saveDialogProposesAndRemembers()
 {
-    QFileDialog *dialog = m_form->saveDialog();
-    QCOMPARE(dialog->nameFilters(), QStringList { u".cfg (*.cfg)"_s });
-    QCOMPARE(dialog->defaultSuffix(), u"cfg"_s);
-    QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
-    QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+    const QTemporaryDir dir;
+    const auto path = [&dir](const QString &name) { return dir.filePath(name); };
+    QVERIFY(QDir(dir.path()).mkpath(u"elsewhere"_s) && QDir(dir.path()).mkpath(u"opened"_s));
+    struct Shown {
+        QString folder, name;
+    };
+    // Shows the save dialog through "Save CFG", notes what it proposes and types `typed` into it, or cancels.
+    auto save = [this](const QString &typed, const QString &folder = {}) {
+        Shown shown;
+        ModalWatcher watcher([&](QWidget *widget) {
+            auto *dialog = qobject_cast<QFileDialog *>(widget);
+            QVERIFY(dialog && dialog->objectName() == u"SaveDialog");
+            QCOMPARE(dialog->nameFilters(), QStringList { u".cfg (*.cfg)"_s });
+            QCOMPARE(dialog->defaultSuffix(), u"cfg"_s);
+            QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+            QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+            auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            shown = { dialog->directory().absolutePath(), edit->text() };
+            if (typed.isEmpty())
+                return dialog->reject();
+            if (!folder.isEmpty())
+                dialog->setDirectory(folder); // browsed there
+            edit->selectAll();
+            QTest::keyClicks(edit, typed);
+            // As its Save button does; the first press after a typed "/" may only take the dialog to a folder.
+            for (int presses = 0; presses < 3 && dialog->isVisible(); ++presses)
+                static_cast<QDialog *>(dialog)->accept();
+        });
+        QTest::mouseClick(control<TTextButton>(*m_form, "btnSave"), Qt::LeftButton);
+        if (!watcher.answered())
+            qFatal("no save dialog");
+        return shown;
+    };
 
-    dialog->setDirectory(m_dir.path());
-    QString proposed;
-    ModalWatcher watcher([&](QWidget *widget) {
-        if (auto *shown = qobject_cast<QFileDialog *>(widget)) {
-            proposed = shown->findChild<QLineEdit *>(u"fileNameEdit"_s)->text();
-            shown->reject();
-        }
-    });
-    QTest::mouseClick(control<TTextButton>(*m_form, "btnSave"), Qt::LeftButton);
-    QVERIFY(watcher.answered());
-    QCOMPARE(proposed, u"servercfg"_s);
-    QVERIFY(QDir(m_dir.path()).entryList({ u"servercfg*"_s }, QDir::Files).isEmpty());
+    const Shown first = save({});
+    QCOMPARE(first.name, u"servercfg"_s);
+    QCOMPARE(first.folder, QDir::currentPath());
+    QVERIFY(QDir(dir.path()).entryList({ u"servercfg*"_s }, QDir::Files).isEmpty());
 
     // A name typed without its suffix gets ".cfg".
-    ModalWatcher typist([](QWidget *widget) {
-        auto *edit = widget->findChild<QLineEdit *>(u"fileNameEdit"_s);
-        edit->selectAll();
-        QTest::keyClicks(edit, u"myserver"_s);
-        QTest::keyClick(edit, Qt::Key_Return);
-    });
-    QTest::mouseClick(control<TTextButton>(*m_form, "btnSave"), Qt::LeftButton);
-    QVERIFY(typist.answered());
+    save(u"myserver"_s, dir.path());
     QCOMPARE(readFile(path(u"myserver.cfg"_s)), FormTest::goldenBytes());
+    QCOMPARE(
+        m_form->statusBar()->currentMessage(), u"Saved %1."_s.arg(QDir::toNativeSeparators(path(u"myserver.cfg"_s))));
+
+    QCOMPARE(save(path(u"elsewhere/full.cfg"_s)).folder, dir.path());
+    QCOMPARE(readFile(path(u"elsewhere/full.cfg"_s)), FormTest::goldenBytes());
+    QCOMPARE(save({}).folder, dir.path());
+
+    writeFile(path(u"opened/server.cfg"_s), "set sv_fps 20\n");
+    QVERIFY(m_form->openScript(path(u"opened/server.cfg"_s)));
+    const Shown afterOpen = save({});
+    QCOMPARE(afterOpen.folder, path(u"opened"_s));
+    QCOMPARE(afterOpen.name, u"server.cfg"_s);
 }
 
 namespace {

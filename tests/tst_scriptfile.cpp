@@ -211,13 +211,14 @@ void ScriptFileTest::checksFromTheCommandLine_data()
         "set g_allowvote \"1\"\r\n");
     const QString marks = u"marked.cfg:1:12: The rest of this line runs as a command of its own: du serveur\n"
                           "marked.cfg:2:28: The rest of this line runs as a command of its own: kick all\n"
+                          "marked.cfg:3:1: Line 4 sets g_allowvote again; the game keeps \"1\".\n"
                           "marked.cfg:3:18: Not one of the values the page writes here: 1 or 0\n"_s;
     // One exec takes 16,383 bytes as they lie on the disk: with LF ends this
     // script fits, with CR LF ends it is refused from line 513 on; at 16,373
     // bytes only a +map_rotate after +exec leaves it no room.
     QByteArray large;
     for (int line = 0; large.size() < 16000; ++line)
-        large += "set sv_hostname \"server " + QByteArray::number(line).rightJustified(5, '0') + "\"\n";
+        large += "set line_" + QByteArray::number(line).rightJustified(5, '0') + " \"a server name\"\n";
     writeFile(path(u"lf.cfg"_s), large);
     writeFile(path(u"tight.cfg"_s), large + "//" + QByteArray(16373 - 2 - large.size(), '-'));
     writeFile(path(u"crlf.cfg"_s), large.replace("\n", "\r\n"));
