@@ -279,8 +279,16 @@ QString Contents::summary() const
     QString text = u"Read the game folder %1: %2 maps"_s.arg(QDir::toNativeSeparators(folder)).arg(mapCount());
     if (std::any_of(maps.begin(), maps.end(), [](const Map &map) { return map.origin == Origin::Stock; }))
         text += u", the game's own taken as there without its archives"_s;
-    if (!notes.isEmpty())
-        text += u"; %1 things in it could not be read"_s.arg(notes.size());
+    // One archive gives a note per entry it could not read, so the files are counted, not the notes.
+    QStringList files;
+    for (const Note &note : notes) {
+        if (!files.contains(note.file))
+            files << note.file;
+    }
+    if (files.size() == 1)
+        text += u"; 1 file in it could not be read whole"_s;
+    else if (!files.isEmpty())
+        text += u"; %1 files in it could not be read whole"_s.arg(files.size());
     return text + u'.';
 }
 
