@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
@@ -121,9 +122,9 @@ const QStringList &stockMaps()
 
 bool isGameFolder(const QString &folder)
 {
-    const QDir dir(folder);
-    return QFileInfo(dir.filePath(u"maps/mp"_s)).isDir()
-        || !dir.entryList({ u"*.pk3"_s }, QDir::Files | QDir::System | QDir::Hidden).isEmpty();
+    // The window asks on every open and save: stop at the first archive rather than list a large folder.
+    return QFileInfo(QDir(folder).filePath(u"maps/mp"_s)).isDir()
+        || QDirIterator(folder, { u"*.pk3"_s }, QDir::Files | QDir::System | QDir::Hidden).hasNext();
 }
 
 Contents read(const QString &folder, Detail detail)
