@@ -414,7 +414,7 @@ void TForm1::rememberPages()
 void TForm1::btnClearClick()
 {
     editor()->clear();
-    editor()->document()->setModified(false); // the specification's Clear Cfg discards edits
+    editor()->document()->setModified(false); // "Clear Cfg" throws the edits away: nothing is left for Open to ask about
     enterState(State::Cleared);
     m_pagesWatch->forget();
 }
