@@ -585,7 +585,8 @@ void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
     QStringList notes;
     for (const GameFolder::Note &note : contents->notes)
         notes << u"%1 (%2)"_s.arg(QDir::toNativeSeparators(note.file), note.reason);
-    m_gameFolderNote->setText(u"Game folder %1: %2"_s.arg(QDir(contents->folder).dirName(), contents->mapsCounted()));
+    m_gameFolderNote->setText(
+        u"Game folder %1: %2"_s.arg(QDir(contents->folder).dirName(), contents->mapsCountedBriefly()));
     // A hint, as every other in this window: in the status bar, never a pop-up.
     PageKit::setHint(m_gameFolderNote,
         notes.isEmpty() ? contents->summary() : u"What could not be read: "_s + notes.join(u"; "_s) + u'.');

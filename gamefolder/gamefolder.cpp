@@ -275,15 +275,33 @@ qsizetype Contents::mapCount() const
     return std::count_if(maps.begin(), maps.end(), [this](const Map &map) { return find(map.name) == &map; });
 }
 
+namespace {
+
+// The maps the game finds in the folder itself, and the stock ones taken as there.
+std::pair<qsizetype, qsizetype> countedMaps(const Contents &contents)
+{
+    const qsizetype stock = std::count_if(
+        contents.maps.begin(), contents.maps.end(), [](const Map &map) { return map.origin == Origin::Stock; });
+    return { contents.mapCount() - stock, stock };
+}
+
+QString mapsOwn(qsizetype own)
+{
+    return own == 1 ? u"1 map"_s : u"%1 maps"_s.arg(own);
+}
+
+} // namespace
+
 QString Contents::mapsCounted() const
 {
-    const qsizetype stock
-        = std::count_if(maps.begin(), maps.end(), [](const Map &map) { return map.origin == Origin::Stock; });
-    const qsizetype own = mapCount() - stock;
-    QString text = own == 1 ? u"1 map"_s : u"%1 maps"_s.arg(own);
-    if (stock > 0)
-        text += u", and the game's %1 taken as there"_s.arg(stock);
-    return text;
+    const auto [own, stock] = countedMaps(*this);
+    return stock > 0 ? mapsOwn(own) + u", and the game's %1 taken as there"_s.arg(stock) : mapsOwn(own);
+}
+
+QString Contents::mapsCountedBriefly() const
+{
+    const auto [own, stock] = countedMaps(*this);
+    return stock > 0 ? mapsOwn(own) + u" + %1 stock"_s.arg(stock) : mapsOwn(own);
 }
 
 QString Contents::summary() const

@@ -52,9 +52,10 @@ struct Contents {
     // The maps the game finds, stock ones included.
     qsizetype mapCount() const;
     // How many maps the folder holds and how many stock ones are taken as
-    // there, short enough for the status bar: "3 maps, and the game's 16
-    // taken as there".
+    // there: "3 maps, and the game's 16 taken as there".
     QString mapsCounted() const;
+    // The same for a corner of the status bar: "3 maps + 16 stock".
+    QString mapsCountedBriefly() const;
     // Which folder was read, how many maps it holds and how many of its files could not be read.
     QString summary() const;
 };

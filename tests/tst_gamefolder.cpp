@@ -466,8 +466,7 @@ void GameFolderTest::windowOffersAndMarksTheFoldersMaps()
     QVERIFY(!form.statusBar()->findChild<QLabel *>(u"gameFolderNote"_s));
     QLabel *folderNote = nullptr;
     QTRY_VERIFY((folderNote = form.statusBar()->findChild<QLabel *>(u"gameFolderNote"_s)));
-    QCOMPARE(folderNote->text(),
-        u"Game folder %1: 4 maps, and the game's 15 taken as there"_s.arg(QDir(server.path()).dirName()));
+    QCOMPARE(folderNote->text(), u"Game folder %1: 4 maps + 15 stock"_s.arg(QDir(server.path()).dirName()));
     // Its hint is in the status bar, as every hint of the window; no pop-up.
     QCOMPARE(folderNote->statusTip(),
         u"Read the game folder %1: 4 maps, and the game's 15 taken as there since it holds none of the game's "
