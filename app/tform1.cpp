@@ -414,7 +414,8 @@ void TForm1::rememberPages()
 void TForm1::btnClearClick()
 {
     editor()->clear();
-    editor()->document()->setModified(false); // "Clear Cfg" throws the edits away: nothing is left for Open to ask about
+    editor()->document()->setModified(
+        false); // "Clear Cfg" throws the edits away: nothing is left for Open to ask about
     enterState(State::Cleared);
     m_pagesWatch->forget();
 }
@@ -584,8 +585,7 @@ void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
     QStringList notes;
     for (const GameFolder::Note &note : contents->notes)
         notes << u"%1 (%2)"_s.arg(QDir::toNativeSeparators(note.file), note.reason);
-    m_gameFolderNote->setText(
-        u"Game folder %1: %2 maps"_s.arg(QDir(contents->folder).dirName()).arg(contents->mapCount()));
+    m_gameFolderNote->setText(u"Game folder %1: %2"_s.arg(QDir(contents->folder).dirName(), contents->mapsCounted()));
     // A hint, as every other in this window: in the status bar, never a pop-up.
     PageKit::setHint(m_gameFolderNote,
         notes.isEmpty() ? contents->summary() : u"What could not be read: "_s + notes.join(u"; "_s) + u'.');

@@ -4,6 +4,7 @@
 
 #include "app/appearance.h"
 #include "app/editorpage.h"
+#include "gamefolder/gamefolder.h"
 #include "generator/pagelist.h"
 #include "script/consolereader.h"
 #include "script/valuecatalogue.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -89,12 +91,15 @@ int main(int argc, char *argv[])
         u"set scr_sd_roundlength \"4\""_s,
         u"set sv_hostname \"My \"Cool\" Server\""_s,
         u"set sv_mapRotation \""_s + u"gametype dm map mp_bocage "_s.repeated(60) + u'"',
+        u"set g_gametype \"sd\""_s,
+        u"map mp_harbor"_s,
     };
     QString script;
     for (int i = 0; i < lineCount; ++i)
         script.append(lines[i % std::size(lines)]).append(u'\n');
-    // a marked server name in the middle of the script
+    // a marked server name in the middle of the script, and the gametype the next line's map is loaded with
     const int typedLine = lineCount / 2 - (lineCount / 2) % int(std::size(lines)) + 5;
+    const int gametypeLine = typedLine + 2;
 
     QElapsedTimer timer;
     timer.start();
@@ -114,6 +119,9 @@ int main(int argc, char *argv[])
     page.move(0, 280);
     page.showNotesIn(&bar);
     page.readValuesBy(PageList::valueCatalogue());
+    // A folder whose mp_harbor runs deathmatch only.
+    page.checkMapsAgainst(std::make_shared<const GameFolder::Contents>(GameFolder::Contents {
+        u"main"_s, { { u"mp_harbor"_s, GameFolder::Origin::Archive, u"x.pk3"_s, {}, QStringList { u"dm"_s } } }, {} }));
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
@@ -123,5 +131,6 @@ int main(int argc, char *argv[])
     print("plain editor   ", typeInto(&plain, script, typedLine, keystrokes));
     print("script editor  ", typeInto(page.editor(), script, typedLine, keystrokes));
     std::printf("note on the typed line: %s\n", qPrintable(page.note()));
+    print("typed gametype ", typeInto(page.editor(), script, gametypeLine, keystrokes));
     return 0;
 }

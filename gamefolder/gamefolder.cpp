@@ -275,11 +275,22 @@ qsizetype Contents::mapCount() const
     return std::count_if(maps.begin(), maps.end(), [this](const Map &map) { return find(map.name) == &map; });
 }
 
+QString Contents::mapsCounted() const
+{
+    const qsizetype stock
+        = std::count_if(maps.begin(), maps.end(), [](const Map &map) { return map.origin == Origin::Stock; });
+    const qsizetype own = mapCount() - stock;
+    QString text = own == 1 ? u"1 map"_s : u"%1 maps"_s.arg(own);
+    if (stock > 0)
+        text += u", and the game's %1 taken as there"_s.arg(stock);
+    return text;
+}
+
 QString Contents::summary() const
 {
-    QString text = u"Read the game folder %1: %2 maps"_s.arg(QDir::toNativeSeparators(folder)).arg(mapCount());
+    QString text = u"Read the game folder %1: %2"_s.arg(QDir::toNativeSeparators(folder), mapsCounted());
     if (std::any_of(maps.begin(), maps.end(), [](const Map &map) { return map.origin == Origin::Stock; }))
-        text += u", the game's own taken as there without its archives"_s;
+        text += u" since it holds none of the game's archives (pak*.pk3)"_s;
     // One archive gives a note per entry it could not read, so the files are counted, not the notes.
     QStringList files;
     for (const Note &note : notes) {

@@ -51,7 +51,11 @@ struct Contents {
     const Map *caseOnly(QStringView name) const;
     // The maps the game finds, stock ones included.
     qsizetype mapCount() const;
-    // For the status bar: which folder was read and how many maps it holds.
+    // How many maps the folder holds and how many stock ones are taken as
+    // there, short enough for the status bar: "3 maps, and the game's 16
+    // taken as there".
+    QString mapsCounted() const;
+    // Which folder was read, how many maps it holds and how many of its files could not be read.
     QString summary() const;
 };
 

@@ -19,8 +19,12 @@ QString missingSentence(const ConsoleReader::MapWord &word)
 
 QString withoutSpawnsSentence(const ConsoleReader::MapWord &word, const QStringList &runs)
 {
+    const QString gametype = word.inRotation
+        ? word.gametype
+        : u"%1 (line %2 sets g_gametype)"_s.arg(word.gametype, QString::number(word.gametypeLine + 1));
     return u"%1 has no spawn points for %2: the game aborts the level (\"gametype is not supported\") and plays "
-           "the next map as deathmatch. %3"_s.arg(word.name, word.gametype,
+           "the %3 as deathmatch. %4"_s.arg(word.name, gametype,
+               word.inRotation ? u"next map"_s : u"rotation's next map"_s,
                runs.isEmpty() ? u"It has spawn points for none of the game's gametypes."_s
                               : u"It runs %1."_s.arg(runs.join(u", "_s)));
 }

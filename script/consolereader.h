@@ -67,12 +67,14 @@ struct ColourRun {
 };
 
 // A map a command loads: a map word of a rotation, with the gametype the
-// rotation gives it (none before its first gametype), or of map or devmap.
+// rotation gives it (none before its first gametype), or of map or devmap,
+// with the g_gametype an earlier line sets (see ScriptReader), if any.
 struct MapWord {
     Span span;
     QString name;
     QString gametype = {};
     bool inRotation = false;
+    qsizetype gametypeLine = -1; // a map or devmap's: the line (from 0) that sets its gametype
 };
 
 // Spans are positions in the text given to read(); a text holding line

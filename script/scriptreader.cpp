@@ -27,6 +27,15 @@ Reach reachOf(const QStringList &words)
 
 namespace {
 
+const QString gametypeVariable = u"g_gametype"_s;
+
+bool loadsMap(const QStringList &words)
+{
+    return words.size() >= 2
+        && (words[0].compare(u"map", Qt::CaseInsensitive) == 0
+            || words[0].compare(u"devmap", Qt::CaseInsensitive) == 0);
+}
+
 QString shown(const QString &text)
 {
     constexpr qsizetype longest = 80;
@@ -61,7 +70,11 @@ ScriptReader::Line ScriptReader::summaryOf(QStringView text)
         switch (reachOf(words)) {
         case Reach::None: break;
         case Reach::Named: line.named.append({ words[1].toLower(), command }); break;
-        case Reach::Any: line.reachingAny.append(command); break;
+        case Reach::Any:
+            line.reachingAny.append(command);
+            if (loadsMap(words))
+                line.loadingMap.append(command);
+            break;
         case Reach::Sets: {
             const bool isSets = words[0].compare(u"sets", Qt::CaseInsensitive) == 0;
             line.settings.append(
@@ -113,11 +126,7 @@ std::optional<ScriptReader::Again> ScriptReader::setAgain(qsizetype line, const 
     }
     if (reader < *next)
         return std::nullopt;
-    const Place last = *(std::lower_bound(next, setters.cend(), reader) - 1);
-    const QList<Setting> &settings = m_lines[last.first].settings;
-    const auto kept
-        = std::find_if(settings.cbegin(), settings.cend(), [&](const Setting &s) { return s.command == last.second; });
-    return Again { next->first, &*kept };
+    return Again { next->first, &settingAt(*(std::lower_bound(next, setters.cend(), reader) - 1)) };
 }
 
 QList<qsizetype> ScriptReader::markedCommands(qsizetype line) const
@@ -128,6 +137,43 @@ QList<qsizetype> ScriptReader::markedCommands(qsizetype line) const
             marked << setting.command;
     }
     return marked;
+}
+
+std::optional<ScriptReader::Place> ScriptReader::gametypeAt(Place place) const
+{
+    index();
+    const auto setters = m_setBy.constFind(gametypeVariable);
+    if (setters == m_setBy.cend())
+        return std::nullopt;
+    const auto next = std::lower_bound(setters->cbegin(), setters->cend(), place);
+    if (next == setters->cbegin())
+        return std::nullopt;
+    const Place setting = *(next - 1);
+    auto changesIt = [&](const QList<Place> &places) {
+        const auto after = std::lower_bound(places.cbegin(), places.cend(), place);
+        return after != places.cbegin() && *(after - 1) > setting;
+    };
+    const auto named = m_namedBy.constFind(gametypeVariable);
+    if (changesIt(m_reachingAny) || (named != m_namedBy.cend() && changesIt(*named)))
+        return std::nullopt;
+    return setting;
+}
+
+const ScriptReader::Setting &ScriptReader::settingAt(Place place) const
+{
+    const QList<Setting> &settings = m_lines[place.first].settings;
+    return *std::find_if(
+        settings.cbegin(), settings.cend(), [&](const Setting &s) { return s.command == place.second; });
+}
+
+QStringList ScriptReader::gametypesOfMaps(qsizetype line) const
+{
+    QStringList gametypes;
+    for (qsizetype command : m_lines[line].loadingMap) {
+        const std::optional<Place> setting = gametypeAt({ line, command });
+        gametypes << (setting ? settingAt(*setting).value : QString());
+    }
+    return gametypes;
 }
 
 QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, const QStringList &lines)
@@ -144,21 +190,44 @@ QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, co
         m_lines.insert(first, lines.size(), Line());
         m_marked.remove(first, count);
         m_marked.insert(first, lines.size(), {});
+        m_mapGametypes.remove(first, count);
+        m_mapGametypes.insert(first, lines.size(), {});
     }
     std::move(summaries.begin(), summaries.end(), m_lines.begin() + first);
 
     QList<qsizetype> changed;
+    const qsizetype end = first + lines.size();
     if (sameShape) {
-        for (qsizetype k = first; k < first + lines.size(); ++k)
+        bool setsGametype = false;
+        for (qsizetype k = first; k < end; ++k) {
             m_marked[k] = markedCommands(k);
+            m_mapGametypes[k] = gametypesOfMaps(k);
+            setsGametype = setsGametype
+                || std::any_of(m_lines[k].settings.cbegin(), m_lines[k].settings.cend(),
+                    [](const Setting &setting) { return setting.name == gametypeVariable; });
+        }
+        // A gametype set here reaches no further than the next command that may change it.
+        if (!setsGametype)
+            return changed;
+        index();
+        const auto next = std::lower_bound(m_reachingAny.cbegin(), m_reachingAny.cend(), Place { end, 0 });
+        if (next == m_reachingAny.cend())
+            return changed;
+        QStringList gametypes = gametypesOfMaps(next->first);
+        if (gametypes != m_mapGametypes[next->first]) {
+            changed << next->first;
+            m_mapGametypes[next->first] = std::move(gametypes);
+        }
         return changed;
     }
     m_indexed = false;
     for (qsizetype k = 0; k < m_lines.size(); ++k) {
         QList<qsizetype> marked = markedCommands(k);
-        if (marked != m_marked[k] && (k < first || k >= first + lines.size()))
+        QStringList gametypes = gametypesOfMaps(k);
+        if ((marked != m_marked[k] || gametypes != m_mapGametypes[k]) && (k < first || k >= end))
             changed << k;
         m_marked[k] = std::move(marked);
+        m_mapGametypes[k] = std::move(gametypes);
     }
     return changed;
 }
@@ -166,7 +235,22 @@ QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, co
 ConsoleReader::Reading ScriptReader::read(qsizetype line, QStringView text) const
 {
     ConsoleReader::Reading reading = ConsoleReader::read(text, m_values);
-    if (line < 0 || line >= m_lines.size() || m_marked[line].isEmpty())
+    if (line < 0 || line >= m_lines.size())
+        return reading;
+    if (!m_lines[line].loadingMap.isEmpty()) {
+        for (ConsoleReader::MapWord &word : reading.maps) {
+            if (word.inRotation)
+                continue;
+            // The word's command is the last to start before it.
+            const auto after = std::upper_bound(reading.commandWords.cbegin(), reading.commandWords.cend(),
+                word.span.start, [](qsizetype at, const ConsoleReader::Span &command) { return at < command.start; });
+            if (const std::optional<Place> setting = gametypeAt({ line, after - reading.commandWords.cbegin() - 1 })) {
+                word.gametype = settingAt(*setting).value;
+                word.gametypeLine = setting->first;
+            }
+        }
+    }
+    if (m_marked[line].isEmpty())
         return reading;
     for (const Setting &setting : m_lines[line].settings) {
         const std::optional<Again> again = setAgain(line, setting);

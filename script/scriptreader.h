@@ -21,11 +21,13 @@ enum class Reach {
 // `words` as ConsoleReader::commandsOf gives them.
 Reach reachOf(const QStringList &words);
 
-// A whole script as the game's console runs it, for the marks a line gets
-// from the lines after it: a setting that a later line sets again, with no
-// command between them that may read it, does nothing. The lines are read
-// once each and held by number, so a change of a few lines costs a few
-// lines; ConsoleReader reads each line on its own.
+// A whole script as the game's console runs it, for what a line gets from
+// the lines around it: a setting that a later line sets again, with no
+// command between them that may read it, does nothing; a map or devmap
+// command loads its map with the g_gametype an earlier line sets, when no
+// command between them may change it. The lines are read once each and held
+// by number, so a change of a few lines costs a few lines; ConsoleReader
+// reads each line on its own.
 class ScriptReader {
 public:
     explicit ScriptReader(const ValueCatalogue &values = {});
@@ -38,7 +40,8 @@ public:
     qsizetype lineCount() const { return m_lines.size(); }
 
     // Line `line` (from 0), whose text is `text`, as the game reads it,
-    // with the marks the lines after it give it.
+    // with the marks the lines after it give it and the gametype its map
+    // commands load their maps with, where the script gives it.
     ConsoleReader::Reading read(qsizetype line, QStringView text) const;
 
     // Every line of `lines` read so.
@@ -57,6 +60,7 @@ private:
         QList<Setting> settings;
         QList<std::pair<QString, qsizetype>> named; // by toggle, reset or unset, lower case
         QList<qsizetype> reachingAny;
+        QList<qsizetype> loadingMap; // map or devmap with a map named
 
         // The same commands on the same variables: the other lines' marks stay as they were.
         bool sameShape(const Line &other) const;
@@ -71,10 +75,16 @@ private:
     };
     std::optional<Again> setAgain(qsizetype line, const Setting &setting) const;
     QList<qsizetype> markedCommands(qsizetype line) const;
+    // The g_gametype setting the command at `place` sees, when no command before it may have changed it.
+    std::optional<Place> gametypeAt(Place place) const;
+    const Setting &settingAt(Place place) const;
+    // By map command of the line, the gametype it loads its map with; empty where the script does not tell.
+    QStringList gametypesOfMaps(qsizetype line) const;
 
     ValueCatalogue m_values;
     QList<Line> m_lines;
     QList<QList<qsizetype>> m_marked; // by line, the commands marked as set again
+    QList<QStringList> m_mapGametypes; // by line, gametypesOfMaps()
     // Rebuilt from m_lines when their shape changed.
     mutable QHash<QString, QList<Place>> m_setBy;
     mutable QHash<QString, QList<Place>> m_namedBy;

@@ -12,6 +12,7 @@
 #include "gamefolder/mapmarks.h"
 #include "generator/pagelist.h"
 #include "modalwatcher.h"
+#include "script/scriptreader.h"
 #include "script/valuecatalogue.h"
 #include "testmain.h"
 
@@ -24,6 +25,9 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 #include <cstring>
 #include <limits>
@@ -361,6 +365,19 @@ void GameFolderTest::marksOnMaps_data()
         << QStringList { u"second:; devmap mp_dmonly"_s, u"second:; map_restart"_s, u"nomap:mp_gone"_s };
     QTest::newRow("stock maps while the game's archives are missing")
         << rotation.arg(u"gametype sd map mp_ship"_s) << QStringList();
+    // A map command loads its map with the last g_gametype the script sets, unless something between may change it.
+    QTest::newRow("map after a gametype it has no spawns for")
+        << u"set g_gametype sd\nmap mp_dmonly"_s << QStringList { u"nospawns:mp_dmonly"_s };
+    QTest::newRow("map after a gametype it has spawns for")
+        << u"seta g_gametype \"tdm\"\nmap mp_team"_s << QStringList();
+    QTest::newRow("an exec between: the gametype is not known")
+        << u"set g_gametype sd\nexec other.cfg\nmap mp_dmonly"_s << QStringList();
+    QTest::newRow("a toggle of it between")
+        << u"set g_gametype sd; toggle g_gametype; map mp_dmonly"_s
+        << QStringList { u"second:; toggle g_gametype"_s, u"second:; map mp_dmonly"_s };
+    QTest::newRow("devmap after the last of two settings")
+        << u"set g_gametype dm\nsets g_gametype re; devmap mp_team"_s
+        << QStringList { u"setagain:set g_gametype dm"_s, u"second:; devmap mp_team"_s, u"nospawns:mp_team"_s };
 }
 
 void GameFolderTest::marksOnMaps()
@@ -369,17 +386,22 @@ void GameFolderTest::marksOnMaps()
     QFETCH(QStringList, marks);
     QTemporaryDir folder;
     makeFolder(folder.path(), markedFolder);
-    ConsoleReader::Reading reading = ConsoleReader::read(line, PageList::valueCatalogue());
-    GameFolder::addMapMarks(reading, GameFolder::read(folder.path()));
+    const GameFolder::Contents contents = GameFolder::read(folder.path());
+    const QStringList lines = line.split(u'\n');
+    QList<ConsoleReader::Reading> readings = ScriptReader::readAll(lines, PageList::valueCatalogue());
     QStringList read;
-    for (const ConsoleReader::Mark &mark : std::as_const(reading.marks)) {
-        static const QHash<ConsoleReader::Problem, QString> names
-            = { { ConsoleReader::Problem::MapMissing, u"nomap"_s },
-                  { ConsoleReader::Problem::MapWithoutSpawns, u"nospawns"_s },
-                  { ConsoleReader::Problem::MapCaseOnly, u"mapcase"_s },
-                  { ConsoleReader::Problem::UnknownGametype, u"gametype"_s },
-                  { ConsoleReader::Problem::SecondCommand, u"second"_s } };
-        read << names.value(mark.problem, u"other"_s) + u':' + line.mid(mark.span.start, mark.span.length);
+    for (qsizetype k = 0; k < lines.size(); ++k) {
+        GameFolder::addMapMarks(readings[k], contents);
+        for (const ConsoleReader::Mark &mark : std::as_const(readings[k].marks)) {
+            static const QHash<ConsoleReader::Problem, QString> names
+                = { { ConsoleReader::Problem::MapMissing, u"nomap"_s },
+                      { ConsoleReader::Problem::MapWithoutSpawns, u"nospawns"_s },
+                      { ConsoleReader::Problem::MapCaseOnly, u"mapcase"_s },
+                      { ConsoleReader::Problem::UnknownGametype, u"gametype"_s },
+                      { ConsoleReader::Problem::SecondCommand, u"second"_s },
+                      { ConsoleReader::Problem::SetAgain, u"setagain"_s } };
+            read << names.value(mark.problem, u"other"_s) + u':' + lines[k].mid(mark.span.start, mark.span.length);
+        }
     }
     QCOMPARE(read, marks);
 }
@@ -390,7 +412,9 @@ void GameFolderTest::checkReadsTheScriptsFolder()
     QTemporaryDir server;
     makeFolder(server.path(), markedFolder);
     QTemporaryDir elsewhere;
-    const QByteArray script = "set sv_mapRotation \"gametype sd map mp_dmonly map mp_gone\"\n";
+    const QByteArray script = "set sv_mapRotation \"gametype sd map mp_dmonly map mp_gone\"\n"
+                              "set g_gametype re\n"
+                              "devmap mp_team\n";
     writeFile(server.filePath(u"server.cfg"_s), script);
     writeFile(elsewhere.filePath(u"copy.cfg"_s), script);
     auto check = [](const QStringList &files, const QString &gameFolder) {
@@ -403,9 +427,11 @@ void GameFolderTest::checkReadsTheScriptsFolder()
         = u"%1:1:37: mp_dmonly has no spawn points for sd: the game aborts the level (\"gametype is not "
           "supported\") and plays the next map as deathmatch. It runs dm.\n"
           "%1:1:51: The game folder has no map mp_gone: the game says \"Can't find map\" and stays on "
-          "the level it was on until an admin steps in.\n"_s;
-    const QString summary = u"tallyforge: Read the game folder %1: 19 maps, the game's own taken as there without its "
-                            "archives.\n"_s;
+          "the level it was on until an admin steps in.\n"
+          "%1:3:8: mp_team has no spawn points for re (line 2 sets g_gametype): the game aborts the level "
+          "(\"gametype is not supported\") and plays the rotation's next map as deathmatch. It runs tdm, bel, hq, sd.\n"_s;
+    const QString summary = u"tallyforge: Read the game folder %1: 3 maps, and the game's 16 taken as there since it "
+                            "holds none of the game's archives (pak*.pk3).\n"_s;
     QCOMPARE(check({ server.filePath(u"server.cfg"_s) }, {}),
         QStringList({ marks.arg(server.filePath(u"server.cfg"_s)), summary.arg(server.path()) }));
     QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, {}), QStringList({ QString(), QString() }));
@@ -431,7 +457,7 @@ void GameFolderTest::windowOffersAndMarksTheFoldersMaps()
             + QStringList { u"x.pk3|mp/x.arena={ map \"mp_dmonly\" longname \"Fish & Chips\" }"_s,
                 u"x.pk3|maps/mp/MP_Bocage.bsp=dm"_s });
     const QString script = server.filePath(u"server.cfg"_s);
-    writeFile(script, "set sv_mapRotation \"gametype sd map mp_dmonly \"\n");
+    writeFile(script, "set sv_mapRotation \"gametype sd map mp_dmonly \"\nset g_gametype \"dm\"\nmap mp_dmonly\n");
     TForm1 form;
     FormTest::showWindow(form);
     QVERIFY(form.openScript(script));
@@ -440,15 +466,33 @@ void GameFolderTest::windowOffersAndMarksTheFoldersMaps()
     QVERIFY(!form.statusBar()->findChild<QLabel *>(u"gameFolderNote"_s));
     QLabel *folderNote = nullptr;
     QTRY_VERIFY((folderNote = form.statusBar()->findChild<QLabel *>(u"gameFolderNote"_s)));
-    QCOMPARE(folderNote->text(), u"Game folder %1: 19 maps"_s.arg(QDir(server.path()).dirName()));
+    QCOMPARE(folderNote->text(),
+        u"Game folder %1: 4 maps, and the game's 15 taken as there"_s.arg(QDir(server.path()).dirName()));
     // Its hint is in the status bar, as every hint of the window; no pop-up.
     QCOMPARE(folderNote->statusTip(),
-        u"Read the game folder %1: 19 maps, the game's own taken as there without its archives."_s.arg(server.path()));
+        u"Read the game folder %1: 4 maps, and the game's 15 taken as there since it holds none of the game's "
+        "archives (pak*.pk3)."_s.arg(server.path()));
     QVERIFY(folderNote->toolTip().isEmpty());
     QTextCursor cursor = form.editor()->textCursor();
     cursor.setPosition(40);
     form.editor()->setTextCursor(cursor);
     QTRY_VERIFY(form.findChild<EditorPage *>()->note().startsWith(u"mp_dmonly has no spawn points for sd"_s));
+    // The map command's mark follows the gametype typed on the line before it.
+    QTextDocument *document = form.editor()->document();
+    auto waved = [document](int line) {
+        const QList<QTextLayout::FormatRange> ranges = document->findBlockByNumber(line).layout()->formats();
+        return std::any_of(ranges.cbegin(), ranges.cend(),
+            [](const auto &range) { return range.format.underlineStyle() == QTextCharFormat::WaveUnderline; });
+    };
+    QVERIFY(!waved(2));
+    cursor = QTextCursor(document->findBlockByNumber(1));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, 1);
+    cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, 2);
+    form.editor()->setTextCursor(cursor);
+    QTest::keyClicks(form.editor(), u"sd"_s);
+    QCOMPARE(document->findBlockByNumber(1).text(), u"set g_gametype \"sd\""_s);
+    QTRY_VERIFY(waved(2));
 
     auto *offer = FormTest::control<QPushButton>(form, "btnFolderMaps");
     QStringList offered;
