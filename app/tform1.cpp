@@ -515,11 +515,15 @@ bool TForm1::openScript(const QString &path)
     m_openedFile = QFileInfo(path).absoluteFilePath();
     m_saveFolder = QFileInfo(path).absolutePath();
 
-    QString status = u"Read %1 settings into the pages; %2 lines are kept as written."_s.arg(script.takenCount())
-                         .arg(m_keptLines.size());
-    if (script.startValueCount() > 0)
-        status += u" %1 boxes the file gives no value they can show kept their start values."_s.arg(
-            script.startValueCount());
+    const qsizetype taken = script.takenCount();
+    const qsizetype kept = m_keptLines.size();
+    QString status
+        = (taken == 1 ? u"Read 1 setting into the pages; "_s : u"Read %1 settings into the pages; "_s.arg(taken))
+        + (kept == 1 ? u"1 line is kept as written."_s : u"%1 lines are kept as written."_s.arg(kept));
+    if (const qsizetype started = script.startValueCount(); started == 1)
+        status += u" 1 box the file gives no value it can show kept its start value."_s;
+    else if (started > 1)
+        status += u" %1 boxes the file gives no value they can show kept their start values."_s.arg(started);
     statusBar()->showMessage(status);
     useGameFolderOf(path);
     return true;
