@@ -1,5 +1,7 @@
 #include "gamefolder/mapfile.h"
 
+#include "gamefolder/gametext.h"
+
 #include <QtEndian>
 
 #include <array>
@@ -32,53 +34,6 @@ qint32 int32At(QByteArrayView bytes, qsizetype at)
     return qFromLittleEndian<qint32>(bytes.data() + at);
 }
 
-// The entity text's tokens as the game's parser cuts them: quoted strings,
-// braces and bare words, with // and /* */ comments skipped.
-class Tokens {
-public:
-    explicit Tokens(QByteArrayView text)
-        : m_text(text)
-    {
-    }
-
-    std::optional<QByteArrayView> next()
-    {
-        skipBlanksAndComments();
-        if (m_at >= m_text.size())
-            return std::nullopt;
-        const qsizetype start = m_at;
-        if (m_text[m_at] == '"') {
-            const qsizetype close = m_text.indexOf('"', start + 1);
-            m_at = close < 0 ? m_text.size() : close + 1;
-            return m_text.sliced(start + 1, (close < 0 ? m_text.size() : close) - start - 1);
-        }
-        while (m_at < m_text.size() && quint8(m_text[m_at]) > ' ')
-            ++m_at;
-        return m_text.sliced(start, m_at - start);
-    }
-
-private:
-    void skipBlanksAndComments()
-    {
-        while (m_at < m_text.size()) {
-            if (quint8(m_text[m_at]) <= ' ') {
-                ++m_at;
-            } else if (m_text.sliced(m_at).startsWith("//")) {
-                const qsizetype end = m_text.indexOf('\n', m_at);
-                m_at = end < 0 ? m_text.size() : end;
-            } else if (m_text.sliced(m_at).startsWith("/*")) {
-                const qsizetype end = m_text.indexOf("*/", m_at + 2);
-                m_at = end < 0 ? m_text.size() : end + 2;
-            } else {
-                return;
-            }
-        }
-    }
-
-    QByteArrayView m_text;
-    qsizetype m_at = 0;
-};
-
 } // namespace
 
 EntityLump entityLump(QByteArrayView header, qint64 fileBytes)
@@ -102,17 +57,17 @@ QStringList gametypesOf(QByteArrayView entities)
     if (const qsizetype nul = entities.indexOf('\0'); nul >= 0)
         entities.truncate(nul);
     QList<QByteArrayView> classnames;
-    Tokens tokens(entities);
+    GameTextTokens tokens(entities);
     int depth = 0;
-    while (const std::optional<QByteArrayView> token = tokens.next()) {
-        if (*token == "{") {
+    while (const std::optional<GameTextTokens::Token> token = tokens.next()) {
+        if (token->text == "{") {
             ++depth;
-        } else if (*token == "}") {
+        } else if (token->text == "}") {
             depth = std::max(depth - 1, 0);
         } else if (depth > 0) {
-            const std::optional<QByteArrayView> value = tokens.next();
-            if (*token == "classname" && value && !classnames.contains(*value))
-                classnames << *value;
+            const std::optional<GameTextTokens::Token> value = tokens.next();
+            if (token->text == "classname" && value && !classnames.contains(value->text))
+                classnames << value->text;
         }
     }
     QStringList runs;
