@@ -12,6 +12,21 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A mark at `position`, else a note there, else the line's first mark or note.
+QString sentenceAt(const ConsoleReader::Reading &reading, qsizetype position)
+{
+    const ConsoleReader::Mark *mark = ConsoleReader::markAt(reading, position);
+    const ConsoleReader::Note *note = ConsoleReader::noteAt(reading, position);
+    auto covers = [position](ConsoleReader::Span span) { return span.start <= position && position <= span.end(); };
+    if (mark && (covers(mark->span) || !note || !covers(note->span)))
+        return mark->sentence;
+    return note ? note->sentence : QString();
+}
+
+} // namespace
+
 EditorPage::EditorPage(QWidget *parent)
     : LazyPage(parent)
 {
@@ -65,6 +80,8 @@ void EditorPage::buildControls()
 
     if (m_folder)
         m_highlighter->checkMapsAgainst(m_folder);
+    if (m_server)
+        m_highlighter->readOn(m_server);
 
     m_sizeNote = new QLabel(this);
     m_sizeNote->setObjectName(u"sizeNote"_s);
@@ -98,6 +115,15 @@ void EditorPage::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> fo
     if (!m_highlighter)
         return;
     m_highlighter->checkMapsAgainst(m_folder);
+    updateNote();
+}
+
+void EditorPage::readOn(std::shared_ptr<const ScriptReader::Server> server)
+{
+    m_server = std::move(server);
+    if (!m_highlighter)
+        return;
+    m_highlighter->readOn(m_server);
     updateNote();
 }
 
@@ -157,8 +183,7 @@ void EditorPage::updateNote()
     if (isVisible()) {
         const QTextCursor cursor = m_editor->textCursor();
         const ConsoleReader::Reading reading = m_highlighter->readingOf(cursor.block());
-        if (const ConsoleReader::Mark *mark = ConsoleReader::markAt(reading, cursor.positionInBlock()))
-            note = mark->sentence;
+        note = sentenceAt(reading, cursor.positionInBlock());
     }
     const QString previous = std::exchange(m_note, note);
     if (!m_statusBar)

@@ -2,6 +2,7 @@
 
 #include "gamefolder/gamefolder.h"
 #include "generator/lazypage.h"
+#include "script/scriptreader.h"
 
 #include <QPointer>
 
@@ -36,13 +37,16 @@ public:
     void readValuesBy(const ValueCatalogue &values);
     // Marks the maps the script loads against those of the server's game folder; none for no folder.
     void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder);
+    // Follows exec into the scripts of `server`, and marks what nothing there reads; none for no server.
+    void readOn(std::shared_ptr<const ScriptReader::Server> server);
 
     // Says, in a line of its own, that the pages changed since the script was made, or no longer.
     void showPagesDiffer(bool differ);
     QString pagesNote() const;
 
     // What the game does with the line under the text cursor, while the page
-    // is shown and that line is marked; otherwise empty.
+    // is shown and that line is marked or has a note, such as what its exec
+    // finds; otherwise empty.
     QString note() const { return m_note; }
     // What exec does with a script too long for it, while the page is shown;
     // otherwise empty.
@@ -65,6 +69,7 @@ private:
     QPointer<QStatusBar> m_statusBar;
     QString m_note;
     std::shared_ptr<const GameFolder::Contents> m_folder;
+    std::shared_ptr<const ScriptReader::Server> m_server;
     QPointer<QLabel> m_sizeNote;
     QLabel *m_pagesNote = nullptr;
 };

@@ -133,6 +133,12 @@ void ScriptHighlighter::checkMapsAgainst(std::shared_ptr<const GameFolder::Conte
     rehighlight();
 }
 
+void ScriptHighlighter::readOn(std::shared_ptr<const ScriptReader::Server> server)
+{
+    m_reader.readOn(std::move(server));
+    rehighlight();
+}
+
 // The lines the mark left and the line it went to; the changed lines were drawn anew already.
 void ScriptHighlighter::limitMoved(qsizetype from, qsizetype to)
 {

@@ -32,6 +32,8 @@ public:
 
     // Marks the maps the script loads against those of a server's game folder; none for no folder.
     void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder);
+    // Follows exec into the scripts of `server`, and marks what nothing there reads; none for no server.
+    void readOn(std::shared_ptr<const ScriptReader::Server> server);
 
     // The document's size against what one exec takes; the line it goes past
     // that on is marked from there.
