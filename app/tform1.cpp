@@ -559,24 +559,23 @@ void TForm1::GameFolder1Click()
     if (folder.isEmpty())
         return;
     m_chosenGameFolder = folder;
-    m_gameFolder->read(folder);
+    useGameFolderOf(m_openedFile);
 }
 
 void TForm1::useGameFolderOf(const QString &path)
 {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (GameFolder::isGameFolder(folder))
-        m_gameFolder->read(folder);
-    else if (!m_chosenGameFolder.isEmpty())
-        m_gameFolder->read(m_chosenGameFolder);
+    if (const std::optional<GameFolder::Folders> folders = GameFolder::foldersFor(path, m_chosenGameFolder))
+        m_gameFolder->read(*folders);
     else
         m_gameFolder->clear();
 }
 
 void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
 {
-    tabEditor->checkMapsAgainst(contents);
-    m_pages.mapRotation()->offerFolderMaps(contents.get());
+    // Maps are checked only against a folder that is one.
+    const bool checked = contents && contents->gameFolder;
+    tabEditor->checkMapsAgainst(checked ? contents : nullptr);
+    m_pages.mapRotation()->offerFolderMaps(checked ? contents.get() : nullptr);
     if (!m_gameFolderNote) {
         m_gameFolderNote = new QLabel(statusBar());
         m_gameFolderNote->setObjectName(u"gameFolderNote"_s);
@@ -586,11 +585,17 @@ void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
     m_gameFolderNote->setVisible(bool(contents));
     if (!contents)
         return;
+    if (!checked) {
+        m_gameFolderNote->setText(u"%1: not a game folder"_s.arg(contents->folderNames()));
+        PageKit::setHint(m_gameFolderNote, contents->summary());
+        return;
+    }
     QStringList notes;
-    for (const GameFolder::Note &note : contents->notes)
-        notes << u"%1 (%2)"_s.arg(QDir::toNativeSeparators(note.file), note.reason);
-    m_gameFolderNote->setText(
-        u"Game folder %1: %2"_s.arg(QDir(contents->folder).dirName(), contents->mapsCountedBriefly()));
+    for (const GameFolder::Note &note : contents->notes) {
+        const QString file = contents->modFolder.isEmpty() ? note.file : QDir(note.folder).dirName() + u'/' + note.file;
+        notes << u"%1 (%2)"_s.arg(QDir::toNativeSeparators(file), describe(note.trouble));
+    }
+    m_gameFolderNote->setText(u"Game folder %1: %2"_s.arg(contents->folderNames(), contents->mapsCountedBriefly()));
     // A hint, as every other in this window: in the status bar, never a pop-up.
     PageKit::setHint(m_gameFolderNote,
         notes.isEmpty() ? contents->summary() : u"What could not be read: "_s + notes.join(u"; "_s) + u'.');

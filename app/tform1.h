@@ -120,8 +120,7 @@ private:
     // Whether opening `path` may replace the editor's script: asks first
     // when it holds changes not saved since "Finish!", Open or a save.
     bool mayReplaceScript(const QString &path);
-    // The game folder of a script opened or saved at `path`: its own folder
-    // when that is one, else the one chosen through File > Game Folder.
+    // Reads the game folder of a script opened or saved at `path` (see GameFolder::foldersFor).
     void useGameFolderOf(const QString &path);
     void showGameFolder(const GameFolderReader::Contents &contents);
     // The editor's script was made from the pages as they are now.
