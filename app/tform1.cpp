@@ -1,17 +1,12 @@
 #include "app/tform1.h"
 
-#include "app/cfgfile.h"
 #include "app/editorpage.h"
-#include "app/pageswatch.h"
 #include "app/weblinks.h"
 #include "generator/gameoptionspage.h"
 #include "generator/maprotationpage.h"
 #include "generator/pagekit.h"
 #include "generator/serverinfopage.h"
 #include "generator/settingspage.h"
-#include "script/openedscript.h"
-#include "script/scriptfile.h"
-#include "script/scriptwriter.h"
 #include "script/valuecatalogue.h"
 #include "widgets/artwork.h"
 #include "widgets/systemcolors.h"
@@ -94,14 +89,8 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     , btnFinish(new TTextButton(u"Finish!"_s, m_client))
     , btnClear(new TTextButton(u"Clear Cfg"_s, m_client))
     , Label41(new QLabel(u"Hollowfen"_s, m_client))
-    , m_pagesWatch(new PagesWatch(
-          [this] {
-              ScriptWriter out(false);
-              m_pages.writeScript(out, m_keptLines, m_keptBeforeSections);
-              return out.text();
-          },
-          this))
-    , m_gameFolder(new GameFolderReader(this))
+    , m_document(new ScriptDocument(
+          m_pages, [this] { return editor()->document(); }, this))
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(windowCaption);
@@ -120,8 +109,15 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     statusBar()->setFixedHeight(statusBarHeight);
     statusBar()->setSizeGripEnabled(false);
     tabEditor->showNotesIn(statusBar());
-    connect(m_gameFolder, &GameFolderReader::folderRead, this, &TForm1::showGameFolder);
-    connect(m_pagesWatch, &PagesWatch::differsChanged, tabEditor, &EditorPage::showPagesDiffer);
+    connect(m_document, &ScriptDocument::gameFolderRead, this, &TForm1::showGameFolder);
+    connect(m_document, &ScriptDocument::pagesDifferChanged, tabEditor, &EditorPage::showPagesDiffer);
+    // The one way a new script comes into the window, from "Finish!" or Open.
+    connect(m_document, &ScriptDocument::replaced, this, [this](bool comments) {
+        chkSlashes->setChecked(comments);
+        enterState(State::Generated);
+    });
+    connect(m_document, &ScriptDocument::told, this,
+        [this](const QString &sentence) { statusBar()->showMessage(sentence); });
     setAcceptDrops(true);
 
     move(284, 152);
@@ -151,6 +147,7 @@ void TForm1::buildPages()
         else
             editor();
     }
+    m_document->pagesStarted();
 }
 
 QPlainTextEdit *TForm1::editor()
@@ -393,31 +390,13 @@ void TForm1::enterState(State state)
 void TForm1::btnFinishClick()
 {
     buildPages();
-    {
-        // Generated lines are not the user's edits: nothing to undo into.
-        editor()->setUndoRedoEnabled(false);
-        ScriptWriter out(editor()->document(), chkSlashes->isChecked());
-        m_pages.writeScript(out, m_keptLines, m_keptBeforeSections);
-    }
-    editor()->setUndoRedoEnabled(true);
-    editor()->document()->setModified(false);
-    enterState(State::Generated);
-    rememberPages();
-}
-
-void TForm1::rememberPages()
-{
-    const QList<SettingsPage *> pages = m_pages.settingsPages();
-    m_pagesWatch->remember(QList<QWidget *>(pages.cbegin(), pages.cend()));
+    m_document->finish(chkSlashes->isChecked());
 }
 
 void TForm1::btnClearClick()
 {
-    editor()->clear();
-    editor()->document()->setModified(
-        false); // "Clear Cfg" throws the edits away: nothing is left for Open to ask about
+    m_document->clear();
     enterState(State::Cleared);
-    m_pagesWatch->forget();
 }
 
 bool TForm1::saveThroughDialog()
@@ -429,7 +408,8 @@ bool TForm1::saveThroughDialog()
     dialog.setNameFilter(u".cfg (*.cfg)"_s);
     dialog.setDefaultSuffix(u"cfg"_s);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.selectFile(m_openedFile.isEmpty() ? u"servercfg"_s : QFileInfo(m_openedFile).fileName());
+    const QString opened = m_document->openedFile();
+    dialog.selectFile(opened.isEmpty() ? u"servercfg"_s : QFileInfo(opened).fileName());
     const QString path = chosenFile(dialog, m_saveFolder);
     return !path.isEmpty() && saveTo(path);
 }
@@ -446,15 +426,7 @@ void TForm1::Save1Click()
 
 bool TForm1::saveTo(const QString &path)
 {
-    const std::optional<QString> failure = CfgFile::save(path, editor()->document()->toRawText());
-    if (failure) {
-        showError(*failure);
-        return false;
-    }
-    editor()->document()->setModified(false);
-    useGameFolderOf(path);
-    statusBar()->showMessage(u"Saved %1."_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
-    return true;
+    return succeeded(m_document->save(path));
 }
 
 void TForm1::Open1Click()
@@ -471,7 +443,7 @@ void TForm1::Open1Click()
 
 bool TForm1::mayReplaceScript(const QString &path)
 {
-    if (!editor()->document()->isModified())
+    if (!m_document->textChanged())
         return true;
     QMessageBox box(QMessageBox::Warning, applicationTitle,
         u"The script in the editor has changes that are not saved. Opening %1 replaces them, and the values on "
@@ -489,43 +461,10 @@ bool TForm1::mayReplaceScript(const QString &path)
 
 bool TForm1::openScript(const QString &path)
 {
-    const ScriptFile::Loaded loaded = ScriptFile::load(path);
-    if (!loaded.ok()) {
-        showError(loaded.error);
-        return false;
-    }
     buildPages();
-    OpenedScript script(loaded.lines, m_pages.ownCommentLines(), PageList::valueCatalogue());
-    m_pages.takeValues(script);
-    chkSlashes->setChecked(script.holdsOwnComments());
-    m_keptLines = script.keptLines();
-    m_keptBeforeSections = script.keptBeforeSections();
-
-    // The file is not an edit of the script before it: nothing to undo into.
-    editor()->setUndoRedoEnabled(false);
-    QString text = loaded.lines.join(u'\n');
-    if (loaded.endsWithLineBreak())
-        text += u'\n';
-    editor()->setPlainText(text);
-    editor()->setUndoRedoEnabled(true);
-    editor()->document()->setModified(false);
-    enterState(State::Generated);
-    rememberPages();
-    // Saving proposes the file opened, where it lies.
-    m_openedFile = QFileInfo(path).absoluteFilePath();
-    m_saveFolder = QFileInfo(path).absolutePath();
-
-    const qsizetype taken = script.takenCount();
-    const qsizetype kept = m_keptLines.size();
-    QString status
-        = (taken == 1 ? u"Read 1 setting into the pages; "_s : u"Read %1 settings into the pages; "_s.arg(taken))
-        + (kept == 1 ? u"1 line is kept as written."_s : u"%1 lines are kept as written."_s.arg(kept));
-    if (const qsizetype started = script.startValueCount(); started == 1)
-        status += u" 1 box the file gives no value it can show kept its start value."_s;
-    else if (started > 1)
-        status += u" %1 boxes the file gives no value they can show kept their start values."_s.arg(started);
-    statusBar()->showMessage(status);
-    useGameFolderOf(path);
+    if (!succeeded(m_document->open(path)))
+        return false;
+    m_saveFolder = QFileInfo(path).absolutePath(); // saving proposes the file opened, where it lies
     return true;
 }
 
@@ -555,19 +494,9 @@ void TForm1::dropEvent(QDropEvent *event)
 
 void TForm1::GameFolder1Click()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, u"Game Folder"_s, m_chosenGameFolder);
-    if (folder.isEmpty())
-        return;
-    m_chosenGameFolder = folder;
-    useGameFolderOf(m_openedFile);
-}
-
-void TForm1::useGameFolderOf(const QString &path)
-{
-    if (const std::optional<GameFolder::Folders> folders = GameFolder::foldersFor(path, m_chosenGameFolder))
-        m_gameFolder->read(*folders);
-    else
-        m_gameFolder->clear();
+    const QString folder = QFileDialog::getExistingDirectory(this, u"Game Folder"_s, m_document->chosenGameFolder());
+    if (!folder.isEmpty())
+        m_document->chooseGameFolder(folder);
 }
 
 void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
@@ -601,11 +530,14 @@ void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
         notes.isEmpty() ? contents->summary() : u"What could not be read: "_s + notes.join(u"; "_s) + u'.');
 }
 
-void TForm1::showError(const QString &message)
+bool TForm1::succeeded(const std::optional<QString> &failure)
 {
-    QMessageBox box(QMessageBox::Critical, applicationTitle, message, QMessageBox::Ok, this);
+    if (!failure)
+        return true;
+    QMessageBox box(QMessageBox::Critical, applicationTitle, *failure, QMessageBox::Ok, this);
     box.setObjectName(u"ErrorBox"_s);
     box.exec();
+    return false;
 }
 
 void TForm1::Exit1Click()

@@ -48,7 +48,7 @@ QStringList windowState(const TForm1 &form)
     }
     for (const QLineEdit *edit : form.findChildren<QLineEdit *>())
         state << edit->objectName() + u' ' + edit->text();
-    state << control<QPlainTextEdit>(form, "editor")->toPlainText() << form.keptLines()
+    state << control<QPlainTextEdit>(form, "editor")->toPlainText() << form.document()->keptLines()
           << QString::number(control<QTabWidget>(form, "PageControl1")->currentIndex());
     return state;
 }
@@ -163,8 +163,8 @@ void OpeningTest::rowsTakeOnlyWhatTheyWriteBack()
     QVERIFY(form.openScript(writeFile(dir, QStringEncoder("windows-1252").encode(lines.join(u'\n')))));
     const qsizetype before = std::max<qsizetype>(kept.indexOf(sections), 0);
     kept.removeAll(sections);
-    QCOMPARE(form.keptLines(), kept);
-    QCOMPARE(form.keptBeforeSections(), before);
+    QCOMPARE(form.document()->keptLines(), kept);
+    QCOMPARE(form.document()->keptBeforeSections(), before);
     if (box->statusTip() == PageKit::includeHint || include == u"chkMpr" || include == u"chkSlashes")
         QCOMPARE(box->isChecked(), taken);
     else if (!taken)
@@ -263,7 +263,7 @@ void OpeningTest::waysIn()
         QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &drop);
     }
-    QTRY_COMPARE(form.keptLines(), QStringList { u"exec other.cfg"_s });
+    QTRY_COMPARE(form.document()->keptLines(), QStringList { u"exec other.cfg"_s });
     QCOMPARE(control<QLineEdit>(form, "edSvfps")->text(), u"30"_s);
     QCOMPARE(control<QPlainTextEdit>(form, "editor")->toPlainText(), u"set sv_fps 30\nexec other.cfg\n"_s);
 }
