@@ -12,21 +12,21 @@
 #include "app/scriptdocument.h"
 #include "generator/pagelist.h"
 
-#include <QAccessible>
 #include <QMainWindow>
 
 class EditorPage;
 class QAction;
 class QCheckBox;
-class QDragEnterEvent;
-class QDropEvent;
+class FileDrop;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
+class PageStrip;
 class QTabWidget;
+class StatusLine;
 class TTextButton;
 
-class TForm1 : public QMainWindow, private QAccessible::ActivationObserver {
+class TForm1 : public QMainWindow {
     Q_OBJECT
 
     QWidget *const m_client; // the client area below the menu bar; parent of the regions
@@ -41,7 +41,6 @@ public:
     enum class Pages { All, FirstThenRest };
 
     explicit TForm1(QWidget *parent = nullptr, Pages pages = Pages::All);
-    ~TForm1() override;
 
     // Builds every page not built yet. Whatever needs a page calls it first.
     void buildPages();
@@ -71,12 +70,6 @@ public:
     void TextButton29Click();
     void Button2Click();
 
-protected:
-    bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-
 private:
     // The window's own controls; tests and tools find them by their object names.
     QLabel *const Panel1;
@@ -91,6 +84,9 @@ private:
     TTextButton *const btnClear;
     QLabel *const Label41;
     ScriptDocument *const m_document;
+    StatusLine *const m_statusLine;
+    FileDrop *const m_drop;
+    PageStrip *m_strip = nullptr;
 
     QAction *Open1 = nullptr;
     QAction *Save1 = nullptr;
@@ -99,8 +95,6 @@ private:
     QAction *Support1 = nullptr;
     QAction *Hollowfen1 = nullptr;
 
-    void accessibilityActiveChanged(bool active) override;
-    void stepPage(int step, bool wrap);
     void createHeader();
     void createPages();
     void createBottomStrip();
@@ -120,8 +114,5 @@ private:
 
     QString m_saveFolder; // the folder each file dialog showed last; at first the one the program started in
     QString m_openFolder;
-    QLabel *m_gameFolderNote = nullptr; // on the status bar, once a folder is read
-    bool m_pagesPending = true; // some page is still empty
-    bool m_buildQueued = false;
-    QWidget *m_editorViewport = nullptr; // once the editor's page is built and reads the pages' values
+    bool m_editorMade = false; // the editor's page is built and reads the pages' values
 };

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The window's file dialogs and boxes, each titled `title`. A file dialog
+// starts in `folder`, the folder its kind showed last (at first the one the
+// program started in), and leaves there the folder it showed.
+namespace ScriptDialogs {
+
+// The script to open; empty when the user cancels.
+QString openPath(QWidget *parent, QString &folder);
+// Where to save the script, proposing the file name `proposed`; empty when the user cancels.
+QString savePath(QWidget *parent, QString &folder, const QString &proposed);
+
+enum class Answer { Save, Discard, Cancel };
+// Asks whether opening `file` may replace the editor's changes not saved.
+Answer askBeforeReplacing(QWidget *parent, const QString &title, const QString &file);
+
+void showError(QWidget *parent, const QString &title, const QString &message);
+
+} // namespace ScriptDialogs
