@@ -56,14 +56,19 @@ QString savePath(QWidget *parent, QString &folder, const QString &proposed)
     return chosenFile(dialog, folder);
 }
 
-Answer askBeforeReplacing(QWidget *parent, const QString &title, const QString &file)
+Answer askBeforeReplacing(QWidget *parent, const QString &title, const QString &file, bool textChanged)
 {
+    const QString name = QFileInfo(file).fileName();
+    // Saving the editor's text would not keep values that are in no script.
     QMessageBox box(QMessageBox::Warning, title,
-        u"The script in the editor has changes that are not saved. Opening %1 replaces them, and the values on "
-        "the pages."_s.arg(QFileInfo(file).fileName()),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+        textChanged ? u"The script in the editor has changes that are not saved. Opening %1 replaces them, and the "
+                      "values on the pages."_s.arg(name)
+                    : u"The values typed on the pages are in no saved script. Opening %1 replaces them."_s.arg(name),
+        textChanged ? QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel
+                    : QMessageBox::Discard | QMessageBox::Cancel,
+        parent);
     box.setObjectName(u"ReplaceBox"_s);
-    box.setDefaultButton(QMessageBox::Save);
+    box.setDefaultButton(textChanged ? QMessageBox::Save : QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Save: return Answer::Save;

@@ -15,8 +15,9 @@ QString openPath(QWidget *parent, QString &folder);
 QString savePath(QWidget *parent, QString &folder, const QString &proposed);
 
 enum class Answer { Save, Discard, Cancel };
-// Asks whether opening `file` may replace the editor's changes not saved.
-Answer askBeforeReplacing(QWidget *parent, const QString &title, const QString &file);
+// Asks whether opening `file` may replace work not saved: the editor's
+// changes when `textChanged`, else values typed on the pages.
+Answer askBeforeReplacing(QWidget *parent, const QString &title, const QString &file, bool textChanged);
 
 void showError(QWidget *parent, const QString &title, const QString &message);
 

@@ -38,8 +38,9 @@ public:
     // The pages as they are now are the ones a window starts with.
     void pagesStarted();
     // Whether replacing the script loses work: the text has changes not saved
-    // since "Finish!", Open or a save, or the pages differ from what the last
-    // "Finish!" or Open made of them (before either, from their start values).
+    // since "Finish!", Open or a save; the pages write another script than
+    // the last "Finish!" or Open made of them, or before either, than their
+    // start values.
     bool textChanged() const;
     bool pagesChanged() const;
 

@@ -310,9 +310,11 @@ void TForm1::Open1Click()
 
 bool TForm1::mayReplaceScript(const QString &path)
 {
-    if (!m_document->textChanged())
+    buildPages();
+    const bool textChanged = m_document->textChanged();
+    if (!textChanged && !m_document->pagesChanged())
         return true;
-    switch (ScriptDialogs::askBeforeReplacing(this, applicationTitle, path)) {
+    switch (ScriptDialogs::askBeforeReplacing(this, applicationTitle, path, textChanged)) {
     case ScriptDialogs::Answer::Save: return saveThroughDialog();
     case ScriptDialogs::Answer::Discard: return true;
     case ScriptDialogs::Answer::Cancel: break;

@@ -107,8 +107,8 @@ private:
     bool succeeded(const std::optional<QString> &failure);
     // Asks for a file and saves there; false when nothing was saved.
     bool saveThroughDialog();
-    // Whether opening `path` may replace the editor's script: asks first
-    // when it holds changes not saved since "Finish!", Open or a save.
+    // Whether opening `path` may replace the editor's script and the pages'
+    // values: asks first when either holds work not saved (ScriptDocument).
     bool mayReplaceScript(const QString &path);
     void showGameFolder(const GameFolderReader::Contents &contents);
 
