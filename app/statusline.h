@@ -15,7 +15,8 @@ class StatusLine : public QStatusBar {
 public:
     explicit StatusLine(QWidget *parent = nullptr);
 
-    // Names the folder's maps briefly, with what it is in the hint; nothing for no folder.
+    // Names the folder's maps briefly, with what it is in the hint, or that it is no game folder; nothing for no
+    // folder.
     void showGameFolder(const GameFolderReader::Contents &contents);
 
 private:

@@ -1,6 +1,6 @@
 #include "gamefolder/serverscripts.h"
 
-#include "gamefolder/gamearchive.h"
+#include "gamefolder/searchorder.h"
 #include "script/scriptfile.h"
 
 #include <QDir>
@@ -13,7 +13,7 @@ namespace {
 
 QString nameKey(QStringView name)
 {
-    return GameArchive::rankKey(name);
+    return SearchOrder::nameKey(name);
 }
 
 // The gametype a game script at `path` provides: maps/mp/gametypes/NAME.gsc, NAME; else none.
