@@ -79,9 +79,7 @@ void EditorPage::buildControls()
     PageKit::picture(this, { 728, 320, 33, 33 }, u"editor-corner");
 
     if (m_folder)
-        m_highlighter->checkMapsAgainst(m_folder);
-    if (m_server)
-        m_highlighter->readOn(m_server);
+        m_highlighter->checkMapsAgainst(m_folder, m_scriptPath);
 
     m_sizeNote = new QLabel(this);
     m_sizeNote->setObjectName(u"sizeNote"_s);
@@ -109,21 +107,13 @@ void EditorPage::readValuesBy(const ValueCatalogue &values)
     updateNote();
 }
 
-void EditorPage::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder)
+void EditorPage::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath)
 {
     m_folder = std::move(folder);
+    m_scriptPath = scriptPath;
     if (!m_highlighter)
         return;
-    m_highlighter->checkMapsAgainst(m_folder);
-    updateNote();
-}
-
-void EditorPage::readOn(std::shared_ptr<const ScriptReader::Server> server)
-{
-    m_server = std::move(server);
-    if (!m_highlighter)
-        return;
-    m_highlighter->readOn(m_server);
+    m_highlighter->checkMapsAgainst(m_folder, m_scriptPath);
     updateNote();
 }
 

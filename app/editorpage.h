@@ -2,7 +2,6 @@
 
 #include "gamefolder/gamefolder.h"
 #include "generator/lazypage.h"
-#include "script/scriptreader.h"
 
 #include <QPointer>
 
@@ -35,10 +34,9 @@ public:
 
     // Reads the values of the variables in `values` as the game reads them; builds the page.
     void readValuesBy(const ValueCatalogue &values);
-    // Marks the maps the script loads against those of the server's game folder; none for no folder.
-    void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder);
-    // Follows exec into the scripts of `server`, and marks what nothing there reads; none for no server.
-    void readOn(std::shared_ptr<const ScriptReader::Server> server);
+    // Reads the script as it runs on the server of `folder`, where it lies at
+    // `scriptPath` (see ScriptHighlighter); none for no folder.
+    void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath = {});
 
     // Says, in a line of its own, that the pages changed since the script was made, or no longer.
     void showPagesDiffer(bool differ);
@@ -69,7 +67,7 @@ private:
     QPointer<QStatusBar> m_statusBar;
     QString m_note;
     std::shared_ptr<const GameFolder::Contents> m_folder;
-    std::shared_ptr<const ScriptReader::Server> m_server;
+    QString m_scriptPath;
     QPointer<QLabel> m_sizeNote;
     QLabel *m_pagesNote = nullptr;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gamefolder/gamearchive.h"
 #include "script/scriptreader.h"
 #include "script/variableuse.h"
 
@@ -21,24 +22,15 @@
 // in any letter case, a loose file only by its exact name.
 class ServerScripts {
 public:
-    // A .cfg as read: its text only where exec can take it whole.
-    struct Config {
-        QString path;
-        qint64 bytes = 0;
-        std::optional<QByteArray> text;
-    };
-    // A .gsc as read: the names its strings hold (see GscNames).
-    struct GameScript {
-        QString path;
-        QList<QByteArray> names;
-    };
+    using Config = GameArchive::Config;
+    using GameScript = GameArchive::GameScript;
     // What one place of the search holds.
     struct Place {
         QString folder; // absolute
-        QString archive; // its file name; empty for the folder's loose files
+        QString archive = {}; // its file name; empty for the folder's loose files
         bool stock = false; // one of the game's own archives
-        QList<Config> configs;
-        QList<GameScript> gameScripts;
+        QList<Config> configs = {};
+        QList<GameScript> gameScripts = {};
     };
     // A gametype no stock script provides.
     struct Gametype {

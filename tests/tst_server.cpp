@@ -230,10 +230,11 @@ void ServerTest::execFollowed()
 // The sentences of what exec finds and what it does not.
 void ServerTest::execSentences()
 {
-    const auto server = serverOf({ u"zz_admin.pk3|admin/mod.cfg=exec admin/more\nset scr_x 1"_s,
-        u"zz_admin.pk3|admin/more.cfg=exec admin/mod"_s, u"|one.cfg=set scr_y 2"_s, u"|big.cfg=*17184"_s });
+    const auto server = serverOf(
+        { u"zz_admin.pk3|admin/mod.cfg=exec admin/more\nset scr_x 1"_s, u"zz_admin.pk3|admin/more.cfg=exec admin/mod"_s,
+            u"|one.cfg=set scr_y 2"_s, u"|big.cfg=*17184"_s, u"|two.cfg=exec nothere"_s });
     const QStringList lines = { u"set scr_y 1"_s, u"exec one"_s, u"exec big"_s, u"exec admin/mod"_s, u"exec ../x"_s,
-        u"exec missing"_s, u"set scr_x 2"_s };
+        u"exec missing"_s, u"exec two"_s, u"set scr_x 2"_s };
     ScriptReader reader;
     reader.readOn(server);
     reader.replaceLines(0, 0, lines);
@@ -249,17 +250,19 @@ void ServerTest::execSentences()
         QStringList({
             u"Line 1 of one.cfg sets scr_y again; the game keeps \"2\"."_s,
             u"exec one: one.cfg, a loose file in main, 1 line"_s,
-            u"The game runs none of big.cfg: it is 17,184 bytes, and exec takes 16,383."_s,
+            u"The game runs none of big.cfg, which is 17,184 bytes: exec takes 16,383."_s,
             u"exec admin/mod: admin/mod.cfg from zz_admin.pk3, 2 lines"_s,
-            u"admin/mod.cfg \u2192 admin/more.cfg, exec admin/mod: An exec loop, admin/mod.cfg \u2192 admin/more.cfg "
+            u"An exec loop, admin/mod.cfg \u2192 admin/more.cfg "
             "\u2192 admin/mod.cfg: the game runs it round until its command buffer overflows (\"Cbuf_InsertText "
             "overflowed\")."_s,
-            u"The game opens no script whose name holds \"..\": it says \"couldn't exec ../x\" and runs nothing."_s,
-            u"The game finds no missing.cfg: it says \"couldn't exec missing\" and runs nothing."_s,
+            u"The game opens no script whose name holds \"..\", says \"couldn't exec ../x\" and runs nothing."_s,
+            u"The game finds no missing.cfg, says \"couldn't exec missing\" and runs nothing."_s,
+            u"exec two: two.cfg, a loose file in main, 1 line"_s,
+            u"two.cfg execs nothere: the game finds no nothere.cfg, says \"couldn't exec nothere\" and runs nothing."_s,
         }));
     const ConsoleReader::Reading inMod = reader.readReached(1, 1);
     QCOMPARE(inMod.marks.size(), 1);
-    QCOMPARE(inMod.marks[0].sentence, u"Line 7 of server.cfg sets scr_x again; the game keeps \"2\"."_s);
+    QCOMPARE(inMod.marks[0].sentence, u"Line 8 of server.cfg sets scr_x again; the game keeps \"2\"."_s);
 }
 
 // A chain 1,000 scripts deep, and one that doubles at every step: bounded, and said so.
