@@ -5,6 +5,7 @@
 #include "script/execsize.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include <memory>
 #include <zip.h>
@@ -232,6 +233,9 @@ private:
     // Read in pieces as it inflates: a script costs no more memory than its names.
     void readGameScript(zip_uint64_t index, const QString &path)
     {
+        // Unless its names are all read, nothing can be said of what the server reads.
+        bool whole = false;
+        const auto unread = qScopeGuard([&] { m_contents.gameScriptsWhole = m_contents.gameScriptsWhole && whole; });
         if (!roomFor(path, m_contents.gameScripts.size()))
             return;
         const std::optional<qint64> size = sizeOf(index, path, largestGameScript);
@@ -241,17 +245,18 @@ private:
         if (!entry)
             return;
         GscNames names;
-        QByteArray piece(64 << 10, Qt::Uninitialized);
+        m_piece.resize(64 << 10);
         qint64 left = *size;
         while (left > 0) {
-            const qint64 got = readAtMost(entry.get(), piece.data(), piece.size(), left);
+            const qint64 got = readAtMost(entry.get(), m_piece.data(), m_piece.size(), left);
             if (got <= 0)
                 return troubleReading(path, entry.get(), got);
-            names.read(QByteArrayView(piece).first(got));
+            names.read(QByteArrayView(m_piece).first(got));
         }
         if (names.cut())
             note(path, { Trouble::Kind::TooManyNames, {}, 0, GscNames::mostNames });
-        m_contents.gameScripts << GameScript { path, names.names().values() };
+        whole = !names.cut();
+        m_contents.gameScripts << GameScript { path, names.joined() };
     }
 
     void readArena(zip_uint64_t index, const QString &path)
@@ -264,6 +269,7 @@ private:
     const Detail m_detail;
     ReadBudget &m_budget;
     Contents m_contents;
+    QByteArray m_piece; // of a game script, as it inflates
     bool m_overBudget = false;
 };
 

@@ -84,16 +84,16 @@ struct Config {
     std::optional<QByteArray> text;
 };
 
-// A game script (.gsc): the names of variables its strings may hold (see GscNames).
+// A game script (.gsc): the names of variables its strings may hold (see GscNames), each ended by a line break.
 struct GameScript {
     QString path;
-    QList<QByteArray> names;
+    QByteArray names;
 };
 
 // More scripts of a kind than a mod's archive holds; the rest are left unread.
 inline constexpr qsizetype mostScripts = 4096;
-// Real game scripts are well under a MiB.
-inline constexpr qint64 largestGameScript = 32 << 20;
+// Real game scripts are well under a MiB; they are read within the maps' ceiling, in pieces.
+inline constexpr qint64 largestGameScript = largestMap;
 
 struct Contents {
     QList<Map> maps;
@@ -101,6 +101,7 @@ struct Contents {
     QList<LevelScript> levelScripts;
     QList<Config> configs;
     QList<GameScript> gameScripts;
+    bool gameScriptsWhole = true; // false when a game script's names were not all read
     QList<Trouble> troubles; // what could not be read
     bool whole = true; // false when the reading stopped or ran out of its budget
 };

@@ -4,6 +4,7 @@
 #include "gamefolder/serverscripts.h"
 #include "script/execsize.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -211,15 +212,45 @@ LooseScript readLooseScript(const QString &path, Detail)
         names.read(QByteArrayView(piece).first(got));
         left -= got;
     }
-    LooseScript script { std::nullopt, GameArchive::GameScript { {}, names.names().values() }, std::nullopt };
+    LooseScript script { std::nullopt, GameArchive::GameScript { {}, names.joined() }, std::nullopt };
     if (names.cut())
         script.trouble = Trouble { Trouble::Kind::TooManyNames, {}, 0, GscNames::mostNames };
     return script;
 }
 
+// What a file read is made of, for telling that a folder is read again unchanged.
+void addStamp(QCryptographicHash &stamps, const QFileInfo &file)
+{
+    stamps.addData(QFile::encodeName(file.absoluteFilePath()));
+    const qint64 numbers[] = { file.size(), file.lastModified().toMSecsSinceEpoch() };
+    stamps.addData(QByteArrayView(reinterpret_cast<const char *>(numbers), sizeof numbers));
+}
+
+// The server's scripts made last from the same files: a folder read again unchanged makes none anew.
+std::shared_ptr<const ServerScripts> rememberedScripts(
+    const QByteArray &stamp, const std::function<std::shared_ptr<const ServerScripts>()> &make)
+{
+    static QMutex lock;
+    static QList<std::pair<QByteArray, std::shared_ptr<const ServerScripts>>> made;
+    {
+        QMutexLocker locked(&lock);
+        for (const auto &[madeStamp, scripts] : std::as_const(made)) {
+            if (madeStamp == stamp)
+                return scripts;
+        }
+    }
+    std::shared_ptr<const ServerScripts> scripts = make();
+    QMutexLocker locked(&lock);
+    // The window's folder, a chosen one and one --check reads: a few are enough.
+    if (made.size() == 4)
+        made.removeFirst();
+    made.append({ stamp, scripts });
+    return scripts;
+}
+
 // The loose scripts anywhere under `folder`: the .cfg files exec may run, the names the .gsc files hold.
 ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
-    const std::function<void(const QString &file, const Trouble &trouble)> &note)
+    const std::function<void(const QString &file, const Trouble &trouble)> &note, QCryptographicHash &stamps)
 {
     ServerScripts::Place place { folder };
     const QDir dir(folder);
@@ -233,18 +264,22 @@ ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
         const qsizetype read = isConfig ? place.configs.size() : place.gameScripts.size();
         if (read == GameArchive::mostScripts) {
             note(relative, { Trouble::Kind::TooManyScripts, {}, 0, GameArchive::mostScripts });
+            place.gameScriptsWhole = false;
             break;
         }
         if (const std::optional<Trouble> why = unreadable(it.fileInfo())) {
             note(relative, *why);
             continue;
         }
+        addStamp(stamps, it.fileInfo());
         LooseScript script = rememberedLooseScripts().get(
             it.fileInfo(), Detail::Names, readLooseScript, [](const LooseScript &script) {
                 return !script.trouble || script.trouble->kind != Trouble::Kind::ReadFailed;
             });
-        if (script.trouble)
+        if (script.trouble) {
             note(relative, *script.trouble);
+            place.gameScriptsWhole = place.gameScriptsWhole && isConfig;
+        }
         if (script.config) {
             script.config->path = relative;
             place.configs << *script.config;
@@ -403,6 +438,9 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
         });
 
     QList<ServerScripts::Place> scriptPlaces; // in the order the game searches them
+    QCryptographicHash stamps(QCryptographicHash::Sha1); // of every file they are read from
+    for (const QFileInfo &archive : std::as_const(archives))
+        addStamp(stamps, archive);
     QList<Map> maps; // in the order the game searches them
     QSet<QString> archived; // the names an archive or the stock maps answer, as keys: nothing after them does
     QSet<QString> loosePaths; // a loose file's path in its folder: one in a later folder is never opened
@@ -441,7 +479,7 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
             for (const GameArchive::LevelScript &script : archive.levelScripts)
                 levelScripts.append({ script.name, false, {}, script.namesRadios });
             scriptPlaces.append({ source.folder, fileName, SearchOrder::isGameArchive(fileName), archive.configs,
-                archive.gameScripts });
+                archive.gameScripts, archive.gameScriptsWhole && archive.whole });
         } else if (source.stock) {
             // The stock maps stand in for the game's archives, so a loose file does not replace one either.
             for (const auto &stock : gameArchives ? std::span<const StockMap>() : std::span(stockTable))
@@ -470,7 +508,7 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
                 }
                 maps << map;
             }
-            scriptPlaces.append(looseScripts(source.folder, stopped, note));
+            scriptPlaces.append(looseScripts(source.folder, stopped, note, stamps));
             if (detail == Detail::Spawns) {
                 for (const QFileInfo &entry : looseFiles(source.folder, u".gsc"))
                     levelScripts.append({ entry.fileName().chopped(4), true, entry.absoluteFilePath(), {} });
@@ -517,9 +555,14 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
         [](const Map &a, const Map &b) { return SearchOrder::nameKey(a.name) < SearchOrder::nameKey(b.name); });
     contents.maps = std::move(maps);
     QStringList mapNames;
-    for (const Map &map : std::as_const(contents.maps))
+    for (const Map &map : std::as_const(contents.maps)) {
         mapNames << map.name;
-    contents.scripts = std::make_shared<const ServerScripts>(scriptPlaces, mapNames, Gametypes::words());
+        stamps.addData(map.name.toUtf8() + '\n');
+    }
+    for (const ServerScripts::Place &place : std::as_const(scriptPlaces))
+        stamps.addData(place.gameScriptsWhole ? "whole\n" : "cut\n");
+    contents.scripts = rememberedScripts(stamps.result(),
+        [&] { return std::make_shared<const ServerScripts>(scriptPlaces, mapNames, Gametypes::words()); });
     return contents;
 }
 

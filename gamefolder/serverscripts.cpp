@@ -34,7 +34,7 @@ ServerScripts::ServerScripts(const QList<Place> &places, const QStringList &maps
 {
     QSet<QString> gameScriptsSeen;
     QSet<QString> gametypesSeen;
-    QStringList names;
+    QSet<QByteArrayView> names; // scripts name the same variables over and over; the places hold the bytes
     QStringList gametypeWords = stockGametypes;
     for (qsizetype p = 0; p < m_places.size(); ++p) {
         const Place &place = m_places[p];
@@ -57,8 +57,8 @@ ServerScripts::ServerScripts(const QList<Place> &places, const QStringList &maps
                 continue; // an earlier place's file of that path runs instead
             gameScriptsSeen.insert(key);
             if (!place.stock) {
-                for (const QByteArray &name : script.names)
-                    names << QString::fromLatin1(name);
+                for (qsizetype at = 0, end; (end = script.names.indexOf('\n', at)) >= 0; at = end + 1)
+                    names.insert(QByteArrayView(script.names).sliced(at, end - at));
             }
             const QString gametype = gametypeOf(script.path);
             if (gametype.isEmpty() || gametypesSeen.contains(gametype.toLower()))
@@ -70,7 +70,13 @@ ServerScripts::ServerScripts(const QList<Place> &places, const QStringList &maps
             }
         }
     }
-    m_variables = std::make_shared<const VariableUse>(names, gametypeWords, maps);
+    if (std::all_of(m_places.cbegin(), m_places.cend(), [](const Place &place) { return place.gameScriptsWhole; })) {
+        QStringList read;
+        read.reserve(names.size());
+        for (const QByteArrayView name : std::as_const(names))
+            read << QString::fromLatin1(name);
+        m_variables = std::make_shared<const VariableUse>(read, gametypeWords, maps);
+    }
 }
 
 std::optional<ScriptReader::ExecScript> ServerScripts::find(const QString &path) const

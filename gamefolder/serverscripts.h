@@ -31,6 +31,7 @@ public:
         bool stock = false; // one of the game's own archives
         QList<Config> configs = {};
         QList<GameScript> gameScripts = {};
+        bool gameScriptsWhole = true; // every game script's names were read
     };
     // A gametype no stock script provides.
     struct Gametype {
@@ -47,6 +48,7 @@ public:
     // The mod's gametype `word`, in any letter case, where a script provides it.
     const Gametype *gametype(QStringView word) const;
     const QList<Gametype> &gametypes() const { return m_gametypes; }
+    // What the server's scripts read; none where some game script could not be read whole.
     std::shared_ptr<const VariableUse> variables() const { return m_variables; }
 
     // The server a script at `scriptPath` (none for a script not saved yet) is read on.
