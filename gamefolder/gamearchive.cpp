@@ -1,6 +1,7 @@
 #include "gamefolder/gamearchive.h"
 
 #include "gamefolder/mapfile.h"
+#include "script/wording.h"
 
 #include <QFile>
 
@@ -32,11 +33,6 @@ QString errorText(int code)
     const QString text = QString::fromUtf8(zip_error_strerror(&error));
     zip_error_fini(&error);
     return text;
-}
-
-QString sizeText(qint64 bytes)
-{
-    return bytes < (1 << 20) ? u"%1 KiB"_s.arg((bytes + 1023) >> 10) : u"%1 MiB"_s.arg((bytes + (1 << 20) - 1) >> 20);
 }
 
 // A map or arena file directly in `folder` ("MAPS/MP/") with `suffix`; its
@@ -94,13 +90,14 @@ private:
             return std::nullopt;
         }
         if (stat.size > zip_uint64_t(ceiling)) {
-            m_contents.problems << u"%1 is %2, over the %3 read of it"_s.arg(
-                path, sizeText(qint64(std::min<zip_uint64_t>(stat.size, zip_uint64_t(1) << 62))), sizeText(ceiling));
+            m_contents.problems << u"%1 is %2, over the %3 read of it"_s.arg(path,
+                Wording::size(qint64(std::min<zip_uint64_t>(stat.size, zip_uint64_t(1) << 62))),
+                Wording::size(ceiling));
             return std::nullopt;
         }
         if (m_spent + qint64(stat.size) > readBudget) {
             m_contents.problems << u"%1 is left unread: the archive's entries inflate to over %2"_s.arg(
-                path, sizeText(readBudget));
+                path, Wording::size(readBudget));
             return std::nullopt;
         }
         return qint64(stat.size);

@@ -2,6 +2,7 @@
 
 #include "gamefolder/gamearchive.h"
 #include "gamefolder/mapfile.h"
+#include "script/wording.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -77,7 +78,7 @@ MapFile::Spawns readLooseMap(const QString &path, Detail detail)
     if (detail == Detail::Names)
         return {};
     if (file.size() > GameArchive::largestMap) {
-        return { std::nullopt, u"it is over the %1 MiB read of a map"_s.arg(GameArchive::largestMap >> 20) };
+        return { std::nullopt, u"it is over the %1 read of a map"_s.arg(Wording::size(GameArchive::largestMap)) };
     }
     return MapFile::readSpawns(file.size(), [&file](char *to, qint64 n) { return file.read(to, n); });
 }
@@ -287,7 +288,7 @@ std::pair<qsizetype, qsizetype> countedMaps(const Contents &contents)
 
 QString mapsOwn(qsizetype own)
 {
-    return own == 1 ? u"1 map"_s : u"%1 maps"_s.arg(own);
+    return Wording::counted(own, u"map", u"maps");
 }
 
 } // namespace
@@ -315,10 +316,8 @@ QString Contents::summary() const
         if (!files.contains(note.file))
             files << note.file;
     }
-    if (files.size() == 1)
-        text += u"; 1 file in it could not be read whole"_s;
-    else if (!files.isEmpty())
-        text += u"; %1 files in it could not be read whole"_s.arg(files.size());
+    if (!files.isEmpty())
+        text += u"; "_s + Wording::counted(files.size(), u"file", u"files") + u" in it could not be read whole"_s;
     return text + u'.';
 }
 

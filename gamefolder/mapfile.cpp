@@ -1,6 +1,7 @@
 #include "gamefolder/mapfile.h"
 
 #include "gamefolder/gametext.h"
+#include "script/wording.h"
 
 #include <QtEndian>
 
@@ -47,7 +48,7 @@ EntityLump entityLump(QByteArrayView header, qint64 fileBytes)
     if (length < 0 || offset < headerBytes || offset + length > fileBytes)
         return { std::nullopt, u"its entities lie past the end of the file"_s };
     if (length > largestEntities)
-        return { std::nullopt, u"its entities are over %1 MiB"_s.arg(largestEntities >> 20) };
+        return { std::nullopt, u"its entities are over %1"_s.arg(Wording::size(largestEntities)) };
     return { Lump { offset, length }, {} };
 }
 

@@ -25,6 +25,8 @@ constexpr QSize mapSize { 81, 17 };
 // What a screen shows in a few columns; a menu also takes each entry in a time that grows with its length.
 constexpr qsizetype mostOfferedMaps = 150;
 
+enum class Adds { Gametype, Map, Text };
+
 struct BuilderButton {
     TTextButton *MapRotationPage::*button;
     int number; // TextButton<number>
@@ -32,7 +34,17 @@ struct BuilderButton {
     QSize size;
     bool extras;
     const char *caption;
-    const char *piece; // appended exactly, blanks included
+    Adds adds;
+    const char *word; // the gametype or map added, or the text an Extra adds, blanks included
+
+    // What the button appends, exactly.
+    QString piece() const
+    {
+        const QString text = QString::fromLatin1(word);
+        return adds == Adds::Gametype ? u"gametype "_s + text + u' '
+            : adds == Adds::Map       ? u"map "_s + text + u' '
+                                      : text;
+    }
 };
 
 const struct {
@@ -60,28 +72,28 @@ struct MapRotationPage::Tables {
 
 // Screen order: the gametype row, the two map rows, then the Extras.
 constexpr BuilderButton MapRotationPage::Tables::builderButtons[] = {
-    { &MapRotationPage::TextButton1, 1, { 56, 48 }, gametypeSize, false, "Deathmatch", "gametype dm " },
-    { &MapRotationPage::TextButton2, 2, { 168, 48 }, gametypeSize, false, "Team Deathmatch", "gametype tdm " },
-    { &MapRotationPage::TextButton3, 3, { 280, 48 }, gametypeSize, false, "Search and Destroy", "gametype sd " },
-    { &MapRotationPage::TextButton4, 4, { 392, 48 }, gametypeSize, false, "Behind Enemy Lines", "gametype bel " },
-    { &MapRotationPage::TextButton5, 5, { 504, 48 }, gametypeSize, false, "Retrieval", "gametype re " },
-    { &MapRotationPage::TextButton6, 6, { 616, 48 }, gametypeSize, false, "Headquarters", "gametype hq " },
-    { &MapRotationPage::TextButton7, 7, { 56, 80 }, mapSize, false, "Bocage", "map mp_bocage " },
-    { &MapRotationPage::TextButton8, 8, { 144, 80 }, mapSize, false, "Brecourt", "map mp_brecourt " },
-    { &MapRotationPage::TextButton9, 9, { 232, 80 }, mapSize, false, "Carentan", "map mp_carentan " },
-    { &MapRotationPage::TextButton17, 17, { 320, 80 }, mapSize, false, "Dawnville", "map mp_dawnville " },
-    { &MapRotationPage::TextButton10, 10, { 408, 80 }, mapSize, false, "Depot", "map mp_depot " },
-    { &MapRotationPage::TextButton11, 11, { 496, 80 }, mapSize, false, "Harbor", "map mp_harbor " },
-    { &MapRotationPage::TextButton12, 12, { 584, 80 }, mapSize, false, "Hurtgen", "map mp_hurtgen " },
-    { &MapRotationPage::TextButton13, 13, { 672, 80 }, mapSize, false, "Neuville", "map mp_neuville " },
-    { &MapRotationPage::TextButton14, 14, { 56, 104 }, mapSize, false, "Pavlov", "map mp_pavlov " },
-    { &MapRotationPage::TextButton15, 15, { 144, 104 }, mapSize, false, "Railyard", "map mp_railyard " },
-    { &MapRotationPage::TextButton16, 16, { 232, 104 }, mapSize, false, "Rocket", "map mp_rocket " },
-    { &MapRotationPage::TextButton18, 18, { 320, 104 }, mapSize, false, "Stalingrad", "map mp_stalingrad " },
-    { &MapRotationPage::TextButton19, 19, { 408, 104 }, mapSize, false, "Tigertown", "map mp_tigertown " },
-    { &MapRotationPage::TextButton20, 20, { 584, 208 }, mapSize, true, "gametype", " gametype " },
-    { &MapRotationPage::TextButton21, 21, { 584, 232 }, mapSize, true, "map", " map " },
-    { &MapRotationPage::TextButton22, 22, { 672, 232 }, mapSize, true, "map mp_", " map mp_ " },
+    { &MapRotationPage::TextButton1, 1, { 56, 48 }, gametypeSize, false, "Deathmatch", Adds::Gametype, "dm" },
+    { &MapRotationPage::TextButton2, 2, { 168, 48 }, gametypeSize, false, "Team Deathmatch", Adds::Gametype, "tdm" },
+    { &MapRotationPage::TextButton3, 3, { 280, 48 }, gametypeSize, false, "Search and Destroy", Adds::Gametype, "sd" },
+    { &MapRotationPage::TextButton4, 4, { 392, 48 }, gametypeSize, false, "Behind Enemy Lines", Adds::Gametype, "bel" },
+    { &MapRotationPage::TextButton5, 5, { 504, 48 }, gametypeSize, false, "Retrieval", Adds::Gametype, "re" },
+    { &MapRotationPage::TextButton6, 6, { 616, 48 }, gametypeSize, false, "Headquarters", Adds::Gametype, "hq" },
+    { &MapRotationPage::TextButton7, 7, { 56, 80 }, mapSize, false, "Bocage", Adds::Map, "mp_bocage" },
+    { &MapRotationPage::TextButton8, 8, { 144, 80 }, mapSize, false, "Brecourt", Adds::Map, "mp_brecourt" },
+    { &MapRotationPage::TextButton9, 9, { 232, 80 }, mapSize, false, "Carentan", Adds::Map, "mp_carentan" },
+    { &MapRotationPage::TextButton17, 17, { 320, 80 }, mapSize, false, "Dawnville", Adds::Map, "mp_dawnville" },
+    { &MapRotationPage::TextButton10, 10, { 408, 80 }, mapSize, false, "Depot", Adds::Map, "mp_depot" },
+    { &MapRotationPage::TextButton11, 11, { 496, 80 }, mapSize, false, "Harbor", Adds::Map, "mp_harbor" },
+    { &MapRotationPage::TextButton12, 12, { 584, 80 }, mapSize, false, "Hurtgen", Adds::Map, "mp_hurtgen" },
+    { &MapRotationPage::TextButton13, 13, { 672, 80 }, mapSize, false, "Neuville", Adds::Map, "mp_neuville" },
+    { &MapRotationPage::TextButton14, 14, { 56, 104 }, mapSize, false, "Pavlov", Adds::Map, "mp_pavlov" },
+    { &MapRotationPage::TextButton15, 15, { 144, 104 }, mapSize, false, "Railyard", Adds::Map, "mp_railyard" },
+    { &MapRotationPage::TextButton16, 16, { 232, 104 }, mapSize, false, "Rocket", Adds::Map, "mp_rocket" },
+    { &MapRotationPage::TextButton18, 18, { 320, 104 }, mapSize, false, "Stalingrad", Adds::Map, "mp_stalingrad" },
+    { &MapRotationPage::TextButton19, 19, { 408, 104 }, mapSize, false, "Tigertown", Adds::Map, "mp_tigertown" },
+    { &MapRotationPage::TextButton20, 20, { 584, 208 }, mapSize, true, "gametype", Adds::Text, " gametype " },
+    { &MapRotationPage::TextButton21, 21, { 584, 232 }, mapSize, true, "map", Adds::Text, " map " },
+    { &MapRotationPage::TextButton22, 22, { 672, 232 }, mapSize, true, "map mp_", Adds::Text, " map mp_ " },
 };
 
 MapRotationPage::MapRotationPage(QWidget *parent)
@@ -117,8 +129,7 @@ void MapRotationPage::buildControls()
         auto *button = new TTextButton(QString::fromLatin1(entry.caption), host);
         button->setObjectName(u"TextButton%1"_s.arg(entry.number));
         button->setGeometry(QRect(host->mapFrom(this, entry.topLeft), entry.size));
-        const QString piece = QString::fromLatin1(entry.piece);
-        connect(button, &TTextButton::clicked, this, [this, piece] { edRotation->append(piece); });
+        connect(button, &TTextButton::clicked, this, [this, piece = entry.piece()] { edRotation->append(piece); });
         this->*entry.button = button;
     }
 
@@ -156,9 +167,8 @@ void MapRotationPage::offerFolderMaps(const GameFolder::Contents *folder)
     QList<FolderMap> offered;
     QStringList covered;
     for (const BuilderButton &entry : Tables::builderButtons) {
-        const QStringList words = QString::fromLatin1(entry.piece).split(u' ', Qt::SkipEmptyParts);
-        if (words.size() == 2 && words[0] == u"map")
-            covered << words[1];
+        if (entry.adds == Adds::Map)
+            covered << QString::fromLatin1(entry.word);
     }
     for (const GameFolder::Map &map : folder ? folder->maps : QList<GameFolder::Map>()) {
         // A loose map the game cannot find by its name is no map to add.
@@ -199,7 +209,7 @@ void MapRotationPage::writeLines(ScriptWriter &out) const
 void MapRotationPage::takeValues(OpenedScript &script)
 {
     build();
-    const std::optional<QString> rotation = script.value(rotationVariable);
+    const std::optional<QString> rotation = script.ask(rotationVariable);
     if (rotation)
         edRotation->setEditText(*rotation);
     // Undo must not reach into the text of the script before.
@@ -215,9 +225,8 @@ void MapRotationPage::declareValues(ValueCatalogue &values)
     // The gametypes are those the builder's buttons write.
     ValueCatalogue::Accepted rotation { ValueCatalogue::Kind::Rotation };
     for (const BuilderButton &entry : Tables::builderButtons) {
-        const QStringList words = QString::fromLatin1(entry.piece).split(u' ', Qt::SkipEmptyParts);
-        if (words.size() == 2 && words[0] == u"gametype")
-            rotation.values << words[1];
+        if (entry.adds == Adds::Gametype)
+            rotation.values << QString::fromLatin1(entry.word);
     }
     values.declare(rotationVariable, rotation);
     // The rotation still to play, which the game reads the same way.

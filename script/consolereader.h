@@ -51,7 +51,7 @@ enum class Problem {
     StrayWord, // a rotation word that is neither keyword nor the keyword's word
     SetAgain, // a later line sets the variable again before anything reads it
     MapMissing, // the game folder has no such map
-    MapWithoutSpawns, // the map has no spawn points for the rotation's gametype
+    MapWithoutSpawns, // the map has no spawn points for the gametype it is loaded with (see MapWord)
     MapCaseOnly, // a loose map that only letter case keeps from being found
 };
 

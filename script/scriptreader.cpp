@@ -1,5 +1,7 @@
 #include "script/scriptreader.h"
 
+#include "script/wording.h"
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -34,12 +36,6 @@ bool loadsMap(const QStringList &words)
     return words.size() >= 2
         && (words[0].compare(u"map", Qt::CaseInsensitive) == 0
             || words[0].compare(u"devmap", Qt::CaseInsensitive) == 0);
-}
-
-QString shown(const QString &text)
-{
-    constexpr qsizetype longest = 80;
-    return text.size() <= longest ? text : text.left(50) + u'\u2026' + text.right(20);
 }
 
 } // namespace
@@ -265,7 +261,7 @@ ConsoleReader::Reading ScriptReader::read(qsizetype line, QStringView text) cons
             --end;
         reading.marks.append({ { start, end - start }, ConsoleReader::Problem::SetAgain,
             u"Line %1 sets %2 again; the game keeps \"%3\"."_s.arg(
-                QString::number(again->line + 1), setting.written, shown(again->kept->value)) });
+                QString::number(again->line + 1), setting.written, Wording::shortened(again->kept->value)) });
     }
     return reading;
 }
