@@ -552,17 +552,31 @@ Reading read(QStringView text, const ValueCatalogue &values)
     return reading;
 }
 
-const Mark *markAt(const Reading &reading, qsizetype position)
+namespace {
+
+template<typename Item> const Item *itemAt(const QList<Item> &items, qsizetype position)
 {
-    const Mark *found = nullptr;
-    for (const Mark &mark : reading.marks) {
-        if (mark.span.start <= position && position <= mark.span.end()
-            && (!found || mark.span.start > found->span.start))
-            found = &mark;
+    const Item *found = nullptr;
+    for (const Item &item : items) {
+        if (item.span.start <= position && position <= item.span.end()
+            && (!found || item.span.start > found->span.start))
+            found = &item;
     }
     if (found)
         return found;
-    return reading.marks.isEmpty() ? nullptr : &reading.marks.constFirst();
+    return items.isEmpty() ? nullptr : &items.constFirst();
+}
+
+} // namespace
+
+const Mark *markAt(const Reading &reading, qsizetype position)
+{
+    return itemAt(reading.marks, position);
+}
+
+const Note *noteAt(const Reading &reading, qsizetype position)
+{
+    return itemAt(reading.notes, position);
 }
 
 QColor codeColour(int colour)

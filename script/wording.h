@@ -30,10 +30,10 @@ inline QString size(qint64 bytes)
                        : QStringLiteral("%1 MiB").arg((bytes + mib - 1) / mib);
 }
 
-// "1 map", "3 maps": `n` and the words that go with it.
+// "1 map", "1,000 maps": `n` and the words that go with it.
 inline QString counted(qint64 n, QStringView one, QStringView many)
 {
-    return QString::number(n) + QLatin1Char(' ') + (n == 1 ? one : many).toString();
+    return thousands(n) + QLatin1Char(' ') + (n == 1 ? one : many).toString();
 }
 
 } // namespace Wording

@@ -44,6 +44,11 @@ QString problemName(Problem problem)
     case Problem::MapMissing: return u"nomap"_s;
     case Problem::MapWithoutSpawns: return u"nospawns"_s;
     case Problem::MapCaseOnly: return u"mapcase"_s;
+    case Problem::ExecMissing: return u"nofile"_s;
+    case Problem::ExecTooLarge: return u"toolarge"_s;
+    case Problem::ExecLoop: return u"loop"_s;
+    case Problem::NothingReads: return u"unread"_s;
+    case Problem::GametypeMissing: return u"nogametype"_s;
     }
     return {};
 }
