@@ -135,16 +135,14 @@ bool ScriptDocument::pagesChanged() const
 void ScriptDocument::chooseGameFolder(const QString &folder)
 {
     m_chosenGameFolder = folder;
-    m_gameFolder->read(folder);
+    useGameFolderOf(m_scriptPath);
 }
 
 void ScriptDocument::useGameFolderOf(const QString &path)
 {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (GameFolder::isGameFolder(folder))
-        m_gameFolder->read(folder);
-    else if (!m_chosenGameFolder.isEmpty())
-        m_gameFolder->read(m_chosenGameFolder);
+    m_scriptPath = path;
+    if (const std::optional<GameFolder::Folders> folders = GameFolder::foldersFor(path, m_chosenGameFolder))
+        m_gameFolder->read(*folders);
     else
         m_gameFolder->clear();
 }

@@ -51,7 +51,7 @@ public:
     // The script last opened, which saving proposes; empty before.
     const QString &openedFile() const { return m_openedFile; }
 
-    // The folder chosen through File > Game Folder, read at once.
+    // The folder chosen through File > Game Folder, read at once; it is read for every script from now on.
     void chooseGameFolder(const QString &folder);
     const QString &chosenGameFolder() const { return m_chosenGameFolder; }
 
@@ -68,8 +68,7 @@ Q_SIGNALS:
 private:
     QTextDocument *text() const { return m_text(); }
     void replaceText(const std::function<void()> &write, bool comments);
-    // The game folder of a script opened or saved at `path`: its own folder
-    // when that is one, else the one chosen through File > Game Folder.
+    // Reads the game folder of a script opened or saved at `path` (see GameFolder::foldersFor).
     void useGameFolderOf(const QString &path);
 
     const PageList &m_pages;
@@ -80,4 +79,5 @@ private:
     qsizetype m_keptBeforeSections = 0;
     QString m_openedFile;
     QString m_chosenGameFolder;
+    QString m_scriptPath; // the script last opened or saved, whose folder is read when none is chosen
 };

@@ -149,11 +149,17 @@ void StatusLine::showGameFolder(const GameFolderReader::Contents &contents)
     m_gameFolderNote->setVisible(bool(contents));
     if (!contents)
         return;
+    if (!contents->gameFolder) {
+        m_gameFolderNote->setText(u"%1: not a game folder"_s.arg(contents->folderNames()));
+        PageKit::setHint(m_gameFolderNote, contents->summary());
+        return;
+    }
     QStringList notes;
-    for (const GameFolder::Note &note : contents->notes)
-        notes << u"%1 (%2)"_s.arg(QDir::toNativeSeparators(note.file), note.reason);
-    m_gameFolderNote->setText(
-        u"Game folder %1: %2"_s.arg(QDir(contents->folder).dirName(), contents->mapsCountedBriefly()));
+    for (const GameFolder::Note &note : contents->notes) {
+        const QString file = contents->modFolder.isEmpty() ? note.file : QDir(note.folder).dirName() + u'/' + note.file;
+        notes << u"%1 (%2)"_s.arg(QDir::toNativeSeparators(file), describe(note.trouble));
+    }
+    m_gameFolderNote->setText(u"Game folder %1: %2"_s.arg(contents->folderNames(), contents->mapsCountedBriefly()));
     // A hint, as every other in this window: in the status bar, never a pop-up.
     PageKit::setHint(m_gameFolderNote,
         notes.isEmpty() ? contents->summary() : u"What could not be read: "_s + notes.join(u"; "_s) + u'.');

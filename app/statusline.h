@@ -25,7 +25,8 @@ public:
     void showResult(const QString &sentence);
     bool showsResult() const { return !m_result.isEmpty(); }
 
-    // Names the folder's maps briefly, with what it is in the hint; nothing for no folder.
+    // Names the folder's maps briefly, with what it is in the hint, or that it is no game folder; nothing for no
+    // folder.
     void showGameFolder(const GameFolderReader::Contents &contents);
 
     // The message as the bar shows it: whole words, and "…" where they do not all fit.

@@ -339,8 +339,10 @@ void TForm1::GameFolder1Click()
 
 void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
 {
-    tabEditor->checkMapsAgainst(contents);
-    m_pages.mapRotation()->offerFolderMaps(contents.get());
+    // Maps are checked only against a folder that is one.
+    const bool checked = contents && contents->gameFolder;
+    tabEditor->checkMapsAgainst(checked ? contents : nullptr);
+    m_pages.mapRotation()->offerFolderMaps(checked ? contents.get() : nullptr);
     m_statusLine->showGameFolder(contents);
 }
 

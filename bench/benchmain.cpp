@@ -559,7 +559,7 @@ void readRealFolder(const QString &path)
             map.gametypes ? qPrintable(u"runs "_s + map.gametypes->join(u' ')) : "gametypes unknown");
     }
     for (const GameFolder::Note &note : std::as_const(contents.notes))
-        std::printf("  note: %s: %s\n", qPrintable(note.file), qPrintable(note.reason));
+        std::printf("  note: %s: %s\n", qPrintable(note.file), qPrintable(describe(note.trouble)));
     printFigure(qPrintable(contents.summary().left(58)), stats({ ms }), "ms", std::nullopt, "");
 }
 

@@ -5,6 +5,7 @@
 // only take care of what every page does the same way.
 
 #include "generator/fieldmark.h"
+#include "script/gametypes.h"
 #include "script/openedscript.h"
 #include "script/scriptwriter.h"
 #include "script/valuecatalogue.h"
@@ -181,9 +182,11 @@ ValueCatalogue::Accepted onOrOff();
 // holds.
 template<typename Page> ValueCatalogue::Accepted acceptedBy(const Row<Page> &row)
 {
+    // The game's gametypes in the table's order, whatever the order of the buttons.
+    if (row.gametypes)
+        return { ValueCatalogue::Kind::Gametype, Gametypes::words() };
     if (!row.choices.empty()) {
-        ValueCatalogue::Accepted accepted { row.gametypes ? ValueCatalogue::Kind::Gametype
-                                                          : ValueCatalogue::Kind::Choice };
+        ValueCatalogue::Accepted accepted { ValueCatalogue::Kind::Choice };
         for (const RadioChoice<Page> &choice : row.choices)
             accepted.values << choice.value.toString();
         return accepted;

@@ -474,6 +474,11 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
     const QString setValue = gameValue(words);
     if (setValue != line.sliced(valueText.start, valueText.length))
         mark(value, Problem::OtherValue, u"The game sets the value to: "_s + Wording::shortened(setValue));
+    if (variable.compare(u"fs_game", Qt::CaseInsensitive) == 0) {
+        mark(name, Problem::CommandLineOnly,
+            u"The game takes fs_game only from the server's command line, so this changes nothing: start the "
+            "server with +set fs_game %1"_s.arg(Wording::shortened(setValue)));
+    }
     if (const ValueCatalogue::Accepted *accepted = isSets ? nullptr : values.find(variable)) {
         // What follows a cut is a command of its own, not part of the value.
         const Span valueRead { valueText.start,

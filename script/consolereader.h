@@ -50,8 +50,10 @@ enum class Problem {
     UnnamedMap, // a rotation map named only "mp_"
     StrayWord, // a rotation word that is neither keyword nor the keyword's word
     SetAgain, // a later line sets the variable again before anything reads it
+    CommandLineOnly, // a variable the game takes only from the server's command line
     MapMissing, // the game folder has no such map
-    MapWithoutSpawns, // the map has no spawn points for the gametype it is loaded with (see MapWord)
+    MapWithoutSpawns, // the map has no spawn points for the rotation's gametype
+    MapWithoutRadios, // the map has no HQ radios, and hq is its gametype
     MapCaseOnly, // a loose map that only letter case keeps from being found
     ExecMissing, // exec finds no script, or refuses its name: nothing runs
     ExecTooLarge, // exec finds a script larger than it takes: nothing runs
