@@ -8,6 +8,7 @@
 #include "script/scriptfile.h"
 #include "script/scriptwriter.h"
 #include "script/valuecatalogue.h"
+#include "script/wording.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,14 +20,14 @@ namespace {
 
 QString openedSentence(const OpenedScript &script, qsizetype kept)
 {
-    const qsizetype taken = script.takenCount();
-    QString sentence
-        = (taken == 1 ? u"Read 1 setting into the pages; "_s : u"Read %1 settings into the pages; "_s.arg(taken))
-        + (kept == 1 ? u"1 line is kept as written."_s : u"%1 lines are kept as written."_s.arg(kept));
-    if (const qsizetype started = script.startValueCount(); started == 1)
-        sentence += u" 1 box the file gives no value it can show kept its start value."_s;
-    else if (started > 1)
-        sentence += u" %1 boxes the file gives no value they can show kept their start values."_s.arg(started);
+    QString sentence = u"Read %1 into the pages; %2 kept as written."_s.arg(
+        Wording::counted(script.takenCount(), u"setting", u"settings"),
+        Wording::counted(kept, u"line is", u"lines are"));
+    if (const qsizetype started = script.startValueCount(); started > 0) {
+        sentence += u' '
+            + Wording::counted(started, u"box the file gives no value it can show kept its start value.",
+                u"boxes the file gives no value they can show kept their start values.");
+    }
     return sentence;
 }
 

@@ -3,6 +3,7 @@
 #include "gamefolder/gscnames.h"
 #include "gamefolder/serverscripts.h"
 #include "script/execsize.h"
+#include "script/wording.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -618,7 +619,7 @@ std::pair<qsizetype, qsizetype> countedMaps(const Contents &contents)
 
 QString mapsOwn(qsizetype own)
 {
-    return own == 1 ? u"1 map"_s : u"%1 maps"_s.arg(own);
+    return Wording::counted(own, u"map", u"maps");
 }
 
 } // namespace
@@ -662,11 +663,10 @@ QString Contents::summary() const
     QSet<std::pair<QString, QString>> files;
     for (const Note &note : notes)
         files.insert({ note.folder, note.file });
-    const QString in = modFolder.isEmpty() ? u"in it"_s : u"in them"_s;
-    if (files.size() == 1)
-        text += u"; 1 file %1 could not be read whole"_s.arg(in);
-    else if (!files.isEmpty())
-        text += u"; %1 files %2 could not be read whole"_s.arg(files.size()).arg(in);
+    if (!files.isEmpty()) {
+        text += u"; "_s + Wording::counted(files.size(), u"file", u"files")
+            + (modFolder.isEmpty() ? u" in it could not be read whole"_s : u" in them could not be read whole"_s);
+    }
     return text + u'.';
 }
 

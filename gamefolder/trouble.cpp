@@ -1,13 +1,10 @@
 #include "gamefolder/trouble.h"
 
+#include "script/wording.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString sizeText(qint64 bytes)
-{
-    return bytes < (1 << 20) ? u"%1 KiB"_s.arg((bytes + 1023) >> 10) : u"%1 MiB"_s.arg((bytes + (1 << 20) - 1) >> 20);
-}
 
 QString sentence(const Trouble &trouble)
 {
@@ -16,14 +13,14 @@ QString sentence(const Trouble &trouble)
     case Kind::NotAMap: return u"not a map file"_s;
     case Kind::MapVersion: return u"a map of version %1, not %2"_s.arg(trouble.number).arg(trouble.limit);
     case Kind::EntitiesOutside: return u"its entities lie past the end of the file"_s;
-    case Kind::EntitiesTooLarge: return u"its entities are over %1"_s.arg(sizeText(trouble.limit));
+    case Kind::EntitiesTooLarge: return u"its entities are over %1"_s.arg(Wording::size(trouble.limit));
     case Kind::ReadFailed:
     case Kind::NotAnArchive: return trouble.detail;
     case Kind::EndsEarly: return u"it ends early"_s;
     case Kind::OverCeiling:
-        return u"it is %1, over the %2 read of it"_s.arg(sizeText(trouble.number), sizeText(trouble.limit));
+        return u"it is %1, over the %2 read of it"_s.arg(Wording::size(trouble.number), Wording::size(trouble.limit));
     case Kind::OverBudget:
-        return u"left unread: the game folder's files inflate to over %1 in all"_s.arg(sizeText(trouble.limit));
+        return u"left unread: the game folder's files inflate to over %1 in all"_s.arg(Wording::size(trouble.limit));
     case Kind::EmptyArchive: return u"the archive is empty"_s;
     case Kind::NotAFile: return u"not a file"_s;
     case Kind::BrokenLink: return u"a link that leads nowhere, or round to itself"_s;

@@ -26,22 +26,25 @@ constexpr QSize mapSize { 81, 17 };
 // What a screen shows in a few columns; a menu also takes each entry in a time that grows with its length.
 constexpr qsizetype mostOfferedMaps = 150;
 
+enum class Adds { Gametype, Map, Text };
+
 struct BuilderButton {
     TTextButton *MapRotationPage::*button;
     int number; // TextButton<number>
     QPoint topLeft; // on the page, also for the Extras inside GroupBox2
     QSize size;
     bool extras;
-    enum class Adds { Gametype, Map, Piece } adds;
+    Adds adds;
     QStringView caption;
-    QStringView word; // the gametype or the map it adds, or a piece it appends exactly, blanks included
+    QStringView word; // the gametype or the map it adds, or the text an Extra adds, blanks included
 
+    // What the button appends, exactly.
     QString piece() const
     {
         switch (adds) {
         case Adds::Gametype: return u"gametype %1 "_s.arg(word);
         case Adds::Map: return u"map %1 "_s.arg(word);
-        case Adds::Piece: break;
+        case Adds::Text: break;
         }
         return word.toString();
     }
@@ -49,14 +52,14 @@ struct BuilderButton {
 
 constexpr BuilderButton gametypeButton(TTextButton *MapRotationPage::*button, int number, int x, Gametypes::Index row)
 {
-    return { button, number, { x, 48 }, gametypeSize, false, BuilderButton::Adds::Gametype, Gametypes::all[row].caption,
+    return { button, number, { x, 48 }, gametypeSize, false, Adds::Gametype, Gametypes::all[row].caption,
         Gametypes::all[row].word };
 }
 
 constexpr BuilderButton mapButton(
     TTextButton *MapRotationPage::*button, int number, QPoint topLeft, QStringView caption, QStringView map)
 {
-    return { button, number, topLeft, mapSize, false, BuilderButton::Adds::Map, caption, map };
+    return { button, number, topLeft, mapSize, false, Adds::Map, caption, map };
 }
 
 const struct {
@@ -103,11 +106,9 @@ constexpr BuilderButton MapRotationPage::Tables::builderButtons[] = {
     mapButton(&MapRotationPage::TextButton16, 16, { 232, 104 }, u"Rocket", u"mp_rocket"),
     mapButton(&MapRotationPage::TextButton18, 18, { 320, 104 }, u"Stalingrad", u"mp_stalingrad"),
     mapButton(&MapRotationPage::TextButton19, 19, { 408, 104 }, u"Tigertown", u"mp_tigertown"),
-    { &MapRotationPage::TextButton20, 20, { 584, 208 }, mapSize, true, BuilderButton::Adds::Piece, u"gametype",
-        u" gametype " },
-    { &MapRotationPage::TextButton21, 21, { 584, 232 }, mapSize, true, BuilderButton::Adds::Piece, u"map", u" map " },
-    { &MapRotationPage::TextButton22, 22, { 672, 232 }, mapSize, true, BuilderButton::Adds::Piece, u"map mp_",
-        u" map mp_ " },
+    { &MapRotationPage::TextButton20, 20, { 584, 208 }, mapSize, true, Adds::Text, u"gametype", u" gametype " },
+    { &MapRotationPage::TextButton21, 21, { 584, 232 }, mapSize, true, Adds::Text, u"map", u" map " },
+    { &MapRotationPage::TextButton22, 22, { 672, 232 }, mapSize, true, Adds::Text, u"map mp_", u" map mp_ " },
 };
 
 MapRotationPage::MapRotationPage(QWidget *parent)
@@ -181,7 +182,7 @@ void MapRotationPage::offerFolderMaps(const GameFolder::Contents *folder)
     QList<FolderMap> offered;
     QStringList covered;
     for (const BuilderButton &entry : Tables::builderButtons) {
-        if (entry.adds == BuilderButton::Adds::Map)
+        if (entry.adds == Adds::Map)
             covered << entry.word.toString();
     }
     for (const GameFolder::Map &map : folder ? folder->maps : QList<GameFolder::Map>()) {
@@ -223,7 +224,7 @@ void MapRotationPage::writeLines(ScriptWriter &out) const
 void MapRotationPage::takeValues(OpenedScript &script)
 {
     build();
-    const std::optional<QString> rotation = script.value(rotationVariable);
+    const std::optional<QString> rotation = script.ask(rotationVariable);
     if (rotation)
         edRotation->setEditText(*rotation);
     // Undo must not reach into the text of the script before.

@@ -302,7 +302,7 @@ template<typename Write> QString writtenBy(Write write)
 template<typename Page> void takeRow(Page &page, OpenedScript &script, const Row<Page> &row)
 {
     QCheckBox *include = page.*row.include;
-    const std::optional<QString> value = row.cvar.isEmpty() ? std::nullopt : script.value(row.cvar);
+    const std::optional<QString> value = row.cvar.isEmpty() ? std::nullopt : script.ask(row.cvar);
     bool shown = false;
     if (value && row.edit) {
         (page.*row.edit)->setText(*value);
@@ -329,7 +329,7 @@ template<typename Write>
 void takeOnOff(OpenedScript &script, QCheckBox *box, QStringView cvar, bool checked, Write write)
 {
     script.writesAlways(cvar);
-    const std::optional<QString> value = script.value(cvar);
+    const std::optional<QString> value = script.ask(cvar);
     if (value && (*value == u"1" || *value == u"0")) {
         box->setChecked(*value == u"1");
         const bool on = box->isChecked();

@@ -1,9 +1,9 @@
 #include "script/consolereader.h"
 
 #include "script/linebreaks.h"
+#include "script/wording.h"
 
-#include <QLocale>
-
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -40,20 +40,6 @@ bool isPairAt(QStringView line, qsizetype i, qsizetype end, QStringView pair)
 bool holdsAnyOf(QStringView text, QStringView characters)
 {
     return std::any_of(text.begin(), text.end(), [characters](QChar c) { return characters.contains(c); });
-}
-
-QString thousands(qsizetype n)
-{
-    return QLocale(QLocale::English).toString(n);
-}
-
-// A long value is shown by its two ends.
-QString shown(const QString &text)
-{
-    constexpr qsizetype longest = 80;
-    if (text.size() <= longest)
-        return text;
-    return text.left(50) + u'\u2026' + text.right(20);
 }
 
 struct Word {
@@ -149,7 +135,7 @@ QString shownCommand(const QList<Word> &words)
         else if (!word.text.isEmpty())
             texts << word.text;
     }
-    return shown(texts.join(u' '));
+    return Wording::shortened(texts.join(u' '));
 }
 
 QString gameValue(const QList<Word> &words)
@@ -172,7 +158,7 @@ void markCommand(const Command &command, Reading &out)
         return;
     }
     QString sentence
-        = u"The game cuts the command at %1 characters and drops this one."_s.arg(thousands(maxCommandChars));
+        = u"The game cuts the command at %1 characters and drops this one."_s.arg(Wording::thousands(maxCommandChars));
     if (command.words.isEmpty())
         sentence += u" The rest of this line runs nothing."_s;
     else
@@ -371,7 +357,7 @@ void readRotation(QStringView line, Span valueText, const QStringList &gametypes
         if (!gametype && !isKeyword(word, u"map")) {
             out.marks.append({ word, Problem::StrayWord,
                 u"The rotation takes gametype or map here; the game does not know what to do with "_s
-                    + shown(text(word).toString()) });
+                    + Wording::shortened(text(word).toString()) });
             continue;
         }
         if (k + 1 == words.size() || isKeyword(words[k + 1], u"gametype") || isKeyword(words[k + 1], u"map")) {
@@ -484,14 +470,14 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
     }
     if (variable != line.sliced(name.start, name.length))
         mark(name.length > 0 ? name : words[1].span, Problem::OtherName,
-            u"The game sets the variable: "_s + shown(variable));
+            u"The game sets the variable: "_s + Wording::shortened(variable));
     const QString setValue = gameValue(words);
     if (setValue != line.sliced(valueText.start, valueText.length))
-        mark(value, Problem::OtherValue, u"The game sets the value to: "_s + shown(setValue));
+        mark(value, Problem::OtherValue, u"The game sets the value to: "_s + Wording::shortened(setValue));
     if (variable.compare(u"fs_game", Qt::CaseInsensitive) == 0) {
         mark(name, Problem::CommandLineOnly,
             u"The game takes fs_game only from the server's command line, so this changes nothing: start the "
-            "server with +set fs_game %1"_s.arg(shown(setValue)));
+            "server with +set fs_game %1"_s.arg(Wording::shortened(setValue)));
     }
     if (const ValueCatalogue::Accepted *accepted = isSets ? nullptr : values.find(variable)) {
         // What follows a cut is a command of its own, not part of the value.
@@ -507,7 +493,8 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
         return;
     if (!isSets)
         addColourRuns(line, valueText, out);
-    const QString leftOut = u"The game sets %1, but leaves it out of the server info: "_s.arg(shown(variable));
+    const QString leftOut
+        = u"The game sets %1, but leaves it out of the server info: "_s.arg(Wording::shortened(variable));
     if (holdsAnyOf(setValue, u"\\;\"")) {
         mark(value.length > 0 ? value : words[2].span, Problem::InfoRefused,
             leftOut + u"a value there cannot hold \\, ; or \""_s);
@@ -515,7 +502,7 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
         mark(name, Problem::InfoRefused, leftOut + u"a key there cannot hold \\, ; or \""_s);
     } else if (2 + variable.size() + setValue.size() > maxInfoPairBytes) {
         mark(whole, Problem::InfoRefused,
-            leftOut + u"an entry there is at most %1 bytes"_s.arg(thousands(maxInfoPairBytes)));
+            leftOut + u"an entry there is at most %1 bytes"_s.arg(Wording::thousands(maxInfoPairBytes)));
     }
 }
 
@@ -573,29 +560,38 @@ Reading read(QStringView text, const ValueCatalogue &values)
 
 namespace {
 
-template<typename Item> const Item *itemAt(const QList<Item> &items, qsizetype position)
+template<typename Item> const Item *itemAt(const QList<Item> &items, QStringView line, qsizetype position)
 {
+    const auto blank = [&](qsizetype i) { return line[i].unicode() <= u' '; };
+    qsizetype start = std::clamp<qsizetype>(position, 0, line.size());
+    qsizetype end = start;
+    while (start > 0 && !blank(start - 1))
+        --start;
+    while (end < line.size() && !blank(end))
+        ++end;
     const Item *found = nullptr;
     for (const Item &item : items) {
-        if (item.span.start <= position && position <= item.span.end()
-            && (!found || item.span.start > found->span.start))
+        const Span &span = item.span;
+        const bool over
+            = start == end ? span.start <= start && start <= span.end() : span.start < end && span.end() > start;
+        const bool inner = !found || span.start > found->span.start
+            || (span.start == found->span.start && span.length < found->span.length);
+        if (over && inner)
             found = &item;
     }
-    if (found)
-        return found;
-    return items.isEmpty() ? nullptr : &items.constFirst();
+    return found;
 }
 
 } // namespace
 
-const Mark *markAt(const Reading &reading, qsizetype position)
+const Mark *markAt(const Reading &reading, QStringView line, qsizetype position)
 {
-    return itemAt(reading.marks, position);
+    return itemAt(reading.marks, line, position);
 }
 
-const Note *noteAt(const Reading &reading, qsizetype position)
+const Note *noteAt(const Reading &reading, QStringView line, qsizetype position)
 {
-    return itemAt(reading.notes, position);
+    return itemAt(reading.notes, line, position);
 }
 
 QColor codeColour(int colour)

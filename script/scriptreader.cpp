@@ -2,8 +2,7 @@
 
 #include "script/execname.h"
 #include "script/execsize.h"
-
-#include <QLocale>
+#include "script/wording.h"
 
 #include <algorithm>
 #include <limits>
@@ -43,17 +42,6 @@ bool isCommand(const QStringList &words, QStringView command)
 bool loadsMap(const QStringList &words)
 {
     return words.size() >= 2 && (isCommand(words, u"map") || isCommand(words, u"devmap"));
-}
-
-QString shown(const QString &text)
-{
-    constexpr qsizetype longest = 80;
-    return text.size() <= longest ? text : text.left(50) + u'\u2026' + text.right(20);
-}
-
-QString thousands(qint64 n)
-{
-    return QLocale(QLocale::English).toString(n);
 }
 
 // The variables vstr runs in `words`, and in a value they set that a vstr may run later.
@@ -514,8 +502,8 @@ std::optional<ConsoleReader::Mark> ScriptReader::unreadMark(const Setting &setti
     const VariableUse::Verdict verdict = verdictOn(setting);
     if (verdict == VariableUse::Verdict::Read)
         return std::nullopt;
-    QString sentence
-        = u"Nothing on this server reads %1: the game keeps it, and nothing uses it."_s.arg(shown(setting.written));
+    QString sentence = u"Nothing on this server reads %1: the game keeps it, and nothing uses it."_s.arg(
+        Wording::shortened(setting.written));
     if (verdict == VariableUse::Verdict::OnlyWritten)
         sentence += u" The game's own scripts only set it."_s;
     else if (const QString near = m_server->variables->nearName(setting.written); !near.isEmpty())
@@ -582,10 +570,11 @@ QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, co
 QString ScriptReader::issueSentence(const Issue &issue) const
 {
     const ExecName::Target target = ExecName::of(issue.typed);
-    const QString name = shown(issue.typed);
+    const QString name = Wording::shortened(issue.typed);
     switch (issue.outcome) {
     case Outcome::Missing:
-        return u"The game finds no %1, says \"couldn't exec %2\" and runs nothing."_s.arg(shown(target.path), name);
+        return u"The game finds no %1, says \"couldn't exec %2\" and runs nothing."_s.arg(
+            Wording::shortened(target.path), name);
     case Outcome::Refused:
         switch (target.refusal) {
         case ExecName::Refusal::NoName: return u"exec without a script's name runs nothing."_s;
@@ -598,7 +587,7 @@ QString ScriptReader::issueSentence(const Issue &issue) const
         return {};
     case Outcome::TooLarge:
         return u"The game runs none of %1, which is %2 bytes: exec takes %3."_s.arg(shownScript(issue.script),
-            thousands(m_scripts[issue.script].script.bytes), thousands(ExecSize::largestBytes));
+            Wording::thousands(m_scripts[issue.script].script.bytes), Wording::thousands(ExecSize::largestBytes));
     case Outcome::Loop: {
         // The loop: from where the script exec finds first ran, round to it again.
         QList<qsizetype> running { -1 };
@@ -613,10 +602,10 @@ QString ScriptReader::issueSentence(const Issue &issue) const
     }
     case Outcome::TooDeep:
         return u"Tallyforge follows exec no more than %1 scripts deep: what %2 runs is not checked."_s.arg(
-            QString::number(deepestExec), shown(target.path));
+            QString::number(deepestExec), Wording::shortened(target.path));
     case Outcome::TooMany:
         return u"Tallyforge follows no more than %1 commands that scripts run through exec: what %2 runs is not "
-               "checked."_s.arg(thousands(mostExecCommands), shown(target.path));
+               "checked."_s.arg(Wording::thousands(mostExecCommands), Wording::shortened(target.path));
     case Outcome::Runs:
     case Outcome::Unknown: break;
     }
@@ -668,8 +657,8 @@ void ScriptReader::readExecs(
             const QString where = found.archive.isEmpty() ? u", a loose file in %1"_s.arg(found.folder)
                                                           : u" from %1"_s.arg(found.archive);
             reading.notes.append({ span,
-                u"exec %1: %2%3, %4"_s.arg(shown(exec.typed), shown(found.path), where,
-                    lines == 1 ? u"1 line"_s : u"%1 lines"_s.arg(thousands(lines))) });
+                u"exec %1: %2%3, %4"_s.arg(Wording::shortened(exec.typed), Wording::shortened(found.path), where,
+                    Wording::counted(lines, u"line", u"lines")) });
         }
         // The first thing amiss down the chain, on the exec that leads there.
         for (const Issue &issue : std::as_const(deeper)) {
@@ -680,7 +669,8 @@ void ScriptReader::readExecs(
             QString sentence = issueSentence(issue);
             if (issue.outcome != Outcome::Loop) {
                 sentence[0] = sentence[0].toLower();
-                sentence = u"%1 execs %2: %3"_s.arg(chain.join(u" \u2192 "_s), shown(issue.typed), sentence);
+                sentence
+                    = u"%1 execs %2: %3"_s.arg(chain.join(u" \u2192 "_s), Wording::shortened(issue.typed), sentence);
             }
             if (notFollowed(issue.outcome)) {
                 reading.notes.append({ span, sentence });
@@ -701,7 +691,8 @@ void ScriptReader::markSetAgain(const Setting &setting, const Again &again, QStr
     const QString line = next.script == script ? u"Line %1"_s.arg(next.line + 1)
                                                : u"Line %1 of %2"_s.arg(next.line + 1).arg(shownScript(next.script));
     reading.marks.append({ commandSpan(reading, text, setting.command), ConsoleReader::Problem::SetAgain,
-        u"%1 sets %2 again; the game keeps \"%3\"."_s.arg(line, setting.written, shown(settingAt(again.kept).value)) });
+        u"%1 sets %2 again; the game keeps \"%3\"."_s.arg(
+            line, setting.written, Wording::shortened(settingAt(again.kept).value)) });
 }
 
 ConsoleReader::Reading ScriptReader::read(qsizetype line, QStringView text) const
