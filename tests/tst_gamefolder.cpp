@@ -16,7 +16,6 @@
 #include "script/valuecatalogue.h"
 #include "testmain.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -42,14 +41,7 @@ namespace {
 
 void keepSeed(const QByteArray &bytes)
 {
-    const QString seeds = qEnvironmentVariable("TALLYFORGE_FUZZ_SEEDS");
-    if (seeds.isEmpty() || bytes.size() > (256 << 10))
-        return;
-    QDir().mkpath(seeds);
-    QFile file(
-        QDir(seeds).filePath(QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex())));
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
+    TestRunner::keepFuzzSeed(u"gamefolder", bytes);
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
