@@ -118,7 +118,7 @@ QString found(const GameFolder::Contents &contents, const QString &name)
 }
 
 // Under ASan the peak measures the sanitizer's shadow memory and quarantine, not the reader.
-#ifdef __SANITIZE_ADDRESS__
+#ifdef TALLYFORGE_SANITIZED
 constexpr qint64 mostResidentMiB = std::numeric_limits<qint64>::max();
 #else
 constexpr qint64 mostResidentMiB = 400;
