@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     OpenedScript opened(loaded.lines, {}, values);
     for (int pass = 0; pass < 4; ++pass) {
         for (const QString &variable : std::as_const(variables))
-            if (const auto value = opened.value(variable))
+            if (const auto value = opened.ask(variable))
                 opened.offer({ variable }, QStringLiteral("set %1 \"%2\"").arg(variable, *value));
         if (opened.settle())
             break;
