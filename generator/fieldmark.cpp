@@ -5,10 +5,11 @@
 #include "widgets/markunderline.h"
 
 #include <QCoreApplication>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QToolTip>
 
 #include <algorithm>
 #include <utility>
@@ -79,62 +80,57 @@ QString FieldMark::marked() const
     return m_edit->statusTip() + u' ' + m_sentence;
 }
 
-QStatusBar *FieldMark::statusBar()
-{
-    if (!m_statusBar)
-        m_statusBar = m_edit->window()->findChild<QStatusBar *>(QString(), Qt::FindDirectChildrenOnly);
-    return m_statusBar;
-}
-
 // Puts the sentence in the status bar while the field is pointed at or has
 // the focus, and takes it away once it no longer stands for the field.
 void FieldMark::tell()
 {
-    QStatusBar *bar = statusBar();
-    if (!bar)
-        return;
-    if (!m_sentence.isEmpty() && (m_edit->hasFocus() || m_edit->underMouse())) {
-        m_told = marked();
-        if (bar->currentMessage() != m_told)
-            bar->showMessage(m_told);
-    } else if (!m_told.isEmpty()) {
-        if (bar->currentMessage() == m_told)
-            bar->showMessage(m_edit->underMouse() ? m_edit->statusTip() : QString());
-        m_told.clear();
-    }
+    if (!m_sentence.isEmpty() && (m_edit->hasFocus() || m_edit->underMouse()))
+        say(marked());
+    else if (!m_told.isEmpty())
+        say(m_edit->underMouse() ? m_edit->statusTip() : QString());
 }
 
-// A hint that ends leaves an empty bar: the sentence of the focused field takes its place again.
-void FieldMark::restore(const QString &message)
+void FieldMark::say(const QString &tip)
 {
-    if (message.isEmpty() && m_edit->hasFocus())
-        tell();
-}
-
-void FieldMark::focusChanged(bool focused)
-{
-    QStatusBar *bar = statusBar();
-    if (focused && bar && !m_restoring)
-        m_restoring = connect(bar, &QStatusBar::messageChanged, this, &FieldMark::restore);
-    else if (!focused)
-        disconnect(std::exchange(m_restoring, {}));
-    tell();
+    // The window shows every tip that reaches it; one from anywhere else replaces this field's.
+    QWidget *window = m_edit->window();
+    m_told = tip == marked() ? tip : QString();
+    if (m_told.isEmpty())
+        window->removeEventFilter(this);
+    else
+        window->installEventFilter(this);
+    QStatusTipEvent event(tip);
+    QCoreApplication::sendEvent(m_edit, &event);
 }
 
 bool FieldMark::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched != m_edit) {
+        if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent *>(event)->tip() != m_told) {
+            m_told.clear();
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
     switch (event->type()) {
-    case QEvent::StatusTip:
-        // The pointer came onto the field: the hint, then what the game does.
-        if (!m_sentence.isEmpty() && static_cast<QStatusTipEvent *>(event)->tip() == m_edit->statusTip()
-            && statusBar()) {
-            m_told = marked();
-            statusBar()->showMessage(m_told);
+    case QEvent::StatusTip: {
+        // The pointer came onto the field, or a hint ended while the field has
+        // the focus: the hint, then what the game does.
+        const QString tip = static_cast<QStatusTipEvent *>(event)->tip();
+        if (!m_sentence.isEmpty() && (tip == m_edit->statusTip() || (tip.isEmpty() && m_edit->hasFocus()))) {
+            say(marked());
+            return true;
+        }
+        break;
+    }
+    case QEvent::ToolTip:
+        if (!m_sentence.isEmpty()) {
+            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), m_sentence, m_edit);
             return true;
         }
         break;
     case QEvent::FocusIn:
-    case QEvent::FocusOut: focusChanged(event->type() == QEvent::FocusIn); break;
+    case QEvent::FocusOut: tell(); break;
     case QEvent::InputMethod: {
         // While an input method composes, its own formats stand in the field; ours come back after.
         const bool composing = !static_cast<QInputMethodEvent *>(event)->preeditString().isEmpty();

@@ -4,19 +4,18 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QTextLayout>
 
 class QLineEdit;
-class QStatusBar;
 
 // Shows in a page's field what the game reads from the line its row writes,
 // read by the editor's own reader: the editor's wavy underline under the text
-// the game reads otherwise than it looks, and what the game does, after the
+// the game reads otherwise than it looks, and what the game does: after the
 // field's hint in the status bar while the pointer is over the field or while
-// it has the keyboard focus, and in its description for assistive technology.
-// The field's start value reads as it looks, so
+// it has the keyboard focus, in a tooltip, and in its description for
+// assistive technology. The status bar is told as every hint tells it, by a
+// QStatusTipEvent to the window. The field's start value reads as it looks, so
 // nothing is read before its text first changes. Neither the text nor what
 // the row writes ever changes.
 class FieldMark : public QObject {
@@ -33,10 +32,9 @@ private:
     void read();
     void underline();
     QString marked() const;
-    QStatusBar *statusBar();
     void tell();
-    void restore(const QString &message);
-    void focusChanged(bool focused);
+    // Puts `tip` in the window's status bar, or takes what this field put there away for none.
+    void say(const QString &tip);
 
     QLineEdit *const m_edit;
     const QString m_variable;
@@ -45,7 +43,5 @@ private:
     QList<QTextLayout::FormatRange> m_underlined; // as the field shows them
     QList<QTextLayout::FormatRange> m_marks; // as read
     bool m_composing = false; // an input method is composing text in the field
-    QPointer<QStatusBar> m_statusBar;
-    QMetaObject::Connection m_restoring;
-    QString m_told; // what this field last put in the status bar
+    QString m_told; // what this field put in the status bar, while no other tip came after it
 };
