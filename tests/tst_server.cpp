@@ -388,6 +388,7 @@ void ServerTest::gscNames()
 {
     QFETCH(QByteArray, script);
     QFETCH(QStringList, names);
+    TestRunner::keepFuzzSeed(u"gscnames", script);
     // Whole, and a byte at a time as an archive might give it: the same names.
     for (const qsizetype piece : { script.size(), qsizetype(1) }) {
         GscNames reader;
