@@ -206,6 +206,16 @@ private:
             m_contents.levelScripts << LevelScript { path, name, MapFile::namesRadios(*text) };
     }
 
+    // Whether `bytes` more of a script's text or names may be kept; notes the first that may not.
+    bool keep(const QString &path, qint64 bytes)
+    {
+        if (m_budget.keep(bytes))
+            return true;
+        if (!std::exchange(m_overKept, true))
+            note(path, { Trouble::Kind::OverKept, {}, 0, keptBudget });
+        return false;
+    }
+
     // Whether another script of a kind that already counts `read` may be read; notes the first that may not.
     bool roomFor(const QString &path, qsizetype read)
     {
@@ -229,6 +239,10 @@ private:
             config.text = readWhole(index, path, ExecSize::largestBytes);
             if (!config.text)
                 return;
+            if (!keep(path, config.text->size())) {
+                config.text.reset();
+                config.kept = false;
+            }
         }
         m_contents.configs << config;
     }
@@ -256,10 +270,13 @@ private:
                 return troubleReading(path, entry.get(), got);
             names.read(QByteArrayView(m_piece).first(got));
         }
-        if (names.cut())
+        if (names.cut() && !std::exchange(m_tooManyNames, true))
             note(path, { Trouble::Kind::TooManyNames, {}, 0, GscNames::mostNames });
+        const QByteArray joined = names.joined();
+        if (!keep(path, joined.size()))
+            return;
         whole = !names.cut();
-        m_contents.gameScripts << GameScript { path, names.joined() };
+        m_contents.gameScripts << GameScript { path, joined };
     }
 
     void readArena(zip_uint64_t index, const QString &path)
@@ -275,6 +292,8 @@ private:
     Contents m_contents;
     QByteArray m_piece; // of a game script, as it inflates
     bool m_overBudget = false;
+    bool m_overKept = false;
+    bool m_tooManyNames = false; // noted once an archive
 };
 
 Contents readOpened(const LibZip &zip, zip_t *archive, int error, Detail detail, ReadBudget &budget)

@@ -26,6 +26,10 @@ inline constexpr qint64 largestMap = 128 << 20;
 // What reading one game folder may inflate, whatever its entries claim.
 inline constexpr qint64 folderBudget = qint64(2) << 30;
 
+// What one game folder's scripts may keep in memory, their text and the names of their variables; a real
+// server's keep well under a MiB.
+inline constexpr qint64 keptBudget = 64 << 20;
+
 // Whether the maps' entities and level scripts are read, or only the names.
 enum class Detail { Names, Spawns };
 
@@ -41,20 +45,26 @@ public:
     }
 
     // Takes `bytes` from what is left; false, taking nothing, when less is left.
-    bool take(qint64 bytes)
-    {
-        qint64 left = m_left.load();
-        do {
-            if (left < bytes)
-                return false;
-        } while (!m_left.compare_exchange_weak(left, left - bytes));
-        return true;
-    }
+    bool take(qint64 bytes) { return takeFrom(m_left, bytes); }
+    // Takes `bytes` from what the folder's scripts may keep in memory, their text and names; false, taking
+    // nothing, when less is left.
+    bool keep(qint64 bytes) { return takeFrom(m_keepLeft, bytes); }
     bool stopped() const { return m_stopped && m_stopped(); }
     qint64 total() const { return m_total; }
 
 private:
+    static bool takeFrom(std::atomic<qint64> &from, qint64 bytes)
+    {
+        qint64 left = from.load();
+        do {
+            if (left < bytes)
+                return false;
+        } while (!from.compare_exchange_weak(left, left - bytes));
+        return true;
+    }
+
     std::atomic<qint64> m_left;
+    std::atomic<qint64> m_keepLeft { keptBudget };
     const qint64 m_total;
     const std::function<bool()> m_stopped;
 };
@@ -82,6 +92,7 @@ struct Config {
     QString path;
     qint64 bytes = 0;
     std::optional<QByteArray> text;
+    bool kept = true; // false when the folder's scripts kept too much to keep its text
 };
 
 // A game script (.gsc): the names of variables its strings may hold (see GscNames), each ended by a line break.

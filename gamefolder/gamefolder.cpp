@@ -251,8 +251,17 @@ std::shared_ptr<const ServerScripts> rememberedScripts(
 
 // The loose scripts anywhere under `folder`: the .cfg files exec may run, the names the .gsc files hold.
 ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
-    const std::function<void(const QString &file, const Trouble &trouble)> &note, QCryptographicHash &stamps)
+    const std::function<void(const QString &file, const Trouble &trouble)> &note, QCryptographicHash &stamps,
+    GameArchive::ReadBudget &budget)
 {
+    bool overKept = false;
+    auto keep = [&](const QString &file, qint64 bytes) {
+        if (budget.keep(bytes))
+            return true;
+        if (!std::exchange(overKept, true))
+            note(file, { Trouble::Kind::OverKept, {}, 0, GameArchive::keptBudget });
+        return false;
+    };
     ServerScripts::Place place { folder };
     const QDir dir(folder);
     // Links to folders are not followed: they may lead round to where they start.
@@ -283,10 +292,17 @@ ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
         }
         if (script.config) {
             script.config->path = relative;
+            if (script.config->text && !keep(relative, script.config->text->size())) {
+                script.config->text.reset();
+                script.config->kept = false;
+            }
             place.configs << *script.config;
         } else if (script.gameScript) {
             script.gameScript->path = relative;
-            place.gameScripts << *script.gameScript;
+            if (keep(relative, script.gameScript->names.size()))
+                place.gameScripts << *script.gameScript;
+            else
+                place.gameScriptsWhole = false;
         }
     }
     return place;
@@ -509,7 +525,7 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
                 }
                 maps << map;
             }
-            scriptPlaces.append(looseScripts(source.folder, stopped, note, stamps));
+            scriptPlaces.append(looseScripts(source.folder, stopped, note, stamps, budget));
             if (detail == Detail::Spawns) {
                 for (const QFileInfo &entry : looseFiles(source.folder, u".gsc"))
                     levelScripts.append({ entry.fileName().chopped(4), true, entry.absoluteFilePath(), {} });

@@ -99,6 +99,7 @@ std::optional<ScriptReader::ExecScript> ServerScripts::find(const QString &path)
         script.folder = folder.dirName();
         script.bytes = config.bytes;
         script.stock = place.stock;
+        script.kept = config.kept;
         if (place.archive.isEmpty()) {
             script.file = QDir::cleanPath(folder.filePath(config.path));
             script.key = script.file;

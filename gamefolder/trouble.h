@@ -26,6 +26,7 @@ struct Trouble {
         MoreLikeThese, // `number`: how many more troubles of one archive are left out
         TooManyNames, // `limit`: the most names of one game script read
         TooManyScripts, // `limit`: the most scripts of a kind read in one archive or folder
+        OverKept, // `limit`: what the folder's scripts may keep in memory
     };
     Kind kind;
     QString entry = {}; // the archive's entry it concerns, if any

@@ -174,7 +174,7 @@ ScriptReader::Run ScriptReader::follow(const QString &typed, Origin at, QList<qs
     auto stop = [&](Outcome outcome) {
         run.outcome = outcome;
         if (outcome != Outcome::Unknown)
-            run.issues.append({ at, outcome, {}, typed, run.script });
+            run.failures.append({ at, outcome, {}, typed, run.script });
         return run;
     };
     const ExecName::Target target = ExecName::of(typed);
@@ -194,6 +194,8 @@ ScriptReader::Run ScriptReader::follow(const QString &typed, Origin at, QList<qs
     }
     if (m_scripts[run.script].script.bytes > ExecSize::largestBytes)
         return stop(Outcome::TooLarge);
+    if (!m_scripts[run.script].script.kept)
+        return stop(Outcome::NotKept);
     if (chain.size() >= deepestExec) {
         run.cutByPlace = true;
         return stop(Outcome::TooDeep);
@@ -241,12 +243,12 @@ void ScriptReader::runLines(qsizetype script, QList<qsizetype> &chain, bool star
                 inner = Run();
                 inner.outcome = Outcome::TooMany;
                 inner.cutByPlace = byPlace;
-                inner.issues.append({ step.origin, Outcome::TooMany, {}, exec->typed, -1 });
+                inner.failures.append({ step.origin, Outcome::TooMany, {}, exec->typed, -1 });
             }
             m_work += inner.steps.size();
-            for (Issue &issue : inner.issues)
-                issue.chain.prepend(script);
-            run.issues.append(inner.issues);
+            for (Failure &failure : inner.failures)
+                failure.chain.prepend(script);
+            run.failures.append(inner.failures);
             run.reachUp = std::max(run.reachUp, inner.reachUp - 1);
             run.cutByPlace = run.cutByPlace || inner.cutByPlace;
             run.scripts.append(inner.scripts);
@@ -262,7 +264,7 @@ bool ScriptReader::runsAsAny(Outcome outcome)
 {
     // Nothing runs where exec finds nothing or refuses; what a loop or a script not followed does, nobody knows.
     return outcome == Outcome::Loop || outcome == Outcome::TooDeep || outcome == Outcome::TooMany
-        || outcome == Outcome::Unknown;
+        || outcome == Outcome::NotKept || outcome == Outcome::Unknown;
 }
 
 std::shared_ptr<const ScriptReader::Run> ScriptReader::runOf(const QString &typed) const
@@ -287,7 +289,7 @@ void ScriptReader::index() const
     m_vstrs.clear();
     m_execRuns.clear();
     m_instances.clear();
-    m_issuesAt.clear();
+    m_failuresAt.clear();
     m_reached.clear();
     m_work = 0;
     QSet<qsizetype> scriptsSeen;
@@ -361,7 +363,7 @@ void ScriptReader::index() const
             if (run->steps.size() > budget) {
                 auto capped = std::make_shared<Run>();
                 capped->outcome = Outcome::TooMany;
-                capped->issues.append({ {}, Outcome::TooMany, {}, exec->typed, -1 });
+                capped->failures.append({ {}, Outcome::TooMany, {}, exec->typed, -1 });
                 run = std::move(capped);
             }
             budget -= run->steps.size();
@@ -370,9 +372,9 @@ void ScriptReader::index() const
                 m_reachingAny.append({ i, command });
             addRun(i, command, *run);
             addScripts(*run, true);
-            for (const Issue &issue : run->issues) {
-                if (issue.at.script >= 0 && !m_issuesAt.contains(issue.at))
-                    m_issuesAt.insert(issue.at, issue);
+            for (const Failure &failure : run->failures) {
+                if (failure.at.script >= 0 && !m_failuresAt.contains(failure.at))
+                    m_failuresAt.insert(failure.at, failure);
             }
         }
     }
@@ -567,11 +569,11 @@ QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, co
     return changed;
 }
 
-QString ScriptReader::issueSentence(const Issue &issue) const
+QString ScriptReader::failureSentence(const Failure &failure) const
 {
-    const ExecName::Target target = ExecName::of(issue.typed);
-    const QString name = Wording::shortened(issue.typed);
-    switch (issue.outcome) {
+    const ExecName::Target target = ExecName::of(failure.typed);
+    const QString name = Wording::shortened(failure.typed);
+    switch (failure.outcome) {
     case Outcome::Missing:
         return u"The game finds no %1, says \"couldn't exec %2\" and runs nothing."_s.arg(
             Wording::shortened(target.path), name);
@@ -586,17 +588,18 @@ QString ScriptReader::issueSentence(const Issue &issue) const
         }
         return {};
     case Outcome::TooLarge:
-        return u"The game runs none of %1, which is %2 bytes: exec takes %3."_s.arg(shownScript(issue.script),
-            Wording::thousands(m_scripts[issue.script].script.bytes), Wording::thousands(ExecSize::largestBytes));
+        return u"The game runs none of %1, which is %2 bytes: exec takes %3."_s.arg(shownScript(failure.script),
+            Wording::thousands(m_scripts[failure.script].script.bytes), Wording::thousands(ExecSize::largestBytes));
     case Outcome::Loop: {
         // The loop: from where the script exec finds first ran, round to it again.
         QList<qsizetype> running { -1 };
-        running.append(issue.chain);
-        const qsizetype from = issue.script == scriptItself ? 0 : std::max<qsizetype>(running.indexOf(issue.script), 0);
+        running.append(failure.chain);
+        const qsizetype from
+            = failure.script == scriptItself ? 0 : std::max<qsizetype>(running.indexOf(failure.script), 0);
         QStringList loop;
         for (qsizetype k = from; k < running.size(); ++k)
             loop << shownScript(running[k]);
-        loop << shownScript(issue.script == scriptItself ? -1 : issue.script);
+        loop << shownScript(failure.script == scriptItself ? -1 : failure.script);
         return u"An exec loop, %1: the game runs it round until its command buffer overflows (\"Cbuf_InsertText "
                "overflowed\")."_s.arg(loop.join(u" \u2192 "_s));
     }
@@ -606,6 +609,9 @@ QString ScriptReader::issueSentence(const Issue &issue) const
     case Outcome::TooMany:
         return u"Tallyforge follows no more than %1 commands that scripts run through exec: what %2 runs is not "
                "checked."_s.arg(Wording::thousands(mostExecCommands), Wording::shortened(target.path));
+    case Outcome::NotKept:
+        return u"Tallyforge left %1 unread, as the folder's scripts hold more than it keeps: what it runs is not "
+               "checked."_s.arg(shownScript(failure.script));
     case Outcome::Runs:
     case Outcome::Unknown: break;
     }
@@ -622,20 +628,20 @@ void ScriptReader::readExecs(
         if (exec.command >= reading.commandWords.size())
             continue;
         const ConsoleReader::Span span = commandSpan(reading, text, exec.command);
-        // What this exec does, and the issues deeper in its chain.
-        std::optional<Issue> own;
-        QList<Issue> deeper;
+        // What this exec does, and the failures deeper in its chain.
+        std::optional<Failure> own;
+        QList<Failure> deeper;
         const Run *run = nullptr;
         if (script < 0) {
             run = m_execRuns.value({ lineNumber, exec.command }).get();
-            for (const Issue &issue : run ? run->issues : QList<Issue>()) {
-                if (issue.chain.isEmpty())
-                    own = issue;
+            for (const Failure &failure : run ? run->failures : QList<Failure>()) {
+                if (failure.chain.isEmpty())
+                    own = failure;
                 else
-                    deeper << issue;
+                    deeper << failure;
             }
-        } else if (const auto found = m_issuesAt.constFind(Origin { script, lineNumber, exec.command });
-                   found != m_issuesAt.cend()) {
+        } else if (const auto found = m_failuresAt.constFind(Origin { script, lineNumber, exec.command });
+                   found != m_failuresAt.cend()) {
             own = *found;
         }
         auto problemOf = [](Outcome outcome) {
@@ -643,12 +649,14 @@ void ScriptReader::readExecs(
                 : outcome == Outcome::Loop      ? ConsoleReader::Problem::ExecLoop
                                                 : ConsoleReader::Problem::ExecMissing;
         };
-        auto notFollowed = [](Outcome outcome) { return outcome == Outcome::TooDeep || outcome == Outcome::TooMany; };
+        auto notFollowed = [](Outcome outcome) {
+            return outcome == Outcome::TooDeep || outcome == Outcome::TooMany || outcome == Outcome::NotKept;
+        };
         if (own) {
             if (notFollowed(own->outcome))
-                reading.notes.append({ span, issueSentence(*own) });
+                reading.notes.append({ span, failureSentence(*own) });
             else
-                reading.marks.append({ span, problemOf(own->outcome), issueSentence(*own) });
+                reading.marks.append({ span, problemOf(own->outcome), failureSentence(*own) });
             continue;
         }
         if (const qsizetype target = run ? run->script : scriptAt(ExecName::of(exec.typed).path); target >= 0) {
@@ -661,21 +669,21 @@ void ScriptReader::readExecs(
                     Wording::counted(lines, u"line", u"lines")) });
         }
         // The first thing amiss down the chain, on the exec that leads there.
-        for (const Issue &issue : std::as_const(deeper)) {
+        for (const Failure &failure : std::as_const(deeper)) {
             QStringList chain;
-            for (qsizetype step : issue.chain)
+            for (qsizetype step : failure.chain)
                 chain << shownScript(step);
             // A loop names its scripts itself.
-            QString sentence = issueSentence(issue);
-            if (issue.outcome != Outcome::Loop) {
+            QString sentence = failureSentence(failure);
+            if (failure.outcome != Outcome::Loop) {
                 sentence[0] = sentence[0].toLower();
                 sentence
-                    = u"%1 execs %2: %3"_s.arg(chain.join(u" \u2192 "_s), Wording::shortened(issue.typed), sentence);
+                    = u"%1 execs %2: %3"_s.arg(chain.join(u" \u2192 "_s), Wording::shortened(failure.typed), sentence);
             }
-            if (notFollowed(issue.outcome)) {
+            if (notFollowed(failure.outcome)) {
                 reading.notes.append({ span, sentence });
             } else {
-                reading.marks.append({ span, problemOf(issue.outcome), sentence });
+                reading.marks.append({ span, problemOf(failure.outcome), sentence });
                 break;
             }
         }
@@ -803,12 +811,13 @@ QList<ScriptReader::Unfollowed> ScriptReader::unfollowed() const
     index();
     QList<Unfollowed> found;
     for (auto it = m_execRuns.cbegin(); it != m_execRuns.cend(); ++it) {
-        for (const Issue &issue : it.value()->issues) {
-            if (issue.outcome != Outcome::TooDeep && issue.outcome != Outcome::TooMany)
+        for (const Failure &failure : it.value()->failures) {
+            if (failure.outcome != Outcome::TooDeep && failure.outcome != Outcome::TooMany
+                && failure.outcome != Outcome::NotKept)
                 continue;
-            const bool own = issue.chain.isEmpty();
-            found.append({ own ? -1 : m_reached.indexOf(issue.at.script), own ? it.key().first : issue.at.line,
-                issueSentence(issue) });
+            const bool own = failure.chain.isEmpty();
+            found.append({ own ? -1 : m_reached.indexOf(failure.at.script), own ? it.key().first : failure.at.line,
+                failureSentence(failure) });
         }
     }
     std::sort(found.begin(), found.end(), [](const Unfollowed &a, const Unfollowed &b) {

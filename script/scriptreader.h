@@ -54,6 +54,7 @@ public:
         QStringList lines; // empty where it is larger than exec takes
         qint64 bytes = 0;
         bool stock = false; // one of the game's own: nothing in it is marked
+        bool kept = true; // false where its text was left unread, as the folder's scripts held too much
     };
     // The script at a path (ExecName's), as the game's search finds it; none where it finds nothing.
     using ExecLookup = std::function<std::optional<ExecScript>(const QString &path)>;
@@ -171,11 +172,12 @@ private:
         Loop,
         TooDeep, // not followed
         TooMany, // not followed
+        NotKept, // not followed: its text was left unread
         Unknown, // the script read, exec'd by a start-up script: not followed
     };
     // Where nothing runs, the exec reads nothing; otherwise what the script does is not known.
     static bool runsAsAny(Outcome outcome);
-    struct Issue {
+    struct Failure {
         Origin at; // the exec; for an exec of the script read, none
         Outcome outcome;
         QList<qsizetype> chain; // the scripts from the first exec'd down to the one whose exec this is
@@ -187,7 +189,7 @@ private:
         Outcome outcome = Outcome::Runs;
         qsizetype script = -1;
         QList<Step> steps;
-        QList<Issue> issues; // of this exec and of every exec it runs
+        QList<Failure> failures; // of this exec and of every exec it runs
         QList<qsizetype> scripts; // that it runs, in their order
         // How many scripts above this one a loop in it goes back to; at most 0, and not cut short by where it
         // stands, the run is the same wherever the exec stands.
@@ -230,7 +232,7 @@ private:
     // What the execs of line `lineNumber` of `script` find, as notes and marks.
     void readExecs(const Line &line, qsizetype script, qsizetype lineNumber, QStringView text,
         ConsoleReader::Reading &reading) const;
-    QString issueSentence(const Issue &issue) const;
+    QString failureSentence(const Failure &failure) const;
     void markSetAgain(const Setting &setting, const Again &again, QStringView text, ConsoleReader::Reading &reading,
         qsizetype script) const;
 
@@ -256,7 +258,7 @@ private:
     mutable QSet<QString> m_vstrs;
     mutable QHash<std::pair<qsizetype, qsizetype>, std::shared_ptr<const Run>> m_execRuns; // by line and command
     mutable QHash<Origin, QList<Place>> m_instances; // where each command of an exec'd script runs
-    mutable QHash<Origin, Issue> m_issuesAt; // by the exec in an exec'd script
+    mutable QHash<Origin, Failure> m_failuresAt; // by the exec in an exec'd script
     mutable QList<qsizetype> m_reached; // scripts, in the order first reached
     mutable qsizetype m_work = 0; // steps followed since the index was last built
     mutable bool m_indexed = false;

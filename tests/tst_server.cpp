@@ -512,9 +512,10 @@ void ServerTest::wholeServer()
     QCOMPARE(page->note(), QString());
 }
 
-// A game script of 100 MB with more names than are kept, binary noise, a
-// script too large for exec and a chain of a thousand: read within bounds of
-// time and memory, each said where it stands.
+// A game script of 100 MB with more names than are kept, more game scripts
+// than the folder keeps the names of, binary noise, a script too large for
+// exec and a chain of a thousand: read within bounds of time and memory, each
+// said where it stands.
 void ServerTest::hostileFolder()
 {
     QTemporaryDir server;
@@ -522,8 +523,14 @@ void ServerTest::hostileFolder()
     QByteArray names;
     for (int k = 0; names.size() < (2 << 20); ++k)
         names += "\"scr_n" + QByteArray::number(k) + "\" ";
-    QVERIFY(GameFiles::writeArchive(
-        main.filePath(u"zz_noise.pk3"_s), { { u"maps/mp/gametypes/many.gsc"_s, names, (100 << 20) - names.size() } }));
+    // One script of 100 MB, and more whose longest names are more than the folder keeps in all.
+    QList<GameFiles::Entry> entries { { u"maps/mp/gametypes/many.gsc"_s, names, (100 << 20) - names.size() } };
+    QByteArray longNames;
+    for (int k = 0; k <= GscNames::mostNames; ++k)
+        longNames += "\"scr_" + QByteArray::number(k).rightJustified(GscNames::longestName - 4, '0') + "\"\n";
+    for (int k = 0; k < 17; ++k)
+        entries << GameFiles::Entry { u"more/m%1.gsc"_s.arg(k), longNames };
+    QVERIFY(GameFiles::writeArchive(main.filePath(u"zz_noise.pk3"_s), entries));
     QByteArray noise(64 << 10, Qt::Uninitialized);
     quint32 state = 7;
     for (char &c : noise)
@@ -547,6 +554,7 @@ void ServerTest::hostileFolder()
         out.contains(u"server.cfg:2:1: The game runs none of huge.cfg, which is 104,857,600 bytes"_s), qPrintable(out));
     QVERIFY2(err.contains(u"maps/mp/gametypes/many.gsc: it holds over 65536 names"_s), qPrintable(err));
     QVERIFY2(err.contains(u"follows exec no more than 64 scripts deep"_s), qPrintable(err));
+    QVERIFY2(err.contains(u"the folder's scripts hold over 64 MiB of text and names"_s), qPrintable(err));
     // With a script's names not all read, nothing is said of what the server reads.
     QVERIFY2(!out.contains(u"scr_nobody_reads"_s), qPrintable(out));
     QVERIFY2(ms < 20'000, qPrintable(u"%1 ms"_s.arg(ms)));
