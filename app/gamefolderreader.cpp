@@ -21,7 +21,8 @@ void GameFolderReader::start(const QString &folder, GameFolder::Detail detail, i
         watcher->deleteLater();
         if (request != m_request)
             return;
-        emit folderRead(watcher->result());
+        m_contents = watcher->result();
+        emit folderRead(m_contents);
         if (detail == GameFolder::Detail::Names)
             start(folder, GameFolder::Detail::Spawns, request);
     });
@@ -32,5 +33,6 @@ void GameFolderReader::start(const QString &folder, GameFolder::Detail detail, i
 void GameFolderReader::clear()
 {
     ++m_request;
+    m_contents.reset();
     emit folderRead(nullptr);
 }

@@ -22,6 +22,8 @@ public:
     void read(const QString &folder);
     // Forgets the folder: reports none.
     void clear();
+    // What was reported last.
+    const Contents &contents() const { return m_contents; }
 
 signals:
     // Twice for each folder read: with the names, then with the spawn points too.
@@ -31,4 +33,5 @@ private:
     void start(const QString &folder, GameFolder::Detail detail, int request);
 
     int m_request = 0;
+    Contents m_contents;
 };

@@ -2,6 +2,7 @@
 
 #include "app/cfgfile.h"
 #include "app/editorpage.h"
+#include "app/foldermapsview.h"
 #include "app/pageswatch.h"
 #include "app/weblinks.h"
 #include "generator/gameoptionspage.h"
@@ -229,6 +230,7 @@ void TForm1::createPages()
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::buildPages);
     connect(m_pages.gameOptions(), &GameOptionsPage::allowedVotesRequested, this, &TForm1::Button2Click);
     connect(m_pages.serverInfo(), &ServerInfoPage::colourTesterRequested, this, &TForm1::TextButton29Click);
+    connect(m_pages.mapRotation(), &MapRotationPage::folderMapsRequested, this, &TForm1::FolderMaps1Click);
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
@@ -350,6 +352,9 @@ void TForm1::createMenu()
         { fileMenu, &TForm1::GameFolder1, "GameFolder1", QString(), u"&Game Folder\u2026"_s,
             u"Choose the server's game folder, whose maps the script's are checked against"_s,
             &TForm1::GameFolder1Click },
+        { fileMenu, &TForm1::FolderMaps1, "FolderMaps1", QString(), u"&Maps in the Game Folder\u2026"_s,
+            u"Every map of the game folder: where it comes from and which gametypes it runs"_s,
+            &TForm1::FolderMaps1Click },
         { fileMenu, &TForm1::Exit1, "Exit1", u"menu-exit"_s, u"E&xit"_s, u"Exit Program"_s, &TForm1::Exit1Click },
         { helpMenu, &TForm1::Support1, "Support1", u"menu-support"_s, u"&Support Forum"_s, u"Support Forums"_s,
             &TForm1::Support1Click },
@@ -562,6 +567,11 @@ void TForm1::GameFolder1Click()
     m_gameFolder->read(folder);
 }
 
+void TForm1::FolderMaps1Click()
+{
+    FolderMapsView::open(this, m_gameFolder);
+}
+
 void TForm1::useGameFolderOf(const QString &path)
 {
     const QString folder = QFileInfo(path).absolutePath();
@@ -576,7 +586,7 @@ void TForm1::useGameFolderOf(const QString &path)
 void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
 {
     tabEditor->checkMapsAgainst(contents);
-    m_pages.mapRotation()->offerFolderMaps(contents.get());
+    m_pages.mapRotation()->offerFolderMaps(contents);
     if (!m_gameFolderNote) {
         m_gameFolderNote = new QLabel(statusBar());
         m_gameFolderNote->setObjectName(u"gameFolderNote"_s);

@@ -120,6 +120,17 @@ const QStringList &stockMaps()
     return maps;
 }
 
+bool isGameArchive(QStringView fileName)
+{
+    return fileName.startsWith(u"pak"_s, Qt::CaseInsensitive);
+}
+
+bool isGamesOwn(const Map &map)
+{
+    return (map.origin == Origin::Stock || (map.origin == Origin::Archive && isGameArchive(map.file)))
+        && stockMaps().contains(map.name, Qt::CaseInsensitive);
+}
+
 bool isGameFolder(const QString &folder)
 {
     // The window asks on every open and save: stop at the first archive rather than list a large folder.
@@ -169,7 +180,7 @@ Contents read(const QString &folder, Detail detail)
     bool gameArchives = false;
     for (qsizetype k = 0; k < archives.size(); ++k) {
         const QString fileName = archives[k].fileName();
-        gameArchives = gameArchives || fileName.startsWith(u"pak"_s, Qt::CaseInsensitive);
+        gameArchives = gameArchives || isGameArchive(fileName);
         for (const QString &problem : read[k].problems)
             note(fileName, problem);
         for (const GameArchive::Map &map : read[k].maps)

@@ -60,6 +60,11 @@ struct Contents {
     QString summary() const;
 };
 
+// Whether `fileName` is one of the game's own archives, which hold its stock maps.
+bool isGameArchive(QStringView fileName);
+// Whether `map` is one of the game's stock maps as the game ships it, not one the folder brings.
+bool isGamesOwn(const Map &map);
+
 // Whether `folder` is a game folder: it holds .pk3 files or a maps/mp folder.
 bool isGameFolder(const QString &folder);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "script/consolereader.h"
 #include "script/valuecatalogue.h"
 
 #include <QList>
@@ -8,6 +9,11 @@
 #include <QString>
 #include <QTextLayout>
 
+#include <memory>
+
+namespace GameFolder {
+struct Contents;
+}
 class QLineEdit;
 class QStatusBar;
 
@@ -18,11 +24,15 @@ class QStatusBar;
 // it has the keyboard focus, and in its description for assistive technology.
 // The field's start value reads as it looks, so
 // nothing is read before its text first changes. Neither the text nor what
-// the row writes ever changes.
+// the row writes ever changes. Where the field holds several marks, it names
+// the one under the pointer, else the one at the caret, else the first.
 class FieldMark : public QObject {
 public:
     // Watches `edit`, which holds the value of `variable`, accepted as `accepted`.
-    static void watch(QLineEdit *edit, QStringView variable, const ValueCatalogue::Accepted &accepted);
+    static FieldMark *watch(QLineEdit *edit, QStringView variable, const ValueCatalogue::Accepted &accepted);
+
+    // Marks the maps the value loads as the editor does against `folder`; none without one.
+    void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -31,6 +41,7 @@ private:
     FieldMark(QLineEdit *edit, QStringView variable, const ValueCatalogue::Accepted &accepted);
 
     void read();
+    void pickSentence();
     void underline();
     QString marked() const;
     QStatusBar *statusBar();
@@ -41,6 +52,10 @@ private:
     QLineEdit *const m_edit;
     const QString m_variable;
     ValueCatalogue m_values;
+    std::shared_ptr<const GameFolder::Contents> m_folder;
+    ConsoleReader::Reading m_reading; // of the line the row writes
+    qsizetype m_valueStart = 0; // where the field's text starts in that line
+    qsizetype m_pointedAt = -1; // the position in the text under the pointer, while over a mark
     QString m_sentence;
     QList<QTextLayout::FormatRange> m_underlined; // as the field shows them
     QList<QTextLayout::FormatRange> m_marks; // as read

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/gamefolderreader.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QSortFilterProxyModel;
+class QStandardItemModel;
+class QTreeView;
+
+// Every map of the server's game folder, in a window beside the main one:
+// its name and long name, where it comes from, the gametypes it runs and why
+// it runs none of the others. It follows the folder as it is read again, and
+// closes with Escape.
+class FolderMapsView : public QDialog {
+    Q_OBJECT
+
+public:
+    enum Column { Name, LongName, From, Runs, DoesNotRun, ColumnCount };
+
+    // Shows the view of `reader`'s folder over `window`, made on first use.
+    static FolderMapsView *open(QWidget *window, const GameFolderReader *reader);
+
+protected:
+    void done(int result) override;
+
+private:
+    FolderMapsView(QWidget *window, const GameFolderReader *reader);
+    void showFolder(const GameFolderReader::Contents &contents);
+
+    QLabel *const m_summary;
+    QLineEdit *const m_find;
+    QStandardItemModel *const m_maps;
+    QSortFilterProxyModel *const m_found;
+    QTreeView *const m_table;
+};
