@@ -18,6 +18,7 @@ namespace {
 
 const QString checkOption = u"check"_s;
 const QString gameFolderOption = u"game-folder"_s;
+const QString fsGameOption = u"fs-game"_s;
 
 void describe(QCommandLineParser &parser)
 {
@@ -31,6 +32,10 @@ void describe(QCommandLineParser &parser)
     parser.addOption({ checkOption, u"Check each FILE instead of opening the window; needs no display."_s });
     parser.addOption({ gameFolderOption,
         u"Check the maps against the game folder DIR instead of the folder each FILE is in."_s, u"DIR"_s });
+    parser.addOption({ fsGameOption,
+        u"The server runs the mod NAME (+set fs_game NAME): check the maps against the folder NAME beside the "
+        "game folder first."_s,
+        u"NAME"_s });
     parser.addPositionalArgument(
         u"FILE"_s, u"The script to open in the window, or with --check the scripts to check."_s, u"[FILE...]"_s);
 }
@@ -62,13 +67,20 @@ Request read(const QStringList &arguments)
     const QString gameFolder = parser.value(gameFolderOption);
     if (parser.isSet(gameFolderOption) && !QFileInfo(gameFolder).isDir())
         return { Action::Usage, {}, u"--game-folder needs a folder; %1 is none."_s.arg(gameFolder) };
+    const QString fsGame = parser.value(fsGameOption);
+    if (parser.isSet(fsGameOption)
+        && (fsGame.isEmpty() || fsGame.contains(u'/') || fsGame.contains(u'\\') || fsGame == u"."_s
+            || fsGame == u".."_s))
+        return { Action::Usage, {}, u"--fs-game needs the name of a folder beside the game folder, such as mymod."_s };
     if (parser.isSet(checkOption)) {
         if (files.isEmpty())
             return { Action::Usage, {}, u"--check needs at least one FILE."_s };
-        return { Action::Check, files, {}, gameFolder };
+        return { Action::Check, files, {}, gameFolder, fsGame };
     }
-    if (parser.isSet(gameFolderOption))
-        return { Action::Usage, {}, u"--game-folder goes with --check."_s };
+    for (const QString &option : { gameFolderOption, fsGameOption }) {
+        if (parser.isSet(option))
+            return { Action::Usage, {}, u"--%1 goes with --check."_s.arg(option) };
+    }
     if (files.size() > 1)
         return { Action::Usage, {}, u"The window opens one FILE at a time; --check takes several."_s };
     return { Action::Window, files };
@@ -86,7 +98,7 @@ int run(const Request &request)
     QCommandLineParser parser;
     describe(parser);
     switch (request.action) {
-    case Action::Check: return ScriptCheck::run(request.files, out, err, request.gameFolder);
+    case Action::Check: return ScriptCheck::run(request.files, out, err, { request.gameFolder, request.fsGame });
     case Action::Help:
         // --help-all lists Qt's own options too, which only Qt's help knows.
         if (parser.parse(QCoreApplication::arguments()) && !parser.isSet(u"help-all"_s)) {

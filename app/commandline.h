@@ -20,6 +20,7 @@ struct Request {
     QStringList files = {};
     QString error = {}; // for Usage
     QString gameFolder = {}; // the server's folder whose maps the scripts are checked against
+    QString fsGame = {}; // the mod the server runs
 };
 
 // Reads the arguments as given to main(), the program's name first.

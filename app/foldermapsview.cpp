@@ -1,6 +1,8 @@
 #include "app/foldermapsview.h"
 
-#include "gamefolder/mapfile.h"
+#include "app/scriptdocument.h"
+#include "gamefolder/searchorder.h"
+#include "script/gametypes.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -22,53 +24,56 @@ QString comesFrom(const GameFolder::Map &map)
 {
     switch (map.origin) {
     case GameFolder::Origin::Archive:
-        return (GameFolder::isGameArchive(map.file) ? u"the game's archive %1"_s : u"archive %1"_s).arg(map.file);
+        return (SearchOrder::isGameArchive(map.file) ? u"the game's archive %1"_s : u"archive %1"_s).arg(map.file);
     case GameFolder::Origin::Loose: return u"loose file %1"_s.arg(QDir::toNativeSeparators(map.file));
     case GameFolder::Origin::Stock: break;
     }
     return u"the game, taken as there"_s;
 }
 
-// The gametypes `map` runs, and each other with why not.
+// The gametypes `map` runs, and each other with what it lacks for it.
 std::pair<QString, QString> running(const GameFolder::Contents &folder, const GameFolder::Map &map)
 {
-    if (folder.find(map.name) != &map) {
+    if (!folder.finds(map)) {
         return { u"none"_s,
             u"the game does not find it: it opens a loose map by its exact path, maps/mp/%1.bsp"_s.arg(map.name) };
     }
     if (!map.gametypes) {
         for (const GameFolder::Note &note : folder.notes) {
-            if (map.origin == GameFolder::Origin::Loose && note.file == map.file)
-                return { u"not known: "_s + note.reason, {} };
+            if (map.origin == GameFolder::Origin::Loose && note.file == map.file && note.folder == map.folder)
+                return { u"not known: "_s + describe(note.trouble), {} };
         }
         return { u"not known"_s, {} };
     }
     // Gametypes that lack the same are named together: "tdm, bel: no team spawn points".
-    QList<std::pair<QStringList, QString>> lacking;
-    for (const QString &gametype : MapFile::gametypes()) {
-        if (map.gametypes->contains(gametype, Qt::CaseInsensitive))
+    QList<std::pair<QStringList, QString>> lacks;
+    for (const Gametypes::Gametype &gametype : Gametypes::all) {
+        QStringList missing;
+        for (const Gametypes::Need &need : GameFolder::lacking(map, gametype))
+            missing << u"no "_s + need.named.toString();
+        if (missing.isEmpty())
             continue;
-        const QString why = u"no spawn points"_s;
+        const QString why = missing.join(u", "_s);
         const auto same
-            = std::find_if(lacking.begin(), lacking.end(), [&](const auto &group) { return group.second == why; });
-        if (same == lacking.end())
-            lacking.append({ { gametype }, why });
+            = std::find_if(lacks.begin(), lacks.end(), [&](const auto &group) { return group.second == why; });
+        if (same == lacks.end())
+            lacks.append({ { gametype.word.toString() }, why });
         else
-            same->first << gametype;
+            same->first << gametype.word.toString();
     }
     QStringList doesNot;
-    for (const auto &[gametypes, why] : std::as_const(lacking))
+    for (const auto &[gametypes, why] : std::as_const(lacks))
         doesNot << gametypes.join(u", "_s) + u": "_s + why;
     return { map.gametypes->isEmpty() ? u"none"_s : map.gametypes->join(u", "_s), doesNot.join(u"; "_s) };
 }
 
 } // namespace
 
-FolderMapsView *FolderMapsView::open(QWidget *window, const GameFolderReader *reader)
+FolderMapsView *FolderMapsView::open(QWidget *window, const ScriptDocument *document)
 {
     auto *view = window->findChild<FolderMapsView *>(QString(), Qt::FindDirectChildrenOnly);
     if (!view)
-        view = new FolderMapsView(window, reader);
+        view = new FolderMapsView(window, document);
     view->show();
     view->raise();
     view->activateWindow();
@@ -76,7 +81,7 @@ FolderMapsView *FolderMapsView::open(QWidget *window, const GameFolderReader *re
     return view;
 }
 
-FolderMapsView::FolderMapsView(QWidget *window, const GameFolderReader *reader)
+FolderMapsView::FolderMapsView(QWidget *window, const ScriptDocument *document)
     : QDialog(window)
     , m_summary(new QLabel(this))
     , m_find(new QLineEdit(this))
@@ -132,8 +137,8 @@ FolderMapsView::FolderMapsView(QWidget *window, const GameFolderReader *reader)
     setTabOrder(m_find, m_table);
     setTabOrder(m_table, buttons->button(QDialogButtonBox::Close));
 
-    connect(reader, &GameFolderReader::folderRead, this, &FolderMapsView::showFolder);
-    showFolder(reader->contents());
+    connect(document, &ScriptDocument::gameFolderRead, this, &FolderMapsView::showFolder);
+    showFolder(document->gameFolder());
 }
 
 // The keyboard goes back to the window the view was opened from, whatever the desktop does.

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QLabel;
+class ScriptDocument;
 class QLineEdit;
 class QSortFilterProxyModel;
 class QStandardItemModel;
@@ -20,14 +21,14 @@ class FolderMapsView : public QDialog {
 public:
     enum Column { Name, LongName, From, Runs, DoesNotRun, ColumnCount };
 
-    // Shows the view of `reader`'s folder over `window`, made on first use.
-    static FolderMapsView *open(QWidget *window, const GameFolderReader *reader);
+    // Shows the view of the game folder of `document` over `window`, made on first use.
+    static FolderMapsView *open(QWidget *window, const ScriptDocument *document);
 
 protected:
     void done(int result) override;
 
 private:
-    FolderMapsView(QWidget *window, const GameFolderReader *reader);
+    FolderMapsView(QWidget *window, const ScriptDocument *document);
     void showFolder(const GameFolderReader::Contents &contents);
 
     QLabel *const m_summary;

@@ -19,10 +19,14 @@ void PagesWatch::remember(const QList<QWidget *> &pages)
     setDiffers(false);
 }
 
+void PagesWatch::rememberStart()
+{
+    m_madeFrom = m_write();
+}
+
 void PagesWatch::forget()
 {
     m_remembering = false;
-    m_madeFrom.clear();
     setDiffers(false);
 }
 
@@ -51,7 +55,7 @@ void PagesWatch::compare()
 {
     m_comparing = false;
     if (m_remembering)
-        setDiffers(m_write() != m_madeFrom);
+        setDiffers(changed());
 }
 
 void PagesWatch::setDiffers(bool differs)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -12,7 +13,9 @@ class QWidget;
 // from. After "Finish!" or Open the pages stay editable while the editor keeps
 // what was written; this compares what the pages write now with what they
 // wrote then, once for all the controls that changed in one turn of the event
-// loop, and only while there is such a script.
+// loop, and only while there is such a script. Whether values were typed since
+// (changed()) is asked of the script last made, or of the pages' start values
+// before any.
 class PagesWatch : public QObject {
     Q_OBJECT
 
@@ -22,10 +25,14 @@ public:
 
     // The editor's script was made from `pages` as they are now.
     void remember(const QList<QWidget *> &pages);
+    // The pages hold their start values; no script was made from them.
+    void rememberStart();
     // The editor holds no script made from the pages.
     void forget();
 
     bool differs() const { return m_differs; }
+    // Whether the pages write another script than when last remembered.
+    bool changed() const { return m_madeFrom && m_write() != *m_madeFrom; }
 
 Q_SIGNALS:
     void differsChanged(bool differs);
@@ -37,7 +44,7 @@ private:
     void setDiffers(bool differs);
 
     const std::function<QString()> m_write;
-    QString m_madeFrom;
+    std::optional<QString> m_madeFrom;
     bool m_remembering = false;
     bool m_watching = false;
     bool m_comparing = false; // a comparison waits for the event loop

@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 
 #include <algorithm>
 
@@ -26,33 +25,35 @@ struct Found {
     QString sentence;
 };
 
-// The game folder `file` is checked against, read once for all the files in it; none outside a game folder.
-const GameFolder::Contents *folderFor(const QString &file, const QString &gameFolder,
-    QHash<QString, std::optional<GameFolder::Contents>> &read, QTextStream &err)
+// The game folder `file` is checked against, read once for all the files it serves; none when there is none, or
+// when the folder named is no game folder.
+const GameFolder::Contents *folderFor(const QString &file, const Server &server,
+    QList<std::pair<GameFolder::Folders, GameFolder::Contents>> &read, QTextStream &err)
 {
-    const QString folder = !gameFolder.isEmpty() ? gameFolder : QFileInfo(file).absolutePath();
-    auto found = read.find(folder);
+    const std::optional<GameFolder::Folders> folders = GameFolder::foldersFor(file, server.gameFolder, server.fsGame);
+    if (!folders)
+        return nullptr;
+    auto found = std::find_if(read.begin(), read.end(), [&](const auto &entry) { return entry.first == *folders; });
     if (found == read.end()) {
-        std::optional<GameFolder::Contents> contents;
-        if (!gameFolder.isEmpty() || GameFolder::isGameFolder(folder)) {
-            contents = GameFolder::read(folder);
-            err << u"tallyforge: "_s << contents->summary() << Qt::endl;
-            for (const GameFolder::Note &note : std::as_const(contents->notes)) {
-                err << u"tallyforge: "_s << QDir::toNativeSeparators(QDir(folder).filePath(note.file)) << u": "_s
-                    << note.reason << Qt::endl;
-            }
+        GameFolder::Contents contents = GameFolder::read(*folders);
+        err << u"tallyforge: "_s << contents.summary() << Qt::endl;
+        for (const GameFolder::Note &note : std::as_const(contents.notes)) {
+            err << u"tallyforge: "_s << QDir::toNativeSeparators(QDir(note.folder).filePath(note.file)) << u": "_s
+                << describe(note.trouble) << Qt::endl;
         }
-        found = read.insert(folder, contents);
+        read.append({ *folders, std::move(contents) });
+        found = read.end() - 1;
     }
-    return *found ? &**found : nullptr;
+    return found->second.gameFolder ? &found->second : nullptr;
 }
 
 } // namespace
 
-ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const QString &gameFolder)
+ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const Server &server)
 {
     const ValueCatalogue values = PageList::valueCatalogue();
-    QHash<QString, std::optional<GameFolder::Contents>> folders;
+    QList<std::pair<GameFolder::Folders, GameFolder::Contents>> folders;
+    QStringList unchecked; // files whose maps no game folder checked
     ExitCode code = NothingMarked;
     for (const QString &file : files) {
         const ScriptFile::Loaded loaded = ScriptFile::load(file);
@@ -61,13 +62,15 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const
             code = Unreadable;
             continue;
         }
-        const GameFolder::Contents *folder = folderFor(file, gameFolder, folders, err);
+        const GameFolder::Contents *folder = folderFor(file, server, folders, err);
         QList<Found> found;
         QList<ConsoleReader::Reading> readings = ScriptReader::readAll(loaded.lines, values);
         for (qsizetype line = 0; line < readings.size(); ++line) {
             ConsoleReader::Reading &reading = readings[line];
             if (folder)
                 GameFolder::addMapMarks(reading, *folder);
+            else if (!reading.maps.isEmpty() && !unchecked.contains(file))
+                unchecked << file;
             for (const ConsoleReader::Mark &mark : std::as_const(reading.marks))
                 found.append({ line, mark.span.start, mark.sentence });
         }
@@ -84,6 +87,13 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const
         out.flush();
         if (!found.isEmpty() && code == NothingMarked)
             code = Marked;
+    }
+    // A folder named that is none has said so already.
+    if (!unchecked.isEmpty() && server.gameFolder.isEmpty()) {
+        err << u"tallyforge: The maps of %1 were not checked: %2 in no game folder; --game-folder DIR checks them."_s
+                   .arg(unchecked.size() == 1 ? unchecked.constFirst() : u"%1 files"_s.arg(unchecked.size()),
+                       unchecked.size() == 1 ? u"it stands"_s : u"they stand"_s)
+            << Qt::endl;
     }
     return code;
 }

@@ -17,11 +17,19 @@ enum ExitCode : int {
     BadUsage = 3,
 };
 
+// Where the maps are checked: the game folder named (--game-folder), and
+// the mod the server runs (--fs-game). See GameFolder::foldersFor.
+struct Server {
+    QString gameFolder = {};
+    QString fsGame = {};
+};
+
 // Checks `files` in order: each mark as "FILE:LINE:COLUMN: sentence" on `out`
 // (LINE and COLUMN from 1, COLUMN in characters), each file that cannot be
-// read on `err`. The maps are checked against `gameFolder`, else against the
-// folder of each file that stands in a game folder; `err` says which folder
-// was read, how many maps it holds and what in it could not be read.
-ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const QString &gameFolder = {});
+// read on `err`. The maps are checked against the folders
+// GameFolder::foldersFor gives; `err` says which folders were read, how many
+// maps they hold and what in them could not be read, and where maps were
+// left unchecked for want of a folder.
+ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const Server &server = {});
 
 } // namespace ScriptCheck

@@ -1,38 +1,31 @@
 #include "app/tform1.h"
 
-#include "app/cfgfile.h"
 #include "app/editorpage.h"
+#include "app/filedrop.h"
 #include "app/foldermapsview.h"
-#include "app/pageswatch.h"
+#include "app/pagestrip.h"
+#include "app/scriptdialogs.h"
+#include "app/statusline.h"
 #include "app/weblinks.h"
 #include "generator/gameoptionspage.h"
 #include "generator/maprotationpage.h"
 #include "generator/pagekit.h"
 #include "generator/serverinfopage.h"
 #include "generator/settingspage.h"
-#include "script/openedscript.h"
-#include "script/scriptfile.h"
-#include "script/scriptwriter.h"
 #include "script/valuecatalogue.h"
 #include "widgets/artwork.h"
 #include "widgets/systemcolors.h"
 #include "widgets/ttextbutton.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QMimeData>
 #include <QPlainTextEdit>
-#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -52,33 +45,6 @@ QLabel *pictureLabel(QWidget *parent, const char *name, const QRect &geometry, Q
     return label;
 }
 
-// The one local file being dragged, else nothing.
-QString droppedFile(const QMimeData *data)
-{
-    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
-    return urls.size() == 1 && urls.constFirst().isLocalFile() ? urls.constFirst().toLocalFile() : QString();
-}
-
-// The file chosen in `dialog`, or nothing when the user cancels it; `folder`
-// becomes the folder it showed last, unless a path typed in full chose a file
-// elsewhere. Each use has a dialog of its own: one kept for the next use can
-// leave its name completer on the screen.
-QString chosenFile(QFileDialog &dialog, QString &folder)
-{
-    dialog.setSizeGripEnabled(true);
-    dialog.setDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
-    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    const QString shown = dialog.directory().absolutePath();
-    if (!chosen) {
-        folder = shown;
-        return {};
-    }
-    const QString file = dialog.selectedFiles().constFirst();
-    if (QFileInfo(file).absolutePath() == shown)
-        folder = shown;
-    return file;
-}
-
 } // namespace
 
 TForm1::TForm1(QWidget *parent, Pages pages)
@@ -95,14 +61,10 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     , btnFinish(new TTextButton(u"Finish!"_s, m_client))
     , btnClear(new TTextButton(u"Clear Cfg"_s, m_client))
     , Label41(new QLabel(u"Hollowfen"_s, m_client))
-    , m_pagesWatch(new PagesWatch(
-          [this] {
-              ScriptWriter out(false);
-              m_pages.writeScript(out, m_keptLines, m_keptBeforeSections);
-              return out.text();
-          },
-          this))
-    , m_gameFolder(new GameFolderReader(this))
+    , m_document(new ScriptDocument(
+          m_pages, [this] { return editor()->document(); }, this))
+    , m_statusLine(new StatusLine(this))
+    , m_drop(new FileDrop(this))
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(windowCaption);
@@ -117,13 +79,23 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     createBottomStrip();
     createMenu();
 
-    statusBar()->setObjectName(u"StatusBar1"_s);
-    statusBar()->setFixedHeight(statusBarHeight);
-    statusBar()->setSizeGripEnabled(false);
-    tabEditor->showNotesIn(statusBar());
-    connect(m_gameFolder, &GameFolderReader::folderRead, this, &TForm1::showGameFolder);
-    connect(m_pagesWatch, &PagesWatch::differsChanged, tabEditor, &EditorPage::showPagesDiffer);
-    setAcceptDrops(true);
+    setStatusBar(m_statusLine);
+    m_statusLine->setFixedHeight(statusBarHeight);
+    tabEditor->showNotesIn(m_statusLine);
+    connect(m_document, &ScriptDocument::gameFolderRead, this, &TForm1::showGameFolder);
+    connect(m_document, &ScriptDocument::pagesDifferChanged, tabEditor, &EditorPage::showPagesDiffer);
+    // The one way a new script comes into the window, from "Finish!" or Open.
+    connect(m_document, &ScriptDocument::replaced, this, [this](bool comments) {
+        chkSlashes->setChecked(comments);
+        enterState(State::Generated);
+    });
+    connect(m_document, &ScriptDocument::told, this,
+        [this](const QString &sentence) { statusBar()->showMessage(sentence); });
+    m_drop->watch(this);
+    connect(m_drop, &FileDrop::dropped, this, [this](const QString &path) {
+        if (mayReplaceScript(path))
+            openScript(path);
+    });
 
     move(284, 152);
     setFixedSize(sizeHint());
@@ -132,52 +104,22 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     // Assistive technology may ask for any control at any moment.
     if (pages == Pages::All || QAccessible::isActive())
         buildPages();
-    else
-        QAccessible::installActivationObserver(this);
-}
-
-TForm1::~TForm1()
-{
-    QAccessible::removeActivationObserver(this);
 }
 
 void TForm1::buildPages()
 {
-    if (!std::exchange(m_pagesPending, false))
-        return;
-    // In the order of the tabs, as the keyboard focus goes through them.
-    for (const PageList::Tab &tab : m_pages.tabs()) {
-        if (tab.page)
-            tab.page->build();
-        else
-            editor();
-    }
+    m_strip->buildAll();
 }
 
 QPlainTextEdit *TForm1::editor()
 {
     QPlainTextEdit *edit = tabEditor->editor();
-    if (!m_editorViewport) {
+    if (!std::exchange(m_editorMade, true)) {
         tabEditor->readValuesBy(PageList::valueCatalogue());
         // The editor would take a dropped file for text to insert.
-        m_editorViewport = edit->viewport();
-        m_editorViewport->installEventFilter(this);
+        m_drop->watch(edit->viewport());
     }
     return edit;
-}
-
-void TForm1::accessibilityActiveChanged(bool active)
-{
-    if (active)
-        buildPages();
-}
-
-bool TForm1::event(QEvent *event)
-{
-    // The rest of the pages once the first frame has gone to the screen.
-    if (event->type() == QEvent::Paint && m_pagesPending && !std::exchange(m_buildQueued, true))
-        QMetaObject::invokeMethod(this, &TForm1::buildPages, Qt::QueuedConnection);
-    return QMainWindow::event(event);
 }
 
 void TForm1::createHeader()
@@ -214,78 +156,13 @@ void TForm1::createPages()
     PageControl1->tabBar()->setCursor(Qt::PointingHandCursor);
     PageControl1->setIconSize({ 16, 16 });
 
-    for (const PageList::Tab &tab : m_pages.tabs()) {
-        QWidget *page = tab.page ? static_cast<QWidget *>(tab.page) : tabEditor;
-        const int index
-            = PageControl1->addTab(page, tab.icon.isEmpty() ? QIcon() : Artwork::icon(tab.icon), tab.caption);
-        // A page without a tab (Votes) may still be the current one: the strip
-        // then marks no tab, and clicking any tab leaves the page.
-        PageControl1->setTabVisible(index, tab.shown);
-    }
-    PageControl1->installEventFilter(this);
-    PageControl1->tabBar()->installEventFilter(this);
-    // Before the strip changes the page, so the page shows and takes the
-    // focus as if it had always been there; a change made elsewhere still
-    // finds the page built before the next frame.
-    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::buildPages);
+    m_strip = new PageStrip(PageControl1, m_pages, tabEditor, [this] {
+        editor();
+        m_document->pagesStarted();
+    });
     connect(m_pages.gameOptions(), &GameOptionsPage::allowedVotesRequested, this, &TForm1::Button2Click);
     connect(m_pages.serverInfo(), &ServerInfoPage::colourTesterRequested, this, &TForm1::TextButton29Click);
     connect(m_pages.mapRotation(), &MapRotationPage::folderMapsRequested, this, &TForm1::FolderMaps1Click);
-}
-
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    if (watched == m_editorViewport && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)
-        && !droppedFile(static_cast<QDropEvent *>(event)->mimeData()).isEmpty()) {
-        if (type == QEvent::Drop)
-            dropEvent(static_cast<QDropEvent *>(event));
-        else
-            static_cast<QDropEvent *>(event)->acceptProposedAction();
-        return true;
-    }
-    if (watched == PageControl1->tabBar()
-        && (type == QEvent::MouseButtonPress || type == QEvent::Wheel || type == QEvent::KeyPress))
-        buildPages();
-    // The tab widget's own ctrl+Tab, and the arrow keys on its strip, step onto
-    // hidden tabs as well: the editor before "Finish!" and the Votes page.
-    if (type == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const bool ctrlTab
-            = (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && key->modifiers() & Qt::ControlModifier;
-        if (watched == PageControl1 && ctrlTab) {
-            stepPage(key->key() == Qt::Key_Backtab || key->modifiers() & Qt::ShiftModifier ? -1 : 1, true);
-            return true;
-        }
-        if (watched == PageControl1->tabBar() && (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
-            stepPage(key->key() == Qt::Key_Left ? -1 : 1, false);
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-// To the next (or previous) page whose tab is shown; ctrl+Tab wraps round,
-// the arrow keys stop at the ends of the strip.
-void TForm1::stepPage(int step, bool wrap)
-{
-    buildPages();
-    const int count = PageControl1->count();
-    int index = PageControl1->currentIndex();
-    for (int tried = 0; tried < count; ++tried) {
-        index += step;
-        if (wrap)
-            index = (index + count) % count;
-        else if (index < 0 || index >= count)
-            break;
-        if (PageControl1->isTabVisible(index) && PageControl1->isTabEnabled(index)) {
-            PageControl1->setCurrentIndex(index);
-            break;
-        }
-    }
-    // The focus was on the page just hidden.
-    if (!QApplication::focusWidget())
-        PageControl1->tabBar()->setFocus();
 }
 
 void TForm1::createBottomStrip()
@@ -398,44 +275,20 @@ void TForm1::enterState(State state)
 void TForm1::btnFinishClick()
 {
     buildPages();
-    {
-        // Generated lines are not the user's edits: nothing to undo into.
-        editor()->setUndoRedoEnabled(false);
-        ScriptWriter out(editor()->document(), chkSlashes->isChecked());
-        m_pages.writeScript(out, m_keptLines, m_keptBeforeSections);
-    }
-    editor()->setUndoRedoEnabled(true);
-    editor()->document()->setModified(false);
-    enterState(State::Generated);
-    rememberPages();
-}
-
-void TForm1::rememberPages()
-{
-    const QList<SettingsPage *> pages = m_pages.settingsPages();
-    m_pagesWatch->remember(QList<QWidget *>(pages.cbegin(), pages.cend()));
+    m_document->finish(chkSlashes->isChecked());
 }
 
 void TForm1::btnClearClick()
 {
-    editor()->clear();
-    editor()->document()->setModified(
-        false); // "Clear Cfg" throws the edits away: nothing is left for Open to ask about
+    m_document->clear();
     enterState(State::Cleared);
-    m_pagesWatch->forget();
 }
 
 bool TForm1::saveThroughDialog()
 {
-    QFileDialog dialog(this);
-    dialog.setObjectName(u"SaveDialog"_s);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(u".cfg (*.cfg)"_s);
-    dialog.setDefaultSuffix(u"cfg"_s);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.selectFile(m_openedFile.isEmpty() ? u"servercfg"_s : QFileInfo(m_openedFile).fileName());
-    const QString path = chosenFile(dialog, m_saveFolder);
+    const QString opened = m_document->openedFile();
+    const QString path
+        = ScriptDialogs::savePath(this, m_saveFolder, opened.isEmpty() ? u"servercfg"_s : QFileInfo(opened).fileName());
     return !path.isEmpty() && saveTo(path);
 }
 
@@ -451,166 +304,65 @@ void TForm1::Save1Click()
 
 bool TForm1::saveTo(const QString &path)
 {
-    const std::optional<QString> failure = CfgFile::save(path, editor()->document()->toRawText());
-    if (failure) {
-        showError(*failure);
-        return false;
-    }
-    editor()->document()->setModified(false);
-    useGameFolderOf(path);
-    statusBar()->showMessage(u"Saved %1."_s.arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
-    return true;
+    return succeeded(m_document->save(path));
 }
 
 void TForm1::Open1Click()
 {
-    QFileDialog dialog(this);
-    dialog.setObjectName(u"OpenDialog"_s);
-    dialog.setWindowTitle(u"Open CFG"_s);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({ u"Config scripts (*.cfg)"_s, u"All files (*)"_s });
-    if (const QString path = chosenFile(dialog, m_openFolder); !path.isEmpty() && mayReplaceScript(path))
+    if (const QString path = ScriptDialogs::openPath(this, m_openFolder); !path.isEmpty() && mayReplaceScript(path))
         openScript(path);
 }
 
 bool TForm1::mayReplaceScript(const QString &path)
 {
-    if (!editor()->document()->isModified())
+    buildPages();
+    const bool textChanged = m_document->textChanged();
+    if (!textChanged && !m_document->pagesChanged())
         return true;
-    QMessageBox box(QMessageBox::Warning, applicationTitle,
-        u"The script in the editor has changes that are not saved. Opening %1 replaces them, and the values on "
-        "the pages."_s.arg(QFileInfo(path).fileName()),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-    box.setObjectName(u"ReplaceBox"_s);
-    box.setDefaultButton(QMessageBox::Save);
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
-    case QMessageBox::Save: return saveThroughDialog();
-    case QMessageBox::Discard: return true;
-    default: return false;
+    switch (ScriptDialogs::askBeforeReplacing(this, applicationTitle, path, textChanged)) {
+    case ScriptDialogs::Answer::Save: return saveThroughDialog();
+    case ScriptDialogs::Answer::Discard: return true;
+    case ScriptDialogs::Answer::Cancel: break;
     }
+    return false;
 }
 
 bool TForm1::openScript(const QString &path)
 {
-    const ScriptFile::Loaded loaded = ScriptFile::load(path);
-    if (!loaded.ok()) {
-        showError(loaded.error);
-        return false;
-    }
     buildPages();
-    OpenedScript script(loaded.lines, m_pages.ownCommentLines(), PageList::valueCatalogue());
-    m_pages.takeValues(script);
-    chkSlashes->setChecked(script.holdsOwnComments());
-    m_keptLines = script.keptLines();
-    m_keptBeforeSections = script.keptBeforeSections();
-
-    // The file is not an edit of the script before it: nothing to undo into.
-    editor()->setUndoRedoEnabled(false);
-    QString text = loaded.lines.join(u'\n');
-    if (loaded.endsWithLineBreak())
-        text += u'\n';
-    editor()->setPlainText(text);
-    editor()->setUndoRedoEnabled(true);
-    editor()->document()->setModified(false);
-    enterState(State::Generated);
-    rememberPages();
-    // Saving proposes the file opened, where it lies.
-    m_openedFile = QFileInfo(path).absoluteFilePath();
-    m_saveFolder = QFileInfo(path).absolutePath();
-
-    const qsizetype taken = script.takenCount();
-    const qsizetype kept = m_keptLines.size();
-    QString status
-        = (taken == 1 ? u"Read 1 setting into the pages; "_s : u"Read %1 settings into the pages; "_s.arg(taken))
-        + (kept == 1 ? u"1 line is kept as written."_s : u"%1 lines are kept as written."_s.arg(kept));
-    if (const qsizetype started = script.startValueCount(); started == 1)
-        status += u" 1 box the file gives no value it can show kept its start value."_s;
-    else if (started > 1)
-        status += u" %1 boxes the file gives no value they can show kept their start values."_s.arg(started);
-    statusBar()->showMessage(status);
-    useGameFolderOf(path);
+    if (!succeeded(m_document->open(path)))
+        return false;
+    m_saveFolder = QFileInfo(path).absolutePath(); // saving proposes the file opened, where it lies
     return true;
-}
-
-void TForm1::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (droppedFile(event->mimeData()).isEmpty())
-        event->ignore();
-    else
-        event->acceptProposedAction();
-}
-
-void TForm1::dropEvent(QDropEvent *event)
-{
-    const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    // After the drop has ended: an error box must not run inside the drag.
-    QMetaObject::invokeMethod(
-        this,
-        [this, path] {
-            if (mayReplaceScript(path))
-                openScript(path);
-        },
-        Qt::QueuedConnection);
 }
 
 void TForm1::GameFolder1Click()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, u"Game Folder"_s, m_chosenGameFolder);
-    if (folder.isEmpty())
-        return;
-    m_chosenGameFolder = folder;
-    m_gameFolder->read(folder);
+    const QString folder = QFileDialog::getExistingDirectory(this, u"Game Folder"_s, m_document->chosenGameFolder());
+    if (!folder.isEmpty())
+        m_document->chooseGameFolder(folder);
 }
 
 void TForm1::FolderMaps1Click()
 {
-    FolderMapsView::open(this, m_gameFolder);
-}
-
-void TForm1::useGameFolderOf(const QString &path)
-{
-    const QString folder = QFileInfo(path).absolutePath();
-    if (GameFolder::isGameFolder(folder))
-        m_gameFolder->read(folder);
-    else if (!m_chosenGameFolder.isEmpty())
-        m_gameFolder->read(m_chosenGameFolder);
-    else
-        m_gameFolder->clear();
+    FolderMapsView::open(this, m_document);
 }
 
 void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
 {
-    tabEditor->checkMapsAgainst(contents);
-    m_pages.mapRotation()->offerFolderMaps(contents);
-    if (!m_gameFolderNote) {
-        m_gameFolderNote = new QLabel(statusBar());
-        m_gameFolderNote->setObjectName(u"gameFolderNote"_s);
-        m_gameFolderNote->setAccessibleName(u"Game folder"_s);
-        statusBar()->addPermanentWidget(m_gameFolderNote);
-    }
-    m_gameFolderNote->setVisible(bool(contents));
-    if (!contents)
-        return;
-    QStringList notes;
-    for (const GameFolder::Note &note : contents->notes)
-        notes << u"%1 (%2)"_s.arg(QDir::toNativeSeparators(note.file), note.reason);
-    m_gameFolderNote->setText(
-        u"Game folder %1: %2"_s.arg(QDir(contents->folder).dirName(), contents->mapsCountedBriefly()));
-    // A hint, as every other in this window: in the status bar, never a pop-up.
-    PageKit::setHint(m_gameFolderNote,
-        notes.isEmpty() ? contents->summary() : u"What could not be read: "_s + notes.join(u"; "_s) + u'.');
+    // Maps are checked only against a folder that is one.
+    const bool checked = contents && contents->gameFolder;
+    tabEditor->checkMapsAgainst(checked ? contents : nullptr);
+    m_pages.mapRotation()->offerFolderMaps(checked ? contents : nullptr);
+    m_statusLine->showGameFolder(contents);
 }
 
-void TForm1::showError(const QString &message)
+bool TForm1::succeeded(const std::optional<QString> &failure)
 {
-    QMessageBox box(QMessageBox::Critical, applicationTitle, message, QMessageBox::Ok, this);
-    box.setObjectName(u"ErrorBox"_s);
-    box.exec();
+    if (!failure)
+        return true;
+    ScriptDialogs::showError(this, applicationTitle, *failure);
+    return false;
 }
 
 void TForm1::Exit1Click()

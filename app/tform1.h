@@ -1,35 +1,32 @@
 #pragma once
 
-// The main window. It only assembles the settings pages (PageList) and runs
-// the workflow: the controls of the pages are the one copy of the settings.
-// "Finish!" (btnFinishClick) opens a ScriptWriter on the editor and has the
-// pages write their sections through it; the window then enters its generated
-// state. "Open CFG" does the reverse: the pages take back the values the file
-// sets (OpenedScript), and the lines no page stands in for are kept, to stand
-// around the sections at every "Finish!" as they stood around the settings the
-// pages took. "Save CFG" encodes the editor's text as Windows-1252 with CR LF
-// line ends and saves it (CfgFile): in one step where it can, else over the
-// old file in place, putting its bytes back on failure.
+// The main window. It only assembles the settings pages (PageList) and wires
+// its controls and dialogs to the script it works on (ScriptDocument): the
+// controls of the pages are the one copy of the settings. "Finish!" has the
+// pages write their sections into the editor through a ScriptWriter; "Open
+// CFG" has them take back the values a file sets (OpenedScript), keeping the
+// lines no page stands in for around the sections; "Save CFG" writes the
+// editor's text as Windows-1252 with CR LF line ends (CfgFile). Either way
+// the window then enters its generated state.
 
-#include "app/gamefolderreader.h"
+#include "app/scriptdocument.h"
 #include "generator/pagelist.h"
 
-#include <QAccessible>
 #include <QMainWindow>
 
 class EditorPage;
-class PagesWatch;
 class QAction;
 class QCheckBox;
-class QDragEnterEvent;
-class QDropEvent;
+class FileDrop;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
+class PageStrip;
 class QTabWidget;
+class StatusLine;
 class TTextButton;
 
-class TForm1 : public QMainWindow, private QAccessible::ActivationObserver {
+class TForm1 : public QMainWindow {
     Q_OBJECT
 
     QWidget *const m_client; // the client area below the menu bar; parent of the regions
@@ -44,7 +41,6 @@ public:
     enum class Pages { All, FirstThenRest };
 
     explicit TForm1(QWidget *parent = nullptr, Pages pages = Pages::All);
-    ~TForm1() override;
 
     // Builds every page not built yet. Whatever needs a page calls it first.
     void buildPages();
@@ -59,10 +55,8 @@ public:
     // Reads the script at `path` into the pages and the editor, as "Open CFG"
     // does; shows the error box and changes nothing when it cannot.
     bool openScript(const QString &path);
-    // The lines of the last opened script that "Finish!" writes around the
-    // sections: the first keptBeforeSections() before them, the rest after.
-    const QStringList &keptLines() const { return m_keptLines; }
-    qsizetype keptBeforeSections() const { return m_keptBeforeSections; }
+    // The script, its kept lines and its game folder, below the widgets.
+    const ScriptDocument *document() const { return m_document; }
 
     void btnFinishClick();
     void btnClearClick();
@@ -77,12 +71,6 @@ public:
     void TextButton29Click();
     void Button2Click();
 
-protected:
-    bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-
 private:
     // The window's own controls; tests and tools find them by their object names.
     QLabel *const Panel1;
@@ -96,7 +84,10 @@ private:
     TTextButton *const btnFinish;
     TTextButton *const btnClear;
     QLabel *const Label41;
-    PagesWatch *const m_pagesWatch;
+    ScriptDocument *const m_document;
+    StatusLine *const m_statusLine;
+    FileDrop *const m_drop;
+    PageStrip *m_strip = nullptr;
 
     QAction *Open1 = nullptr;
     QAction *Save1 = nullptr;
@@ -106,8 +97,6 @@ private:
     QAction *Support1 = nullptr;
     QAction *Hollowfen1 = nullptr;
 
-    void accessibilityActiveChanged(bool active) override;
-    void stepPage(int step, bool wrap);
     void createHeader();
     void createPages();
     void createBottomStrip();
@@ -116,28 +105,16 @@ private:
     enum class State { Start, Generated, Cleared };
     void FormCreate();
     void enterState(State state);
-    void showError(const QString &message);
+    // Shows the error box for `failure`, if any; true when there is none.
+    bool succeeded(const std::optional<QString> &failure);
     // Asks for a file and saves there; false when nothing was saved.
     bool saveThroughDialog();
-    // Whether opening `path` may replace the editor's script: asks first
-    // when it holds changes not saved since "Finish!", Open or a save.
+    // Whether opening `path` may replace the editor's script and the pages'
+    // values: asks first when either holds work not saved (ScriptDocument).
     bool mayReplaceScript(const QString &path);
-    // The game folder of a script opened or saved at `path`: its own folder
-    // when that is one, else the one chosen through File > Game Folder.
-    void useGameFolderOf(const QString &path);
     void showGameFolder(const GameFolderReader::Contents &contents);
-    // The editor's script was made from the pages as they are now.
-    void rememberPages();
 
     QString m_saveFolder; // the folder each file dialog showed last; at first the one the program started in
     QString m_openFolder;
-    QString m_openedFile; // the script last opened, which saving proposes
-    QStringList m_keptLines;
-    qsizetype m_keptBeforeSections = 0;
-    GameFolderReader *const m_gameFolder;
-    QString m_chosenGameFolder;
-    QLabel *m_gameFolderNote = nullptr; // on the status bar, once a folder is read
-    bool m_pagesPending = true; // some page is still empty
-    bool m_buildQueued = false;
-    QWidget *m_editorViewport = nullptr; // once the editor's page is built and reads the pages' values
+    bool m_editorMade = false; // the editor's page is built and reads the pages' values
 };

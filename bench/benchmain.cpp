@@ -455,7 +455,7 @@ void benchOpen(int runs)
     }
     whole = whole && w.form.editor()->document()->blockCount() == bytes.count('\n') + 1;
     printFigure("open a " + std::to_string(bytes.size() / 1024) + " KB script ("
-            + std::to_string(w.form.keptLines().size()) + " lines kept)",
+            + std::to_string(w.form.document()->keptLines().size()) + " lines kept)",
         stats(ms), "ms", 1000.0, "<= 1 s", whole);
 
     // A letter and a backspace by turns, in the middle of the file.
@@ -559,7 +559,7 @@ void readRealFolder(const QString &path)
             map.gametypes ? qPrintable(u"runs "_s + map.gametypes->join(u' ')) : "gametypes unknown");
     }
     for (const GameFolder::Note &note : std::as_const(contents.notes))
-        std::printf("  note: %s: %s\n", qPrintable(note.file), qPrintable(note.reason));
+        std::printf("  note: %s: %s\n", qPrintable(note.file), qPrintable(describe(note.trouble)));
     printFigure(qPrintable(contents.summary().left(58)), stats({ ms }), "ms", std::nullopt, "");
 }
 

@@ -1,6 +1,6 @@
 #include "gamefolder/gamearchive.h"
 
-#include "gamefolder/mapfile.h"
+#include "gamefolder/searchorder.h"
 
 #include <QFile>
 
@@ -13,8 +13,8 @@ namespace GameArchive {
 
 namespace {
 
-// The notes of one archive that are worth reading.
-constexpr qsizetype mostProblems = 20;
+// The troubles of one archive that are worth reading.
+constexpr qsizetype mostTroubles = 20;
 
 struct ZipCloser {
     void operator()(zip_t *archive) const { zip_discard(archive); }
@@ -34,29 +34,24 @@ QString errorText(int code)
     return text;
 }
 
-QString sizeText(qint64 bytes)
-{
-    return bytes < (1 << 20) ? u"%1 KiB"_s.arg((bytes + 1023) >> 10) : u"%1 MiB"_s.arg((bytes + (1 << 20) - 1) >> 20);
-}
-
-// A map or arena file directly in `folder` ("MAPS/MP/") with `suffix`; its
-// name without both, or nothing.
+// A file directly in `folder` ("MAPS/MP/") with `suffix`; its name without both, or nothing.
 std::optional<QString> nameIn(const QString &path, QStringView folder, QStringView suffix)
 {
-    const QString key = rankKey(path);
+    const QString key = SearchOrder::nameKey(path);
     if (!key.startsWith(folder) || !key.endsWith(suffix) || key.size() <= folder.size() + suffix.size())
         return std::nullopt;
     const QString name = path.sliced(folder.size(), path.size() - folder.size() - suffix.size());
-    if (name.contains(u'/') || name.contains(u'\\'))
+    if (name.contains(u'/') || name.contains(u'\\') || name.contains(u':'))
         return std::nullopt;
     return name;
 }
 
 class Reader {
 public:
-    Reader(zip_t *archive, Detail detail)
+    Reader(zip_t *archive, Detail detail, ReadBudget &budget)
         : m_archive(archive)
         , m_detail(detail)
+        , m_budget(budget)
     {
     }
 
@@ -64,43 +59,50 @@ public:
     {
         const zip_int64_t count = zip_get_num_entries(m_archive, 0);
         if (count == 0)
-            m_contents.problems << u"the archive is empty"_s;
-        for (zip_int64_t index = 0; index < count; ++index) {
+            m_contents.troubles << Trouble { Trouble::Kind::EmptyArchive };
+        for (zip_int64_t index = 0; index < count && !cut(); ++index) {
             const char *entryName = zip_get_name(m_archive, zip_uint64_t(index), ZIP_FL_ENC_GUESS);
             if (!entryName)
                 continue;
             const QString path = QString::fromUtf8(entryName);
             if (const std::optional<QString> name = nameIn(path, u"MAPS/MP/", u".BSP"))
                 readMap(zip_uint64_t(index), path, *name);
+            else if (const std::optional<QString> script = nameIn(path, u"MAPS/MP/", u".GSC"))
+                readLevelScript(zip_uint64_t(index), path, *script);
             else if (nameIn(path, u"MP/", u".ARENA"))
                 readArena(zip_uint64_t(index), path);
         }
-        if (m_contents.problems.size() > mostProblems) {
-            const qsizetype more = m_contents.problems.size() - mostProblems;
-            m_contents.problems.resize(mostProblems);
-            m_contents.problems << u"and %1 more entries like these"_s.arg(more);
+        if (m_contents.troubles.size() > mostTroubles) {
+            const qsizetype more = m_contents.troubles.size() - mostTroubles;
+            m_contents.troubles.resize(mostTroubles);
+            m_contents.troubles << Trouble { Trouble::Kind::MoreLikeThese, {}, more };
         }
+        m_contents.whole = !cut();
         return std::move(m_contents);
     }
 
 private:
+    bool cut() const { return m_overBudget || m_budget.stopped(); }
+
+    void note(const QString &path, Trouble trouble)
+    {
+        trouble.entry = path;
+        m_contents.troubles << trouble;
+    }
+
     // The declared size of an entry that may be read, within `ceiling`.
     std::optional<qint64> sizeOf(zip_uint64_t index, const QString &path, qint64 ceiling)
     {
         zip_stat_t stat;
         zip_stat_init(&stat);
         if (zip_stat_index(m_archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
-            m_contents.problems << u"%1: %2"_s.arg(path, QString::fromUtf8(zip_strerror(m_archive)));
+            note(path, { Trouble::Kind::ReadFailed, {}, 0, 0, QString::fromUtf8(zip_strerror(m_archive)) });
             return std::nullopt;
         }
         if (stat.size > zip_uint64_t(ceiling)) {
-            m_contents.problems << u"%1 is %2, over the %3 read of it"_s.arg(
-                path, sizeText(qint64(std::min<zip_uint64_t>(stat.size, zip_uint64_t(1) << 62))), sizeText(ceiling));
-            return std::nullopt;
-        }
-        if (m_spent + qint64(stat.size) > readBudget) {
-            m_contents.problems << u"%1 is left unread: the archive's entries inflate to over %2"_s.arg(
-                path, sizeText(readBudget));
+            note(path,
+                { Trouble::Kind::OverCeiling, {}, qint64(std::min<zip_uint64_t>(stat.size, zip_uint64_t(1) << 62)),
+                    ceiling });
             return std::nullopt;
         }
         return qint64(stat.size);
@@ -110,17 +112,59 @@ private:
     {
         ZipEntry entry(zip_fopen_index(m_archive, index, 0));
         if (!entry)
-            m_contents.problems << u"%1: %2"_s.arg(path, QString::fromUtf8(zip_strerror(m_archive)));
+            note(path, { Trouble::Kind::ReadFailed, {}, 0, 0, QString::fromUtf8(zip_strerror(m_archive)) });
         return entry;
     }
 
-    // Never past `size`: a hostile entry inflates to more than it declares.
-    static qint64 readAtMost(zip_file_t *entry, char *to, qint64 n, qint64 &left)
+    // Never past `left`: a hostile entry inflates to more than it declares. Every byte is paid from the budget
+    // first, and nothing is read once the reading is no longer wanted.
+    qint64 readAtMost(zip_file_t *entry, char *to, qint64 n, qint64 &left)
     {
-        const zip_int64_t got = zip_fread(entry, to, zip_uint64_t(std::min(n, left)));
+        n = std::min(n, left);
+        if (m_budget.stopped())
+            return -1;
+        if (!m_budget.take(n)) {
+            m_overBudget = true;
+            return -1;
+        }
+        const zip_int64_t got = zip_fread(entry, to, zip_uint64_t(n));
         if (got > 0)
             left -= got;
         return got;
+    }
+
+    // The whole of a small entry, or nothing.
+    std::optional<QByteArray> readWhole(zip_uint64_t index, const QString &path, qint64 ceiling)
+    {
+        const std::optional<qint64> size = sizeOf(index, path, ceiling);
+        if (!size)
+            return std::nullopt;
+        ZipEntry entry = open(index, path);
+        if (!entry)
+            return std::nullopt;
+        QByteArray text(*size, Qt::Uninitialized);
+        qint64 left = *size;
+        for (qint64 filled = 0; filled < *size;) {
+            const qint64 got = readAtMost(entry.get(), text.data() + filled, *size - filled, left);
+            if (got <= 0) {
+                troubleReading(path, entry.get(), got);
+                return std::nullopt;
+            }
+            filled += got;
+        }
+        return text;
+    }
+
+    void troubleReading(const QString &path, zip_file_t *entry, qint64 got)
+    {
+        if (m_budget.stopped())
+            return;
+        if (m_overBudget)
+            note(path, { Trouble::Kind::OverBudget, {}, 0, m_budget.total() });
+        else if (got < 0)
+            note(path, { Trouble::Kind::ReadFailed, {}, 0, 0, QString::fromUtf8(zip_file_strerror(entry)) });
+        else
+            note(path, { Trouble::Kind::EndsEarly });
     }
 
     void readMap(zip_uint64_t index, const QString &path, const QString &name)
@@ -131,64 +175,57 @@ private:
                 if (ZipEntry entry = open(index, path)) {
                     qint64 left = *size;
                     const MapFile::Spawns spawns = MapFile::readSpawns(
-                        *size, [&](char *to, qint64 n) { return readAtMost(entry.get(), to, n, left); });
-                    m_spent += spawns.bytesRead;
-                    map.gametypes = spawns.gametypes;
-                    if (!spawns.gametypes) {
-                        m_contents.problems << u"%1: %2"_s.arg(path,
-                            spawns.error == u"it cannot be read"_s ? QString::fromUtf8(zip_file_strerror(entry.get()))
-                                                                   : spawns.error);
-                    }
+                        *size, [&](char *to, qint64 n) { return readAtMost(entry.get(), to, n, left); },
+                        [&] { return QString::fromUtf8(zip_file_strerror(entry.get())); });
+                    map.holds = spawns.holds;
+                    if (m_overBudget)
+                        troubleReading(path, entry.get(), -1);
+                    else if (spawns.trouble && !m_budget.stopped())
+                        note(path, *spawns.trouble);
                 }
             }
         }
         m_contents.maps << map;
     }
 
+    void readLevelScript(zip_uint64_t index, const QString &path, const QString &name)
+    {
+        if (m_detail == Detail::Names)
+            return;
+        if (const std::optional<QByteArray> text = readWhole(index, path, MapFile::largestLevelScript))
+            m_contents.levelScripts << LevelScript { path, name, MapFile::namesRadios(*text) };
+    }
+
     void readArena(zip_uint64_t index, const QString &path)
     {
-        const std::optional<qint64> size = sizeOf(index, path, ArenaFile::largestFile);
-        if (!size)
-            return;
-        ZipEntry entry = open(index, path);
-        if (!entry)
-            return;
-        QByteArray text(*size, Qt::Uninitialized);
-        qint64 filled = 0;
-        while (filled < *size) {
-            const zip_int64_t got = zip_fread(entry.get(), text.data() + filled, zip_uint64_t(*size - filled));
-            if (got <= 0) {
-                m_contents.problems << u"%1: %2"_s.arg(
-                    path, got < 0 ? QString::fromUtf8(zip_file_strerror(entry.get())) : u"it ends early"_s);
-                return;
-            }
-            filled += got;
-        }
-        m_spent += filled;
-        m_contents.arenas << Arena { path, ArenaFile::read(text) };
+        if (const std::optional<QByteArray> text = readWhole(index, path, ArenaFile::largestFile))
+            m_contents.arenas << Arena { path, ArenaFile::read(*text) };
     }
 
     zip_t *const m_archive;
     const Detail m_detail;
+    ReadBudget &m_budget;
     Contents m_contents;
-    qint64 m_spent = 0;
+    bool m_overBudget = false;
 };
 
-Contents readOpened(zip_t *archive, int error, Detail detail)
+Contents readOpened(zip_t *archive, int error, Detail detail, ReadBudget &budget)
 {
     if (!archive)
-        return { {}, {}, { errorText(error) } };
+        return { {}, {}, {}, { Trouble { Trouble::Kind::NotAnArchive, {}, 0, 0, errorText(error) } } };
     ZipArchive owned(archive);
-    return Reader(archive, detail).read();
+    return Reader(archive, detail, budget).read();
 }
 
 } // namespace
 
-Contents read(const QString &path, Detail detail)
+Contents read(const QString &path, Detail detail, ReadBudget &budget)
 {
+    if (budget.stopped())
+        return { {}, {}, {}, {}, false };
     int error = 0;
     zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
-    return readOpened(archive, error, detail);
+    return readOpened(archive, error, detail, budget);
 }
 
 Contents read(QByteArrayView bytes, Detail detail)
@@ -201,19 +238,8 @@ Contents read(QByteArrayView bytes, Detail detail)
         zip_source_free(source);
     const int code = zip_error_code_zip(&error);
     zip_error_fini(&error);
-    return readOpened(archive, code, detail);
-}
-
-QString rankKey(QStringView name)
-{
-    QString key = name.toString();
-    for (QChar &c : key) {
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - u'a' + u'A');
-        else if (c == u'\\')
-            c = u'/';
-    }
-    return key;
+    ReadBudget budget;
+    return readOpened(archive, code, detail, budget);
 }
 
 } // namespace GameArchive

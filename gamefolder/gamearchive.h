@@ -1,30 +1,66 @@
 #pragma once
 
 #include "gamefolder/arenafile.h"
+#include "gamefolder/mapfile.h"
+#include "gamefolder/trouble.h"
 
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
+#include <atomic>
+#include <functional>
 #include <optional>
 
 // What a game archive (a .pk3, a zip archive) holds of interest to a server
-// script: its maps and the long names its arena files give them. Read with
-// libzip, never extracted: only the entry names, each map's header and
-// entities, and the arena files, each read no further than the size its
-// entry declares and than a ceiling of its own.
+// script: its maps, their level scripts and the long names its arena files
+// give them. Read with libzip, never extracted: only the entry names, each
+// map's header and entities, the level scripts and the arena files, each read
+// no further than the size its entry declares and than a ceiling of its own.
 namespace GameArchive {
 
 // Real maps are a few tens of MiB.
 inline constexpr qint64 largestMap = 128 << 20;
-// What one archive may cost in inflated bytes, whatever its entries claim.
-inline constexpr qint64 readBudget = qint64(1) << 30;
+// What reading one game folder may inflate, whatever its entries claim.
+inline constexpr qint64 folderBudget = qint64(2) << 30;
+
+// Whether the maps' entities and level scripts are read, or only the names.
+enum class Detail { Names, Spawns };
+
+// What the reading of one game folder may still inflate, shared by the
+// archives read side by side, and whether the reading is still wanted.
+class ReadBudget {
+public:
+    explicit ReadBudget(qint64 bytes = folderBudget, std::function<bool()> stopped = {})
+        : m_left(bytes)
+        , m_total(bytes)
+        , m_stopped(std::move(stopped))
+    {
+    }
+
+    // Takes `bytes` from what is left; false, taking nothing, when less is left.
+    bool take(qint64 bytes)
+    {
+        qint64 left = m_left.load();
+        do {
+            if (left < bytes)
+                return false;
+        } while (!m_left.compare_exchange_weak(left, left - bytes));
+        return true;
+    }
+    bool stopped() const { return m_stopped && m_stopped(); }
+    qint64 total() const { return m_total; }
+
+private:
+    std::atomic<qint64> m_left;
+    const qint64 m_total;
+    const std::function<bool()> m_stopped;
+};
 
 struct Map {
     QString path; // the entry's name in the archive
     QString name; // as a rotation names it
-    std::optional<QStringList> gametypes; // none when not read
+    std::optional<MapFile::Holds> holds; // none when not read
 };
 
 struct Arena {
@@ -32,20 +68,23 @@ struct Arena {
     QList<ArenaFile::Entry> entries;
 };
 
+// A map's level script, maps/mp/NAME.gsc, which may place the HQ radios.
+struct LevelScript {
+    QString path;
+    QString name; // the map's
+    bool namesRadios = false;
+};
+
 struct Contents {
     QList<Map> maps;
     QList<Arena> arenas;
-    QStringList problems; // what could not be read, each a reason
+    QList<LevelScript> levelScripts;
+    QList<Trouble> troubles; // what could not be read
+    bool whole = true; // false when the reading stopped or ran out of its budget
 };
 
-// Whether the maps' entities are read, or only the names.
-enum class Detail { Names, Spawns };
-
-Contents read(const QString &path, Detail detail);
+Contents read(const QString &path, Detail detail, ReadBudget &budget);
 // An archive held in memory.
 Contents read(QByteArrayView bytes, Detail detail);
-
-// An entry's name as the game compares it: a-z in upper case, "\" as "/".
-QString rankKey(QStringView name);
 
 } // namespace GameArchive

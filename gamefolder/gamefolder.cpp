@@ -1,7 +1,6 @@
 #include "gamefolder/gamefolder.h"
 
-#include "gamefolder/gamearchive.h"
-#include "gamefolder/mapfile.h"
+#include "script/wording.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,7 +8,12 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
+#include <QSet>
+#include <QThreadPool>
 #include <QtConcurrentMap>
+
+#include <span>
+#include <variant>
 
 using namespace Qt::StringLiterals;
 
@@ -17,9 +21,46 @@ namespace GameFolder {
 
 namespace {
 
-constexpr QStringView stockNames[]
-    = { u"bocage", u"brecourt", u"carentan", u"chateau", u"dawnville", u"depot", u"harbor", u"hurtgen", u"neuville",
-          u"pavlov", u"powcamp", u"railyard", u"rocket", u"ship", u"stalingrad", u"tigertown" };
+// The game's own maps and what its own arena file offers on them: every
+// gametype, but sd on two.
+struct StockMap {
+    QStringView name;
+    bool sd;
+};
+const StockMap stockTable[] = {
+    { u"mp_bocage", true },
+    { u"mp_brecourt", true },
+    { u"mp_carentan", true },
+    { u"mp_chateau", false },
+    { u"mp_dawnville", true },
+    { u"mp_depot", true },
+    { u"mp_harbor", true },
+    { u"mp_hurtgen", true },
+    { u"mp_neuville", true },
+    { u"mp_pavlov", true },
+    { u"mp_powcamp", true },
+    { u"mp_railyard", true },
+    { u"mp_rocket", true },
+    { u"mp_ship", false },
+    { u"mp_stalingrad", true },
+    { u"mp_tigertown", true },
+};
+
+// What a stock map holds, as the gametypes it runs need.
+MapFile::Holds stockHolds(bool sd)
+{
+    MapFile::Holds holds;
+    for (const Gametypes::Gametype &gametype : Gametypes::all) {
+        if (!sd && &gametype == &Gametypes::all[Gametypes::SearchAndDestroy])
+            continue;
+        for (const Gametypes::Need &need : gametype.needs) {
+            if (need.kind == Gametypes::Need::Kind::Spawns && !holds.spawns.contains(need.name))
+                holds.spawns << need.name;
+        }
+    }
+    holds.radiosScripted = true; // the stock level scripts place them
+    return holds;
+}
 
 // More archives than any server has; the rest are left unread.
 constexpr qsizetype mostArchives = 4096;
@@ -28,7 +69,8 @@ constexpr qsizetype mostLooseMaps = 4096;
 // What was read of a file, for as long as it stays as it was.
 template<typename Read> class Remembered {
 public:
-    template<typename Reader> Read get(const QFileInfo &file, Detail detail, Reader reader)
+    // Reads with `reader` unless remembered; remembers only what `whole` accepts.
+    template<typename Reader, typename Whole> Read get(const QFileInfo &file, Detail detail, Reader reader, Whole whole)
     {
         const QString path = file.absoluteFilePath();
         const qint64 size = file.size();
@@ -41,8 +83,10 @@ public:
                 return found->read;
         }
         Read read = reader(path, detail);
-        QMutexLocker lock(&m_lock);
-        m_read.insert(path, { size, modified, detail, read });
+        if (whole(read)) {
+            QMutexLocker lock(&m_lock);
+            m_read.insert(path, { size, modified, detail, read });
+        }
         return read;
     }
 
@@ -69,17 +113,37 @@ Remembered<MapFile::Spawns> &rememberedLooseMaps()
     return maps;
 }
 
+Trouble readFailed(const QFile &file)
+{
+    return { Trouble::Kind::ReadFailed, {}, 0, 0, file.errorString() };
+}
+
 MapFile::Spawns readLooseMap(const QString &path, Detail detail)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return { std::nullopt, file.errorString() };
+        return { std::nullopt, readFailed(file) };
     if (detail == Detail::Names)
         return {};
-    if (file.size() > GameArchive::largestMap) {
-        return { std::nullopt, u"it is over the %1 MiB read of a map"_s.arg(GameArchive::largestMap >> 20) };
-    }
-    return MapFile::readSpawns(file.size(), [&file](char *to, qint64 n) { return file.read(to, n); });
+    if (file.size() > GameArchive::largestMap)
+        return { std::nullopt, Trouble { Trouble::Kind::OverCeiling, {}, file.size(), GameArchive::largestMap } };
+    return MapFile::readSpawns(
+        file.size(), [&file](char *to, qint64 n) { return file.read(to, n); }, [&file] { return file.errorString(); },
+        [&file](qint64 to) { return file.seek(to); });
+}
+
+// Whether the loose level script at `path` names the radios; a trouble when it cannot be read.
+std::variant<bool, Trouble> readLooseLevelScript(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return readFailed(file);
+    if (file.size() > MapFile::largestLevelScript)
+        return Trouble { Trouble::Kind::OverCeiling, {}, file.size(), MapFile::largestLevelScript };
+    const QByteArray text = file.read(MapFile::largestLevelScript);
+    if (file.error() != QFileDevice::NoError)
+        return readFailed(file);
+    return MapFile::namesRadios(text);
 }
 
 // The entries of `folder` whose name is `name` whatever its letter case.
@@ -87,25 +151,58 @@ QFileInfoList entriesNamed(const QString &folder, QStringView name)
 {
     QFileInfoList found = QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
     found.removeIf([name](const QFileInfo &entry) {
-        return GameArchive::rankKey(entry.fileName()) != GameArchive::rankKey(name);
+        return SearchOrder::nameKey(entry.fileName()) != SearchOrder::nameKey(name);
     });
     return found;
 }
 
-bool isArchiveName(const QString &fileName)
-{
-    return fileName.endsWith(u".pk3"_s, Qt::CaseInsensitive);
-}
-
-// A file that can be read, else a note on why not.
-std::optional<QString> unreadable(const QFileInfo &entry)
+// A file that can be read, else why not.
+std::optional<Trouble> unreadable(const QFileInfo &entry)
 {
     if (entry.isSymLink() && !entry.exists())
-        return u"a link that leads nowhere, or round to itself"_s;
+        return Trouble { Trouble::Kind::BrokenLink };
     if (!entry.isFile())
-        return u"not a file"_s;
+        return Trouble { Trouble::Kind::NotAFile };
     return std::nullopt;
 }
+
+// The loose files directly under `folder`'s maps/mp with `suffix` (".bsp"), any letter case in the folders' names.
+QFileInfoList looseFiles(const QString &folder, QStringView suffix)
+{
+    QFileInfoList files;
+    for (const QFileInfo &mapsFolder : entriesNamed(folder, u"maps")) {
+        for (const QFileInfo &mpFolder : entriesNamed(mapsFolder.filePath(), u"mp")) {
+            for (const QFileInfo &entry :
+                QDir(mpFolder.filePath()).entryInfoList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name)) {
+                if (entry.fileName().endsWith(suffix, Qt::CaseInsensitive) && entry.fileName().size() > suffix.size())
+                    files << entry;
+            }
+        }
+    }
+    return files;
+}
+
+bool holdsMainBeside(const QString &folder)
+{
+    const QFileInfo info(folder);
+    return info.fileName() != u"main"_s && QFileInfo(QDir(info.absolutePath()).filePath(u"main"_s)).isDir();
+}
+
+// One place the game searches: an archive, the stock maps standing in for the game's archives, or a folder's
+// loose files.
+struct Source {
+    QString folder;
+    std::optional<QFileInfo> archive = {};
+    bool stock = false;
+};
+
+// A level script that may be the one of a map of its name.
+struct LevelScriptAt {
+    QString name;
+    bool loose;
+    QString path; // the loose file's, absolute
+    std::optional<bool> namesRadios; // a loose one's is read when a map asks
+};
 
 } // namespace
 
@@ -113,22 +210,37 @@ const QStringList &stockMaps()
 {
     static const QStringList maps = [] {
         QStringList names;
-        for (QStringView name : stockNames)
-            names << u"mp_"_s + name.toString();
+        for (const auto &map : stockTable)
+            names << map.name.toString();
         return names;
     }();
     return maps;
 }
 
-bool isGameArchive(QStringView fileName)
-{
-    return fileName.startsWith(u"pak"_s, Qt::CaseInsensitive);
-}
-
 bool isGamesOwn(const Map &map)
 {
-    return (map.origin == Origin::Stock || (map.origin == Origin::Archive && isGameArchive(map.file)))
+    return (map.origin == Origin::Stock || (map.origin == Origin::Archive && SearchOrder::isGameArchive(map.file)))
         && stockMaps().contains(map.name, Qt::CaseInsensitive);
+}
+
+std::optional<Folders> foldersFor(const QString &script, const QString &chosen, const QString &fsGame)
+{
+    QString folder = chosen;
+    if (folder.isEmpty()) {
+        const QString own = QFileInfo(script).absolutePath();
+        if (script.isEmpty() || !(isGameFolder(own) || holdsMainBeside(own)))
+            return std::nullopt;
+        folder = own;
+    }
+    folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    Folders folders { folder };
+    if (holdsMainBeside(folder))
+        folders = { QDir(QFileInfo(folder).absolutePath()).filePath(u"main"_s), folder };
+    if (!fsGame.isEmpty())
+        folders.mod = QDir(QFileInfo(folders.game).absolutePath()).filePath(fsGame);
+    if (folders.mod == folders.game)
+        folders.mod.clear();
+    return folders;
 }
 
 bool isGameFolder(const QString &folder)
@@ -138,126 +250,198 @@ bool isGameFolder(const QString &folder)
         || QDirIterator(folder, { u"*.pk3"_s }, QDir::Files | QDir::System | QDir::Hidden).hasNext();
 }
 
+QList<Gametypes::Need> lacking(const Map &map, const Gametypes::Gametype &gametype)
+{
+    return map.holds ? MapFile::lacking(*map.holds, gametype) : QList<Gametypes::Need>();
+}
+
 Contents read(const QString &folder, Detail detail)
 {
-    Contents contents { folder, {}, {} };
-    const QDir dir(folder);
-    auto note = [&](const QString &file, const QString &reason) { contents.notes.append({ file, reason }); };
-    if (!QFileInfo(folder).isDir() || !QFileInfo(folder).isReadable()) {
-        note(folder, u"the folder cannot be read"_s);
-        return contents;
-    }
+    return read(Folders { folder }, detail);
+}
 
+Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QThreadPool *pool)
+{
+    Contents contents { folders.game, {}, {}, folders.mod };
+    contents.gameFolder = isGameFolder(folders.game);
+    contents.holdsMain = !contents.gameFolder && QFileInfo(QDir(folders.game).filePath(u"main"_s)).isDir();
+
+    QList<Source> sources; // in the order the game searches them
     QFileInfoList archives;
-    for (const QFileInfo &entry :
-        dir.entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        if (!isArchiveName(entry.fileName()))
+    bool gameArchives = false;
+    const QStringList searched
+        = folders.mod.isEmpty() ? QStringList { folders.game } : QStringList { folders.mod, folders.game };
+    for (const QString &folder : searched) {
+        auto note = [&](const QString &file, const Trouble &trouble) {
+            contents.notes.append({ file, trouble, folder });
+        };
+        const QFileInfo info(folder);
+        if (!info.exists()) {
+            note(folder, { Trouble::Kind::FolderMissing });
             continue;
-        if (const std::optional<QString> why = unreadable(entry))
-            note(entry.fileName(), *why);
-        else if (archives.size() == mostArchives)
-            note(entry.fileName(), u"left unread: the folder holds over %1 archives"_s.arg(mostArchives));
-        else
-            archives << entry;
+        }
+        if (!info.isDir() || !info.isReadable()) {
+            note(folder, { Trouble::Kind::FolderUnreadable });
+            continue;
+        }
+        QFileInfoList found;
+        for (const QFileInfo &entry :
+            QDir(folder).entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            if (!SearchOrder::isSearched(entry.fileName(), folders.language))
+                continue;
+            if (const std::optional<Trouble> why = unreadable(entry))
+                note(entry.fileName(), *why);
+            else if (archives.size() + found.size() == mostArchives)
+                note(entry.fileName(), { Trouble::Kind::TooManyArchives, {}, 0, mostArchives });
+            else
+                found << entry;
+        }
+        std::sort(found.begin(), found.end(), [](const QFileInfo &a, const QFileInfo &b) {
+            return SearchOrder::searchedBefore(a.fileName(), b.fileName());
+        });
+        for (const QFileInfo &archive : std::as_const(found)) {
+            sources.append({ folder, archive });
+            gameArchives = gameArchives || SearchOrder::isGameArchive(archive.fileName());
+        }
+        archives += found;
+        if (folder == folders.game)
+            sources.append({ folder, std::nullopt, true });
+        sources.append({ folder });
     }
-    std::sort(archives.begin(), archives.end(), [](const QFileInfo &a, const QFileInfo &b) {
-        return std::pair(GameArchive::rankKey(a.fileName()), a.fileName())
-            < std::pair(GameArchive::rankKey(b.fileName()), b.fileName());
-    });
-    const QList<GameArchive::Contents> read
-        = QtConcurrent::blockingMapped(archives, [detail](const QFileInfo &archive) {
-              return rememberedArchives().get(archive, detail == Detail::Spawns ? Detail::Spawns : Detail::Names,
-                  [](const QString &path, Detail d) {
-                      return GameArchive::read(
-                          path, d == Detail::Spawns ? GameArchive::Detail::Spawns : GameArchive::Detail::Names);
-                  });
-          });
 
-    // Later archives replace earlier ones' files at the same path.
-    QHash<QString, Map> maps;
+    GameArchive::ReadBudget budget(GameArchive::folderBudget, stopped);
+    const QList<GameArchive::Contents> read = QtConcurrent::blockingMapped(
+        pool ? pool : QThreadPool::globalInstance(), archives, [detail, &budget](const QFileInfo &archive) {
+            return rememberedArchives().get(
+                archive, detail,
+                [&budget](const QString &path, Detail d) { return GameArchive::read(path, d, budget); },
+                [](const GameArchive::Contents &contents) { return contents.whole; });
+        });
+
+    QList<Map> maps; // in the order the game searches them
+    QSet<QString> archived; // the names an archive or the stock maps answer, as keys: nothing after them does
+    QSet<QString> loosePaths; // a loose file's path in its folder: one in a later folder is never opened
+    QList<LevelScriptAt> levelScripts;
     QHash<QString, QList<ArenaFile::Entry>> arenas;
     QStringList arenaOrder;
-    bool gameArchives = false;
-    for (qsizetype k = 0; k < archives.size(); ++k) {
-        const QString fileName = archives[k].fileName();
-        gameArchives = gameArchives || isGameArchive(fileName);
-        for (const QString &problem : read[k].problems)
-            note(fileName, problem);
-        for (const GameArchive::Map &map : read[k].maps)
-            maps.insert(GameArchive::rankKey(map.name), { map.name, Origin::Archive, fileName, {}, map.gametypes });
-        for (const GameArchive::Arena &arena : read[k].arenas) {
-            const QString key = GameArchive::rankKey(arena.path);
-            arenaOrder.removeOne(key);
-            arenaOrder << key;
-            arenas.insert(key, arena.entries);
-        }
-    }
-
-    // The stock maps stand in for the game's archives, so a loose file does not replace one either.
-    if (!gameArchives) {
-        for (const QString &name : stockMaps()) {
-            if (!maps.contains(GameArchive::rankKey(name)))
-                maps.insert(GameArchive::rankKey(name), { name, Origin::Stock, {}, {}, std::nullopt });
-        }
-    }
-
-    // Loose files rank below every archive; their case must match.
     qsizetype looseMaps = 0;
-    for (const QFileInfo &mapsFolder : entriesNamed(folder, u"maps")) {
-        for (const QFileInfo &mpFolder : entriesNamed(mapsFolder.filePath(), u"mp")) {
-            const QFileInfoList files
-                = QDir(mpFolder.filePath()).entryInfoList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
-            for (const QFileInfo &entry : files) {
-                const QString fileName = entry.fileName();
+    auto addArchived = [&](Map map) {
+        const QString key = SearchOrder::nameKey(map.name);
+        if (!archived.contains(key)) {
+            archived.insert(key);
+            maps << map;
+        }
+    };
+    qsizetype next = 0;
+    for (const Source &source : std::as_const(sources)) {
+        if (stopped && stopped())
+            return contents;
+        auto note = [&](const QString &file, const Trouble &trouble) {
+            contents.notes.append({ file, trouble, source.folder });
+        };
+        if (source.archive) {
+            const GameArchive::Contents &archive = read[next++];
+            const QString fileName = source.archive->fileName();
+            for (const Trouble &trouble : archive.troubles)
+                note(fileName, trouble);
+            for (const GameArchive::Map &map : archive.maps)
+                addArchived({ map.name, Origin::Archive, fileName, {}, {}, map.holds, source.folder });
+            for (const GameArchive::Arena &arena : archive.arenas) {
+                const QString key = SearchOrder::nameKey(arena.path);
+                if (!arenas.contains(key)) {
+                    arenas.insert(key, arena.entries);
+                    arenaOrder << key;
+                }
+            }
+            for (const GameArchive::LevelScript &script : archive.levelScripts)
+                levelScripts.append({ script.name, false, {}, script.namesRadios });
+        } else if (source.stock) {
+            // The stock maps stand in for the game's archives, so a loose file does not replace one either.
+            for (const auto &stock : gameArchives ? std::span<const StockMap>() : std::span(stockTable))
+                addArchived({ stock.name.toString(), Origin::Stock, {}, {}, {}, stockHolds(stock.sd) });
+        } else {
+            const QDir dir(source.folder);
+            for (const QFileInfo &entry : looseFiles(source.folder, u".bsp")) {
+                const QString name = entry.fileName().chopped(4);
                 const QString path = dir.relativeFilePath(entry.absoluteFilePath());
-                if (!fileName.endsWith(u".bsp"_s, Qt::CaseInsensitive) || fileName.size() <= 4)
-                    continue;
-                const QString name = fileName.chopped(4);
-                if (maps.contains(GameArchive::rankKey(name)))
-                    continue; // an archive's
+                if (archived.contains(SearchOrder::nameKey(name)) || loosePaths.contains(path))
+                    continue; // an earlier place answers for it
                 if (++looseMaps > mostLooseMaps) {
-                    note(path, u"left unread: the folder holds over %1 loose maps"_s.arg(mostLooseMaps));
+                    note(path, { Trouble::Kind::TooManyLooseMaps, {}, 0, mostLooseMaps });
                     break;
                 }
-                Map map { name, Origin::Loose, path, {}, std::nullopt };
-                if (const std::optional<QString> why = unreadable(entry)) {
+                loosePaths.insert(path);
+                Map map { name, Origin::Loose, path, {}, {}, {}, source.folder };
+                if (const std::optional<Trouble> why = unreadable(entry)) {
                     note(path, *why);
                 } else {
-                    const MapFile::Spawns spawns = rememberedLooseMaps().get(entry, detail, readLooseMap);
-                    map.gametypes = spawns.gametypes;
-                    if (!spawns.error.isEmpty())
-                        note(path, spawns.error);
+                    const MapFile::Spawns spawns = rememberedLooseMaps().get(entry, detail, readLooseMap,
+                        [&stopped](const MapFile::Spawns &) { return !(stopped && stopped()); });
+                    map.holds = spawns.holds;
+                    if (spawns.trouble)
+                        note(path, *spawns.trouble);
                 }
-                // Two loose files may differ in case only; each keeps its own entry.
-                maps.insert(GameArchive::rankKey(name) + u'/' + name, map);
+                maps << map;
+            }
+            if (detail == Detail::Spawns) {
+                for (const QFileInfo &entry : looseFiles(source.folder, u".gsc"))
+                    levelScripts.append({ entry.fileName().chopped(4), true, entry.absoluteFilePath(), {} });
             }
         }
     }
+
+    // A map's level script is found as the map is: the first in the search that answers its name.
+    for (Map &map : maps) {
+        if (!map.holds)
+            continue;
+        if (MapFile::wantsLevelScript(*map.holds)) {
+            const QString key = SearchOrder::nameKey(map.name);
+            for (LevelScriptAt &script : levelScripts) {
+                if (script.loose ? script.name != map.name : SearchOrder::nameKey(script.name) != key)
+                    continue;
+                if (!script.namesRadios) {
+                    const std::variant<bool, Trouble> read = readLooseLevelScript(script.path);
+                    if (const Trouble *trouble = std::get_if<Trouble>(&read)) {
+                        contents.notes.append({ QDir(map.folder).relativeFilePath(script.path), *trouble, map.folder });
+                        script.namesRadios = false;
+                    } else {
+                        script.namesRadios = std::get<bool>(read);
+                    }
+                }
+                map.holds->radiosScripted = *script.namesRadios;
+                break;
+            }
+        }
+        map.gametypes = MapFile::gametypesRun(*map.holds);
+    }
+
+    // The first arena file in the search that names a map gives its long name.
     QHash<QString, QString> longNames;
     for (const QString &key : std::as_const(arenaOrder)) {
-        for (const ArenaFile::Entry &entry : arenas.value(key))
-            longNames.insert(GameArchive::rankKey(entry.map), entry.longName);
+        for (const ArenaFile::Entry &entry : arenas.value(key)) {
+            if (const QString map = SearchOrder::nameKey(entry.map); !longNames.contains(map))
+                longNames.insert(map, entry.longName);
+        }
     }
-    for (Map &map : maps) {
-        map.longName = longNames.value(GameArchive::rankKey(map.name));
-        contents.maps << map;
-    }
-    std::sort(contents.maps.begin(), contents.maps.end(), [](const Map &a, const Map &b) {
-        return std::pair(GameArchive::rankKey(a.name), a.name) < std::pair(GameArchive::rankKey(b.name), b.name);
-    });
+    for (Map &map : maps)
+        map.longName = longNames.value(SearchOrder::nameKey(map.name));
+    std::stable_sort(maps.begin(), maps.end(),
+        [](const Map &a, const Map &b) { return SearchOrder::nameKey(a.name) < SearchOrder::nameKey(b.name); });
+    contents.maps = std::move(maps);
     return contents;
 }
 
 namespace {
 
-// The maps named `name` whatever its letter case: neighbours, as the maps are sorted by their rank keys.
-std::pair<QList<Map>::const_iterator, QList<Map>::const_iterator> sameRank(const QList<Map> &maps, QStringView name)
+// The maps named `name` whatever its letter case: neighbours, as the maps are sorted by their keys, in the order
+// the game searches them.
+std::pair<QList<Map>::const_iterator, QList<Map>::const_iterator> sameName(const QList<Map> &maps, QStringView name)
 {
-    const QString key = GameArchive::rankKey(name);
+    const QString key = SearchOrder::nameKey(name);
     const auto first = std::lower_bound(maps.cbegin(), maps.cend(), key,
-        [](const Map &map, const QString &key) { return GameArchive::rankKey(map.name) < key; });
+        [](const Map &map, const QString &key) { return SearchOrder::nameKey(map.name) < key; });
     const auto last
-        = std::find_if(first, maps.cend(), [&key](const Map &map) { return GameArchive::rankKey(map.name) != key; });
+        = std::find_if(first, maps.cend(), [&key](const Map &map) { return SearchOrder::nameKey(map.name) != key; });
     return { first, last };
 }
 
@@ -265,7 +449,8 @@ std::pair<QList<Map>::const_iterator, QList<Map>::const_iterator> sameRank(const
 
 const Map *Contents::find(QStringView name) const
 {
-    const auto [first, last] = sameRank(maps, name);
+    const auto [first, last] = sameName(maps, name);
+    // The server opens a loose map by the exact path maps/mp/NAME.bsp.
     const auto found = std::find_if(first, last, [name](const Map &map) {
         return map.origin != Origin::Loose || map.file == u"maps/mp/"_s + name.toString() + u".bsp"_s;
     });
@@ -276,19 +461,19 @@ const Map *Contents::caseOnly(QStringView name) const
 {
     if (find(name))
         return nullptr;
-    const auto [first, last] = sameRank(maps, name);
+    const auto [first, last] = sameName(maps, name);
     const auto found = std::find_if(first, last, [](const Map &map) { return map.origin == Origin::Loose; });
     return found == last ? nullptr : &*found;
 }
 
 qsizetype Contents::mapCount() const
 {
-    return std::count_if(maps.begin(), maps.end(), [this](const Map &map) { return find(map.name) == &map; });
+    return std::count_if(maps.begin(), maps.end(), [this](const Map &map) { return finds(map); });
 }
 
 namespace {
 
-// The maps the game finds in the folder itself, and the stock ones taken as there.
+// The maps the game finds in the folders themselves, and the stock ones taken as there.
 std::pair<qsizetype, qsizetype> countedMaps(const Contents &contents)
 {
     const qsizetype stock = std::count_if(
@@ -298,7 +483,7 @@ std::pair<qsizetype, qsizetype> countedMaps(const Contents &contents)
 
 QString mapsOwn(qsizetype own)
 {
-    return own == 1 ? u"1 map"_s : u"%1 maps"_s.arg(own);
+    return Wording::counted(own, u"map", u"maps");
 }
 
 } // namespace
@@ -315,21 +500,37 @@ QString Contents::mapsCountedBriefly() const
     return stock > 0 ? mapsOwn(own) + u" + %1 stock"_s.arg(stock) : mapsOwn(own);
 }
 
+QString Contents::folderNames() const
+{
+    const QString game = QDir(folder).dirName();
+    return modFolder.isEmpty() ? game : QDir(modFolder).dirName() + u" + "_s + game;
+}
+
 QString Contents::summary() const
 {
-    QString text = u"Read the game folder %1: %2"_s.arg(QDir::toNativeSeparators(folder), mapsCounted());
-    if (std::any_of(maps.begin(), maps.end(), [](const Map &map) { return map.origin == Origin::Stock; }))
-        text += u" since it holds none of the game's archives (pak*.pk3)"_s;
-    // One archive gives a note per entry it could not read, so the files are counted, not the notes.
-    QStringList files;
-    for (const Note &note : notes) {
-        if (!files.contains(note.file))
-            files << note.file;
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (!gameFolder) {
+        QString text = u"%1 is not a game folder: it holds no .pk3 archive and no maps/mp folder, so the maps are "
+                       "not checked."_s.arg(shown);
+        if (holdsMain)
+            text += u" It holds main/, where a server keeps its game folder."_s;
+        return text;
     }
-    if (files.size() == 1)
-        text += u"; 1 file in it could not be read whole"_s;
-    else if (!files.isEmpty())
-        text += u"; %1 files in it could not be read whole"_s.arg(files.size());
+    QString text = modFolder.isEmpty() ? u"Read the game folder %1: %2"_s.arg(shown, mapsCounted())
+                                       : u"Read the mod folder %1 and the game folder %2: %3"_s.arg(
+                                           QDir::toNativeSeparators(modFolder), shown, mapsCounted());
+    if (std::any_of(maps.begin(), maps.end(), [](const Map &map) { return map.origin == Origin::Stock; })) {
+        text += modFolder.isEmpty() ? u" since it holds"_s : u" since they hold"_s;
+        text += u" none of the game's archives (pak0.pk3 to pak8.pk3)"_s;
+    }
+    // One archive gives a note per entry it could not read, so the files are counted, not the notes.
+    QSet<std::pair<QString, QString>> files;
+    for (const Note &note : notes)
+        files.insert({ note.folder, note.file });
+    if (!files.isEmpty()) {
+        text += u"; "_s + Wording::counted(files.size(), u"file", u"files")
+            + (modFolder.isEmpty() ? u" in it could not be read whole"_s : u" in them could not be read whole"_s);
+    }
     return text + u'.';
 }
 

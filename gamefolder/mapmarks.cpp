@@ -1,6 +1,6 @@
 #include "gamefolder/mapmarks.h"
 
-#include "gamefolder/mapfile.h"
+#include "script/gametypes.h"
 
 using namespace Qt::StringLiterals;
 using ConsoleReader::Problem;
@@ -17,16 +17,36 @@ QString missingSentence(const ConsoleReader::MapWord &word)
                            : u"stays on the level it was on; run at start-up, it starts no level at all."_s);
 }
 
-QString withoutSpawnsSentence(const ConsoleReader::MapWord &word, const QStringList &runs)
+QString gametypeOf(const ConsoleReader::MapWord &word)
 {
-    const QString gametype = word.inRotation
+    return word.inRotation
         ? word.gametype
         : u"%1 (line %2 sets g_gametype)"_s.arg(word.gametype, QString::number(word.gametypeLine + 1));
-    return u"%1 has no spawn points for %2: the game aborts the level (\"gametype is not supported\") and plays "
-           "the %3 as deathmatch. %4"_s.arg(word.name, gametype,
-               word.inRotation ? u"next map"_s : u"rotation's next map"_s,
-               runs.isEmpty() ? u"It has spawn points for none of the game's gametypes."_s
-                              : u"It runs %1."_s.arg(runs.join(u", "_s)));
+}
+
+QString aborts(const ConsoleReader::MapWord &word)
+{
+    return u"the game aborts the level (\"gametype is not supported\") and plays the %1 as deathmatch."_s.arg(
+        word.inRotation ? u"next map"_s : u"rotation's next map"_s);
+}
+
+QString runs(const QStringList &gametypes)
+{
+    return gametypes.isEmpty() ? u"It runs none of the game's gametypes."_s
+                               : u"It runs %1."_s.arg(gametypes.join(u", "_s));
+}
+
+QString withoutSpawnsSentence(const ConsoleReader::MapWord &word, const QStringList &gametypes)
+{
+    return u"%1 has no spawn points for %2: %3 %4"_s.arg(word.name, gametypeOf(word), aborts(word), runs(gametypes));
+}
+
+QString withoutRadiosSentence(
+    const ConsoleReader::MapWord &word, const Gametypes::Need &radios, const QStringList &gametypes)
+{
+    return u"%1 has no HQ radios for %2: without %3 entities named %4, from the map or its level script "
+           "maps/mp/%1.gsc, %5 %6"_s.arg(
+               word.name, gametypeOf(word), QString::number(radios.count), radios.name, aborts(word), runs(gametypes));
 }
 
 } // namespace
@@ -45,10 +65,18 @@ void addMapMarks(ConsoleReader::Reading &reading, const Contents &folder)
             reading.marks.append({ word.span, Problem::MapMissing, missingSentence(word) });
             continue;
         }
-        const bool gamesGametype = MapFile::gametypes().contains(word.gametype, Qt::CaseInsensitive);
-        if (map->gametypes && gamesGametype && !map->gametypes->contains(word.gametype, Qt::CaseInsensitive)) {
+        const Gametypes::Gametype *gametype = Gametypes::find(word.gametype);
+        if (!gametype || !map->gametypes)
+            continue;
+        const QList<Gametypes::Need> lacks = lacking(*map, *gametype);
+        const auto spawns = std::find_if(lacks.begin(), lacks.end(),
+            [](const Gametypes::Need &need) { return need.kind == Gametypes::Need::Kind::Spawns; });
+        if (spawns != lacks.end()) {
             reading.marks.append(
                 { word.span, Problem::MapWithoutSpawns, withoutSpawnsSentence(word, *map->gametypes) });
+        } else if (!lacks.isEmpty()) {
+            reading.marks.append(
+                { word.span, Problem::MapWithoutRadios, withoutRadiosSentence(word, lacks.first(), *map->gametypes) });
         }
     }
 }

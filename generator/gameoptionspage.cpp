@@ -1,6 +1,7 @@
 #include "generator/gameoptionspage.h"
 
 #include "generator/pagekit.h"
+#include "script/gametypes.h"
 #include "script/scriptwriter.h"
 #include "widgets/systemcolors.h"
 
@@ -76,6 +77,12 @@ const VoteBox VotesPage::Tables::voteBoxes[] = {
 
 namespace {
 
+Choice gametypeChoice(QRadioButton *G::*button, const char *name, Gametypes::Index gametype, int top)
+{
+    const Gametypes::Gametype &row = Gametypes::all[gametype];
+    return { button, name, row.caption, { 8, top, 225, 17 }, grey, row.word };
+}
+
 void writeVote(ScriptWriter &out, QStringView cvar, bool on)
 {
     out.fixedLine(cvar, on ? u"1" : u"0");
@@ -84,13 +91,14 @@ void writeVote(ScriptWriter &out, QStringView cvar, bool on)
 } // namespace
 
 // Each group in the order its buttons are tested; stacked buttons are 24 pixels apart.
+// The gametypes in the page's own order, each a row of the game's table.
 const Choice GameOptionsPage::Tables::gametypeChoices[] = {
-    { &G::gt1, "gt1", u"Deathmatch", { 8, 8, 225, 17 }, grey, u"dm" },
-    { &G::gt2, "gt2", u"Team Deathmatch", { 8, 32, 225, 17 }, grey, u"tdm" },
-    { &G::gt3, "gt3", u"Behind Enemy Lines", { 8, 56, 225, 17 }, grey, u"bel" },
-    { &G::gt4, "gt4", u"Retrieval", { 8, 80, 225, 17 }, grey, u"re" },
-    { &G::gt5, "gt5", u"Search and Destroy", { 8, 104, 225, 17 }, grey, u"sd" },
-    { &G::gt6, "gt6", u"Headquarters", { 8, 128, 225, 17 }, grey, u"hq" },
+    gametypeChoice(&G::gt1, "gt1", Gametypes::Deathmatch, 8),
+    gametypeChoice(&G::gt2, "gt2", Gametypes::TeamDeathmatch, 32),
+    gametypeChoice(&G::gt3, "gt3", Gametypes::BehindEnemyLines, 56),
+    gametypeChoice(&G::gt4, "gt4", Gametypes::Retrieval, 80),
+    gametypeChoice(&G::gt5, "gt5", Gametypes::SearchAndDestroy, 104),
+    gametypeChoice(&G::gt6, "gt6", Gametypes::Headquarters, 128),
 };
 const std::array<Choice, 2> GameOptionsPage::Tables::allowVoteChoices
     = PageKit::yesNo(&G::rbAV1, "rbAV1", &G::rbAV0, "rbAV0", { 8, 56 }, 41, { grey, grey });

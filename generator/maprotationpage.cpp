@@ -3,6 +3,7 @@
 #include "gamefolder/gamefolder.h"
 #include "generator/fieldmark.h"
 #include "generator/pagekit.h"
+#include "script/gametypes.h"
 #include "script/scriptwriter.h"
 #include "widgets/systemcolors.h"
 #include "widgets/tappendedit.h"
@@ -13,6 +14,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+
+#include <span>
 
 using namespace Qt::StringLiterals;
 
@@ -26,15 +29,41 @@ constexpr QSize mapSize { 81, 17 };
 // What a screen shows in a few columns; a menu also takes each entry in a time that grows with its length.
 constexpr qsizetype mostOfferedMaps = 150;
 
+enum class Adds { Gametype, Map, Text };
+
 struct BuilderButton {
     TTextButton *MapRotationPage::*button;
     int number; // TextButton<number>
     QPoint topLeft; // on the page, also for the Extras inside GroupBox2
     QSize size;
     bool extras;
-    const char *caption;
-    const char *piece; // appended exactly, blanks included
+    Adds adds;
+    QStringView caption;
+    QStringView word; // the gametype or the map it adds, or the text an Extra adds, blanks included
+
+    // What the button appends, exactly.
+    QString piece() const
+    {
+        switch (adds) {
+        case Adds::Gametype: return u"gametype %1 "_s.arg(word);
+        case Adds::Map: return u"map %1 "_s.arg(word);
+        case Adds::Text: break;
+        }
+        return word.toString();
+    }
 };
+
+constexpr BuilderButton gametypeButton(TTextButton *MapRotationPage::*button, int number, int x, Gametypes::Index row)
+{
+    return { button, number, { x, 48 }, gametypeSize, false, Adds::Gametype, Gametypes::all[row].caption,
+        Gametypes::all[row].word };
+}
+
+constexpr BuilderButton mapButton(
+    TTextButton *MapRotationPage::*button, int number, QPoint topLeft, QStringView caption, QStringView map)
+{
+    return { button, number, topLeft, mapSize, false, Adds::Map, caption, map };
+}
 
 const struct {
     const char *name;
@@ -53,53 +82,43 @@ const struct {
     { "Label108", { 0, 248 }, "Rotation Info:", false },
 };
 
+// What Rotation Info accepts.
+ValueCatalogue::Accepted rotationAccepted()
+{
+    return { ValueCatalogue::Kind::Rotation, Gametypes::words() };
+}
+
 } // namespace
 
 struct MapRotationPage::Tables {
     static const BuilderButton builderButtons[];
-
-    // The second words of the buttons whose first is `keyword`.
-    static QStringList wordsAfter(QStringView keyword);
-    // What Rotation Info accepts: the gametypes are those the builder's buttons write.
-    static ValueCatalogue::Accepted rotation() { return { ValueCatalogue::Kind::Rotation, wordsAfter(u"gametype") }; }
 };
 
 // Screen order: the gametype row, the two map rows, then the Extras.
 constexpr BuilderButton MapRotationPage::Tables::builderButtons[] = {
-    { &MapRotationPage::TextButton1, 1, { 56, 48 }, gametypeSize, false, "Deathmatch", "gametype dm " },
-    { &MapRotationPage::TextButton2, 2, { 168, 48 }, gametypeSize, false, "Team Deathmatch", "gametype tdm " },
-    { &MapRotationPage::TextButton3, 3, { 280, 48 }, gametypeSize, false, "Search and Destroy", "gametype sd " },
-    { &MapRotationPage::TextButton4, 4, { 392, 48 }, gametypeSize, false, "Behind Enemy Lines", "gametype bel " },
-    { &MapRotationPage::TextButton5, 5, { 504, 48 }, gametypeSize, false, "Retrieval", "gametype re " },
-    { &MapRotationPage::TextButton6, 6, { 616, 48 }, gametypeSize, false, "Headquarters", "gametype hq " },
-    { &MapRotationPage::TextButton7, 7, { 56, 80 }, mapSize, false, "Bocage", "map mp_bocage " },
-    { &MapRotationPage::TextButton8, 8, { 144, 80 }, mapSize, false, "Brecourt", "map mp_brecourt " },
-    { &MapRotationPage::TextButton9, 9, { 232, 80 }, mapSize, false, "Carentan", "map mp_carentan " },
-    { &MapRotationPage::TextButton17, 17, { 320, 80 }, mapSize, false, "Dawnville", "map mp_dawnville " },
-    { &MapRotationPage::TextButton10, 10, { 408, 80 }, mapSize, false, "Depot", "map mp_depot " },
-    { &MapRotationPage::TextButton11, 11, { 496, 80 }, mapSize, false, "Harbor", "map mp_harbor " },
-    { &MapRotationPage::TextButton12, 12, { 584, 80 }, mapSize, false, "Hurtgen", "map mp_hurtgen " },
-    { &MapRotationPage::TextButton13, 13, { 672, 80 }, mapSize, false, "Neuville", "map mp_neuville " },
-    { &MapRotationPage::TextButton14, 14, { 56, 104 }, mapSize, false, "Pavlov", "map mp_pavlov " },
-    { &MapRotationPage::TextButton15, 15, { 144, 104 }, mapSize, false, "Railyard", "map mp_railyard " },
-    { &MapRotationPage::TextButton16, 16, { 232, 104 }, mapSize, false, "Rocket", "map mp_rocket " },
-    { &MapRotationPage::TextButton18, 18, { 320, 104 }, mapSize, false, "Stalingrad", "map mp_stalingrad " },
-    { &MapRotationPage::TextButton19, 19, { 408, 104 }, mapSize, false, "Tigertown", "map mp_tigertown " },
-    { &MapRotationPage::TextButton20, 20, { 584, 208 }, mapSize, true, "gametype", " gametype " },
-    { &MapRotationPage::TextButton21, 21, { 584, 232 }, mapSize, true, "map", " map " },
-    { &MapRotationPage::TextButton22, 22, { 672, 232 }, mapSize, true, "map mp_", " map mp_ " },
+    gametypeButton(&MapRotationPage::TextButton1, 1, 56, Gametypes::Deathmatch),
+    gametypeButton(&MapRotationPage::TextButton2, 2, 168, Gametypes::TeamDeathmatch),
+    gametypeButton(&MapRotationPage::TextButton3, 3, 280, Gametypes::SearchAndDestroy),
+    gametypeButton(&MapRotationPage::TextButton4, 4, 392, Gametypes::BehindEnemyLines),
+    gametypeButton(&MapRotationPage::TextButton5, 5, 504, Gametypes::Retrieval),
+    gametypeButton(&MapRotationPage::TextButton6, 6, 616, Gametypes::Headquarters),
+    mapButton(&MapRotationPage::TextButton7, 7, { 56, 80 }, u"Bocage", u"mp_bocage"),
+    mapButton(&MapRotationPage::TextButton8, 8, { 144, 80 }, u"Brecourt", u"mp_brecourt"),
+    mapButton(&MapRotationPage::TextButton9, 9, { 232, 80 }, u"Carentan", u"mp_carentan"),
+    mapButton(&MapRotationPage::TextButton17, 17, { 320, 80 }, u"Dawnville", u"mp_dawnville"),
+    mapButton(&MapRotationPage::TextButton10, 10, { 408, 80 }, u"Depot", u"mp_depot"),
+    mapButton(&MapRotationPage::TextButton11, 11, { 496, 80 }, u"Harbor", u"mp_harbor"),
+    mapButton(&MapRotationPage::TextButton12, 12, { 584, 80 }, u"Hurtgen", u"mp_hurtgen"),
+    mapButton(&MapRotationPage::TextButton13, 13, { 672, 80 }, u"Neuville", u"mp_neuville"),
+    mapButton(&MapRotationPage::TextButton14, 14, { 56, 104 }, u"Pavlov", u"mp_pavlov"),
+    mapButton(&MapRotationPage::TextButton15, 15, { 144, 104 }, u"Railyard", u"mp_railyard"),
+    mapButton(&MapRotationPage::TextButton16, 16, { 232, 104 }, u"Rocket", u"mp_rocket"),
+    mapButton(&MapRotationPage::TextButton18, 18, { 320, 104 }, u"Stalingrad", u"mp_stalingrad"),
+    mapButton(&MapRotationPage::TextButton19, 19, { 408, 104 }, u"Tigertown", u"mp_tigertown"),
+    { &MapRotationPage::TextButton20, 20, { 584, 208 }, mapSize, true, Adds::Text, u"gametype", u" gametype " },
+    { &MapRotationPage::TextButton21, 21, { 584, 232 }, mapSize, true, Adds::Text, u"map", u" map " },
+    { &MapRotationPage::TextButton22, 22, { 672, 232 }, mapSize, true, Adds::Text, u"map mp_", u" map mp_ " },
 };
-
-QStringList MapRotationPage::Tables::wordsAfter(QStringView keyword)
-{
-    QStringList found;
-    for (const BuilderButton &entry : builderButtons) {
-        const QStringList words = QString::fromLatin1(entry.piece).split(u' ', Qt::SkipEmptyParts);
-        if (words.size() == 2 && words[0] == keyword)
-            found << words[1];
-    }
-    return found;
-}
 
 MapRotationPage::MapRotationPage(QWidget *parent)
     : SettingsPage(parent)
@@ -131,18 +150,17 @@ void MapRotationPage::buildControls()
 
     for (const BuilderButton &entry : Tables::builderButtons) {
         QWidget *host = entry.extras ? static_cast<QWidget *>(GroupBox2) : this;
-        auto *button = new TTextButton(QString::fromLatin1(entry.caption), host);
+        auto *button = new TTextButton(entry.caption.toString(), host);
         button->setObjectName(u"TextButton%1"_s.arg(entry.number));
         button->setGeometry(QRect(host->mapFrom(this, entry.topLeft), entry.size));
-        const QString piece = QString::fromLatin1(entry.piece);
-        connect(button, &TTextButton::clicked, this, [this, piece] { edRotation->append(piece); });
+        connect(button, &TTextButton::clicked, this, [this, piece = entry.piece()] { edRotation->append(piece); });
         this->*entry.button = button;
     }
 
     edRotation->setObjectName(u"edRotation"_s);
     edRotation->setGeometry(0, 264, 761, 21);
     findChild<QLabel *>(u"Label108"_s)->setBuddy(edRotation); // names the edit for assistive technology
-    m_rotationMarks = FieldMark::watch(edRotation, rotationVariable, Tables::rotation());
+    m_rotationMarks = FieldMark::watch(edRotation, rotationVariable, rotationAccepted());
     m_rotationMarks->checkMapsAgainst(m_folder);
 
     btnFolderMaps = new QPushButton(u"Maps in the game folder"_s, this);
@@ -179,18 +197,20 @@ void MapRotationPage::offerFolderMaps(std::shared_ptr<const GameFolder::Contents
     m_folder = std::move(folder);
     if (m_rotationMarks)
         m_rotationMarks->checkMapsAgainst(m_folder);
+    QStringList covered;
+    for (const BuilderButton &entry : Tables::builderButtons) {
+        if (entry.adds == Adds::Map)
+            covered << entry.word.toString();
+    }
     QList<FolderMap> own;
     QList<FolderMap> games;
-    if (m_folder) {
-        const QStringList covered = Tables::wordsAfter(u"map");
-        for (const GameFolder::Map &map : m_folder->maps) {
-            // A loose map the game cannot find by its name is no map to add.
-            if (m_folder->find(map.name) != &map)
-                continue;
-            const bool gamesOwn = GameFolder::isGamesOwn(map);
-            if (!gamesOwn || !covered.contains(map.name, Qt::CaseInsensitive))
-                (gamesOwn ? games : own).append({ map.name, map.longName, map.gametypes, gamesOwn });
-        }
+    for (const GameFolder::Map &map : m_folder ? std::span(m_folder->maps) : std::span<const GameFolder::Map>()) {
+        // A loose map the game cannot find by its name is no map to add.
+        if (!m_folder->finds(map))
+            continue;
+        const bool gamesOwn = GameFolder::isGamesOwn(map);
+        if (!gamesOwn || !covered.contains(map.name, Qt::CaseInsensitive))
+            (gamesOwn ? games : own).append({ map.name, map.longName, map.gametypes, gamesOwn });
     }
     m_folderMaps = own + games;
     if (isBuilt())
@@ -243,7 +263,7 @@ void MapRotationPage::writeLines(ScriptWriter &out) const
 void MapRotationPage::takeValues(OpenedScript &script)
 {
     build();
-    const std::optional<QString> rotation = script.value(rotationVariable);
+    const std::optional<QString> rotation = script.ask(rotationVariable);
     if (rotation)
         edRotation->setEditText(*rotation);
     // Undo must not reach into the text of the script before.
@@ -256,7 +276,7 @@ void MapRotationPage::takeValues(OpenedScript &script)
 
 void MapRotationPage::declareValues(ValueCatalogue &values)
 {
-    const ValueCatalogue::Accepted rotation = Tables::rotation();
+    const ValueCatalogue::Accepted rotation = rotationAccepted();
     values.declare(rotationVariable, rotation);
     // The rotation still to play, which the game reads the same way.
     values.declare(u"sv_mapRotationCurrent", rotation);

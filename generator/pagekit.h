@@ -5,6 +5,7 @@
 // only take care of what every page does the same way.
 
 #include "generator/fieldmark.h"
+#include "script/gametypes.h"
 #include "script/openedscript.h"
 #include "script/scriptwriter.h"
 #include "script/valuecatalogue.h"
@@ -181,9 +182,11 @@ ValueCatalogue::Accepted onOrOff();
 // holds.
 template<typename Page> ValueCatalogue::Accepted acceptedBy(const Row<Page> &row)
 {
+    // The game's gametypes in the table's order, whatever the order of the buttons.
+    if (row.gametypes)
+        return { ValueCatalogue::Kind::Gametype, Gametypes::words() };
     if (!row.choices.empty()) {
-        ValueCatalogue::Accepted accepted { row.gametypes ? ValueCatalogue::Kind::Gametype
-                                                          : ValueCatalogue::Kind::Choice };
+        ValueCatalogue::Accepted accepted { ValueCatalogue::Kind::Choice };
         for (const RadioChoice<Page> &choice : row.choices)
             accepted.values << choice.value.toString();
         return accepted;
@@ -299,7 +302,7 @@ template<typename Write> QString writtenBy(Write write)
 template<typename Page> void takeRow(Page &page, OpenedScript &script, const Row<Page> &row)
 {
     QCheckBox *include = page.*row.include;
-    const std::optional<QString> value = row.cvar.isEmpty() ? std::nullopt : script.value(row.cvar);
+    const std::optional<QString> value = row.cvar.isEmpty() ? std::nullopt : script.ask(row.cvar);
     bool shown = false;
     if (value && row.edit) {
         (page.*row.edit)->setText(*value);
@@ -326,7 +329,7 @@ template<typename Write>
 void takeOnOff(OpenedScript &script, QCheckBox *box, QStringView cvar, bool checked, Write write)
 {
     script.writesAlways(cvar);
-    const std::optional<QString> value = script.value(cvar);
+    const std::optional<QString> value = script.ask(cvar);
     if (value && (*value == u"1" || *value == u"0")) {
         box->setChecked(*value == u"1");
         const bool on = box->isChecked();

@@ -114,10 +114,10 @@ void writeEntry(const Page &page, ScriptWriter &out, const InfoEntry &entry)
 // ".Admin1" with ".Admin2". Where the file sets ".Admin" beside both, that line stays as written.
 void takeEntry(Page &page, OpenedScript &script, const InfoEntry &entry)
 {
-    const std::optional<QString> alone = script.value(entry.key);
+    const std::optional<QString> alone = script.ask(entry.key);
     const bool paired = entry.secondInclude;
-    const std::optional<QString> numbered = paired ? script.value(entry.numberedKey) : std::nullopt;
-    const std::optional<QString> second = paired ? script.value(entry.secondKey) : std::nullopt;
+    const std::optional<QString> numbered = paired ? script.ask(entry.numberedKey) : std::nullopt;
+    const std::optional<QString> second = paired ? script.ask(entry.secondKey) : std::nullopt;
     const bool both = numbered && second;
     const std::optional<QString> first = both ? numbered : alone;
     const std::optional<QString> last = both || !alone ? second : std::nullopt;

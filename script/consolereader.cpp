@@ -1,8 +1,7 @@
 #include "script/consolereader.h"
 
 #include "script/linebreaks.h"
-
-#include <QLocale>
+#include "script/wording.h"
 
 #include <charconv>
 #include <limits>
@@ -40,23 +39,6 @@ bool isPairAt(QStringView line, qsizetype i, qsizetype end, QStringView pair)
 bool holdsAnyOf(QStringView text, QStringView characters)
 {
     return std::any_of(text.begin(), text.end(), [characters](QChar c) { return characters.contains(c); });
-}
-
-QString thousands(qsizetype n)
-{
-    return QLocale(QLocale::English).toString(n);
-}
-
-// A long value is shown by its two ends.
-constexpr qsizetype shownLongest = 80;
-constexpr qsizetype shownFront = 50;
-constexpr qsizetype shownBack = 20;
-
-QString shown(const QString &text)
-{
-    if (text.size() <= shownLongest)
-        return text;
-    return text.left(shownFront) + u'\u2026' + text.right(shownBack);
 }
 
 struct Word {
@@ -154,17 +136,18 @@ QString shownCommand(const QList<Word> &words)
     QString front;
     QString back;
     // A line cut a thousand times has a thousand commands: of a long one, only its two ends are put together.
-    for (qsizetype k = 0; k < words.size() && (size <= shownLongest || front.size() < shownFront); ++k) {
+    for (qsizetype k = 0;
+         k < words.size() && (size <= Wording::shortenedLongest || front.size() < Wording::shortenedFront); ++k) {
         if (!words[k].text.isEmpty())
             front += (front.isEmpty() ? QString() : u" "_s) + piece(words[k]);
     }
-    if (size <= shownLongest)
+    if (size <= Wording::shortenedLongest)
         return front;
-    for (qsizetype k = words.size(); k-- > 0 && back.size() < shownBack;) {
+    for (qsizetype k = words.size(); k-- > 0 && back.size() < Wording::shortenedBack;) {
         if (!words[k].text.isEmpty())
             back.prepend(piece(words[k]) + (back.isEmpty() ? QString() : u" "_s));
     }
-    return front.first(shownFront) + u'\u2026' + back.last(shownBack);
+    return front.first(Wording::shortenedFront) + QChar(0x2026) + back.last(Wording::shortenedBack);
 }
 
 QString gameValue(const QList<Word> &words)
@@ -187,7 +170,7 @@ void markCommand(const Command &command, Reading &out)
         return;
     }
     QString sentence
-        = u"The game cuts the command at %1 characters and drops this one."_s.arg(thousands(maxCommandChars));
+        = u"The game cuts the command at %1 characters and drops this one."_s.arg(Wording::thousands(maxCommandChars));
     if (command.words.isEmpty())
         sentence += u" The rest of this line runs nothing."_s;
     else
@@ -386,14 +369,14 @@ void readRotation(QStringView line, Span valueText, const QStringList &gametypes
         if (!gametype && !isKeyword(word, u"map")) {
             out.marks.append({ word, Problem::StrayWord,
                 u"The rotation takes gametype or map here; the game does not know what to do with "_s
-                    + shown(text(word).toString()) });
+                    + Wording::shortened(text(word).toString()) });
             // A piece appended to a box that did not end in a blank: "map mp_harbor" + "map mp_dawnville ".
             const Span before = k > 0 ? words[k - 1] : Span();
             for (QStringView keyword : { u"map", u"gametype" }) {
                 if (before.length > keyword.size() && text(before).endsWith(keyword, Qt::CaseInsensitive)) {
                     out.marks.append({ { before.end() - keyword.size(), keyword.size() }, Problem::GluedKeyword,
                         u"A blank seems to be missing before %1: the game reads %2 as one word."_s.arg(
-                            text(before).last(keyword.size()), shown(text(before).toString())) });
+                            text(before).last(keyword.size()), Wording::shortened(text(before).toString())) });
                 }
             }
             continue;
@@ -509,10 +492,15 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
     }
     if (variable != line.sliced(name.start, name.length))
         mark(name.length > 0 ? name : words[1].span, Problem::OtherName,
-            u"The game sets the variable: "_s + shown(variable));
+            u"The game sets the variable: "_s + Wording::shortened(variable));
     const QString setValue = gameValue(words);
     if (setValue != line.sliced(valueText.start, valueText.length))
-        mark(value, Problem::OtherValue, u"The game sets the value to: "_s + shown(setValue));
+        mark(value, Problem::OtherValue, u"The game sets the value to: "_s + Wording::shortened(setValue));
+    if (variable.compare(u"fs_game", Qt::CaseInsensitive) == 0) {
+        mark(name, Problem::CommandLineOnly,
+            u"The game takes fs_game only from the server's command line, so this changes nothing: start the "
+            "server with +set fs_game %1"_s.arg(Wording::shortened(setValue)));
+    }
     if (const ValueCatalogue::Accepted *accepted = isSets ? nullptr : values.find(variable)) {
         // What follows a cut is a command of its own, not part of the value.
         const Span valueRead { valueText.start,
@@ -527,7 +515,8 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
         return;
     if (!isSets)
         addColourRuns(line, valueText, out);
-    const QString leftOut = u"The game sets %1, but leaves it out of the server info: "_s.arg(shown(variable));
+    const QString leftOut
+        = u"The game sets %1, but leaves it out of the server info: "_s.arg(Wording::shortened(variable));
     if (holdsAnyOf(setValue, u"\\;\"")) {
         mark(value.length > 0 ? value : words[2].span, Problem::InfoRefused,
             leftOut + u"a value there cannot hold \\, ; or \""_s);
@@ -535,7 +524,7 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
         mark(name, Problem::InfoRefused, leftOut + u"a key there cannot hold \\, ; or \""_s);
     } else if (2 + variable.size() + setValue.size() > maxInfoPairBytes) {
         mark(whole, Problem::InfoRefused,
-            leftOut + u"an entry there is at most %1 bytes"_s.arg(thousands(maxInfoPairBytes)));
+            leftOut + u"an entry there is at most %1 bytes"_s.arg(Wording::thousands(maxInfoPairBytes)));
     }
 }
 
@@ -591,17 +580,31 @@ Reading read(QStringView text, const ValueCatalogue &values)
     return reading;
 }
 
-const Mark *markAt(const Reading &reading, qsizetype position)
+namespace {
+
+template<typename Item> const Item *itemAt(const QList<Item> &items, qsizetype position)
 {
-    const Mark *found = nullptr;
-    for (const Mark &mark : reading.marks) {
-        if (mark.span.start <= position && position <= mark.span.end()
-            && (!found || mark.span.start > found->span.start))
-            found = &mark;
+    const Item *found = nullptr;
+    for (const Item &item : items) {
+        if (item.span.start <= position && position <= item.span.end()
+            && (!found || item.span.start > found->span.start))
+            found = &item;
     }
     if (found)
         return found;
-    return reading.marks.isEmpty() ? nullptr : &reading.marks.constFirst();
+    return items.isEmpty() ? nullptr : &items.constFirst();
+}
+
+} // namespace
+
+const Mark *markAt(const Reading &reading, qsizetype position)
+{
+    return itemAt(reading.marks, position);
+}
+
+const Note *noteAt(const Reading &reading, qsizetype position)
+{
+    return itemAt(reading.notes, position);
 }
 
 QColor codeColour(int colour)

@@ -51,15 +51,29 @@ enum class Problem {
     StrayWord, // a rotation word that is neither keyword nor the keyword's word
     GluedKeyword, // a rotation keyword glued to the end of the word before it
     SetAgain, // a later line sets the variable again before anything reads it
+    CommandLineOnly, // a variable the game takes only from the server's command line
     MapMissing, // the game folder has no such map
     MapWithoutSpawns, // the map has no spawn points for the rotation's gametype
+    MapWithoutRadios, // the map has no HQ radios, and hq is its gametype
     MapCaseOnly, // a loose map that only letter case keeps from being found
+    ExecMissing, // exec finds no script, or refuses its name: nothing runs
+    ExecTooLarge, // exec finds a script larger than it takes: nothing runs
+    ExecLoop, // exec runs a script that is already running: it never ends
+    NothingReads, // nothing on the server reads the variable set
+    GametypeMissing, // no script on the server provides the gametype: the game plays dm
 };
 
 struct Mark {
     Span span;
     Problem problem;
     QString sentence; // for the status bar: what the game does
+};
+
+// What the game does with a word where nothing is amiss, such as what an exec
+// finds; the status bar shows it where no mark is.
+struct Note {
+    Span span;
+    QString sentence;
 };
 
 struct ColourRun {
@@ -76,6 +90,7 @@ struct MapWord {
     QString gametype = {};
     bool inRotation = false;
     qsizetype gametypeLine = -1; // a map or devmap's: the line (from 0) that sets its gametype
+    QString gametypeScript = {}; // the script of that line, where it is another than the word's
 };
 
 // Spans are positions in the text given to read(); a text holding line
@@ -86,6 +101,7 @@ struct Reading {
     QList<Span> names; // the variable of a set, seta or sets line, as it looks
     QList<Span> quoted; // quoted words, quotes included
     QList<Mark> marks;
+    QList<Note> notes;
     QList<ColourRun> colours;
     QList<MapWord> maps; // for the marks a game folder adds (GameFolder::addMapMarks)
 };
@@ -95,6 +111,8 @@ Reading read(QStringView text, const ValueCatalogue &values = {});
 
 // The innermost mark that covers `position`, else the first mark of the text.
 const Mark *markAt(const Reading &reading, qsizetype position);
+// The same for the notes.
+const Note *noteAt(const Reading &reading, qsizetype position);
 
 // The colour the game shows for "^0".."^7" ("^8" and "^9" wrap to 0 and 1).
 QColor codeColour(int colour);

@@ -1,8 +1,7 @@
 #include "script/execsize.h"
 
 #include "script/linebreaks.h"
-
-#include <QLocale>
+#include "script/wording.h"
 
 using namespace Qt::StringLiterals;
 
@@ -53,14 +52,13 @@ qsizetype Size::limitFor(qsizetype bytes)
 
 QString Size::sentence() const
 {
-    const QLocale english(QLocale::English);
     if (bytes > largestBytes) {
         return u"The game's exec runs none of this script: it is %1 bytes, and exec takes %2 less what follows +exec."_s
-            .arg(english.toString(bytes), english.toString(largestBytes));
+            .arg(Wording::thousands(bytes), Wording::thousands(largestBytes));
     }
     if (bytes > largestBeforeMapRotate) {
         return u"A +map_rotate after +exec leaves no room for this script: it is %1 bytes, and exec then takes %2."_s
-            .arg(english.toString(bytes), english.toString(largestBeforeMapRotate));
+            .arg(Wording::thousands(bytes), Wording::thousands(largestBeforeMapRotate));
     }
     return {};
 }

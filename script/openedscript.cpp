@@ -114,7 +114,7 @@ int OpenedScript::bestStretch() const
     return best;
 }
 
-std::optional<QString> OpenedScript::value(QStringView variable) const
+std::optional<QString> OpenedScript::ask(QStringView variable)
 {
     const QString name = variable.toString().toLower();
     m_asked.insert(name);
@@ -133,7 +133,7 @@ bool OpenedScript::offer(const QStringList &variables, const QString &written)
         const QString name = variable.toLower();
         const auto wrote = writes.constFind(name);
         const auto file = m_settings.constFind(name);
-        if (wrote == writes.cend() || file == m_settings.cend() || !value(name) || wrote->value != file->value
+        if (wrote == writes.cend() || file == m_settings.cend() || !ask(name) || wrote->value != file->value
             || wrote->flags != file->flags)
             return false;
     }

@@ -25,8 +25,9 @@
 // kept as written, in its order, so every command that reads variables sees
 // what it saw in the file, and every variable ends with the file's value.
 //
-// The pages take their values in passes: each row asks value(), shows it and
-// offer()s the line it then writes; settle() decides which lines go. Where a
+// The pages take their values in passes: each row ask()s for its variable,
+// shows the value and offer()s the line it then writes; settle() decides
+// which lines go, weighing where the sections stand by what the rows asked for. Where a
 // variable must stay with the kept lines after all, settle() says so and the
 // pages take again, this time without it.
 class OpenedScript {
@@ -35,8 +36,9 @@ public:
     // reads otherwise than it looks stays as written.
     OpenedScript(const QStringList &lines, const QStringList &ownComments, const ValueCatalogue &values = {});
 
-    // The value the game ends `variable` with, unless a page cannot take it.
-    std::optional<QString> value(QStringView variable) const;
+    // A row asks for `variable`: the value the game ends it with, unless a
+    // page cannot take it. The request counts when settle() places the sections.
+    std::optional<QString> ask(QStringView variable);
 
     // `written`, the line(s) a row writes once it shows its values, sets each
     // of `variables` exactly as the file does (sets where the file used sets)
@@ -89,7 +91,7 @@ private:
     int m_stretches = 1;
     int m_sections = 0; // the stretch the sections stand in
     bool m_sectionsPlaced = false;
-    mutable QSet<QString> m_asked;
+    QSet<QString> m_asked;
     QSet<QString> m_writtenAlways;
     QSet<QString> m_left; // stays with the kept lines
     QSet<QString> m_offered; // taken by a row this pass

@@ -1,11 +1,11 @@
 #include "script/scriptfile.h"
 
 #include "script/execsize.h"
+#include "script/wording.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -21,11 +21,6 @@ using namespace Qt::StringLiterals;
 namespace ScriptFile {
 
 namespace {
-
-QString thousands(qint64 n)
-{
-    return QLocale(QLocale::English).toString(n);
-}
 
 // Calls `line(start, end, next)` for each line of `text` until it returns
 // false: the line's text runs from `start` to `end`, its line break (CR LF,
@@ -81,7 +76,7 @@ QString notAFile(mode_t mode)
 QString tooLarge()
 {
     return u"It is larger than %1 bytes, the most a script may have here; one exec takes %2"_s.arg(
-        thousands(largestBytes), thousands(ExecSize::largestBytes));
+        Wording::thousands(largestBytes), Wording::thousands(ExecSize::largestBytes));
 }
 
 class Descriptor {
@@ -178,7 +173,7 @@ Loaded load(const QString &path)
         // a NUL would look read but never run.
         if (const qsizetype nul = loaded.text.indexOf(QChar(0)); nul >= 0) {
             const qsizetype line = positionOf(loaded.text, nul).line + 1;
-            reason = u"Line %1 holds a NUL byte: it is not a text file"_s.arg(thousands(line));
+            reason = u"Line %1 holds a NUL byte: it is not a text file"_s.arg(Wording::thousands(line));
         }
     }
     if (!reason.isEmpty())

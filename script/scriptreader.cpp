@@ -1,6 +1,11 @@
 #include "script/scriptreader.h"
 
+#include "script/execname.h"
+#include "script/execsize.h"
+#include "script/wording.h"
+
 #include <algorithm>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -29,17 +34,38 @@ namespace {
 
 const QString gametypeVariable = u"g_gametype"_s;
 
-bool loadsMap(const QStringList &words)
+bool isCommand(const QStringList &words, QStringView command)
 {
-    return words.size() >= 2
-        && (words[0].compare(u"map", Qt::CaseInsensitive) == 0
-            || words[0].compare(u"devmap", Qt::CaseInsensitive) == 0);
+    return !words.isEmpty() && words[0].compare(command, Qt::CaseInsensitive) == 0;
 }
 
-QString shown(const QString &text)
+bool loadsMap(const QStringList &words)
 {
-    constexpr qsizetype longest = 80;
-    return text.size() <= longest ? text : text.left(50) + u'\u2026' + text.right(20);
+    return words.size() >= 2 && (isCommand(words, u"map") || isCommand(words, u"devmap"));
+}
+
+// The variables vstr runs in `words`, and in a value they set that a vstr may run later.
+void addVstrs(const QStringList &words, QStringList &vstrs, int depth = 0)
+{
+    if (isCommand(words, u"vstr") && words.size() >= 2)
+        vstrs << words[1].toLower();
+    if (depth == 3 || reachOf(words) != Reach::Sets)
+        return;
+    const QString value = words.sliced(2).join(u' ');
+    if (!value.contains(u"vstr"_s, Qt::CaseInsensitive))
+        return;
+    for (const QStringList &inner : ConsoleReader::commandsOf(value))
+        addVstrs(inner, vstrs, depth + 1);
+}
+
+// From the command's first word to where the next command starts, less blanks and a ";".
+ConsoleReader::Span commandSpan(const ConsoleReader::Reading &reading, QStringView text, qsizetype command)
+{
+    const qsizetype start = reading.commandWords[command].start;
+    qsizetype end = command + 1 < reading.commandWords.size() ? reading.commandWords[command + 1].start : text.size();
+    while (end > start && (text[end - 1].unicode() <= u' ' || text[end - 1] == u';'))
+        --end;
+    return { start, end - start };
 }
 
 } // namespace
@@ -51,10 +77,16 @@ ScriptReader::ScriptReader(const ValueCatalogue &values)
 
 bool ScriptReader::Line::sameShape(const Line &other) const
 {
-    if (named != other.named || reachingAny != other.reachingAny || settings.size() != other.settings.size())
+    if (named != other.named || reachingAny != other.reachingAny || settings.size() != other.settings.size()
+        || vstrs != other.vstrs || execs.size() != other.execs.size())
         return false;
     for (qsizetype k = 0; k < settings.size(); ++k) {
-        if (settings[k].name != other.settings[k].name || settings[k].command != other.settings[k].command)
+        if (settings[k].name != other.settings[k].name || settings[k].command != other.settings[k].command
+            || settings[k].isSets != other.settings[k].isSets)
+            return false;
+    }
+    for (qsizetype k = 0; k < execs.size(); ++k) {
+        if (execs[k].command != other.execs[k].command || execs[k].typed != other.execs[k].typed)
             return false;
     }
     return true;
@@ -67,6 +99,7 @@ ScriptReader::Line ScriptReader::summaryOf(QStringView text)
     for (const QStringList &words : ConsoleReader::commandsOf(text)) {
         if (words.isEmpty())
             continue;
+        addVstrs(words, line.vstrs);
         switch (reachOf(words)) {
         case Reach::None: break;
         case Reach::Named: line.named.append({ words[1].toLower(), command }); break;
@@ -74,17 +107,174 @@ ScriptReader::Line ScriptReader::summaryOf(QStringView text)
             line.reachingAny.append(command);
             if (loadsMap(words))
                 line.loadingMap.append(command);
+            if (isCommand(words, u"exec"))
+                line.execs.append({ command, words.value(1) });
             break;
         case Reach::Sets: {
-            const bool isSets = words[0].compare(u"sets", Qt::CaseInsensitive) == 0;
+            const bool isSets = isCommand(words, u"sets");
             line.settings.append(
-                { words[1].toLower(), words[1], isSets ? words[2] : words.sliced(2).join(u' '), command });
+                { words[1].toLower(), words[1], isSets ? words[2] : words.sliced(2).join(u' '), command, isSets });
             break;
         }
         }
         ++command;
     }
     return line;
+}
+
+void ScriptReader::readOn(std::shared_ptr<const Server> server)
+{
+    m_server = std::move(server);
+    m_scripts.clear();
+    m_byPath.clear();
+    m_byKey.clear();
+    m_runs.clear();
+    m_contextFree.clear();
+    m_startUp.reset();
+    m_verdicts.clear();
+    m_indexed = false;
+    for (qsizetype k = 0; k < m_lines.size(); ++k) {
+        m_marked[k] = markedCommands(k);
+        m_mapGametypes[k] = gametypesOfMaps(k);
+    }
+}
+
+qsizetype ScriptReader::scriptAt(const QString &path) const
+{
+    if (const auto found = m_byPath.constFind(path); found != m_byPath.cend())
+        return *found;
+    qsizetype script = -1;
+    if (std::optional<ExecScript> found = m_server->lookup(path)) {
+        if (!m_server->scriptKey.isEmpty() && found->key == m_server->scriptKey) {
+            script = scriptItself;
+        } else if (const auto known = m_byKey.constFind(found->key); known != m_byKey.cend()) {
+            script = *known;
+        } else {
+            script = qsizetype(m_scripts.size());
+            QList<Line> lines;
+            lines.reserve(found->lines.size());
+            for (const QString &text : std::as_const(found->lines))
+                lines << summaryOf(text);
+            m_byKey.insert(found->key, script);
+            m_scripts.push_back({ std::move(*found), std::move(lines) });
+        }
+    }
+    m_byPath.insert(path, script);
+    return script;
+}
+
+const ScriptReader::Line &ScriptReader::lineAt(qsizetype script, qsizetype line) const
+{
+    return script < 0 ? m_lines[line] : m_scripts[script].lines[line];
+}
+
+ScriptReader::Run ScriptReader::follow(const QString &typed, Origin at, QList<qsizetype> &chain, bool startUp) const
+{
+    Run run;
+    auto stop = [&](Outcome outcome) {
+        run.outcome = outcome;
+        if (outcome != Outcome::Unknown)
+            run.issues.append({ at, outcome, {}, typed, run.script });
+        return run;
+    };
+    const ExecName::Target target = ExecName::of(typed);
+    if (target.refusal != ExecName::Refusal::None)
+        return stop(Outcome::Refused);
+    run.script = scriptAt(target.path);
+    if (run.script == -1)
+        return stop(Outcome::Missing);
+    if (run.script == scriptItself) {
+        // The script read loops in every chain that starts from it; the start-up scripts run before it.
+        run.reachUp = std::numeric_limits<int>::min() / 2;
+        return stop(startUp ? Outcome::Unknown : Outcome::Loop);
+    }
+    if (const qsizetype loop = chain.indexOf(run.script); loop >= 0) {
+        run.reachUp = int(chain.size() - loop);
+        return stop(Outcome::Loop);
+    }
+    if (m_scripts[run.script].script.bytes > ExecSize::largestBytes)
+        return stop(Outcome::TooLarge);
+    if (chain.size() >= deepestExec) {
+        run.cutByPlace = true;
+        return stop(Outcome::TooDeep);
+    }
+    // A run read before holds wherever no script it runs is running already.
+    if (const auto known = m_contextFree.constFind(run.script); !startUp && known != m_contextFree.cend()
+        && std::none_of((*known)->scripts.cbegin(), (*known)->scripts.cend(),
+            [&chain](qsizetype script) { return chain.contains(script); }))
+        return **known;
+    chain.append(run.script);
+    runLines(run.script, chain, startUp, run);
+    chain.removeLast();
+    if (!startUp && run.reachUp <= 0 && !run.cutByPlace)
+        m_contextFree.insert(run.script, std::make_shared<const Run>(run));
+    return run;
+}
+
+void ScriptReader::runLines(qsizetype script, QList<qsizetype> &chain, bool startUp, Run &run) const
+{
+    run.scripts.append(script);
+    const QList<Line> &lines = m_scripts[script].lines;
+    for (qsizetype l = 0; l < lines.size(); ++l) {
+        const Line &line = lines[l];
+        // The line's commands in their order.
+        QList<std::pair<qsizetype, Step>> steps;
+        for (qsizetype k = 0; k < line.settings.size(); ++k)
+            steps.append({ line.settings[k].command, { { script, l, line.settings[k].command }, Kind::Setting, k } });
+        for (qsizetype k = 0; k < line.named.size(); ++k)
+            steps.append({ line.named[k].second, { { script, l, line.named[k].second }, Kind::Named, k } });
+        for (qsizetype command : line.reachingAny)
+            steps.append({ command, { { script, l, command }, Kind::Any, -1 } });
+        std::sort(steps.begin(), steps.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (const auto &[command, step] : std::as_const(steps)) {
+            const auto exec = std::find_if(
+                line.execs.cbegin(), line.execs.cend(), [command](const Exec &e) { return e.command == command; });
+            if (exec == line.execs.cend()) {
+                run.steps.append(step);
+                continue;
+            }
+            Run inner;
+            if (m_work <= mostWork)
+                inner = follow(exec->typed, step.origin, chain, startUp);
+            if (m_work > mostWork || run.steps.size() + inner.steps.size() > mostExecCommands) {
+                const bool byPlace = m_work > mostWork;
+                inner = Run();
+                inner.outcome = Outcome::TooMany;
+                inner.cutByPlace = byPlace;
+                inner.issues.append({ step.origin, Outcome::TooMany, {}, exec->typed, -1 });
+            }
+            m_work += inner.steps.size();
+            for (Issue &issue : inner.issues)
+                issue.chain.prepend(script);
+            run.issues.append(inner.issues);
+            run.reachUp = std::max(run.reachUp, inner.reachUp - 1);
+            run.cutByPlace = run.cutByPlace || inner.cutByPlace;
+            run.scripts.append(inner.scripts);
+            if (runsAsAny(inner.outcome))
+                run.steps.append(step);
+            else
+                run.steps.append(inner.steps);
+        }
+    }
+}
+
+bool ScriptReader::runsAsAny(Outcome outcome)
+{
+    // Nothing runs where exec finds nothing or refuses; what a loop or a script not followed does, nobody knows.
+    return outcome == Outcome::Loop || outcome == Outcome::TooDeep || outcome == Outcome::TooMany
+        || outcome == Outcome::Unknown;
+}
+
+std::shared_ptr<const ScriptReader::Run> ScriptReader::runOf(const QString &typed) const
+{
+    if (const auto found = m_runs.constFind(typed); found != m_runs.cend())
+        return *found;
+    QList<qsizetype> chain;
+    auto run = std::make_shared<const Run>(follow(typed, {}, chain, false));
+    // A run cut short by the work done before it may go further at another reading.
+    if (m_work <= mostWork)
+        m_runs.insert(typed, run);
+    return run;
 }
 
 void ScriptReader::index() const
@@ -94,46 +284,160 @@ void ScriptReader::index() const
     m_setBy.clear();
     m_namedBy.clear();
     m_reachingAny.clear();
+    m_vstrs.clear();
+    m_execRuns.clear();
+    m_instances.clear();
+    m_issuesAt.clear();
+    m_reached.clear();
+    m_work = 0;
+    QSet<qsizetype> scriptsSeen;
+    auto addScripts = [&](const Run &run, bool reached) {
+        for (qsizetype script : run.scripts) {
+            if (scriptsSeen.contains(script))
+                continue;
+            scriptsSeen.insert(script);
+            if (reached)
+                m_reached.append(script);
+            for (const Line &line : std::as_const(m_scripts[script].lines)) {
+                for (const QString &name : line.vstrs)
+                    m_vstrs.insert(name);
+            }
+        }
+    };
+    auto addRun = [&](qsizetype line, qsizetype command, const Run &run) {
+        for (qsizetype k = 0; k < run.steps.size(); ++k) {
+            const Step &step = run.steps[k];
+            const Place place { line, command, k + 1 };
+            const Line &from = lineAt(step.origin.script, step.origin.line);
+            switch (step.kind) {
+            case Kind::Setting: m_setBy[from.settings[step.item].name].append(place); break;
+            case Kind::Named: m_namedBy[from.named[step.item].first].append(place); break;
+            case Kind::Any: m_reachingAny.append(place); break;
+            }
+            m_instances[step.origin].append(place);
+        }
+    };
+
+    if (m_server) {
+        if (!m_startUp) {
+            auto startUp = std::make_shared<Run>();
+            for (const QString &path : ExecName::startUpScripts()) {
+                const qsizetype script = scriptAt(path);
+                if (script == scriptItself)
+                    break;
+                if (script < 0 || m_scripts[script].script.bytes > ExecSize::largestBytes)
+                    continue;
+                QList<qsizetype> chain { script };
+                Run run;
+                runLines(script, chain, true, run);
+                if (startUp->steps.size() + run.steps.size() > mostExecCommands)
+                    break;
+                startUp->steps.append(run.steps);
+                startUp->scripts.append(run.scripts);
+            }
+            m_startUp = std::move(startUp);
+        }
+        addRun(-1, 0, *m_startUp);
+        addScripts(*m_startUp, false);
+    }
+
+    qsizetype budget = mostExecCommands;
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         const Line &line = m_lines[i];
+        for (const QString &name : line.vstrs)
+            m_vstrs.insert(name);
         for (const Setting &setting : line.settings)
             m_setBy[setting.name].append({ i, setting.command });
         for (const auto &[name, command] : line.named)
             m_namedBy[name].append({ i, command });
-        for (qsizetype command : line.reachingAny)
-            m_reachingAny.append({ i, command });
+        for (qsizetype command : line.reachingAny) {
+            const auto exec = std::find_if(
+                line.execs.cbegin(), line.execs.cend(), [command](const Exec &e) { return e.command == command; });
+            if (!m_server || exec == line.execs.cend()) {
+                m_reachingAny.append({ i, command });
+                continue;
+            }
+            std::shared_ptr<const Run> run = runOf(exec->typed);
+            if (run->steps.size() > budget) {
+                auto capped = std::make_shared<Run>();
+                capped->outcome = Outcome::TooMany;
+                capped->issues.append({ {}, Outcome::TooMany, {}, exec->typed, -1 });
+                run = std::move(capped);
+            }
+            budget -= run->steps.size();
+            m_execRuns.insert({ i, command }, run);
+            if (runsAsAny(run->outcome))
+                m_reachingAny.append({ i, command });
+            addRun(i, command, *run);
+            addScripts(*run, true);
+            for (const Issue &issue : run->issues) {
+                if (issue.at.script >= 0 && !m_issuesAt.contains(issue.at))
+                    m_issuesAt.insert(issue.at, issue);
+            }
+        }
     }
+    // A line's own commands went in before what its execs run.
+    for (auto *places : { &m_setBy, &m_namedBy }) {
+        for (QList<Place> &list : *places)
+            std::sort(list.begin(), list.end());
+    }
+    std::sort(m_reachingAny.begin(), m_reachingAny.end());
     m_indexed = true;
 }
 
-std::optional<ScriptReader::Again> ScriptReader::setAgain(qsizetype line, const Setting &setting) const
+const ScriptReader::Run *ScriptReader::runAt(Place place) const
+{
+    if (place.line < 0)
+        return m_startUp.get();
+    return m_execRuns.value({ place.line, place.command }).get();
+}
+
+ScriptReader::Origin ScriptReader::originOf(Place place) const
+{
+    if (place.step == 0)
+        return { -1, place.line, place.command };
+    return runAt(place)->steps[place.step - 1].origin;
+}
+
+QString ScriptReader::shownScript(qsizetype script) const
+{
+    if (script >= 0)
+        return m_scripts[script].script.path;
+    return m_server ? m_server->scriptName : QString();
+}
+
+std::optional<ScriptReader::Again> ScriptReader::setAgain(Place here, const QString &name) const
 {
     index();
-    const Place here { line, setting.command };
-    const QList<Place> &setters = m_setBy[setting.name];
+    const QList<Place> &setters = m_setBy[name];
     const auto next = std::upper_bound(setters.cbegin(), setters.cend(), here);
-    if (next == setters.cend() || next->first == line)
+    if (next == setters.cend())
+        return std::nullopt;
+    // A line that sets a variable twice is read as written.
+    const Origin from = originOf(here);
+    const Origin to = originOf(*next);
+    if (from.script == to.script && from.line == to.line)
         return std::nullopt;
     // The first command after this one that reads the variable.
-    Place reader { m_lines.size(), 0 };
+    Place reader { m_lines.size(), 0, 0 };
     const auto any = std::upper_bound(m_reachingAny.cbegin(), m_reachingAny.cend(), here);
     if (any != m_reachingAny.cend())
         reader = *any;
-    if (const auto named = m_namedBy.constFind(setting.name); named != m_namedBy.cend()) {
+    if (const auto named = m_namedBy.constFind(name); named != m_namedBy.cend()) {
         const auto first = std::upper_bound(named->cbegin(), named->cend(), here);
         if (first != named->cend())
             reader = std::min(reader, *first);
     }
     if (reader < *next)
         return std::nullopt;
-    return Again { next->first, &settingAt(*(std::lower_bound(next, setters.cend(), reader) - 1)) };
+    return Again { *next, *(std::lower_bound(next, setters.cend(), reader) - 1) };
 }
 
 QList<qsizetype> ScriptReader::markedCommands(qsizetype line) const
 {
     QList<qsizetype> marked;
     for (const Setting &setting : m_lines[line].settings) {
-        if (setAgain(line, setting))
+        if (setAgain({ line, setting.command, 0 }, setting.name) || verdictOn(setting) != VariableUse::Verdict::Read)
             marked << setting.command;
     }
     return marked;
@@ -161,19 +465,50 @@ std::optional<ScriptReader::Place> ScriptReader::gametypeAt(Place place) const
 
 const ScriptReader::Setting &ScriptReader::settingAt(Place place) const
 {
-    const QList<Setting> &settings = m_lines[place.first].settings;
+    if (place.step > 0) {
+        const Step &step = runAt(place)->steps[place.step - 1];
+        return lineAt(step.origin.script, step.origin.line).settings[step.item];
+    }
+    const QList<Setting> &settings = m_lines[place.line].settings;
     return *std::find_if(
-        settings.cbegin(), settings.cend(), [&](const Setting &s) { return s.command == place.second; });
+        settings.cbegin(), settings.cend(), [&](const Setting &s) { return s.command == place.command; });
 }
 
 QStringList ScriptReader::gametypesOfMaps(qsizetype line) const
 {
     QStringList gametypes;
     for (qsizetype command : m_lines[line].loadingMap) {
-        const std::optional<Place> setting = gametypeAt({ line, command });
+        const std::optional<Place> setting = gametypeAt({ line, command, 0 });
         gametypes << (setting ? settingAt(*setting).value : QString());
     }
     return gametypes;
+}
+
+VariableUse::Verdict ScriptReader::verdictOn(const Setting &setting) const
+{
+    if (!m_server || !m_server->variables || setting.isSets)
+        return VariableUse::Verdict::Read;
+    index();
+    if (m_values.find(setting.name) || m_vstrs.contains(setting.name))
+        return VariableUse::Verdict::Read;
+    auto found = m_verdicts.constFind(setting.name);
+    if (found == m_verdicts.cend())
+        found = m_verdicts.insert(setting.name, m_server->variables->verdict(setting.name));
+    return *found;
+}
+
+std::optional<ConsoleReader::Mark> ScriptReader::unreadMark(const Setting &setting, ConsoleReader::Span span) const
+{
+    const VariableUse::Verdict verdict = verdictOn(setting);
+    if (verdict == VariableUse::Verdict::Read)
+        return std::nullopt;
+    QString sentence = u"Nothing on this server reads %1: the game keeps it, and nothing uses it."_s.arg(
+        Wording::shortened(setting.written));
+    if (verdict == VariableUse::Verdict::OnlyWritten)
+        sentence += u" The game's own scripts only set it."_s;
+    else if (const QString near = m_server->variables->nearName(setting.written); !near.isEmpty())
+        sentence += u" The server reads %1."_s.arg(near);
+    return ConsoleReader::Mark { span, ConsoleReader::Problem::NothingReads, sentence };
 }
 
 QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, const QStringList &lines)
@@ -210,13 +545,13 @@ QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, co
         if (!setsGametype)
             return changed;
         index();
-        const auto next = std::lower_bound(m_reachingAny.cbegin(), m_reachingAny.cend(), Place { end, 0 });
-        if (next == m_reachingAny.cend())
+        const auto next = std::lower_bound(m_reachingAny.cbegin(), m_reachingAny.cend(), Place { end, 0, 0 });
+        if (next == m_reachingAny.cend() || next->line < 0)
             return changed;
-        QStringList gametypes = gametypesOfMaps(next->first);
-        if (gametypes != m_mapGametypes[next->first]) {
-            changed << next->first;
-            m_mapGametypes[next->first] = std::move(gametypes);
+        QStringList gametypes = gametypesOfMaps(next->line);
+        if (gametypes != m_mapGametypes[next->line]) {
+            changed << next->line;
+            m_mapGametypes[next->line] = std::move(gametypes);
         }
         return changed;
     }
@@ -232,47 +567,261 @@ QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, co
     return changed;
 }
 
+QString ScriptReader::issueSentence(const Issue &issue) const
+{
+    const ExecName::Target target = ExecName::of(issue.typed);
+    const QString name = Wording::shortened(issue.typed);
+    switch (issue.outcome) {
+    case Outcome::Missing:
+        return u"The game finds no %1: it says \"couldn't exec %2\" and runs nothing."_s.arg(
+            Wording::shortened(target.path), name);
+    case Outcome::Refused:
+        switch (target.refusal) {
+        case ExecName::Refusal::NoName: return u"exec without a script's name runs nothing."_s;
+        case ExecName::Refusal::ParentFolder:
+        case ExecName::Refusal::DoubleColon:
+            return u"The game opens no script whose name holds \"%1\": it says \"couldn't exec %2\" and runs nothing."_s
+                .arg(target.refusal == ExecName::Refusal::ParentFolder ? u".."_s : u"::"_s, name);
+        case ExecName::Refusal::None: break;
+        }
+        return {};
+    case Outcome::TooLarge:
+        return u"The game runs none of %1: it is %2 bytes, and exec takes %3."_s.arg(shownScript(issue.script),
+            Wording::thousands(m_scripts[issue.script].script.bytes), Wording::thousands(ExecSize::largestBytes));
+    case Outcome::Loop: {
+        // The loop: from where the script exec finds first ran, round to it again.
+        QList<qsizetype> running { -1 };
+        running.append(issue.chain);
+        const qsizetype from = issue.script == scriptItself ? 0 : std::max<qsizetype>(running.indexOf(issue.script), 0);
+        QStringList loop;
+        for (qsizetype k = from; k < running.size(); ++k)
+            loop << shownScript(running[k]);
+        loop << shownScript(issue.script == scriptItself ? -1 : issue.script);
+        return u"An exec loop, %1: the game runs it round until its command buffer overflows (\"Cbuf_InsertText "
+               "overflowed\")."_s.arg(loop.join(u" \u2192 "_s));
+    }
+    case Outcome::TooDeep:
+        return u"Tallyforge follows exec no more than %1 scripts deep: what %2 runs is not checked."_s.arg(
+            QString::number(deepestExec), Wording::shortened(target.path));
+    case Outcome::TooMany:
+        return u"Tallyforge follows no more than %1 commands that scripts run through exec: what %2 runs is not "
+               "checked."_s.arg(Wording::thousands(mostExecCommands), Wording::shortened(target.path));
+    case Outcome::Runs:
+    case Outcome::Unknown: break;
+    }
+    return {};
+}
+
+void ScriptReader::readExecs(
+    const Line &line, qsizetype script, qsizetype lineNumber, QStringView text, ConsoleReader::Reading &reading) const
+{
+    if (!m_server)
+        return;
+    index();
+    for (const Exec &exec : line.execs) {
+        if (exec.command >= reading.commandWords.size())
+            continue;
+        const ConsoleReader::Span span = commandSpan(reading, text, exec.command);
+        // What this exec does, and the issues deeper in its chain.
+        std::optional<Issue> own;
+        QList<Issue> deeper;
+        const Run *run = nullptr;
+        if (script < 0) {
+            run = m_execRuns.value({ lineNumber, exec.command }).get();
+            for (const Issue &issue : run ? run->issues : QList<Issue>()) {
+                if (issue.chain.isEmpty())
+                    own = issue;
+                else
+                    deeper << issue;
+            }
+        } else if (const auto found = m_issuesAt.constFind(Origin { script, lineNumber, exec.command });
+                   found != m_issuesAt.cend()) {
+            own = *found;
+        }
+        auto problemOf = [](Outcome outcome) {
+            return outcome == Outcome::TooLarge ? ConsoleReader::Problem::ExecTooLarge
+                : outcome == Outcome::Loop      ? ConsoleReader::Problem::ExecLoop
+                                                : ConsoleReader::Problem::ExecMissing;
+        };
+        auto notFollowed = [](Outcome outcome) { return outcome == Outcome::TooDeep || outcome == Outcome::TooMany; };
+        if (own) {
+            if (notFollowed(own->outcome))
+                reading.notes.append({ span, issueSentence(*own) });
+            else
+                reading.marks.append({ span, problemOf(own->outcome), issueSentence(*own) });
+            continue;
+        }
+        if (const qsizetype target = run ? run->script : scriptAt(ExecName::of(exec.typed).path); target >= 0) {
+            const ExecScript &found = m_scripts[target].script;
+            const qsizetype lines = found.lines.size();
+            const QString where = found.archive.isEmpty() ? u", a loose file in %1"_s.arg(found.folder)
+                                                          : u" from %1"_s.arg(found.archive);
+            reading.notes.append({ span,
+                u"exec %1: %2%3, %4"_s.arg(Wording::shortened(exec.typed), Wording::shortened(found.path), where,
+                    Wording::counted(lines, u"line", u"lines")) });
+        }
+        // The first thing amiss down the chain, on the exec that leads there.
+        for (const Issue &issue : std::as_const(deeper)) {
+            QStringList chain;
+            for (qsizetype step : issue.chain)
+                chain << shownScript(step);
+            const QString sentence = u"%1, exec %2: %3"_s.arg(
+                chain.join(u" \u2192 "_s), Wording::shortened(issue.typed), issueSentence(issue));
+            if (notFollowed(issue.outcome)) {
+                reading.notes.append({ span, sentence });
+            } else {
+                reading.marks.append({ span, problemOf(issue.outcome), sentence });
+                break;
+            }
+        }
+    }
+}
+
+void ScriptReader::markSetAgain(const Setting &setting, const Again &again, QStringView text,
+    ConsoleReader::Reading &reading, qsizetype script) const
+{
+    if (setting.command >= reading.commandWords.size())
+        return;
+    const Origin next = originOf(again.next);
+    const QString line = next.script == script ? u"Line %1"_s.arg(next.line + 1)
+                                               : u"Line %1 of %2"_s.arg(next.line + 1).arg(shownScript(next.script));
+    reading.marks.append({ commandSpan(reading, text, setting.command), ConsoleReader::Problem::SetAgain,
+        u"%1 sets %2 again; the game keeps \"%3\"."_s.arg(
+            line, setting.written, Wording::shortened(settingAt(again.kept).value)) });
+}
+
 ConsoleReader::Reading ScriptReader::read(qsizetype line, QStringView text) const
 {
     ConsoleReader::Reading reading = ConsoleReader::read(text, m_values);
     if (line < 0 || line >= m_lines.size())
         return reading;
-    if (!m_lines[line].loadingMap.isEmpty()) {
+    const Line &summary = m_lines[line];
+    if (!summary.loadingMap.isEmpty()) {
         for (ConsoleReader::MapWord &word : reading.maps) {
             if (word.inRotation)
                 continue;
             // The word's command is the last to start before it.
             const auto after = std::upper_bound(reading.commandWords.cbegin(), reading.commandWords.cend(),
                 word.span.start, [](qsizetype at, const ConsoleReader::Span &command) { return at < command.start; });
-            if (const std::optional<Place> setting = gametypeAt({ line, after - reading.commandWords.cbegin() - 1 })) {
+            const Place place { line, after - reading.commandWords.cbegin() - 1, 0 };
+            if (const std::optional<Place> setting = gametypeAt(place)) {
+                const Origin origin = originOf(*setting);
                 word.gametype = settingAt(*setting).value;
-                word.gametypeLine = setting->first;
+                word.gametypeLine = origin.line;
+                if (origin.script != -1)
+                    word.gametypeScript = shownScript(origin.script);
             }
         }
     }
+    readExecs(summary, -1, line, text, reading);
     if (m_marked[line].isEmpty())
         return reading;
-    for (const Setting &setting : m_lines[line].settings) {
-        const std::optional<Again> again = setAgain(line, setting);
-        if (!again || setting.command >= reading.commandWords.size())
+    for (const Setting &setting : summary.settings) {
+        if (setting.command >= reading.commandWords.size())
             continue;
-        // From the command's first word to where the next command starts.
-        const qsizetype start = reading.commandWords[setting.command].start;
-        qsizetype end = setting.command + 1 < reading.commandWords.size()
-            ? reading.commandWords[setting.command + 1].start
-            : text.size();
-        while (end > start && (text[end - 1].unicode() <= u' ' || text[end - 1] == u';'))
-            --end;
-        reading.marks.append({ { start, end - start }, ConsoleReader::Problem::SetAgain,
-            u"Line %1 sets %2 again; the game keeps \"%3\"."_s.arg(
-                QString::number(again->line + 1), setting.written, shown(again->kept->value)) });
+        if (const std::optional<Again> again = setAgain({ line, setting.command, 0 }, setting.name))
+            markSetAgain(setting, *again, text, reading, -1);
+        else if (std::optional<ConsoleReader::Mark> mark
+            = unreadMark(setting, commandSpan(reading, text, setting.command)))
+            reading.marks.append(*mark);
     }
     return reading;
 }
 
-QList<ConsoleReader::Reading> ScriptReader::readAll(const QStringList &lines, const ValueCatalogue &values)
+QList<ScriptReader::ExecScript> ScriptReader::reachedScripts() const
+{
+    index();
+    QList<ExecScript> scripts;
+    for (qsizetype script : std::as_const(m_reached))
+        scripts << m_scripts[script].script;
+    return scripts;
+}
+
+ConsoleReader::Reading ScriptReader::readReached(qsizetype reached, qsizetype line) const
+{
+    index();
+    const qsizetype script = m_reached[reached];
+    const ExecRead &read = m_scripts[script];
+    const QString &text = read.script.lines[line];
+    ConsoleReader::Reading reading = ConsoleReader::read(text, m_values);
+    if (read.script.stock)
+        return reading;
+    const Line &summary = read.lines[line];
+    for (ConsoleReader::MapWord &word : reading.maps) {
+        if (word.inRotation)
+            continue;
+        const auto after = std::upper_bound(reading.commandWords.cbegin(), reading.commandWords.cend(), word.span.start,
+            [](qsizetype at, const ConsoleReader::Span &command) { return at < command.start; });
+        // The same gametype wherever the script runs, or none.
+        std::optional<Origin> gametype;
+        const QList<Place> places
+            = m_instances.value({ script, line, qsizetype(after - reading.commandWords.cbegin() - 1) });
+        for (const Place &place : places) {
+            const std::optional<Place> setting = gametypeAt(place);
+            if (!setting || (gametype && (*gametype != originOf(*setting)))) {
+                gametype.reset();
+                break;
+            }
+            gametype = originOf(*setting);
+            word.gametype = settingAt(*setting).value;
+        }
+        if (gametype) {
+            word.gametypeLine = gametype->line;
+            if (gametype->script != script)
+                word.gametypeScript = shownScript(gametype->script);
+        } else {
+            word.gametype.clear();
+        }
+    }
+    readExecs(summary, script, line, text, reading);
+    for (const Setting &setting : summary.settings) {
+        if (setting.command >= reading.commandWords.size())
+            continue;
+        // Marked where every run of it is set again.
+        std::optional<Again> again;
+        for (const Place &place : m_instances.value({ script, line, setting.command })) {
+            again = setAgain(place, setting.name);
+            if (!again)
+                break;
+        }
+        if (again)
+            markSetAgain(setting, *again, text, reading, script);
+        else if (std::optional<ConsoleReader::Mark> mark
+            = unreadMark(setting, commandSpan(reading, text, setting.command)))
+            reading.marks.append(*mark);
+    }
+    return reading;
+}
+
+QList<ScriptReader::Unfollowed> ScriptReader::unfollowed() const
+{
+    index();
+    QList<Unfollowed> found;
+    for (auto it = m_execRuns.cbegin(); it != m_execRuns.cend(); ++it) {
+        for (const Issue &issue : it.value()->issues) {
+            if (issue.outcome != Outcome::TooDeep && issue.outcome != Outcome::TooMany)
+                continue;
+            const bool own = issue.chain.isEmpty();
+            found.append({ own ? -1 : m_reached.indexOf(issue.at.script), own ? it.key().first : issue.at.line,
+                issueSentence(issue) });
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const Unfollowed &a, const Unfollowed &b) {
+        return std::pair(a.script, a.line) < std::pair(b.script, b.line);
+    });
+    found.erase(std::unique(found.begin(), found.end(),
+                    [](const Unfollowed &a, const Unfollowed &b) {
+                        return a.script == b.script && a.line == b.line && a.sentence == b.sentence;
+                    }),
+        found.end());
+    return found;
+}
+
+QList<ConsoleReader::Reading> ScriptReader::readAll(
+    const QStringList &lines, const ValueCatalogue &values, std::shared_ptr<const Server> server)
 {
     ScriptReader reader(values);
+    reader.readOn(std::move(server));
     reader.replaceLines(0, 0, lines);
     QList<ConsoleReader::Reading> readings;
     readings.reserve(lines.size());

@@ -16,12 +16,14 @@
 
 namespace GameFiles {
 
-// Entity text with a worldspawn and one entity of each of `classnames`.
-inline QByteArray entities(const QStringList &classnames)
+// Entity text with a worldspawn, one entity of each of `classnames` and `radios` HQ radios.
+inline QByteArray entities(const QStringList &classnames, int radios = 0)
 {
     QByteArray text = "{\n\"classname\" \"worldspawn\"\n}\n";
     for (const QString &name : classnames)
         text += "{\n\"origin\" \"0 0 24\"\n\"classname\" \"" + name.toLatin1() + "\"\n}\n";
+    for (int k = 0; k < radios; ++k)
+        text += "{\n\"classname\" \"script_model\"\n\"targetname\" \"hqradio\"\n}\n";
     return text + '\0';
 }
 

@@ -42,9 +42,16 @@ QString problemName(Problem problem)
     case Problem::StrayWord: return u"stray"_s;
     case Problem::GluedKeyword: return u"glued"_s;
     case Problem::SetAgain: return u"again"_s;
+    case Problem::CommandLineOnly: return u"cmdline"_s;
     case Problem::MapMissing: return u"nomap"_s;
     case Problem::MapWithoutSpawns: return u"nospawns"_s;
+    case Problem::MapWithoutRadios: return u"noradios"_s;
     case Problem::MapCaseOnly: return u"mapcase"_s;
+    case Problem::ExecMissing: return u"nofile"_s;
+    case Problem::ExecTooLarge: return u"toolarge"_s;
+    case Problem::ExecLoop: return u"loop"_s;
+    case Problem::NothingReads: return u"unread"_s;
+    case Problem::GametypeMissing: return u"nogametype"_s;
     }
     return {};
 }
@@ -287,10 +294,10 @@ void ConsoleReaderTest::marks_data()
         << QStringList { u"second:;set scr_hq_timelimit 2000 // long"_s, u"clamp:2000"_s } << longestTime;
     QTest::newRow("gametype of a mod as the default gametype")
         << u"set g_gametype \"zom\""_s << QStringList { u"gametype:zom"_s }
-        << u"Not one of the game's gametypes (dm, tdm, bel, re, sd, hq); only a mod can add it."_s;
+        << u"Not one of the game's gametypes (dm, tdm, sd, re, bel, hq); only a mod can add it."_s;
     QTest::newRow("not a gametype of the page")
         << u"set g_gametype \"dm x\""_s << QStringList { u"choice:dm x"_s }
-        << u"Not one of the values the page writes here: dm, tdm, bel, re, sd or hq"_s;
+        << u"Not one of the values the page writes here: dm, tdm, sd, re, bel or hq"_s;
     QTest::newRow("not a value of a weapon box") << u"set scr_allow_fg42 \"yes\""_s << QStringList { u"choice:yes"_s }
                                                  << u"Not one of the values the page writes here: 1 or 0"_s;
     QTest::newRow("value box") << u"set sv_wwwDownload 2"_s << QStringList { u"choice:2"_s }
@@ -305,7 +312,7 @@ void ConsoleReaderTest::marks_data()
                               << QStringList() << QString();
     QTest::newRow("gametype of a mod") << u"set sv_mapRotation \"gametype ctf map mp_bocage\""_s
                                        << QStringList { u"gametype:ctf"_s }
-                                       << u"Not one of the game's gametypes (dm, tdm, sd, bel, re, hq); only a mod "
+                                       << u"Not one of the game's gametypes (dm, tdm, sd, re, bel, hq); only a mod "
                                           "can add it."_s;
     QTest::newRow("keyword without its word")
         << u"set sv_mapRotation \"gametype map mp_bocage gametype dm map\""_s

@@ -4,6 +4,7 @@
 // as a seed for the fuzzer.
 
 #include "app/foldermapsview.h"
+#include "app/gamefolderreader.h"
 #include "app/scriptcheck.h"
 #include "formtest.h"
 #include "gamefiles.h"
@@ -20,12 +21,14 @@
 #include <QAccessible>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -82,13 +85,19 @@ const QHash<QString, QStringList> spawnsFor = {
     { u"re"_s, { u"mp_retrieval_spawn_allied"_s, u"mp_retrieval_spawn_axis"_s } },
 };
 
-// A map with the spawn points of `kinds` ("dm team"), as its file.
+// A map with the spawn points of `kinds` ("dm team"), and an HQ radio for each "radio" (three for "radios"), as its
+// file.
 QByteArray mapWith(const QString &kinds)
 {
     QStringList classnames;
-    for (const QString &kind : kinds.split(u' ', Qt::SkipEmptyParts))
-        classnames << spawnsFor.value(kind, { kind });
-    const QByteArray bytes = GameFiles::map(GameFiles::entities(classnames));
+    int radios = 0;
+    for (const QString &kind : kinds.split(u' ', Qt::SkipEmptyParts)) {
+        if (kind == u"radio" || kind == u"radios")
+            radios += kind == u"radio" ? 1 : 3;
+        else
+            classnames << spawnsFor.value(kind, { kind });
+    }
+    const QByteArray bytes = GameFiles::map(GameFiles::entities(classnames, radios));
     keepSeed(bytes);
     return bytes;
 }
@@ -97,6 +106,7 @@ QByteArray mapWith(const QString &kinds)
 // loose file; a .bsp's CONTENT names its spawn points, anything else's is its text.
 void makeFolder(const QString &folder, const QStringList &files)
 {
+    QVERIFY(QDir().mkpath(folder));
     QMap<QString, QList<GameFiles::Entry>> archives;
     for (const QString &line : files) {
         const qsizetype bar = line.indexOf(u'|');
@@ -123,6 +133,8 @@ QString found(const GameFolder::Contents &contents, const QString &name)
     if (!map)
         return u"missing"_s;
     QString text = map->origin == GameFolder::Origin::Stock ? u"stock"_s : map->file;
+    if (map->folder.endsWith(u"/mymod"_s))
+        text.prepend(u"mymod:"_s);
     if (map->gametypes)
         text += u" runs "_s + map->gametypes->join(u' ');
     if (!map->longName.isEmpty())
@@ -152,6 +164,7 @@ class GameFolderTest : public QObject {
 private slots:
     void spawnsDecideGametypes_data();
     void spawnsDecideGametypes();
+    void mapHeaderWrittenByHand();
     void badMapHeaders_data();
     void badMapHeaders();
     void arenaLongNames_data();
@@ -161,11 +174,13 @@ private slots:
     void gameFolderIsRecognised();
     void marksOnMaps_data();
     void marksOnMaps();
-    void checkReadsTheScriptsFolder();
+    void checkFindsTheServersFolders();
     void windowOffersAndMarksTheFoldersMaps();
     void rotationBoxMarksWhatItHolds();
     void folderMapsViewListsEveryMap();
     void changedArchiveIsReadAgain();
+    void budgetCoversTheWholeFolder();
+    void readingStopsWhenNotWanted();
     void badInputLeavesGoodMaps_data();
     void badInputLeavesGoodMaps();
 };
@@ -173,29 +188,33 @@ private slots:
 void GameFolderTest::spawnsDecideGametypes_data()
 {
     QTest::addColumn<QStringList>("classnames");
+    QTest::addColumn<int>("radios");
     QTest::addColumn<QString>("runs");
-    QTest::newRow("deathmatch spawns") << QStringList { u"mp_deathmatch_spawn"_s } << u"dm"_s;
-    QTest::newRow("team spawns serve tdm, bel and hq")
-        << QStringList { u"mp_teamdeathmatch_spawn"_s } << u"tdm bel hq"_s;
-    QTest::newRow("sd needs both sides") << QStringList { u"mp_searchanddestroy_spawn_allied"_s } << QString();
+    QTest::newRow("deathmatch spawns") << QStringList { u"mp_deathmatch_spawn"_s } << 0 << u"dm"_s;
+    QTest::newRow("team spawns serve tdm and bel") << QStringList { u"mp_teamdeathmatch_spawn"_s } << 0 << u"tdm bel"_s;
+    QTest::newRow("hq needs three radios too") << QStringList { u"mp_teamdeathmatch_spawn"_s } << 3 << u"tdm bel hq"_s;
+    QTest::newRow("two radios are too few") << QStringList { u"mp_teamdeathmatch_spawn"_s } << 2 << u"tdm bel"_s;
+    QTest::newRow("radios without team spawns") << QStringList { u"mp_deathmatch_spawn"_s } << 3 << u"dm"_s;
+    QTest::newRow("sd needs both sides") << QStringList { u"mp_searchanddestroy_spawn_allied"_s } << 0 << QString();
     QTest::newRow("sd with both sides") << QStringList { u"mp_searchanddestroy_spawn_axis"_s,
         u"mp_searchanddestroy_spawn_allied"_s }
-                                        << u"sd"_s;
-    QTest::newRow("re needs both sides") << QStringList { u"mp_retrieval_spawn_axis"_s } << QString();
+                                        << 0 << u"sd"_s;
+    QTest::newRow("re needs both sides") << QStringList { u"mp_retrieval_spawn_axis"_s } << 0 << QString();
     QTest::newRow("re with both sides") << QStringList { u"mp_retrieval_spawn_allied"_s, u"mp_retrieval_spawn_axis"_s }
-                                        << u"re"_s;
+                                        << 0 << u"re"_s;
     QTest::newRow("intermission points are no spawns")
-        << QStringList { u"mp_deathmatch_intermission"_s, u"mp_retrieval_intermission"_s } << QString();
-    QTest::newRow("everything") << spawnsFor.value(u"dm"_s) + spawnsFor.value(u"team"_s) + spawnsFor.value(u"sd"_s)
-            + spawnsFor.value(u"re"_s)
-                                << u"dm tdm bel hq sd re"_s;
+        << QStringList { u"mp_deathmatch_intermission"_s, u"mp_retrieval_intermission"_s } << 0 << QString();
+    QTest::newRow("everything, in the game's order")
+        << spawnsFor.value(u"re"_s) + spawnsFor.value(u"sd"_s) + spawnsFor.value(u"team"_s) + spawnsFor.value(u"dm"_s)
+        << 3 << u"dm tdm sd re bel hq"_s;
 }
 
 void GameFolderTest::spawnsDecideGametypes()
 {
     QFETCH(QStringList, classnames);
+    QFETCH(int, radios);
     QFETCH(QString, runs);
-    const QByteArray bytes = GameFiles::map(GameFiles::entities(classnames), 5000);
+    const QByteArray bytes = GameFiles::map(GameFiles::entities(classnames, radios), 5000);
     keepSeed(bytes);
     qsizetype at = 0;
     const MapFile::Spawns spawns = MapFile::readSpawns(bytes.size(), [&](char *to, qint64 n) {
@@ -204,8 +223,35 @@ void GameFolderTest::spawnsDecideGametypes()
         at += n;
         return n;
     });
-    QVERIFY2(spawns.gametypes, qPrintable(spawns.error));
-    QCOMPARE(spawns.gametypes->join(u' '), runs);
+    QVERIFY2(spawns.holds, qPrintable(spawns.trouble ? describe(*spawns.trouble) : QString()));
+    QCOMPARE(MapFile::gametypesRun(*spawns.holds).join(u' '), runs);
+}
+
+// A map header written out byte by byte: "IBSP", version 59, then 33 lumps,
+// each its length and then its offset, as 32-bit little-endian numbers. The
+// entity text is lump 29; lump 0 is empty, as the map writer makes it.
+void GameFolderTest::mapHeaderWrittenByHand()
+{
+    const QByteArray entityText("{\n\"classname\" \"mp_deathmatch_spawn\"\n}\n\0", 39);
+    QByteArray golden("IBSP\x3b\0\0\0", 8);
+    golden += QByteArray("\0\0\0\0\x10\x01\0\0", 8); // lump 0: 0 bytes at 272
+    golden += QByteArray(28 * 8, '\0'); // lumps 1 to 28
+    golden += QByteArray("\x27\0\0\0\x10\x01\0\0", 8); // lump 29: 39 bytes at 272
+    golden += QByteArray(3 * 8, '\0'); // lumps 30 to 32
+    QCOMPARE(golden.size(), 272);
+    golden += entityText;
+
+    QCOMPARE(GameFiles::map(entityText, 0), golden);
+    qsizetype at = 0;
+    const MapFile::Spawns spawns = MapFile::readSpawns(golden.size(), [&](char *to, qint64 n) {
+        n = std::min<qint64>(n, golden.size() - at);
+        std::memcpy(to, golden.constData() + at, size_t(n));
+        at += n;
+        return n;
+    });
+    QVERIFY(spawns.holds);
+    QCOMPARE(spawns.holds->spawns, QStringList { u"mp_deathmatch_spawn"_s });
+    QCOMPARE(spawns.bytesRead, golden.size());
 }
 
 void GameFolderTest::badMapHeaders_data()
@@ -228,6 +274,8 @@ void GameFolderTest::badMapHeaders_data()
     QTest::newRow("entities inside the header")
         << patched(entityLength + 4, 8) << u"its entities lie past the end of the file"_s;
     QTest::newRow("ends early") << good.left(good.size() - 4) << u"its entities lie past the end of the file"_s;
+    QTest::newRow("entities over 8 MiB") << patched(entityLength, 9 << 20).append(QByteArray(9 << 20, ' '))
+                                         << u"its entities are over 8 MiB"_s;
 }
 
 void GameFolderTest::badMapHeaders()
@@ -242,8 +290,8 @@ void GameFolderTest::badMapHeaders()
         at += n;
         return n;
     });
-    QVERIFY(!spawns.gametypes);
-    QCOMPARE(spawns.error, error);
+    QVERIFY(!spawns.holds && spawns.trouble);
+    QCOMPARE(describe(*spawns.trouble), error);
 }
 
 void GameFolderTest::arenaLongNames_data()
@@ -278,58 +326,106 @@ void GameFolderTest::arenaLongNames()
 
 void GameFolderTest::whereMapsAre_data()
 {
-    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("files"); // in main
+    QTest::addColumn<QStringList>("modFiles"); // in mymod beside it, read as its mod folder
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QStringList>("expected");
 
     QTest::newRow("archives ignore case, loose files do not")
         << QStringList { u"x.pk3|maps/mp/Mp_Arch.bsp=dm"_s, u"|maps/mp/mp_loose.bsp=team"_s,
                u"|Maps/mp/mp_folder.bsp=dm"_s, u"|maps/mp/mp_ext.BSP=dm"_s }
+        << QStringList()
         << QStringList { u"mp_arch"_s, u"MP_ARCH"_s, u"mp_loose"_s, u"MP_Loose"_s, u"mp_folder"_s, u"mp_ext"_s }
-        << QStringList { u"x.pk3 runs dm"_s, u"x.pk3 runs dm"_s, u"maps/mp/mp_loose.bsp runs tdm bel hq"_s,
+        << QStringList { u"x.pk3 runs dm"_s, u"x.pk3 runs dm"_s, u"maps/mp/mp_loose.bsp runs tdm bel"_s,
                u"case only: maps/mp/mp_loose.bsp"_s, u"case only: Maps/mp/mp_folder.bsp"_s,
                u"case only: maps/mp/mp_ext.BSP"_s };
-    // Ranked by name with a-z upper-cased: "a" comes before "B", though not in ASCII.
-    QTest::newRow("later archive wins, loose files last")
+    // Names compare with a-z upper-cased: "a" sorts before "B", though not in ASCII, and "_" after "Z".
+    QTest::newRow("the archive whose name sorts last first, loose files last")
         << QStringList { u"a.pk3|maps/mp/mp_x.bsp=dm"_s, u"B.pk3|maps/mp/MP_X.bsp=sd"_s, u"a.pk3|maps/mp/mp_y.bsp=re"_s,
-               u"|maps/mp/mp_y.bsp=dm"_s }
-        << QStringList { u"mp_x"_s, u"mp_y"_s } << QStringList { u"B.pk3 runs sd"_s, u"a.pk3 runs re"_s };
+               u"|maps/mp/mp_y.bsp=dm"_s, u"zz.pk3|maps/mp/mp_u.bsp=dm"_s, u"z_x.pk3|maps/mp/mp_u.bsp=sd"_s }
+        << QStringList() << QStringList { u"mp_x"_s, u"mp_y"_s, u"mp_u"_s }
+        << QStringList { u"B.pk3 runs sd"_s, u"a.pk3 runs re"_s, u"z_x.pk3 runs sd"_s };
+    // ":" and "\" read as "/", which sorts before the digits.
+    QTest::newRow("colons and backslashes in archive names")
+        << QStringList { u"a0.pk3|maps/mp/mp_c.bsp=dm"_s, u"a:b.pk3|maps/mp/mp_c.bsp=re"_s,
+               u"b\\c.pk3|maps/mp/mp_d.bsp=re"_s, u"b0.pk3|maps/mp/mp_d.bsp=dm"_s }
+        << QStringList() << QStringList { u"mp_c"_s, u"mp_d"_s }
+        << QStringList { u"a0.pk3 runs dm"_s, u"b0.pk3 runs dm"_s };
     QTest::newRow("long names by rank, never proof")
         << QStringList { u"a.pk3|mp/maps.arena={ map \"mp_x\" longname \"Old\" } { map \"mp_gone\" }"_s,
                u"b.pk3|MP/MAPS.ARENA={ map \"MP_X\" longname \"New\" }"_s, u"b.pk3|maps/mp/mp_x.bsp=team"_s,
                u"b.pk3|mp/more.arena={ map \"mp_loose\" longname \"Loose\" }"_s, u"|maps/mp/mp_loose.bsp=dm"_s }
-        << QStringList { u"mp_x"_s, u"mp_gone"_s, u"mp_loose"_s }
-        << QStringList { u"b.pk3 runs tdm bel hq \"New\""_s, u"missing"_s,
-               u"maps/mp/mp_loose.bsp runs dm \"Loose\""_s };
-    // The stock maps stand for the game's archives, which a loose file does not replace.
+        << QStringList() << QStringList { u"mp_x"_s, u"mp_gone"_s, u"mp_loose"_s }
+        << QStringList { u"b.pk3 runs tdm bel \"New\""_s, u"missing"_s, u"maps/mp/mp_loose.bsp runs dm \"Loose\""_s };
+    // The stock maps stand for the game's archives, which a loose file does not replace; what they run is what
+    // the game's arena file offers.
     QTest::newRow("stock maps while the game's archives are missing")
         << QStringList { u"zz.pk3|maps/mp/mp_own.bsp=dm"_s, u"|maps/mp/mp_ship.bsp=dm"_s, u"|maps/mp/mp_depot.bsp=dm"_s,
-               u"|maps/mp/mp_harbor.bsp=dm"_s, u"|maps/mp/mp_rocket.bsp=dm"_s }
-        << QStringList { u"mp_ship"_s, u"MP_Bocage"_s, u"mp_nowhere"_s, u"mp_depot"_s, u"mp_harbor"_s, u"mp_rocket"_s }
-        << QStringList { u"stock"_s, u"stock"_s, u"missing"_s, u"stock"_s, u"stock"_s, u"stock"_s };
+               u"pakistan_maps.pk3|maps/mp/mp_k.bsp=dm"_s, u"pak9.pk3|maps/mp/mp_9.bsp=dm"_s }
+        << QStringList() << QStringList { u"mp_ship"_s, u"MP_Chateau"_s, u"mp_nowhere"_s, u"mp_depot"_s }
+        << QStringList { u"stock runs dm tdm re bel hq"_s, u"stock runs dm tdm re bel hq"_s, u"missing"_s,
+               u"stock runs dm tdm sd re bel hq"_s };
     QTest::newRow("stock maps only where found once they are there")
-        << QStringList { u"pak0.pk3|maps/mp/mp_bocage.bsp=dm team"_s } << QStringList { u"mp_ship"_s, u"mp_bocage"_s }
-        << QStringList { u"missing"_s, u"pak0.pk3 runs dm tdm bel hq"_s };
-    QTest::newRow("only maps straight under maps/mp") << QStringList { u"x.pk3|maps/mp/sub/mp_deep.bsp=dm"_s,
-        u"x.pk3|maps/mp_top.bsp=dm"_s, u"x.pk3|maps\\mp\\mp_back.bsp=dm"_s }
-                                                      << QStringList { u"mp_deep"_s, u"mp_top"_s, u"mp_back"_s }
-                                                      << QStringList { u"missing"_s, u"missing"_s, u"x.pk3 runs dm"_s };
+        << QStringList { u"mp_pak8.pk3|maps/mp/mp_bocage.bsp=dm team"_s } << QStringList()
+        << QStringList { u"mp_ship"_s, u"mp_bocage"_s }
+        << QStringList { u"missing"_s, u"mp_pak8.pk3 runs dm tdm bel"_s };
+    QTest::newRow("localized archives of the server's language only")
+        << QStringList { u"localized_french_pak0.pk3|maps/mp/mp_fr.bsp=dm"_s,
+               u"localized_english_pak1.pk3|maps/mp/mp_en.bsp=dm"_s }
+        << QStringList() << QStringList { u"mp_fr"_s, u"mp_en"_s, u"mp_bocage"_s }
+        << QStringList { u"missing"_s, u"localized_english_pak1.pk3 runs dm"_s, u"missing"_s };
+    QTest::newRow("only maps straight under maps/mp")
+        << QStringList { u"x.pk3|maps/mp/sub/mp_deep.bsp=dm"_s, u"x.pk3|maps/mp_top.bsp=dm"_s,
+               u"x.pk3|maps\\mp\\mp_back.bsp=dm"_s }
+        << QStringList() << QStringList { u"mp_deep"_s, u"mp_top"_s, u"mp_back"_s }
+        << QStringList { u"missing"_s, u"missing"_s, u"x.pk3 runs dm"_s };
+    // hq runs where three entities are radios, or where the map's level script, found as the map is, names them.
+    const QString names = u"level.radios = getentarray(\"hqradio\", \"targetname\");"_s;
+    QTest::newRow("hq radios from the entities or the level script")
+        << QStringList { u"x.pk3|maps/mp/mp_three.bsp=team radios"_s, u"x.pk3|maps/mp/mp_two.bsp=team radio radio"_s,
+               u"x.pk3|maps/mp/mp_own.bsp=team"_s, u"x.pk3|maps/mp/mp_own.gsc="_s + names,
+               u"x.pk3|maps/mp/mp_loosely.bsp=team"_s, u"|maps/mp/mp_loosely.gsc="_s + names,
+               u"x.pk3|maps/mp/mp_quiet.bsp=team"_s, u"x.pk3|maps/mp/mp_quiet.gsc=main() {}"_s,
+               u"x.pk3|maps/mp/mp_cased.bsp=team"_s, u"|maps/mp/MP_Cased.gsc="_s + names,
+               u"a.pk3|maps/mp/mp_first.bsp=team"_s, u"a.pk3|maps/mp/mp_first.gsc="_s + names,
+               u"b.pk3|maps/mp/mp_first.gsc=main() {}"_s }
+        << QStringList()
+        << QStringList { u"mp_three"_s, u"mp_two"_s, u"mp_own"_s, u"mp_loosely"_s, u"mp_quiet"_s, u"mp_cased"_s,
+               u"mp_first"_s }
+        << QStringList { u"x.pk3 runs tdm bel hq"_s, u"x.pk3 runs tdm bel"_s, u"x.pk3 runs tdm bel hq"_s,
+               u"x.pk3 runs tdm bel hq"_s, u"x.pk3 runs tdm bel"_s, u"x.pk3 runs tdm bel"_s, u"a.pk3 runs tdm bel"_s };
+    // The mod folder's archives, then its loose files, then the game folder's archives and loose files.
+    QTest::newRow("the mod folder first")
+        << QStringList { u"zz.pk3|maps/mp/mp_a.bsp=dm"_s, u"zz.pk3|maps/mp/mp_b.bsp=dm"_s, u"|maps/mp/mp_c.bsp=dm"_s,
+               u"zz.pk3|maps/mp/mp_d.bsp=team"_s, u"zz.pk3|maps/mp/mp_d.gsc="_s + names }
+        << QStringList { u"m.pk3|maps/mp/mp_a.bsp=sd"_s, u"|maps/mp/mp_b.bsp=re"_s, u"|maps/mp/MP_C.bsp=team"_s,
+               u"|maps/mp/mp_d.gsc=main() {}"_s }
+        << QStringList { u"mp_a"_s, u"mp_b"_s, u"mp_c"_s, u"MP_C"_s, u"mp_d"_s, u"mp_bocage"_s }
+        << QStringList { u"mymod:m.pk3 runs sd"_s, u"mymod:maps/mp/mp_b.bsp runs re"_s, u"maps/mp/mp_c.bsp runs dm"_s,
+               u"mymod:maps/mp/MP_C.bsp runs tdm bel"_s, u"zz.pk3 runs tdm bel"_s,
+               u"stock runs dm tdm sd re bel hq"_s };
 }
 
 void GameFolderTest::whereMapsAre()
 {
     QFETCH(QStringList, files);
+    QFETCH(QStringList, modFiles);
     QFETCH(QStringList, names);
     QFETCH(QStringList, expected);
-    QTemporaryDir folder;
-    makeFolder(folder.path(), files);
-    const GameFolder::Contents contents = GameFolder::read(folder.path());
+    QTemporaryDir install;
+    const QString main = install.filePath(u"main"_s);
+    const QString mod = install.filePath(u"mymod"_s);
+    makeFolder(main, files);
+    if (!modFiles.isEmpty())
+        makeFolder(mod, modFiles);
+    const GameFolder::Contents contents
+        = GameFolder::read(GameFolder::Folders { main, modFiles.isEmpty() ? QString() : mod });
     QStringList where;
     for (const QString &name : names)
         where << found(contents, name);
     QCOMPARE(where, expected);
     for (const GameFolder::Note &note : contents.notes)
-        QFAIL(qPrintable(note.file + u": "_s + note.reason));
+        QFAIL(qPrintable(note.file + u": "_s + describe(note.trouble)));
 }
 
 void GameFolderTest::gameFolderIsRecognised()
@@ -370,8 +466,11 @@ void GameFolderTest::marksOnMaps_data()
     QTest::newRow("map and devmap commands")
         << u"map mp_gone; devmap mp_dmonly; map_restart"_s
         << QStringList { u"second:; devmap mp_dmonly"_s, u"second:; map_restart"_s, u"nomap:mp_gone"_s };
+    QTest::newRow("hq without radios") << rotation.arg(u"gametype hq map mp_team map mp_dmonly"_s)
+                                       << QStringList { u"noradios:mp_team"_s, u"nospawns:mp_dmonly"_s };
     QTest::newRow("stock maps while the game's archives are missing")
-        << rotation.arg(u"gametype sd map mp_ship"_s) << QStringList();
+        << rotation.arg(u"gametype sd map mp_ship map mp_bocage gametype hq map mp_chateau"_s)
+        << QStringList { u"nospawns:mp_ship"_s };
     // A map command loads its map with the last g_gametype the script sets, unless something between may change it.
     QTest::newRow("map after a gametype it has no spawns for")
         << u"set g_gametype sd\nmap mp_dmonly"_s << QStringList { u"nospawns:mp_dmonly"_s };
@@ -403,6 +502,7 @@ void GameFolderTest::marksOnMaps()
             static const QHash<ConsoleReader::Problem, QString> names
                 = { { ConsoleReader::Problem::MapMissing, u"nomap"_s },
                       { ConsoleReader::Problem::MapWithoutSpawns, u"nospawns"_s },
+                      { ConsoleReader::Problem::MapWithoutRadios, u"noradios"_s },
                       { ConsoleReader::Problem::MapCaseOnly, u"mapcase"_s },
                       { ConsoleReader::Problem::UnknownGametype, u"gametype"_s },
                       { ConsoleReader::Problem::SecondCommand, u"second"_s },
@@ -413,44 +513,76 @@ void GameFolderTest::marksOnMaps()
     QCOMPARE(read, marks);
 }
 
-// --check reads the folder a script stands in, when it is a game folder, or the one it is given.
-void GameFolderTest::checkReadsTheScriptsFolder()
+// --check reads the folders the window would: the one named, else the one the script stands in, with main beside
+// a mod folder; and it says where it checked no maps.
+void GameFolderTest::checkFindsTheServersFolders()
 {
-    QTemporaryDir server;
-    makeFolder(server.path(), markedFolder);
+    QTemporaryDir install;
+    const QString server = install.filePath(u"main"_s);
+    makeFolder(server, markedFolder);
     QTemporaryDir elsewhere;
     const QByteArray script = "set sv_mapRotation \"gametype sd map mp_dmonly map mp_gone\"\n"
                               "set g_gametype re\n"
                               "devmap mp_team\n";
-    writeFile(server.filePath(u"server.cfg"_s), script);
+    writeFile(QDir(server).filePath(u"server.cfg"_s), script);
     writeFile(elsewhere.filePath(u"copy.cfg"_s), script);
-    auto check = [](const QStringList &files, const QString &gameFolder) {
+    auto check = [](const QStringList &files, const QString &gameFolder, const QString &fsGame = {}) {
         QString out, err;
         QTextStream outStream(&out), errStream(&err);
-        ScriptCheck::run(files, outStream, errStream, gameFolder);
+        ScriptCheck::run(files, outStream, errStream, { gameFolder, fsGame });
         return QStringList { out, err };
     };
+    const QString gone = u"%1:1:51: The game folder has no map mp_gone: the game says \"Can't find map\" and stays on "
+                         "the level it was on until an admin steps in.\n"_s;
     const QString marks
         = u"%1:1:37: mp_dmonly has no spawn points for sd: the game aborts the level (\"gametype is not "
-          "supported\") and plays the next map as deathmatch. It runs dm.\n"
-          "%1:1:51: The game folder has no map mp_gone: the game says \"Can't find map\" and stays on "
-          "the level it was on until an admin steps in.\n"
-          "%1:3:8: mp_team has no spawn points for re (line 2 sets g_gametype): the game aborts the level "
-          "(\"gametype is not supported\") and plays the rotation's next map as deathmatch. It runs tdm, bel, hq, sd.\n"_s;
+          "supported\") and plays the next map as deathmatch. It runs dm.\n"_s
+        + gone
+        + u"%1:3:8: mp_team has no spawn points for re (line 2 sets g_gametype): the game aborts the level "
+          "(\"gametype is not supported\") and plays the rotation's next map as deathmatch. It runs tdm, sd, bel.\n"_s;
     const QString summary = u"tallyforge: Read the game folder %1: 3 maps, and the game's 16 taken as there since it "
-                            "holds none of the game's archives (pak*.pk3).\n"_s;
-    QCOMPARE(check({ server.filePath(u"server.cfg"_s) }, {}),
-        QStringList({ marks.arg(server.filePath(u"server.cfg"_s)), summary.arg(server.path()) }));
-    QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, {}), QStringList({ QString(), QString() }));
-    QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, server.path()),
-        QStringList({ marks.arg(elsewhere.filePath(u"copy.cfg"_s)), summary.arg(server.path()) }));
+                            "holds none of the game's archives (pak0.pk3 to pak8.pk3).\n"_s;
+    const QString inServer = QDir(server).filePath(u"server.cfg"_s);
+    QCOMPARE(check({ inServer }, {}), QStringList({ marks.arg(inServer), summary.arg(server) }));
+    QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, {}),
+        QStringList({ QString(),
+            u"tallyforge: The maps of %1 were not checked: it stands in no game folder; --game-folder DIR checks "
+            "them.\n"_s.arg(elsewhere.filePath(u"copy.cfg"_s)) }));
+    QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, server),
+        QStringList({ marks.arg(elsewhere.filePath(u"copy.cfg"_s)), summary.arg(server) }));
     // As a shell passes it, relative to the working folder: its loose map is still found.
     const QString workingFolder = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(QFileInfo(server.path()).path()));
-    const QString relative = QDir(server.path()).dirName();
-    const QStringList relativeCheck = check({ elsewhere.filePath(u"copy.cfg"_s) }, relative);
+    QVERIFY(QDir::setCurrent(install.path()));
+    const QStringList relativeCheck = check({ elsewhere.filePath(u"copy.cfg"_s) }, u"main"_s);
     QVERIFY(QDir::setCurrent(workingFolder));
-    QCOMPARE(relativeCheck, QStringList({ marks.arg(elsewhere.filePath(u"copy.cfg"_s)), summary.arg(relative) }));
+    QCOMPARE(relativeCheck, QStringList({ marks.arg(elsewhere.filePath(u"copy.cfg"_s)), summary.arg(server) }));
+
+    // The folder named wins over the script's own, and one that is no game folder is named so.
+    QCOMPARE(check({ inServer }, install.path()),
+        QStringList({ QString(),
+            u"tallyforge: %1 is not a game folder: it holds no .pk3 archive and no maps/mp folder, so the maps are "
+            "not checked. It holds main/, where a server keeps its game folder.\n"_s.arg(install.path()) }));
+
+    // A mod folder beside main: a script in it is checked against both, the mod first; fs_game set in a script is
+    // marked; one in main is checked against the mod the command line names.
+    const QString mod = install.filePath(u"mymod"_s);
+    makeFolder(mod, { u"mymod.pk3|maps/mp/mp_gone.bsp=sd"_s, u"mymod.pk3|maps/mp/mp_dmonly.bsp=team"_s });
+    writeFile(QDir(mod).filePath(u"mod.cfg"_s), "set fs_game mymod\n" + script);
+    const QString inMod = QDir(mod).filePath(u"mod.cfg"_s);
+    const QString modRotation
+        = u"%1:%2:37: mp_dmonly has no spawn points for sd: the game aborts the level (\"gametype is not "
+          "supported\") and plays the next map as deathmatch. It runs tdm, bel.\n"
+          "%1:%3:8: mp_team has no spawn points for re (line %4 sets g_gametype): the game aborts the level "
+          "(\"gametype is not supported\") and plays the rotation's next map as deathmatch. It runs tdm, sd, bel.\n"_s;
+    const QString modMarks = u"%1:1:5: The game takes fs_game only from the server's command line, so this changes "
+                             "nothing: start the server with +set fs_game mymod\n"_s.arg(inMod)
+        + modRotation.arg(inMod).arg(2).arg(4).arg(3);
+    const QString modSummary
+        = u"tallyforge: Read the mod folder %1 and the game folder %2: 4 maps, and the game's 16 "
+          "taken as there since they hold none of the game's archives (pak0.pk3 to pak8.pk3).\n"_s.arg(mod, server);
+    QCOMPARE(check({ inMod }, {}), QStringList({ modMarks, modSummary }));
+    QCOMPARE(check({ inServer }, {}, u"mymod"_s),
+        QStringList({ modRotation.arg(inServer).arg(1).arg(3).arg(2), modSummary }));
 }
 
 // Opening a script from a game folder: the folder is read while the window
@@ -477,7 +609,7 @@ void GameFolderTest::windowOffersAndMarksTheFoldersMaps()
     // Its hint is in the status bar, as every hint of the window; no pop-up.
     QCOMPARE(folderNote->statusTip(),
         u"Read the game folder %1: 4 maps, and the game's 15 taken as there since it holds none of the game's "
-        "archives (pak*.pk3)."_s.arg(server.path()));
+        "archives (pak0.pk3 to pak8.pk3)."_s.arg(server.path()));
     QVERIFY(folderNote->toolTip().isEmpty());
     QTextCursor cursor = form.editor()->textCursor();
     cursor.setPosition(40);
@@ -507,8 +639,9 @@ void GameFolderTest::windowOffersAndMarksTheFoldersMaps()
     // The folder's own maps with what they run, then the game's that no button adds.
     QCOMPARE(offered,
         QStringList({ u"MP_Bocage\tdm"_s, u"Fish && Chips (mp_dmonly)\tdm"_s, u"mp_loose\tdm"_s,
-            u"mp_team\ttdm, bel, hq, sd"_s, u"mp_chateau, the game's"_s, u"mp_powcamp, the game's"_s,
-            u"mp_ship, the game's"_s, QString(), u"&All the folder's maps\u2026"_s }));
+            u"mp_team\ttdm, sd, bel"_s, u"mp_chateau, the game's\tdm, tdm, re, bel, hq"_s,
+            u"mp_powcamp, the game's\tdm, tdm, sd, re, bel, hq"_s, u"mp_ship, the game's\tdm, tdm, re, bel, hq"_s,
+            QString(), u"&All the folder's maps\u2026"_s }));
     FormTest::clickTab(form, form.findChild<MapRotationPage *>());
     QVERIFY(offer->isVisible());
     offer->setFocus();
@@ -613,7 +746,7 @@ void GameFolderTest::rotationBoxMarksWhatItHolds()
             u"The rotation takes gametype or map here; the game does not know what to do with mp_dawnville"_s },
         { u"mp_team"_s, true,
             u"mp_team has no spawn points for dm: the game aborts the level (\"gametype is not supported\") and "
-            "plays the next map as deathmatch. It runs tdm, bel, hq, sd."_s },
+            "plays the next map as deathmatch. It runs tdm, sd, bel."_s },
     };
     box->setFocus();
     for (const auto &entry : named) {
@@ -663,19 +796,24 @@ void GameFolderTest::folderMapsViewListsEveryMap()
     const QStringList rows = heard();
     QCOMPARE(rows.size(), 3 + 16);
     // Gametypes lacking the same things are named together.
-    QCOMPARE(rows.filter(u"mp_dmonly"_s) + rows.filter(u"mp_loose"_s) + rows.filter(u"mp_ship"_s),
-        QStringList({ u"Map: mp_dmonly | Long name: Fish & Chips | Comes from: archive x.pk3 | Runs: dm | "
-                      "Does not run, and why: tdm, bel, hq, sd, re: no spawn points"_s,
-            u"Map: mp_loose | Long name:  | Comes from: loose file maps/mp/mp_loose.bsp | Runs: dm | "
-            "Does not run, and why: tdm, bel, hq, sd, re: no spawn points"_s,
-            u"Map: mp_ship | Long name:  | Comes from: the game, taken as there | Runs: not known | "
-            "Does not run, and why: "_s }));
+    const QString dmonly
+        = u"Map: mp_dmonly | Long name: Fish & Chips | Comes from: archive x.pk3 | Runs: dm | Does not "
+          "run, and why: tdm, bel: no team spawn points; sd: no allied sd spawn points, no axis sd "
+          "spawn points; re: no allied re spawn points, no axis re spawn points; hq: no team spawn "
+          "points, no HQ radios"_s;
+    const QString team = u"Map: mp_team | Long name:  | Comes from: archive x.pk3 | Runs: tdm, sd, bel | Does not run, "
+                         "and why: dm: no deathmatch spawn points; re: no allied re spawn points, no axis re spawn "
+                         "points; hq: no HQ radios"_s;
+    QCOMPARE(rows.filter(u"mp_loose"_s) + rows.filter(u"mp_ship"_s),
+        QStringList({ u"Map: mp_loose | Long name:  | Comes from: loose file maps/mp/mp_loose.bsp | Runs: dm | Does "
+                      "not run, and why: tdm, bel: no team spawn points; sd: no allied sd spawn points, no axis sd "
+                      "spawn points; re: no allied re spawn points, no axis re spawn points; hq: no team spawn points, "
+                      "no HQ radios"_s,
+            u"Map: mp_ship | Long name:  | Comes from: the game, taken as there | Runs: dm, tdm, re, bel, hq | Does "
+            "not run, and why: sd: no allied sd spawn points, no axis sd spawn points"_s }));
     QTest::keyClick(table, Qt::Key_Backtab);
     QTest::keyClicks(QApplication::focusWidget(), u"X.PK3"_s);
-    QTRY_COMPARE(heard(),
-        QStringList({ rows.filter(u"mp_dmonly"_s).constFirst(),
-            u"Map: mp_team | Long name:  | Comes from: archive x.pk3 | Runs: tdm, bel, hq, sd | "
-            "Does not run, and why: dm, re: no spawn points"_s }));
+    QTRY_COMPARE(heard(), QStringList({ dmonly, team }));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QTest::keyClick(table, Qt::Key_Escape);
     QTRY_VERIFY(!view->isVisible());
@@ -694,7 +832,67 @@ void GameFolderTest::changedArchiveIsReadAgain()
     makeArchive(archive, { { u"maps/mp/mp_x.bsp"_s, mapWith(u"dm"_s) } });
     QCOMPARE(found(GameFolder::read(folder.path()), u"mp_x"_s), u"a.pk3 runs dm"_s);
     makeArchive(archive, { { u"maps/mp/mp_x.bsp"_s, mapWith(u"team sd"_s) } });
-    QCOMPARE(found(GameFolder::read(folder.path()), u"mp_x"_s), u"a.pk3 runs tdm bel hq sd"_s);
+    QCOMPARE(found(GameFolder::read(folder.path()), u"mp_x"_s), u"a.pk3 runs tdm sd bel"_s);
+}
+
+// What the maps of one folder may inflate is one budget, whichever archive spends it.
+void GameFolderTest::budgetCoversTheWholeFolder()
+{
+    QTemporaryDir folder;
+    const QByteArray map = GameFiles::map(GameFiles::entities({ u"mp_deathmatch_spawn"_s }), 2 << 20);
+    makeArchive(folder.filePath(u"a.pk3"_s), { { u"maps/mp/mp_a.bsp"_s, map } });
+    makeArchive(folder.filePath(u"b.pk3"_s), { { u"maps/mp/mp_b.bsp"_s, map } });
+    GameArchive::ReadBudget budget(3 << 20);
+    const GameArchive::Contents first
+        = GameArchive::read(folder.filePath(u"a.pk3"_s), GameArchive::Detail::Spawns, budget);
+    const GameArchive::Contents second
+        = GameArchive::read(folder.filePath(u"b.pk3"_s), GameArchive::Detail::Spawns, budget);
+    QVERIFY(first.whole && first.maps.size() == 1 && first.maps[0].holds && first.troubles.isEmpty());
+    QVERIFY(!second.whole && second.maps.size() == 1 && !second.maps[0].holds);
+    QCOMPARE(second.troubles.size(), 1);
+    QCOMPARE(describe(second.troubles[0]),
+        u"maps/mp/mp_b.bsp: left unread: the game folder's files inflate to over 3 MiB in all"_s);
+}
+
+// A newer folder, or the reader's end, stops an older reading at its next piece: neither waits for it.
+void GameFolderTest::readingStopsWhenNotWanted()
+{
+    // Archives whose maps inflate 120 MiB of zeros before their entities: seconds to read them all.
+    QTemporaryDir slow;
+    QByteArray header = GameFiles::map({}, 0);
+    constexpr qint64 mapBytes = 120 << 20;
+    qToLittleEndian<qint32>(16, header.data() + 8 + 29 * 8);
+    qToLittleEndian<qint32>(qint32(mapBytes - 16), header.data() + 8 + 29 * 8 + 4);
+    QVERIFY(GameFiles::writeArchive(
+        slow.filePath(u"zz00.pk3"_s), { { u"maps/mp/mp_slow.bsp"_s, header, mapBytes - header.size() } }));
+    for (int k = 1; k < 12; ++k)
+        QVERIFY(QFile::copy(slow.filePath(u"zz00.pk3"_s), slow.filePath(u"zz%1.pk3"_s.arg(k, 2, 10, QChar(u'0')))));
+    QTemporaryDir fast;
+    makeFolder(fast.path(), markedFolder);
+
+    auto reader = std::make_unique<GameFolderReader>();
+    QSignalSpy read(reader.get(), &GameFolderReader::folderRead);
+    auto startSlowly = [&] {
+        read.clear();
+        reader->read({ slow.path() });
+        QTRY_COMPARE(read.size(), 1); // the names: the maps are being read now
+        QTest::qWait(100);
+    };
+    startSlowly();
+    QElapsedTimer clock;
+    clock.start();
+    reader->read({ fast.path() });
+    QTRY_VERIFY(read.size() >= 3);
+    const qint64 waited = clock.elapsed();
+    const auto contents = read.at(1).at(0).value<GameFolderReader::Contents>();
+    QCOMPARE(contents->folder, fast.path());
+    QVERIFY2(waited < 500, qPrintable(u"%1 ms"_s.arg(waited)));
+    QCOMPARE(read.at(2).at(0).value<GameFolderReader::Contents>()->folder, fast.path());
+
+    startSlowly();
+    clock.restart();
+    reader.reset();
+    QVERIFY2(clock.elapsed() < 500, qPrintable(u"%1 ms"_s.arg(clock.elapsed())));
 }
 
 void GameFolderTest::badInputLeavesGoodMaps_data()
@@ -780,7 +978,7 @@ void GameFolderTest::badInputLeavesGoodMaps()
     QCOMPARE(found(contents, u"mp_good"_s), u"good.pk3 runs dm"_s);
     QStringList notes;
     for (const GameFolder::Note &note : std::as_const(contents.notes))
-        notes << note.file + u": "_s + note.reason;
+        notes << note.file + u": "_s + describe(note.trouble);
     if (noted.isEmpty()) {
         QVERIFY2(contents.notes.isEmpty(), qPrintable(notes.join(u'\n')));
     } else {

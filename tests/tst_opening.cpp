@@ -48,7 +48,7 @@ QStringList windowState(const TForm1 &form)
     }
     for (const QLineEdit *edit : form.findChildren<QLineEdit *>())
         state << edit->objectName() + u' ' + edit->text();
-    state << control<QPlainTextEdit>(form, "editor")->toPlainText() << form.keptLines()
+    state << control<QPlainTextEdit>(form, "editor")->toPlainText() << form.document()->keptLines()
           << QString::number(control<QTabWidget>(form, "PageControl1")->currentIndex());
     return state;
 }
@@ -74,6 +74,8 @@ private Q_SLOTS:
     void badInputChangesNothing();
     void asksBeforeReplacingEdits_data();
     void asksBeforeReplacingEdits();
+    void asksBeforeReplacingTypedValues_data();
+    void asksBeforeReplacingTypedValues();
     void rotationUndoStartsAfresh();
 };
 
@@ -163,8 +165,8 @@ void OpeningTest::rowsTakeOnlyWhatTheyWriteBack()
     QVERIFY(form.openScript(writeFile(dir, QStringEncoder("windows-1252").encode(lines.join(u'\n')))));
     const qsizetype before = std::max<qsizetype>(kept.indexOf(sections), 0);
     kept.removeAll(sections);
-    QCOMPARE(form.keptLines(), kept);
-    QCOMPARE(form.keptBeforeSections(), before);
+    QCOMPARE(form.document()->keptLines(), kept);
+    QCOMPARE(form.document()->keptBeforeSections(), before);
     if (box->statusTip() == PageKit::includeHint || include == u"chkMpr" || include == u"chkSlashes")
         QCOMPARE(box->isChecked(), taken);
     else if (!taken)
@@ -263,7 +265,7 @@ void OpeningTest::waysIn()
         QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &drop);
     }
-    QTRY_COMPARE(form.keptLines(), QStringList { u"exec other.cfg"_s });
+    QTRY_COMPARE(form.document()->keptLines(), QStringList { u"exec other.cfg"_s });
     QCOMPARE(control<QLineEdit>(form, "edSvfps")->text(), u"30"_s);
     QCOMPARE(control<QPlainTextEdit>(form, "editor")->toPlainText(), u"set sv_fps 30\nexec other.cfg\n"_s);
 }
@@ -398,6 +400,76 @@ void OpeningTest::asksBeforeReplacingEdits()
     QCOMPARE(QFile::exists(saved), answer == u"Save");
     if (answer == u"Save")
         QCOMPARE(readFile(saved), QByteArray("set sv_fps 30\r\nset typed 1"));
+}
+
+void OpeningTest::asksBeforeReplacingTypedValues_data()
+{
+    // What the user does before Ctrl+O: "name" types into the server name, "back" takes it out again,
+    // "finish" and "clear" press the buttons.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("typed at the start") << QStringList { u"name"_s } << true;
+    QTest::newRow("typed and taken back") << QStringList { u"name"_s, u"back"_s } << false;
+    QTest::newRow("typed, then Finish!") << QStringList { u"name"_s, u"finish"_s } << false;
+    QTest::newRow("typed after Finish!") << QStringList { u"finish"_s, u"name"_s } << true;
+    QTest::newRow("typed after Clear Cfg") << QStringList { u"finish"_s, u"clear"_s, u"name"_s } << true;
+    QTest::newRow("Clear Cfg alone") << QStringList { u"name"_s, u"finish"_s, u"clear"_s } << false;
+}
+
+// Values typed on the pages and in no script are unsaved work too: Open asks before it replaces them, and
+// Escape keeps them. Whatever "Finish!" wrote is no longer at stake on the pages.
+void OpeningTest::asksBeforeReplacingTypedValues()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(bool, asks);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, "set sv_hostname \"Opened\"\n");
+    TForm1 form;
+    showWindow(form);
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    auto *name = control<QLineEdit>(form, "edServername");
+    const QString typed = name->text() + u" X"_s;
+    for (const QString &step : steps) {
+        if (step == u"finish" || step == u"clear") {
+            click(form, step == u"finish" ? "btnFinish" : "btnClear");
+            continue;
+        }
+        clickTab(form, control(form, "tabMain"));
+        name->setFocus(Qt::MouseFocusReason);
+        name->end(false);
+        if (step == u"name")
+            QTest::keyClicks(name, u" X"_s);
+        else
+            QTest::keyClicks(name, QString(2, QChar(u'\b')));
+    }
+    const QString before = name->text();
+
+    QString box;
+    QList<ModalWatcher::Handler> answers { [&](QWidget *widget) {
+        auto *dialog = qobject_cast<QFileDialog *>(widget);
+        QVERIFY(dialog);
+        dialog->selectFile(path);
+        static_cast<QDialog *>(dialog)->accept();
+    } };
+    if (asks) {
+        answers << [&](QWidget *widget) {
+            auto *message = qobject_cast<QMessageBox *>(widget);
+            QVERIFY(message);
+            box = message->text();
+            QCOMPARE(message->standardButtons(), QMessageBox::Discard | QMessageBox::Cancel);
+            QTest::keyClick(message, Qt::Key_Escape);
+        };
+    }
+    ModalWatcher watcher(answers);
+    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    QTRY_VERIFY(watcher.answered());
+    QTest::qWait(20);
+    QCOMPARE(name->text(), asks ? before : u"Opened"_s);
+    if (asks) {
+        QCOMPARE(before, typed);
+        QCOMPARE(box, u"The values typed on the pages are in no saved script. Opening opened.cfg replaces them."_s);
+    }
 }
 
 // Ctrl+Z in the rotation edit after Open does not reach the text typed before it.

@@ -483,7 +483,7 @@ void RandomPassTest::savedStatesComeBack()
         const Controls before = controlsOf(*m_form);
 
         QVERIFY(m_form->openScript(path));
-        QCOMPARE(m_form->keptLines(), QStringList());
+        QCOMPARE(m_form->document()->keptLines(), QStringList());
         const Controls opened = controlsOf(*m_form);
         QStringList names;
         for (const QString &text : lines) {
@@ -582,8 +582,8 @@ void RandomPassTest::randomFilesKeepTheirValues()
             qPrintable(u"pass %1 of seed %2: %3\n%4"_s.arg(i).arg(m_seed).arg(lost, lines.join(u'\n'))));
         for (const QString &name : std::as_const(added))
             QVERIFY2(writtenAlways(name), qPrintable(name));
-        const QStringList kept = m_form->keptLines();
-        const qsizetype before = m_form->keptBeforeSections();
+        const QStringList kept = m_form->document()->keptLines();
+        const qsizetype before = m_form->document()->keptBeforeSections();
         QCOMPARE(regenerated.first(before), kept.first(before));
         QCOMPARE(regenerated.sliced(regenerated.size() - kept.size() + before), kept.sliced(before));
         // A line goes only when it is blank, the window's own comment, or nothing but settings.
