@@ -1,12 +1,14 @@
 #include "app/editorpage.h"
 
 #include "app/scripthighlighter.h"
+#include "app/statusline.h"
 #include "generator/pagekit.h"
 
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QStatusBar>
 #include <QTextBlock>
+#include <QToolTip>
 
 #include <utility>
 
@@ -44,6 +46,7 @@ void EditorPage::buildControls()
     connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &EditorPage::updateNote);
     connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateSize);
     connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateNote);
+    editor->viewport()->installEventFilter(this);
     m_editor = editor;
 
     const struct {
@@ -75,7 +78,7 @@ void EditorPage::buildControls()
     updateSize();
 }
 
-void EditorPage::showNotesIn(QStatusBar *bar)
+void EditorPage::showNotesIn(StatusLine *bar)
 {
     m_statusBar = bar;
     if (isBuilt()) {
@@ -153,15 +156,10 @@ void EditorPage::updateSize()
 
 void EditorPage::updateNote()
 {
-    QString note;
-    if (isVisible()) {
-        const QTextCursor cursor = m_editor->textCursor();
-        const ConsoleReader::Reading reading = m_highlighter->readingOf(cursor.block());
-        if (const ConsoleReader::Mark *mark = ConsoleReader::markAt(reading, cursor.positionInBlock()))
-            note = mark->sentence;
-    }
+    const QString note = isVisible() ? sentenceAt(m_editor->textCursor()) : QString();
     const QString previous = std::exchange(m_note, note);
-    if (!m_statusBar)
+    // A result stands over the note until the user's next key or click.
+    if (!m_statusBar || m_statusBar->showsResult())
         return;
     if (!m_note.isEmpty()) {
         // Typing on a marked line brings its note back over a hint.
@@ -177,6 +175,30 @@ void EditorPage::updateNote()
 // A hint that ends leaves an empty bar: the note takes its place again.
 void EditorPage::restoreNote(const QString &message)
 {
-    if (message.isEmpty() && !m_note.isEmpty())
+    if (message.isEmpty() && m_statusBar->currentMessage().isEmpty() && !m_note.isEmpty())
         m_statusBar->showMessage(m_note);
+}
+
+QString EditorPage::sentenceAt(const QTextCursor &cursor) const
+{
+    const QTextBlock block = cursor.block();
+    const ConsoleReader::Reading reading = m_highlighter->readingOf(block);
+    const ConsoleReader::Mark *mark = ConsoleReader::markAt(reading, block.text(), cursor.positionInBlock());
+    return mark ? mark->sentence : QString();
+}
+
+// The pointer over a marked word shows what the game does with it.
+bool EditorPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip || watched != m_editor->viewport())
+        return LazyPage::eventFilter(watched, event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QTextCursor cursor = m_editor->cursorForPosition(help->pos());
+    // Past the end of a line the nearest position is no word under the pointer.
+    const bool onText = !cursor.atBlockEnd() || help->pos().x() <= m_editor->cursorRect(cursor).right();
+    if (const QString sentence = onText ? sentenceAt(cursor) : QString(); !sentence.isEmpty())
+        QToolTip::showText(help->globalPos(), sentence, m_editor->viewport());
+    else
+        QToolTip::hideText();
+    return true;
 }

@@ -9,14 +9,16 @@
 
 class QLabel;
 class QPlainTextEdit;
-class QStatusBar;
+class QTextCursor;
 class ScriptHighlighter;
+class StatusLine;
 class ValueCatalogue;
 
 // The page that shows the generated script for a last touch before saving.
 // The editor shows the script as the game will read it; while the text cursor
-// stands on a line the game reads differently, the status bar says how, and
-// while the script is too long for one exec, the status bar says so too.
+// stands on a word the game reads differently, the status bar says how, as a
+// tooltip does for the word under the pointer; while the script is too long
+// for one exec, the status bar says so too.
 // Like the settings pages it makes its controls on first need, so a first
 // frame without it costs nothing for it.
 class EditorPage : public LazyPage {
@@ -30,7 +32,7 @@ public:
 
     // Shows the note of the current line in `bar` whenever no hint needs it,
     // and the note of a script too long for exec beside it.
-    void showNotesIn(QStatusBar *bar);
+    void showNotesIn(StatusLine *bar);
 
     // Reads the values of the variables in `values` as the game reads them; builds the page.
     void readValuesBy(const ValueCatalogue &values);
@@ -41,8 +43,8 @@ public:
     void showPagesDiffer(bool differ);
     QString pagesNote() const;
 
-    // What the game does with the line under the text cursor, while the page
-    // is shown and that line is marked; otherwise empty.
+    // What the game does with the word at the text cursor, while the page is
+    // shown and that word is marked; otherwise empty.
     QString note() const { return m_note; }
     // What exec does with a script too long for it, while the page is shown;
     // otherwise empty.
@@ -53,16 +55,19 @@ protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void updateSize();
     void updateNote();
     void restoreNote(const QString &message);
+    // What the game does with the word at `cursor`, where it is marked.
+    QString sentenceAt(const QTextCursor &cursor) const;
 
     QPlainTextEdit *m_editor = nullptr;
     ScriptHighlighter *m_highlighter = nullptr;
     // The status bar, and the note living on it, may go first.
-    QPointer<QStatusBar> m_statusBar;
+    QPointer<StatusLine> m_statusBar;
     QString m_note;
     std::shared_ptr<const GameFolder::Contents> m_folder;
     QPointer<QLabel> m_sizeNote;

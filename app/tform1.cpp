@@ -89,8 +89,7 @@ TForm1::TForm1(QWidget *parent, Pages pages)
         chkSlashes->setChecked(comments);
         enterState(State::Generated);
     });
-    connect(m_document, &ScriptDocument::told, this,
-        [this](const QString &sentence) { statusBar()->showMessage(sentence); });
+    connect(m_document, &ScriptDocument::told, m_statusLine, &StatusLine::showResult);
     m_drop->watch(this);
     connect(m_drop, &FileDrop::dropped, this, [this](const QString &path) {
         if (mayReplaceScript(path))

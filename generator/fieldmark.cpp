@@ -5,11 +5,12 @@
 #include "widgets/markunderline.h"
 
 #include <QCoreApplication>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QToolTip>
 
 #include <algorithm>
 #include <utility>
@@ -51,9 +52,9 @@ void FieldMark::read()
 {
     ScriptWriter out(false);
     out.valueLine(m_variable, m_edit->text());
-    const QString line = out.text().chopped(1);
-    m_valueStart = line.indexOf(u'"') + 1;
-    m_reading = ConsoleReader::read(line, m_values);
+    m_line = out.text().chopped(1);
+    m_valueStart = m_line.indexOf(u'"') + 1;
+    m_reading = ConsoleReader::read(m_line, m_values);
     if (m_folder)
         GameFolder::addMapMarks(m_reading, *m_folder);
     const qsizetype length = m_edit->text().size();
@@ -88,8 +89,9 @@ void FieldMark::read()
 void FieldMark::pickSentence()
 {
     const qsizetype at = m_pointedAt >= 0 ? m_pointedAt : m_edit->hasFocus() ? m_edit->cursorPosition() : -1;
-    // No mark lies before the value: a position there picks the first.
-    const ConsoleReader::Mark *mark = ConsoleReader::markAt(m_reading, at < 0 ? -1 : m_valueStart + at);
+    const ConsoleReader::Mark *mark = at < 0 ? nullptr : ConsoleReader::markAt(m_reading, m_line, m_valueStart + at);
+    if (!mark && !m_reading.marks.isEmpty())
+        mark = &m_reading.marks.constFirst();
     const QString previous = std::exchange(m_sentence, mark ? mark->sentence : QString());
     if (m_sentence == previous)
         return;
@@ -118,66 +120,60 @@ QString FieldMark::marked() const
     return m_edit->statusTip().isEmpty() ? m_sentence : m_edit->statusTip() + u' ' + m_sentence;
 }
 
-QStatusBar *FieldMark::statusBar()
-{
-    if (!m_statusBar)
-        m_statusBar = m_edit->window()->findChild<QStatusBar *>(QString(), Qt::FindDirectChildrenOnly);
-    return m_statusBar;
-}
-
 // Puts the sentence in the status bar while the field is pointed at or has
 // the focus, and takes it away once it no longer stands for the field.
 void FieldMark::tell()
 {
-    QStatusBar *bar = statusBar();
-    if (!bar)
-        return;
-    if (!m_sentence.isEmpty() && (m_edit->hasFocus() || m_edit->underMouse())) {
-        m_told = marked();
-        if (bar->currentMessage() != m_told)
-            bar->showMessage(m_told);
-    } else if (!m_told.isEmpty()) {
-        if (bar->currentMessage() == m_told)
-            bar->showMessage(m_edit->underMouse() ? m_edit->statusTip() : QString());
-        m_told.clear();
-    }
+    if (!m_sentence.isEmpty() && (m_edit->hasFocus() || m_edit->underMouse()))
+        say(marked());
+    else if (!m_told.isEmpty())
+        say(m_edit->underMouse() ? m_edit->statusTip() : QString());
 }
 
-// A hint that ends leaves an empty bar: the sentence of the focused field takes its place again.
-void FieldMark::restore(const QString &message)
+void FieldMark::say(const QString &tip)
 {
-    if (message.isEmpty() && m_edit->hasFocus())
-        tell();
-}
-
-void FieldMark::focusChanged(bool focused)
-{
-    QStatusBar *bar = statusBar();
-    if (focused && bar && !m_restoring)
-        m_restoring = connect(bar, &QStatusBar::messageChanged, this, &FieldMark::restore);
-    else if (!focused)
-        disconnect(std::exchange(m_restoring, {}));
-    tell();
+    // The window shows every tip that reaches it; one from anywhere else replaces this field's.
+    QWidget *window = m_edit->window();
+    m_told = tip == marked() ? tip : QString();
+    if (m_told.isEmpty())
+        window->removeEventFilter(this);
+    else
+        window->installEventFilter(this);
+    QStatusTipEvent event(tip);
+    QCoreApplication::sendEvent(m_edit, &event);
 }
 
 bool FieldMark::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched != m_edit) {
+        if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent *>(event)->tip() != m_told) {
+            m_told.clear();
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
     switch (event->type()) {
-    case QEvent::StatusTip:
-        // The pointer came onto the field: the hint, then what the game does.
-        if (!m_sentence.isEmpty() && static_cast<QStatusTipEvent *>(event)->tip() == m_edit->statusTip()
-            && statusBar()) {
-            m_told = marked();
-            statusBar()->showMessage(m_told);
+    case QEvent::StatusTip: {
+        // The pointer came onto the field, or a hint ended while the field has
+        // the focus: the hint, then what the game does.
+        const QString tip = static_cast<QStatusTipEvent *>(event)->tip();
+        const bool ownHint = !m_edit->statusTip().isEmpty() && tip == m_edit->statusTip();
+        if (!m_sentence.isEmpty() && (ownHint || (tip.isEmpty() && m_edit->hasFocus()))) {
+            say(marked());
+            return true;
+        }
+        break;
+    }
+    case QEvent::ToolTip:
+        if (!m_sentence.isEmpty()) {
+            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), m_sentence, m_edit);
             return true;
         }
         break;
     case QEvent::Enter:
-        // A field without a hint gets no status tip event to answer.
-        if (m_edit->statusTip().isEmpty() && !m_sentence.isEmpty() && statusBar()) {
-            m_told = marked();
-            statusBar()->showMessage(m_told);
-        }
+        // A field without a hint gets no status tip to answer.
+        if (m_edit->statusTip().isEmpty() && !m_sentence.isEmpty())
+            say(marked());
         break;
     case QEvent::MouseMove: {
         const int at = m_edit->cursorPositionAt(static_cast<QMouseEvent *>(event)->position().toPoint());
@@ -194,16 +190,13 @@ bool FieldMark::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Leave:
         m_pointedAt = -1;
         pickSentence();
-        if (!m_edit->hasFocus() && !m_told.isEmpty() && statusBar()) {
-            if (statusBar()->currentMessage() == m_told)
-                statusBar()->clearMessage();
-            m_told.clear();
-        }
+        if (m_edit->statusTip().isEmpty() && !m_edit->hasFocus() && !m_told.isEmpty())
+            say(QString());
         break;
     case QEvent::FocusIn:
     case QEvent::FocusOut:
         pickSentence();
-        focusChanged(event->type() == QEvent::FocusIn);
+        tell();
         break;
     case QEvent::InputMethod: {
         // While an input method composes, its own formats stand in the field; ours come back after.

@@ -3,6 +3,7 @@
 #include "script/linebreaks.h"
 #include "script/wording.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -582,29 +583,38 @@ Reading read(QStringView text, const ValueCatalogue &values)
 
 namespace {
 
-template<typename Item> const Item *itemAt(const QList<Item> &items, qsizetype position)
+template<typename Item> const Item *itemAt(const QList<Item> &items, QStringView line, qsizetype position)
 {
+    const auto blank = [&](qsizetype i) { return line[i].unicode() <= u' '; };
+    qsizetype start = std::clamp<qsizetype>(position, 0, line.size());
+    qsizetype end = start;
+    while (start > 0 && !blank(start - 1))
+        --start;
+    while (end < line.size() && !blank(end))
+        ++end;
     const Item *found = nullptr;
     for (const Item &item : items) {
-        if (item.span.start <= position && position <= item.span.end()
-            && (!found || item.span.start > found->span.start))
+        const Span &span = item.span;
+        const bool over
+            = start == end ? span.start <= start && start <= span.end() : span.start < end && span.end() > start;
+        const bool inner = !found || span.start > found->span.start
+            || (span.start == found->span.start && span.length < found->span.length);
+        if (over && inner)
             found = &item;
     }
-    if (found)
-        return found;
-    return items.isEmpty() ? nullptr : &items.constFirst();
+    return found;
 }
 
 } // namespace
 
-const Mark *markAt(const Reading &reading, qsizetype position)
+const Mark *markAt(const Reading &reading, QStringView line, qsizetype position)
 {
-    return itemAt(reading.marks, position);
+    return itemAt(reading.marks, line, position);
 }
 
-const Note *noteAt(const Reading &reading, qsizetype position)
+const Note *noteAt(const Reading &reading, QStringView line, qsizetype position)
 {
-    return itemAt(reading.notes, position);
+    return itemAt(reading.notes, line, position);
 }
 
 QColor codeColour(int colour)

@@ -109,10 +109,12 @@ struct Reading {
 // Values of the variables in `values` are read as the game reads them.
 Reading read(QStringView text, const ValueCatalogue &values = {});
 
-// The innermost mark that covers `position`, else the first mark of the text.
-const Mark *markAt(const Reading &reading, qsizetype position);
+// The innermost mark over the word of `line` at `position` (the run of
+// non-blank characters it touches, or the position alone between blanks);
+// none where that word has none, whatever else on the line is marked.
+const Mark *markAt(const Reading &reading, QStringView line, qsizetype position);
 // The same for the notes.
-const Note *noteAt(const Reading &reading, qsizetype position);
+const Note *noteAt(const Reading &reading, QStringView line, qsizetype position);
 
 // The colour the game shows for "^0".."^7" ("^8" and "^9" wrap to 0 and 1).
 QColor codeColour(int colour);

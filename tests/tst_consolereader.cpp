@@ -670,6 +670,8 @@ void ConsoleReaderTest::spansStayInsideTheLine()
     }
 }
 
+// The status bar names the mark of the word at the text cursor, whatever else its line marks, and takes it
+// back after a hint.
 void ConsoleReaderTest::statusBarFollowsTextCursor()
 {
     TForm1 form;
@@ -677,24 +679,39 @@ void ConsoleReaderTest::statusBarFollowsTextCursor()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     finish(form);
     QStatusBar *bar = form.statusBar();
-    form.editor()->setPlainText(u"set g_log \"a\"\nset sv_hostname \"My \"Cool\" Server\"\nset sv_fps \"20\""_s);
-    QTextCursor cursor(form.editor()->document()->findBlockByNumber(1));
+    form.editor()->setPlainText(u"set g_log \"a\"\nset sv_hostname \"My \"Cool\" Server\"\n"
+                                "set sv_mapRotation \"gametype ctf map mp_ foo\""_s);
     const QString cutNote = u"The game sets the value to: My  Cool  Server"_s;
+    const struct {
+        int line;
+        QString word; // the cursor stands in its middle
+        QString note; // the start of it
+    } words[] = {
+        { 1, u"Cool"_s, cutNote },
+        { 1, u"set"_s, QString() },
+        { 2, u"ctf"_s, u"Not one of the game's gametypes"_s },
+        { 2, u"map"_s, QString() },
+        { 2, u"mp_"_s, u"The map has no name"_s },
+        { 2, u"foo"_s, u"The rotation takes gametype or map here; the game does not know what to do with foo"_s },
+        { 0, u"g_log"_s, QString() },
+    };
+    for (const auto &word : words) {
+        const QTextBlock block = form.editor()->document()->findBlockByNumber(word.line);
+        QTextCursor cursor(block);
+        const qsizetype at = block.text().indexOf(QRegularExpression(u"\\b"_s + word.word + u"\\b"_s));
+        cursor.setPosition(block.position() + int(at) + 1);
+        form.editor()->setTextCursor(cursor);
+        QVERIFY2(word.note.isEmpty() ? bar->currentMessage().isEmpty() : bar->currentMessage().startsWith(word.note),
+            qPrintable(word.word + u": "_s + bar->currentMessage()));
+    }
 
+    QTextCursor cursor(form.editor()->document()->findBlockByNumber(1));
+    cursor.movePosition(QTextCursor::EndOfBlock);
     form.editor()->setTextCursor(cursor);
     QCOMPARE(bar->currentMessage(), cutNote);
-
     bar->showMessage(u"a hint"_s); // the pointer passes over a control
     QCOMPARE(bar->currentMessage(), u"a hint"_s);
     bar->clearMessage(); // and leaves it
-    QCOMPARE(bar->currentMessage(), cutNote);
-
-    cursor.movePosition(QTextCursor::NextBlock);
-    form.editor()->setTextCursor(cursor);
-    QCOMPARE(bar->currentMessage(), QString());
-
-    cursor.movePosition(QTextCursor::PreviousBlock);
-    form.editor()->setTextCursor(cursor);
     QCOMPARE(bar->currentMessage(), cutNote);
     click(form, "btnClear");
     QCOMPARE(control<EditorPage>(form, "tabEditor")->note(), QString());
@@ -804,7 +821,9 @@ void ConsoleReaderTest::finishMarksTrapsAndSavesUnchanged()
         const QTextBlock block = form.editor()->document()->findBlockByNumber(number);
         QVERIFY(std::any_of(block.layout()->formats().cbegin(), block.layout()->formats().cend(),
             [](const auto &range) { return range.format.underlineStyle() == QTextCharFormat::WaveUnderline; }));
-        form.editor()->setTextCursor(QTextCursor(block));
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::EndOfBlock); // on the value, which each mark takes in
+        form.editor()->setTextCursor(cursor);
         QCOMPARE(form.statusBar()->currentMessage().left(trap.note.size()), trap.note);
     }
 

@@ -688,6 +688,7 @@ void chooseFolderMap(TForm1 &form, int n)
     QTest::keyClick(offer, Qt::Key_Space);
     QTRY_VERIFY(choose.answered());
     QTRY_VERIFY(!QApplication::activePopupWidget());
+    QVERIFY(QTest::qWaitForWindowActive(&form));
 }
 
 // The words of `edit` that the wavy underline runs under, as the user sees them.
@@ -737,10 +738,8 @@ void GameFolderTest::rotationBoxMarksWhatItHolds()
         bool pointer;
         QString sentence;
     } named[] = {
+        // The folder lacks mp_harbormap too, but the word's innermost mark says why.
         { u"mp_harbormap"_s, false,
-            u"The game folder has no map mp_harbormap: the game says \"Can't find map\" and stays on the level it "
-            "was on until an admin steps in."_s },
-        { u"map mp_dawnville"_s, false,
             u"A blank seems to be missing before map: the game reads mp_harbormap as one word."_s },
         { u"mp_dawnville"_s, false,
             u"The rotation takes gametype or map here; the game does not know what to do with mp_dawnville"_s },
@@ -749,6 +748,7 @@ void GameFolderTest::rotationBoxMarksWhatItHolds()
             "plays the next map as deathmatch. It runs tdm, sd, bel."_s },
     };
     box->setFocus();
+    QVERIFY(box->hasFocus());
     for (const auto &entry : named) {
         const int at = int(box->text().indexOf(entry.at)) + 1;
         if (entry.pointer) {
@@ -762,6 +762,11 @@ void GameFolderTest::rotationBoxMarksWhatItHolds()
         QCOMPARE(form.statusBar()->currentMessage(), entry.sentence);
         QCOMPARE(box->accessibleDescription(), entry.sentence);
     }
+    // Neither pointed at nor focused, the box takes its sentence away.
+    auto *elsewhere = FormTest::control<QWidget>(form, "chkMpr");
+    elsewhere->setFocus();
+    QTest::mouseMove(elsewhere);
+    QCOMPARE(form.statusBar()->currentMessage(), QString());
 }
 
 // The view of every map: from the File menu or the maps button's menu, by

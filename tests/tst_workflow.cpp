@@ -1,10 +1,12 @@
 #include "formtest.h"
 #include "testmain.h"
+#include "app/statusline.h"
 #include "widgets/ttextbutton.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -13,6 +15,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -26,6 +29,7 @@ private Q_SLOTS:
     void windowGeometryIsFixed();
     void hintsShowOnlyInTheStatusBar();
     void menuEntryHintsShowWhileHighlighted();
+    void everySentenceCanBeRead();
     void webLinksOpenTheMakersPages();
     void overLongScriptEditedAndCleared();
     void pagesChangedSinceTheScriptWasMade();
@@ -143,6 +147,77 @@ void WorkflowTest::menuEntryHintsShowWhileHighlighted()
         QVERIFY(!menu->toolTipsVisible());
         menu->close();
     }
+}
+
+namespace {
+
+// The tooltip `widget` shows for the pointer at `pos`; empty for none. A tip being hidden stays on the
+// screen a moment, so one that stands for none is shown first.
+QString toolTipAt(QWidget *widget, QPoint pos)
+{
+    const QString none = u"(none)"_s;
+    QToolTip::showText(widget->mapToGlobal(pos), none, widget);
+    QHelpEvent help(QEvent::ToolTip, pos, widget->mapToGlobal(pos));
+    QApplication::sendEvent(widget, &help);
+    return QToolTip::isVisible() && QToolTip::text() != none ? QToolTip::text() : QString();
+}
+
+} // namespace
+
+// At the window's width a long status sentence ends on a whole word and "…", and the pointer shows the rest;
+// the result of a save stays over the hints until a click; marks show their sentences where the pointer is.
+void WorkflowTest::everySentenceCanBeRead()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(
+        u"the folder where this server keeps every script it runs on a night/and the scripts of the nights before it, kept for a month or two"_s);
+    QVERIFY(QDir().mkpath(folder));
+    QCursor::setPos(0, 0);
+    TForm1 form;
+    showWindow(form);
+    finish(form);
+    QVERIFY(form.saveTo(folder + u"/server.cfg"_s));
+    auto *bar = control<StatusLine>(form, "StatusBar1");
+    const QString result = bar->currentMessage();
+    QCOMPARE(result, u"Saved %1."_s.arg(QDir::toNativeSeparators(folder + u"/server.cfg"_s)));
+
+    const QString shown = bar->shownMessage();
+    QVERIFY(bar->fontMetrics().horizontalAdvance(result) > bar->width());
+    QVERIFY2(shown.endsWith(u'\u2026') && shown.size() < result.size(), qPrintable(shown));
+    QVERIFY(result.startsWith(shown.chopped(1)) && result[shown.size() - 1] == u' ');
+    // Nothing is painted past the ellipsis: no cut word under it.
+    const QImage painted = bar->grab().toImage();
+    int lastInk = 0;
+    for (int x = 0; x < painted.width(); ++x) {
+        for (int y = 0; y < painted.height(); ++y)
+            lastInk = qGray(painted.pixel(x, y)) < 128 ? x : lastInk;
+    }
+    QVERIFY2(lastInk < bar->fontMetrics().horizontalAdvance(shown) + 12, qPrintable(QString::number(lastInk)));
+    QCOMPARE(toolTipAt(bar, { 20, bar->height() / 2 }), result);
+
+    QTest::mouseMove(control(form, "btnSave"));
+    QTRY_COMPARE(bar->currentMessage(), u"Save CFG to hard drive..."_s);
+    QTest::mouseMove(control(form, "GroupBox1"), QPoint(2, 2));
+    QTRY_COMPARE(bar->currentMessage(), result);
+    QTest::mouseClick(control(form, "GroupBox1"), Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(bar->currentMessage(), QString());
+    QCOMPARE(toolTipAt(bar, { 20, bar->height() / 2 }), QString());
+
+    // A value the game reads otherwise, on its page and in the editor.
+    const QString readAs = u"The game reads this as 2."_s;
+    auto *field = control<QLineEdit>(form, "edMaxplayers");
+    clickTab(form, field->parentWidget());
+    field->setText(u"2O"_s);
+    QCOMPARE(toolTipAt(field, field->rect().center()), readAs);
+    QCOMPARE(toolTipAt(control(form, "edServername"), { 5, 5 }), QString());
+    clickTab(form, control(form, "tabEditor"));
+    QPlainTextEdit *editor = form.editor();
+    editor->setPlainText(u"set sv_maxclients \"2O\""_s);
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(int(editor->toPlainText().indexOf(u"2O"_s)) + 1);
+    QCOMPARE(toolTipAt(editor->viewport(), editor->cursorRect(cursor).center()), readAs);
+    cursor.movePosition(QTextCursor::StartOfBlock);
+    QCOMPARE(toolTipAt(editor->viewport(), editor->cursorRect(cursor).center() + QPoint(2, 0)), QString());
 }
 
 void WorkflowTest::webLinksOpenTheMakersPages()
