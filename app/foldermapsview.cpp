@@ -88,12 +88,14 @@ FolderMapsView::FolderMapsView(QWidget *window, const ScriptDocument *document)
     , m_maps(new QStandardItemModel(0, ColumnCount, this))
     , m_found(new QSortFilterProxyModel(this))
     , m_table(new QTreeView(this))
+    , m_current(new QLabel(this))
 {
     setObjectName(u"FolderMapsView"_s);
     setWindowTitle(u"Maps in the Game Folder"_s);
-    resize(760, 440);
+    resize(860, 480);
 
     m_summary->setObjectName(u"FolderMapsSummary"_s);
+    m_summary->setTextFormat(Qt::PlainText);
     m_summary->setWordWrap(true);
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -115,13 +117,21 @@ FolderMapsView::FolderMapsView(QWidget *window, const ScriptDocument *document)
     m_table->setAccessibleName(u"Maps in the game folder"_s);
     m_table->setModel(m_found);
     m_table->setRootIsDecorated(false);
-    m_table->setWordWrap(true); // the reasons a map runs no other gametype
+    m_table->setUniformRowHeights(true);
     m_table->setAllColumnsShowFocus(true);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(Name, Qt::AscendingOrder);
     for (const auto &[column, width] : { std::pair { Name, 120 }, { LongName, 150 }, { From, 170 }, { Runs, 130 } })
         m_table->header()->resizeSection(column, width);
+
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentChanged, this, &FolderMapsView::showCurrent);
+    m_current->setObjectName(u"FolderMapsCurrent"_s);
+    m_current->setTextFormat(Qt::PlainText);
+    m_current->setWordWrap(true);
+    m_current->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_current->setMinimumHeight(3 * m_current->fontMetrics().lineSpacing());
+    m_current->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -133,12 +143,28 @@ FolderMapsView::FolderMapsView(QWidget *window, const ScriptDocument *document)
     layout->addWidget(m_summary);
     layout->addLayout(findRow);
     layout->addWidget(m_table);
+    layout->addWidget(m_current);
     layout->addWidget(buttons);
     setTabOrder(m_find, m_table);
     setTabOrder(m_table, buttons->button(QDialogButtonBox::Close));
 
     connect(document, &ScriptDocument::gameFolderRead, this, &FolderMapsView::showFolder);
     showFolder(document->gameFolder());
+}
+
+void FolderMapsView::showCurrent()
+{
+    const QModelIndex current = m_table->currentIndex();
+    auto cell = [&](Column column) { return current.siblingAtColumn(column).data().toString(); };
+    if (!current.isValid()) {
+        m_current->clear();
+        return;
+    }
+    const QString name = cell(LongName).isEmpty() ? cell(Name) : u"%1 (%2)"_s.arg(cell(Name), cell(LongName));
+    QString text = u"%1, from %2, runs %3."_s.arg(name, cell(From), cell(Runs));
+    if (!cell(DoesNotRun).isEmpty())
+        text += u" It does not run "_s + cell(DoesNotRun) + u'.';
+    m_current->setText(text);
 }
 
 // The keyboard goes back to the window the view was opened from, whatever the desktop does.

@@ -30,10 +30,12 @@ protected:
 private:
     FolderMapsView(QWidget *window, const ScriptDocument *document);
     void showFolder(const GameFolderReader::Contents &contents);
+    void showCurrent();
 
     QLabel *const m_summary;
     QLineEdit *const m_find;
     QStandardItemModel *const m_maps;
     QSortFilterProxyModel *const m_found;
     QTreeView *const m_table;
+    QLabel *const m_current; // the current map's row in full, which the columns may cut
 };

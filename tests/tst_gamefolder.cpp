@@ -820,6 +820,11 @@ void GameFolderTest::folderMapsViewListsEveryMap()
     QTest::keyClicks(QApplication::focusWidget(), u"X.PK3"_s);
     QTRY_COMPARE(heard(), QStringList({ dmonly, team }));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(table, Qt::Key_End);
+    // Below the table, the current map in full, as the columns may not show it.
+    QCOMPARE(FormTest::control<QLabel>(*view, "FolderMapsCurrent")->text(),
+        u"mp_team, from archive x.pk3, runs tdm, sd, bel. It does not run dm: no deathmatch spawn points; re: no "
+        "allied re spawn points, no axis re spawn points; hq: no HQ radios."_s);
     QTest::keyClick(table, Qt::Key_Escape);
     QTRY_VERIFY(!view->isVisible());
     QTRY_COMPARE(QApplication::activeWindow(), &form);

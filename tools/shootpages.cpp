@@ -32,6 +32,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTreeView>
 
 #include <cstdio>
 
@@ -167,6 +168,11 @@ int main(int argc, char *argv[])
 
     form.findChild<QAction *>(u"FolderMaps1"_s)->trigger();
     auto *view = form.findChild<QDialog *>(u"FolderMapsView"_s);
+    if (auto *table = view ? view->findChild<QTreeView *>() : nullptr) {
+        const QModelIndexList duel = table->model()->match(table->model()->index(0, 0), Qt::DisplayRole, u"mp_duel"_s);
+        if (!duel.isEmpty())
+            table->setCurrentIndex(duel.constFirst());
+    }
     QTest::qWait(300);
     ok = view && screenShot(view, u"15-folder-maps-view"_s) && ok;
     return ok ? 0 : 1;
