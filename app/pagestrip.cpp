@@ -14,6 +14,7 @@
 PageStrip::PageStrip(QTabWidget *tabs, const PageList &pages, LazyPage *editor, std::function<void()> built)
     : QObject(tabs)
     , m_tabs(tabs)
+    , m_strip(tabs->tabBar())
     , m_pages(pages)
     , m_editor(editor)
     , m_built(std::move(built))
@@ -26,7 +27,7 @@ PageStrip::PageStrip(QTabWidget *tabs, const PageList &pages, LazyPage *editor, 
         tabs->setTabVisible(index, tab.shown);
     }
     tabs->installEventFilter(this);
-    tabs->tabBar()->installEventFilter(this);
+    m_strip->installEventFilter(this);
     // Before the strip changes the page, so the page shows and takes the
     // focus as if it had always been there; a change made elsewhere still
     // finds the page built before the next frame.
@@ -58,7 +59,7 @@ void PageStrip::accessibilityActiveChanged(bool active)
 bool PageStrip::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    const bool onStrip = watched == m_tabs->tabBar();
+    const bool onStrip = watched == m_strip;
     // The rest of the pages once the first frame has gone to the screen.
     if (type == QEvent::Paint && m_pending && !std::exchange(m_queued, true))
         QMetaObject::invokeMethod(this, &PageStrip::buildAll, Qt::QueuedConnection);
@@ -100,5 +101,5 @@ void PageStrip::step(int step, bool wrap)
     }
     // The focus was on the page just hidden.
     if (!QApplication::focusWidget())
-        m_tabs->tabBar()->setFocus();
+        m_strip->setFocus();
 }

@@ -7,6 +7,7 @@
 
 class LazyPage;
 class PageList;
+class QTabBar;
 class QTabWidget;
 
 // The window's strip of pages, in the order of the page list, the editor's
@@ -31,6 +32,8 @@ private:
     void step(int step, bool wrap);
 
     QTabWidget *const m_tabs;
+    // Kept from the start: the bar's last events come while the tab widget is half destroyed.
+    QTabBar *const m_strip;
     const PageList &m_pages;
     LazyPage *const m_editor;
     const std::function<void()> m_built;

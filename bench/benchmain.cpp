@@ -10,6 +10,7 @@
 // Run it on a real X server (scripts/bench starts Xvfb when there is none).
 
 #include "app/appearance.h"
+#include "app/gamefolderreader.h"
 #include "app/tform1.h"
 #include "gamefiles.h"
 #include "gamefolder/gamefolder.h"
@@ -544,6 +545,39 @@ void benchGameFolder(int runs)
     printFigure(
         "gametypes of the 60 maps, from their spawn points", stats(spawns), "ms", 2000.0, "<= 2 s", spawnsWhole);
     printFigure("the same folder again, unchanged", stats(again), "ms", 5.0, "<= 5 ms", againWhole);
+
+    // While the window reads the spawn points, the user chooses another folder, or quits.
+    QTemporaryDir other;
+    std::vector<double> switched, quit;
+    bool switchedWhole = true;
+    for (int i = 0; i < std::max(3, runs / 4); ++i) {
+        for (bool quitting : { false, true }) {
+            touchAll();
+            auto reader = std::make_unique<GameFolderReader>();
+            std::vector<GameFolderReader::Contents> read;
+            QObject::connect(reader.get(), &GameFolderReader::folderRead, reader.get(),
+                [&read](const GameFolderReader::Contents &contents) { read.push_back(contents); });
+            reader->read({ folder.path() });
+            while (read.empty())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            const long long until = nowNs() + 50'000'000; // well into the spawn points
+            while (nowNs() < until)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (quitting) {
+                quit.push_back(timeMs([&] { reader.reset(); }));
+                continue;
+            }
+            switched.push_back(timeMs([&] {
+                reader->read({ other.path() });
+                while (read.size() < 2)
+                    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            }));
+            switchedWhole = switchedWhole && read[1]->folder == other.path();
+        }
+    }
+    printFigure("another folder chosen meanwhile: its maps' names shown", stats(switched), "ms", 100.0, "<= 100 ms",
+        switchedWhole);
+    printFigure("quitting meanwhile: the reading ended", stats(quit), "ms", 100.0, "<= 100 ms");
 }
 
 // A real server's folder: what the reader makes of each map, and how long it takes.

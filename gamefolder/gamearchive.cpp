@@ -1,11 +1,11 @@
 #include "gamefolder/gamearchive.h"
 
+#include "gamefolder/libzip.h"
 #include "gamefolder/searchorder.h"
 
 #include <QFile>
 
 #include <memory>
-#include <zip.h>
 
 using namespace Qt::StringLiterals;
 
@@ -17,20 +17,22 @@ namespace {
 constexpr qsizetype mostTroubles = 20;
 
 struct ZipCloser {
-    void operator()(zip_t *archive) const { zip_discard(archive); }
+    const LibZip *zip;
+    void operator()(zip_t *archive) const { zip->discard(archive); }
 };
 struct EntryCloser {
-    void operator()(zip_file_t *entry) const { zip_fclose(entry); }
+    const LibZip *zip;
+    void operator()(zip_file_t *entry) const { zip->fclose(entry); }
 };
 using ZipArchive = std::unique_ptr<zip_t, ZipCloser>;
 using ZipEntry = std::unique_ptr<zip_file_t, EntryCloser>;
 
-QString errorText(int code)
+QString errorText(const LibZip &zip, int code)
 {
     zip_error_t error;
-    zip_error_init_with_code(&error, code);
-    const QString text = QString::fromUtf8(zip_error_strerror(&error));
-    zip_error_fini(&error);
+    zip.error_init_with_code(&error, code);
+    const QString text = QString::fromUtf8(zip.error_strerror(&error));
+    zip.error_fini(&error);
     return text;
 }
 
@@ -48,8 +50,9 @@ std::optional<QString> nameIn(const QString &path, QStringView folder, QStringVi
 
 class Reader {
 public:
-    Reader(zip_t *archive, Detail detail, ReadBudget &budget)
-        : m_archive(archive)
+    Reader(const LibZip &zip, zip_t *archive, Detail detail, ReadBudget &budget)
+        : m_zip(zip)
+        , m_archive(archive)
         , m_detail(detail)
         , m_budget(budget)
     {
@@ -57,11 +60,11 @@ public:
 
     Contents read()
     {
-        const zip_int64_t count = zip_get_num_entries(m_archive, 0);
+        const zip_int64_t count = m_zip.get_num_entries(m_archive, 0);
         if (count == 0)
             m_contents.troubles << Trouble { Trouble::Kind::EmptyArchive };
         for (zip_int64_t index = 0; index < count && !cut(); ++index) {
-            const char *entryName = zip_get_name(m_archive, zip_uint64_t(index), ZIP_FL_ENC_GUESS);
+            const char *entryName = m_zip.get_name(m_archive, zip_uint64_t(index), ZIP_FL_ENC_GUESS);
             if (!entryName)
                 continue;
             const QString path = QString::fromUtf8(entryName);
@@ -94,9 +97,9 @@ private:
     std::optional<qint64> sizeOf(zip_uint64_t index, const QString &path, qint64 ceiling)
     {
         zip_stat_t stat;
-        zip_stat_init(&stat);
-        if (zip_stat_index(m_archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
-            note(path, { Trouble::Kind::ReadFailed, {}, 0, 0, QString::fromUtf8(zip_strerror(m_archive)) });
+        m_zip.stat_init(&stat);
+        if (m_zip.stat_index(m_archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
+            note(path, { Trouble::Kind::ReadFailed, {}, 0, 0, QString::fromUtf8(m_zip.strerror(m_archive)) });
             return std::nullopt;
         }
         if (stat.size > zip_uint64_t(ceiling)) {
@@ -110,9 +113,9 @@ private:
 
     ZipEntry open(zip_uint64_t index, const QString &path)
     {
-        ZipEntry entry(zip_fopen_index(m_archive, index, 0));
+        ZipEntry entry(m_zip.fopen_index(m_archive, index, 0), EntryCloser { &m_zip });
         if (!entry)
-            note(path, { Trouble::Kind::ReadFailed, {}, 0, 0, QString::fromUtf8(zip_strerror(m_archive)) });
+            note(path, { Trouble::Kind::ReadFailed, {}, 0, 0, QString::fromUtf8(m_zip.strerror(m_archive)) });
         return entry;
     }
 
@@ -127,7 +130,7 @@ private:
             m_overBudget = true;
             return -1;
         }
-        const zip_int64_t got = zip_fread(entry, to, zip_uint64_t(n));
+        const zip_int64_t got = m_zip.fread(entry, to, zip_uint64_t(n));
         if (got > 0)
             left -= got;
         return got;
@@ -162,7 +165,7 @@ private:
         if (m_overBudget)
             note(path, { Trouble::Kind::OverBudget, {}, 0, m_budget.total() });
         else if (got < 0)
-            note(path, { Trouble::Kind::ReadFailed, {}, 0, 0, QString::fromUtf8(zip_file_strerror(entry)) });
+            note(path, { Trouble::Kind::ReadFailed, {}, 0, 0, QString::fromUtf8(m_zip.file_strerror(entry)) });
         else
             note(path, { Trouble::Kind::EndsEarly });
     }
@@ -176,7 +179,7 @@ private:
                     qint64 left = *size;
                     const MapFile::Spawns spawns = MapFile::readSpawns(
                         *size, [&](char *to, qint64 n) { return readAtMost(entry.get(), to, n, left); },
-                        [&] { return QString::fromUtf8(zip_file_strerror(entry.get())); });
+                        [&] { return QString::fromUtf8(m_zip.file_strerror(entry.get())); });
                     map.holds = spawns.holds;
                     if (m_overBudget)
                         troubleReading(path, entry.get(), -1);
@@ -202,6 +205,7 @@ private:
             m_contents.arenas << Arena { path, ArenaFile::read(*text) };
     }
 
+    const LibZip &m_zip;
     zip_t *const m_archive;
     const Detail m_detail;
     ReadBudget &m_budget;
@@ -209,37 +213,57 @@ private:
     bool m_overBudget = false;
 };
 
-Contents readOpened(zip_t *archive, int error, Detail detail, ReadBudget &budget)
+Contents readOpened(const LibZip &zip, zip_t *archive, int error, Detail detail, ReadBudget &budget)
 {
     if (!archive)
-        return { {}, {}, {}, { Trouble { Trouble::Kind::NotAnArchive, {}, 0, 0, errorText(error) } } };
-    ZipArchive owned(archive);
-    return Reader(archive, detail, budget).read();
+        return { {}, {}, {}, { Trouble { Trouble::Kind::NotAnArchive, {}, 0, 0, errorText(zip, error) } } };
+    ZipArchive owned(archive, ZipCloser { &zip });
+    return Reader(zip, archive, detail, budget).read();
+}
+
+// libzip, or a trouble saying why it cannot be loaded.
+const LibZip *loaded(Contents &contents)
+{
+    QString why;
+    const LibZip *zip = LibZip::get(&why);
+    if (!zip)
+        contents.troubles << Trouble { Trouble::Kind::ReadFailed, {}, 0, 0, why };
+    return zip;
 }
 
 } // namespace
 
 Contents read(const QString &path, Detail detail, ReadBudget &budget)
 {
-    if (budget.stopped())
-        return { {}, {}, {}, {}, false };
+    Contents contents;
+    if (budget.stopped()) {
+        contents.whole = false;
+        return contents;
+    }
+    const LibZip *zip = loaded(contents);
+    if (!zip)
+        return contents;
     int error = 0;
-    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
-    return readOpened(archive, error, detail, budget);
+    zip_t *archive = zip->open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    return readOpened(*zip, archive, error, detail, budget);
 }
 
 Contents read(QByteArrayView bytes, Detail detail)
 {
+    Contents contents;
+    const LibZip *zip = loaded(contents);
+    if (!zip)
+        return contents;
     zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *source = zip_source_buffer_create(bytes.data(), zip_uint64_t(bytes.size()), 0, &error);
-    zip_t *archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+    zip->error_init(&error);
+    zip_source_t *source = zip->source_buffer_create(bytes.data(), zip_uint64_t(bytes.size()), 0, &error);
+    zip_t *archive = source ? zip->open_from_source(source, ZIP_RDONLY, &error) : nullptr;
     if (source && !archive)
-        zip_source_free(source);
-    const int code = zip_error_code_zip(&error);
-    zip_error_fini(&error);
+        zip->source_free(source);
+    const int code = zip->error_code_zip(&error);
+    zip->error_fini(&error);
     ReadBudget budget;
-    return readOpened(archive, code, detail, budget);
+    return readOpened(*zip, archive, code, detail, budget);
 }
 
 } // namespace GameArchive

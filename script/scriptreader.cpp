@@ -228,7 +228,7 @@ void ScriptReader::runLines(qsizetype script, QList<qsizetype> &chain, bool star
         std::sort(steps.begin(), steps.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
         for (const auto &[command, step] : std::as_const(steps)) {
             const auto exec = std::find_if(
-                line.execs.cbegin(), line.execs.cend(), [command](const Exec &e) { return e.command == command; });
+                line.execs.cbegin(), line.execs.cend(), [at = command](const Exec &e) { return e.command == at; });
             if (exec == line.execs.cend()) {
                 run.steps.append(step);
                 continue;

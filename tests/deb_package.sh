@@ -13,7 +13,7 @@ deb=$(ls "$scratch"/out/*.deb)
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6 qt6-qpa-plugins fonts-dejavu-core; do
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6 qt6-qpa-plugins libzip4 fonts-dejavu-core; do
     case ", $depends," in
     *", $needed"[\ ,\(]*) ;;
     *) echo "missing dependency: $needed" >&2; exit 1 ;;

@@ -1,5 +1,7 @@
 #include "testmain.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFileInfo>
 #include <QMap>
 
@@ -29,6 +31,19 @@ int enrol(const char *file, Run run)
 QString current()
 {
     return running;
+}
+
+void keepFuzzSeed(QStringView fuzzTarget, QByteArrayView bytes)
+{
+    const QString seeds = qEnvironmentVariable("TALLYFORGE_FUZZ_SEEDS");
+    if (seeds.isEmpty() || bytes.size() > (256 << 10))
+        return;
+    const QDir folder(QDir(seeds).filePath(fuzzTarget.toString()));
+    folder.mkpath(QStringLiteral("."));
+    QFile file(folder.filePath(
+        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex())));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes.data(), bytes.size());
 }
 
 } // namespace TestRunner

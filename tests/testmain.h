@@ -19,6 +19,10 @@ int enrol(const char *file, Run run);
 // executable again as a helper of its own.
 QString current();
 
+// With TALLYFORGE_FUZZ_SEEDS set to a folder, keeps `bytes` (a file a test made) there in the
+// subfolder `fuzzTarget` (without its "fuzz_"), as a seed for that fuzz target.
+void keepFuzzSeed(QStringView fuzzTarget, QByteArrayView bytes);
+
 } // namespace TestRunner
 
 // Enrols `function` as this file's main.

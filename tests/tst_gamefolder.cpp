@@ -19,7 +19,6 @@
 #include "testmain.h"
 
 #include <QAccessible>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -50,14 +49,7 @@ namespace {
 
 void keepSeed(const QByteArray &bytes)
 {
-    const QString seeds = qEnvironmentVariable("TALLYFORGE_FUZZ_SEEDS");
-    if (seeds.isEmpty() || bytes.size() > (256 << 10))
-        return;
-    QDir().mkpath(seeds);
-    QFile file(
-        QDir(seeds).filePath(QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex())));
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
+    TestRunner::keepFuzzSeed(u"gamefolder", bytes);
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -143,7 +135,7 @@ QString found(const GameFolder::Contents &contents, const QString &name)
 }
 
 // Under ASan the peak measures the sanitizer's shadow memory and quarantine, not the reader.
-#ifdef __SANITIZE_ADDRESS__
+#ifdef TALLYFORGE_SANITIZED
 constexpr qint64 mostResidentMiB = std::numeric_limits<qint64>::max();
 #else
 constexpr qint64 mostResidentMiB = 400;

@@ -17,7 +17,7 @@ using namespace FormTest;
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef TALLYFORGE_SANITIZED
 constexpr bool sanitized = true;
 #else
 constexpr bool sanitized = false;

@@ -33,6 +33,7 @@ QString writeFile(const QTemporaryDir &dir, const QByteArray &bytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         qFatal("cannot write the test file");
+    TestRunner::keepFuzzSeed(u"script", bytes);
     return path;
 }
 

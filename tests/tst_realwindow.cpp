@@ -235,6 +235,10 @@ void RealWindowTest::windowAppearsAndClosesCleanly()
     XGetWindowAttributes(display.get(), window, &attributes);
     QCOMPARE(attributes.width, 770);
     QVERIFY2(attributes.height > 497, "the client area and the menu bar above it");
+    // No game folder is known yet, so its reader costs nothing: libzip is not even loaded.
+    QFile maps(u"/proc/%1/maps"_s.arg(program.processId()));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    QVERIFY(!maps.readAll().contains("/libzip."));
 
     sendDeleteWindow(display.get(), window);
     QVERIFY(program.waitForFinished(10000));

@@ -30,6 +30,7 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
+    TestRunner::keepFuzzSeed(u"script", bytes);
 }
 
 // `count` bytes of lines, each ended by CR LF.
