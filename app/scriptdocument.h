@@ -50,6 +50,8 @@ public:
     qsizetype keptBeforeSections() const { return m_keptBeforeSections; }
     // The script last opened, which saving proposes; empty before.
     const QString &openedFile() const { return m_openedFile; }
+    // Where the script lies: the file last opened or saved; empty before.
+    const QString &scriptPath() const { return m_scriptPath; }
 
     // The folder chosen through File > Game Folder, read at once; it is read for every script from now on.
     void chooseGameFolder(const QString &folder);

@@ -351,7 +351,7 @@ void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
 {
     // Maps are checked only against a folder that is one.
     const bool checked = contents && contents->gameFolder;
-    tabEditor->checkMapsAgainst(checked ? contents : nullptr);
+    tabEditor->checkMapsAgainst(checked ? contents : nullptr, m_document->scriptPath());
     m_pages.mapRotation()->offerFolderMaps(checked ? contents : nullptr);
     m_statusLine->showGameFolder(contents);
 }
