@@ -359,6 +359,12 @@ const QStringList &stockMaps()
     return maps;
 }
 
+bool isGamesOwn(const Map &map)
+{
+    return (map.origin == Origin::Stock || (map.origin == Origin::Archive && SearchOrder::isGameArchive(map.file)))
+        && stockMaps().contains(map.name, Qt::CaseInsensitive);
+}
+
 std::optional<Folders> foldersFor(const QString &script, const QString &chosen, const QString &fsGame)
 {
     QString folder = chosen;

@@ -102,6 +102,9 @@ struct Contents {
     QString summary() const;
 };
 
+// Whether `map` is one of the game's stock maps as the game ships it, not one the folders bring.
+bool isGamesOwn(const Map &map);
+
 // Whether `folder` is a game folder: it holds .pk3 files or a maps/mp folder.
 bool isGameFolder(const QString &folder);
 
