@@ -67,7 +67,7 @@ void EditorPage::buildControls()
     PageKit::picture(this, { 728, 320, 33, 33 }, u"editor-corner");
 
     if (m_folder)
-        m_highlighter->checkMapsAgainst(m_folder);
+        m_highlighter->checkMapsAgainst(m_folder, m_scriptPath);
 
     m_sizeNote = new QLabel(this);
     m_sizeNote->setObjectName(u"sizeNote"_s);
@@ -95,12 +95,13 @@ void EditorPage::readValuesBy(const ValueCatalogue &values)
     updateNote();
 }
 
-void EditorPage::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder)
+void EditorPage::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath)
 {
     m_folder = std::move(folder);
+    m_scriptPath = scriptPath;
     if (!m_highlighter)
         return;
-    m_highlighter->checkMapsAgainst(m_folder);
+    m_highlighter->checkMapsAgainst(m_folder, m_scriptPath);
     updateNote();
 }
 
@@ -183,8 +184,10 @@ QString EditorPage::sentenceAt(const QTextCursor &cursor) const
 {
     const QTextBlock block = cursor.block();
     const ConsoleReader::Reading reading = m_highlighter->readingOf(block);
-    const ConsoleReader::Mark *mark = ConsoleReader::markAt(reading, block.text(), cursor.positionInBlock());
-    return mark ? mark->sentence : QString();
+    if (const ConsoleReader::Mark *mark = ConsoleReader::markAt(reading, block.text(), cursor.positionInBlock()))
+        return mark->sentence;
+    const ConsoleReader::Note *note = ConsoleReader::noteAt(reading, block.text(), cursor.positionInBlock());
+    return note ? note->sentence : QString();
 }
 
 // The pointer over a marked word shows what the game does with it.

@@ -36,15 +36,17 @@ public:
 
     // Reads the values of the variables in `values` as the game reads them; builds the page.
     void readValuesBy(const ValueCatalogue &values);
-    // Marks the maps the script loads against those of the server's game folder; none for no folder.
-    void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder);
+    // Reads the script as it runs on the server of `folder`, where it lies at
+    // `scriptPath` (see ScriptHighlighter); none for no folder.
+    void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath = {});
 
     // Says, in a line of its own, that the pages changed since the script was made, or no longer.
     void showPagesDiffer(bool differ);
     QString pagesNote() const;
 
     // What the game does with the word at the text cursor, while the page is
-    // shown and that word is marked; otherwise empty.
+    // shown and that word is marked or has a note, such as what an exec
+    // finds; otherwise empty.
     QString note() const { return m_note; }
     // What exec does with a script too long for it, while the page is shown;
     // otherwise empty.
@@ -70,6 +72,7 @@ private:
     QPointer<StatusLine> m_statusBar;
     QString m_note;
     std::shared_ptr<const GameFolder::Contents> m_folder;
+    QString m_scriptPath;
     QPointer<QLabel> m_sizeNote;
     QLabel *m_pagesNote = nullptr;
 };

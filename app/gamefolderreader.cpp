@@ -40,7 +40,8 @@ void GameFolderReader::start(const GameFolder::Folders &folders, GameFolder::Det
         watcher->deleteLater();
         if (request != m_request || watcher->isCanceled() || watcher->future().resultCount() == 0)
             return;
-        emit folderRead(watcher->result());
+        m_contents = watcher->result();
+        emit folderRead(m_contents);
         if (detail == GameFolder::Detail::Names)
             start(folders, GameFolder::Detail::Spawns, request);
     });
@@ -58,5 +59,6 @@ void GameFolderReader::clear()
 {
     stop();
     ++m_request;
+    m_contents.reset();
     emit folderRead(nullptr);
 }

@@ -27,6 +27,8 @@ public:
     void read(const GameFolder::Folders &folders);
     // Forgets the folder: reports none.
     void clear();
+    // What was reported last.
+    const Contents &contents() const { return m_contents; }
 
 signals:
     // Twice for each folder read: with the names, then with the spawn points too.
@@ -39,4 +41,5 @@ private:
     std::unique_ptr<QThreadPool> m_pool;
     QFuture<Contents> m_reading;
     int m_request = 0;
+    Contents m_contents;
 };

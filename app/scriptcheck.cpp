@@ -2,6 +2,7 @@
 
 #include "gamefolder/gamefolder.h"
 #include "gamefolder/mapmarks.h"
+#include "gamefolder/serverscripts.h"
 #include "generator/pagelist.h"
 #include "script/consolereader.h"
 #include "script/execsize.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 
@@ -47,6 +49,21 @@ const GameFolder::Contents *folderFor(const QString &file, const Server &server,
     return found->second.gameFolder ? &found->second : nullptr;
 }
 
+// The marks the server's folder gives a line: its maps, and the gametypes its mods add.
+void addFolderMarks(ConsoleReader::Reading &reading, QStringView text, const GameFolder::Contents &folder)
+{
+    GameFolder::addMapMarks(reading, folder);
+    if (folder.scripts)
+        addGametypeMarks(reading, text, *folder.scripts);
+}
+
+// A file of the folder as the working folder names it, where it lies below it.
+QString shownPath(const QString &path)
+{
+    const QString here = QDir::currentPath() + u'/';
+    return QDir::toNativeSeparators(path.startsWith(here) ? path.sliced(here.size()) : path);
+}
+
 } // namespace
 
 ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const Server &server)
@@ -54,6 +71,7 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const
     const ValueCatalogue values = PageList::valueCatalogue();
     QList<std::pair<GameFolder::Folders, GameFolder::Contents>> folders;
     QStringList unchecked; // files whose maps no game folder checked
+    QSet<QString> saidOfExecs;
     ExitCode code = NothingMarked;
     for (const QString &file : files) {
         const ScriptFile::Loaded loaded = ScriptFile::load(file);
@@ -64,11 +82,14 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const
         }
         const GameFolder::Contents *folder = folderFor(file, server, folders, err);
         QList<Found> found;
-        QList<ConsoleReader::Reading> readings = ScriptReader::readAll(loaded.lines, values);
-        for (qsizetype line = 0; line < readings.size(); ++line) {
-            ConsoleReader::Reading &reading = readings[line];
+        ScriptReader reader(values);
+        if (folder && folder->scripts)
+            reader.readOn(ServerScripts::serverFor(folder->scripts, file));
+        reader.replaceLines(0, 0, loaded.lines);
+        for (qsizetype line = 0; line < loaded.lines.size(); ++line) {
+            ConsoleReader::Reading reading = reader.read(line, loaded.lines[line]);
             if (folder)
-                GameFolder::addMapMarks(reading, *folder);
+                addFolderMarks(reading, loaded.lines[line], *folder);
             else if (!reading.maps.isEmpty() && !unchecked.contains(file))
                 unchecked << file;
             for (const ConsoleReader::Mark &mark : std::as_const(reading.marks))
@@ -84,8 +105,38 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const
             [](const Found &a, const Found &b) { return std::pair(a.line, a.column) < std::pair(b.line, b.column); });
         for (const Found &mark : found)
             out << file << u':' << mark.line + 1 << u':' << mark.column + 1 << u": "_s << mark.sentence << u'\n';
+        // What the scripts the file execs mark, each where it lies; a script two files exec says it once.
+        bool reachedMarked = false;
+        const QList<ScriptReader::ExecScript> reached
+            = folder ? reader.reachedScripts() : QList<ScriptReader::ExecScript>();
+        for (qsizetype script = 0; script < reached.size(); ++script) {
+            for (qsizetype line = 0; line < reached[script].lines.size(); ++line) {
+                ConsoleReader::Reading reading = reader.readReached(script, line);
+                if (!reached[script].stock)
+                    addFolderMarks(reading, reached[script].lines[line], *folder);
+                for (const ConsoleReader::Mark &mark : std::as_const(reading.marks)) {
+                    const QString said = u"%1:%2:%3: %4"_s.arg(shownPath(reached[script].file))
+                                             .arg(line + 1)
+                                             .arg(mark.span.start + 1)
+                                             .arg(mark.sentence);
+                    reachedMarked = true;
+                    if (!saidOfExecs.contains(said)) {
+                        saidOfExecs.insert(said);
+                        out << said << u'\n';
+                    }
+                }
+            }
+        }
+        for (const ScriptReader::Unfollowed &unfollowed :
+            folder ? reader.unfollowed() : QList<ScriptReader::Unfollowed>()) {
+            err << u"tallyforge: %1:%2: %3"_s
+                       .arg(unfollowed.script < 0 ? file : shownPath(reached[unfollowed.script].file))
+                       .arg(unfollowed.line + 1)
+                       .arg(unfollowed.sentence)
+                << Qt::endl;
+        }
         out.flush();
-        if (!found.isEmpty() && code == NothingMarked)
+        if ((!found.isEmpty() || reachedMarked) && code == NothingMarked)
             code = Marked;
     }
     // A folder named that is none has said so already.

@@ -50,10 +50,14 @@ public:
     qsizetype keptBeforeSections() const { return m_keptBeforeSections; }
     // The script last opened, which saving proposes; empty before.
     const QString &openedFile() const { return m_openedFile; }
+    // Where the script lies: the file last opened or saved; empty before.
+    const QString &scriptPath() const { return m_scriptPath; }
 
     // The folder chosen through File > Game Folder, read at once; it is read for every script from now on.
     void chooseGameFolder(const QString &folder);
     const QString &chosenGameFolder() const { return m_chosenGameFolder; }
+    // The game folder read last, as gameFolderRead() reported it.
+    const GameFolderReader::Contents &gameFolder() const { return m_gameFolder->contents(); }
 
 Q_SIGNALS:
     // The text holds a new script, written by "Finish!" or read by Open;

@@ -1,6 +1,7 @@
 #include "app/scripthighlighter.h"
 
 #include "gamefolder/mapmarks.h"
+#include "gamefolder/serverscripts.h"
 #include "widgets/markunderline.h"
 
 #include <QPalette>
@@ -127,9 +128,10 @@ void ScriptHighlighter::redrawMarked()
     }
 }
 
-void ScriptHighlighter::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder)
+void ScriptHighlighter::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath)
 {
     m_folder = std::move(folder);
+    m_reader.readOn(m_folder && m_folder->scripts ? ServerScripts::serverFor(m_folder->scripts, scriptPath) : nullptr);
     rehighlight();
 }
 
@@ -147,8 +149,11 @@ void ScriptHighlighter::limitMoved(qsizetype from, qsizetype to)
 ConsoleReader::Reading ScriptHighlighter::readingOf(const QTextBlock &block) const
 {
     ConsoleReader::Reading reading = m_reader.read(block.blockNumber(), block.text());
-    if (m_folder)
+    if (m_folder) {
         GameFolder::addMapMarks(reading, *m_folder);
+        if (m_folder->scripts)
+            addGametypeMarks(reading, block.text(), *m_folder->scripts);
+    }
     if (const std::optional<ConsoleReader::Span> past = m_limit->pastIn(block))
         reading.marks.prepend({ *past, ConsoleReader::Problem::PastExecLimit, m_limit->size().sentence() });
     return reading;

@@ -30,8 +30,11 @@ public:
     // Reads the values of the variables in `values` as the game reads them.
     void readValuesBy(const ValueCatalogue &values);
 
-    // Marks the maps the script loads against those of a server's game folder; none for no folder.
-    void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder);
+    // Reads the script as it runs on the server of `folder`, where it lies at
+    // `scriptPath` (none before it is saved): its maps against the folder's
+    // maps, its execs into the scripts they find there, its gametypes against
+    // the mods', and marks what nothing there reads. None for no folder.
+    void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath = {});
 
     // The document's size against what one exec takes; the line it goes past
     // that on is marked from there.

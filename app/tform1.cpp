@@ -2,6 +2,7 @@
 
 #include "app/editorpage.h"
 #include "app/filedrop.h"
+#include "app/foldermapsview.h"
 #include "app/pagestrip.h"
 #include "app/scriptdialogs.h"
 #include "app/statusline.h"
@@ -160,6 +161,7 @@ void TForm1::createPages()
     });
     connect(m_pages.gameOptions(), &GameOptionsPage::allowedVotesRequested, this, &TForm1::Button2Click);
     connect(m_pages.serverInfo(), &ServerInfoPage::colourTesterRequested, this, &TForm1::TextButton29Click);
+    connect(m_pages.mapRotation(), &MapRotationPage::folderMapsRequested, this, &TForm1::FolderMaps1Click);
 }
 
 void TForm1::createBottomStrip()
@@ -226,6 +228,9 @@ void TForm1::createMenu()
         { fileMenu, &TForm1::GameFolder1, "GameFolder1", QString(), u"&Game Folder\u2026"_s,
             u"Choose the server's game folder, whose maps the script's are checked against"_s,
             &TForm1::GameFolder1Click },
+        { fileMenu, &TForm1::FolderMaps1, "FolderMaps1", QString(), u"&Maps in the Game Folder\u2026"_s,
+            u"Every map of the game folder: where it comes from and which gametypes it runs"_s,
+            &TForm1::FolderMaps1Click },
         { fileMenu, &TForm1::Exit1, "Exit1", u"menu-exit"_s, u"E&xit"_s, u"Exit Program"_s, &TForm1::Exit1Click },
         { helpMenu, &TForm1::Support1, "Support1", u"menu-support"_s, u"&Support Forum"_s, u"Support Forums"_s,
             &TForm1::Support1Click },
@@ -337,12 +342,17 @@ void TForm1::GameFolder1Click()
         m_document->chooseGameFolder(folder);
 }
 
+void TForm1::FolderMaps1Click()
+{
+    FolderMapsView::open(this, m_document);
+}
+
 void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
 {
     // Maps are checked only against a folder that is one.
     const bool checked = contents && contents->gameFolder;
-    tabEditor->checkMapsAgainst(checked ? contents : nullptr);
-    m_pages.mapRotation()->offerFolderMaps(checked ? contents.get() : nullptr);
+    tabEditor->checkMapsAgainst(checked ? contents : nullptr, m_document->scriptPath());
+    m_pages.mapRotation()->offerFolderMaps(checked ? contents : nullptr);
     m_statusLine->showGameFolder(contents);
 }
 

@@ -64,6 +64,7 @@ public:
     void Open1Click();
     void Save1Click();
     void GameFolder1Click();
+    void FolderMaps1Click();
     void Exit1Click();
     void Support1Click();
     void Hollowfen1Click();
@@ -91,6 +92,7 @@ private:
     QAction *Open1 = nullptr;
     QAction *Save1 = nullptr;
     QAction *GameFolder1 = nullptr;
+    QAction *FolderMaps1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *Support1 = nullptr;
     QAction *Hollowfen1 = nullptr;

@@ -2,7 +2,7 @@
 // "Finish!", a builder click and a save take on large input. Every figure is
 // the median with min and max over repeated runs, printed next to its goal.
 //
-//   tallyforge_bench [--runs N] [--startup-runs N] [--only startup|pass|append|save|open|gamefolder]
+//   tallyforge_bench [--runs N] [--startup-runs N] [--only startup|pass|append|save|open|gamefolder|server]
 //                    [--game-folder DIR]
 //
 // With --game-folder, also reads a real server's folder and lists its maps.
@@ -10,10 +10,12 @@
 // Run it on a real X server (scripts/bench starts Xvfb when there is none).
 
 #include "app/appearance.h"
+#include "app/editorpage.h"
 #include "app/gamefolderreader.h"
 #include "app/tform1.h"
 #include "gamefiles.h"
 #include "gamefolder/gamefolder.h"
+#include "gamefolder/serverscripts.h"
 #include "generator/maprotationpage.h"
 #include "script/scriptfile.h"
 #include "widgets/tappendedit.h"
@@ -29,6 +31,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QThread>
 
 #include <algorithm>
 #include <chrono>
@@ -580,6 +583,121 @@ void benchGameFolder(int runs)
     printFigure("quitting meanwhile: the reading ended", stats(quit), "ms", 100.0, "<= 100 ms");
 }
 
+// A mod's game script of about 16 KB: code that reads a hundred variables by name, strings of other kinds, comments.
+QByteArray benchGameScript(int file)
+{
+    QByteArray text
+        = "// Bench mod, script " + QByteArray::number(file) + "\n#include maps\\mp\\_utility;\n\nmain()\n{\n";
+    for (int k = 0; k < 100; ++k) {
+        const QByteArray n = QByteArray::number(k);
+        text += "\tlevel.v" + n + " = getCvarInt(\"scr_mod" + QByteArray::number(file % 40) + "_setting" + n
+            + "\");\n\tif(level.v" + n + " > 0) // only when the admin asks for it\n\t\tthread doSomething" + n
+            + "(level.v" + n + ", \"A message for the players, number " + n + "\");\n\t/* a note on " + n
+            + " */ wait 0.05;\n";
+    }
+    return text + "}\n";
+}
+
+// A server whose 40 archives hold 2,000 game scripts and 200 scripts exec may run: how long their names take to
+// read, with the maps' names, and again when nothing changed; then a keystroke in a script that execs 20 of them.
+void benchServer(int runs)
+{
+    printHeader("The whole server (40 archives: 2,000 .gsc, 200 .cfg)");
+    QTemporaryDir folder;
+    QStringList archives;
+    qint64 scriptBytes = 0;
+    for (int archive = 0, file = 0; archive < 40; ++archive) {
+        QList<GameFiles::Entry> entries;
+        for (int k = 0; k < 50; ++k, ++file) {
+            entries << GameFiles::Entry { u"maps/mp/gametypes/bench%1.gsc"_s.arg(file), benchGameScript(file) };
+            scriptBytes += entries.constLast().bytes.size();
+        }
+        for (int k = 0; k < 5; ++k) {
+            QByteArray config;
+            for (int v = 0; v < 60; ++v)
+                config += "set scr_mod" + QByteArray::number(archive) + "_setting" + QByteArray::number(v) + " \""
+                    + QByteArray::number(v) + "\"\r\n";
+            entries << GameFiles::Entry { u"cfg/a%1_%2.cfg"_s.arg(archive).arg(k), config };
+        }
+        archives << folder.filePath(u"zz_mod%1.pk3"_s.arg(archive, 2, 10, QChar(u'0')));
+        if (!GameFiles::writeArchive(archives.constLast(), entries, 6)) {
+            std::printf("  cannot write %s\n", qPrintable(archives.constLast()));
+            return;
+        }
+    }
+    auto touchAll = [&] {
+        static time_t stamp = 1'100'000'000;
+        ++stamp;
+        for (const QString &archive : std::as_const(archives)) {
+            const utimbuf times { stamp, stamp };
+            utime(QFile::encodeName(archive).constData(), &times);
+        }
+    };
+    auto whole = [](const GameFolder::Contents &contents) {
+        return contents.notes.isEmpty() && contents.scripts && contents.scripts->variables()
+            && contents.scripts->find(u"cfg/a39_4.cfg"_s)
+            && contents.scripts->variables()->verdict(u"scr_mod39_setting99"_s) == VariableUse::Verdict::Read;
+    };
+    std::vector<double> names, again;
+    bool namesWhole = true, againWhole = true;
+    for (int i = 0; i < std::max(3, runs / 4); ++i) {
+        touchAll();
+        names.push_back(timeMs(
+            [&] { namesWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Names)) && namesWhole; }));
+        again.push_back(timeMs(
+            [&] { againWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Names)) && againWhole; }));
+    }
+    printFigure("the names of " + std::to_string(scriptBytes >> 20) + " MB of .gsc, and the .cfg files", stats(names),
+        "ms", 500.0, "<= 500 ms", namesWhole);
+    printFigure("the same folder again, unchanged", stats(again), "ms", 5.0, "<= 5 ms", againWhole);
+
+    // The script: the window's own, with 20 execs of the folder's scripts among 600 lines of a mod's settings.
+    Window w;
+    w.finish();
+    settle();
+    QByteArray script = editorLines(w.form).join(u'\n').toLatin1() + '\n';
+    for (int k = 0; k < 600; ++k) {
+        script += "set scr_mod" + QByteArray::number(k % 40) + "_setting" + QByteArray::number(k % 100) + " \"1\"\n";
+        if (k % 30 == 0)
+            script += "exec cfg/a" + QByteArray::number(k / 30) + "_1\n";
+    }
+    const QString path = QDir(folder.path()).filePath(u"server.cfg"_s);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
+        return;
+    file.close();
+    w.clear();
+    w.form.openScript(path);
+    QPlainTextEdit *editor = w.form.editor();
+    auto *page = w.form.findChild<EditorPage *>();
+    const int execLine = int(script.left(script.indexOf("exec cfg/a10_1")).count('\n'));
+    QTextCursor cursor(editor->document()->findBlockByNumber(execLine));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    editor->setFocus();
+    editor->setTextCursor(cursor);
+    editor->centerCursor();
+    for (int waited = 0; waited < 200 && !page->note().startsWith(u"exec cfg/a10_1"_s); ++waited) {
+        QThread::msleep(10);
+        settle();
+    }
+    const bool followed = page->note().startsWith(u"exec cfg/a10_1"_s);
+    // A letter and a backspace by turns at the end of an exec's name: each finds another script, or none.
+    std::vector<double> keys;
+    for (int i = 0; i < runs * 2; ++i) {
+        const bool letter = i % 2 == 0;
+        keys.push_back(timeMs([&] {
+            QKeyEvent press(
+                QEvent::KeyPress, letter ? Qt::Key_A : Qt::Key_Backspace, Qt::NoModifier, letter ? u"a"_s : QString());
+            QKeyEvent release(QEvent::KeyRelease, letter ? Qt::Key_A : Qt::Key_Backspace, Qt::NoModifier,
+                letter ? u"a"_s : QString());
+            QApplication::sendEvent(editor, &press);
+            QApplication::sendEvent(editor, &release);
+            editor->viewport()->repaint();
+        }));
+    }
+    printFigure("a keystroke on an exec line, its scripts followed", stats(keys), "ms", 16.0, "<= 16 ms", followed);
+}
+
 // A real server's folder: what the reader makes of each map, and how long it takes.
 void readRealFolder(const QString &path)
 {
@@ -603,7 +721,7 @@ int main(int argc, char *argv[])
 {
     int runs = 31;
     int startupRuns = 15;
-    std::string only; // one of startup, pass, append, save, open, gamefolder: for profiling one case
+    std::string only; // one of startup, pass, append, save, open, gamefolder, server: for profiling one case
     QString realFolder;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0)
@@ -633,6 +751,8 @@ int main(int argc, char *argv[])
         benchOpen(runs);
     if (wanted("gamefolder"))
         benchGameFolder(runs);
+    if (wanted("server"))
+        benchServer(runs);
     if (!realFolder.isEmpty())
         readRealFolder(realFolder);
     std::printf("\n%d of %d goals met\n", goalsChecked - goalsMissed, goalsChecked);

@@ -1,9 +1,12 @@
 #include "gamefolder/gamearchive.h"
 
+#include "gamefolder/gscnames.h"
 #include "gamefolder/libzip.h"
 #include "gamefolder/searchorder.h"
+#include "script/execsize.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include <memory>
 
@@ -74,6 +77,10 @@ public:
                 readLevelScript(zip_uint64_t(index), path, *script);
             else if (nameIn(path, u"MP/", u".ARENA"))
                 readArena(zip_uint64_t(index), path);
+            if (path.endsWith(u".gsc"_s, Qt::CaseInsensitive))
+                readGameScript(zip_uint64_t(index), path);
+            else if (path.endsWith(u".cfg"_s, Qt::CaseInsensitive))
+                readConfig(zip_uint64_t(index), path);
         }
         if (m_contents.troubles.size() > mostTroubles) {
             const qsizetype more = m_contents.troubles.size() - mostTroubles;
@@ -199,6 +206,62 @@ private:
             m_contents.levelScripts << LevelScript { path, name, MapFile::namesRadios(*text) };
     }
 
+    // Whether another script of a kind that already counts `read` may be read; notes the first that may not.
+    bool roomFor(const QString &path, qsizetype read)
+    {
+        if (read == mostScripts)
+            note(path, { Trouble::Kind::TooManyScripts, {}, 0, mostScripts });
+        return read < mostScripts;
+    }
+
+    void readConfig(zip_uint64_t index, const QString &path)
+    {
+        if (!roomFor(path, m_contents.configs.size()))
+            return;
+        zip_stat_t stat;
+        m_zip.stat_init(&stat);
+        if (m_zip.stat_index(m_archive, index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+            return note(path, { Trouble::Kind::ReadFailed, {}, 0, 0, QString::fromUtf8(m_zip.strerror(m_archive)) });
+        // exec runs none of a larger one: its size is all there is to say.
+        const qint64 bytes = qint64(std::min<zip_uint64_t>(stat.size, zip_uint64_t(1) << 62));
+        Config config { path, bytes, std::nullopt };
+        if (bytes <= ExecSize::largestBytes) {
+            config.text = readWhole(index, path, ExecSize::largestBytes);
+            if (!config.text)
+                return;
+        }
+        m_contents.configs << config;
+    }
+
+    // Read in pieces as it inflates: a script costs no more memory than its names.
+    void readGameScript(zip_uint64_t index, const QString &path)
+    {
+        // Unless its names are all read, nothing can be said of what the server reads.
+        bool whole = false;
+        const auto unread = qScopeGuard([&] { m_contents.gameScriptsWhole = m_contents.gameScriptsWhole && whole; });
+        if (!roomFor(path, m_contents.gameScripts.size()))
+            return;
+        const std::optional<qint64> size = sizeOf(index, path, largestGameScript);
+        if (!size)
+            return;
+        ZipEntry entry = open(index, path);
+        if (!entry)
+            return;
+        GscNames names;
+        m_piece.resize(64 << 10);
+        qint64 left = *size;
+        while (left > 0) {
+            const qint64 got = readAtMost(entry.get(), m_piece.data(), m_piece.size(), left);
+            if (got <= 0)
+                return troubleReading(path, entry.get(), got);
+            names.read(QByteArrayView(m_piece).first(got));
+        }
+        if (names.cut())
+            note(path, { Trouble::Kind::TooManyNames, {}, 0, GscNames::mostNames });
+        whole = !names.cut();
+        m_contents.gameScripts << GameScript { path, names.joined() };
+    }
+
     void readArena(zip_uint64_t index, const QString &path)
     {
         if (const std::optional<QByteArray> text = readWhole(index, path, ArenaFile::largestFile))
@@ -210,13 +273,17 @@ private:
     const Detail m_detail;
     ReadBudget &m_budget;
     Contents m_contents;
+    QByteArray m_piece; // of a game script, as it inflates
     bool m_overBudget = false;
 };
 
 Contents readOpened(const LibZip &zip, zip_t *archive, int error, Detail detail, ReadBudget &budget)
 {
-    if (!archive)
-        return { {}, {}, {}, { Trouble { Trouble::Kind::NotAnArchive, {}, 0, 0, errorText(zip, error) } } };
+    if (!archive) {
+        Contents contents;
+        contents.troubles << Trouble { Trouble::Kind::NotAnArchive, {}, 0, 0, errorText(zip, error) };
+        return contents;
+    }
     ZipArchive owned(archive, ZipCloser { &zip });
     return Reader(zip, archive, detail, budget).read();
 }

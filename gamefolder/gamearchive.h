@@ -14,9 +14,11 @@
 
 // What a game archive (a .pk3, a zip archive) holds of interest to a server
 // script: its maps, their level scripts and the long names its arena files
-// give them. Read with libzip, never extracted: only the entry names, each
-// map's header and entities, the level scripts and the arena files, each read
-// no further than the size its entry declares and than a ceiling of its own.
+// give them, the scripts exec may run and the names of variables its game
+// scripts read. Read with libzip, never extracted: only the entry names, each
+// map's header and entities, the level scripts, arena files and scripts, each
+// read no further than the size its entry declares and than a ceiling of its
+// own.
 namespace GameArchive {
 
 // Real maps are a few tens of MiB.
@@ -75,10 +77,31 @@ struct LevelScript {
     bool namesRadios = false;
 };
 
+// A script exec may run (.cfg): its text only where exec can take it whole.
+struct Config {
+    QString path;
+    qint64 bytes = 0;
+    std::optional<QByteArray> text;
+};
+
+// A game script (.gsc): the names of variables its strings may hold (see GscNames), each ended by a line break.
+struct GameScript {
+    QString path;
+    QByteArray names;
+};
+
+// More scripts of a kind than a mod's archive holds; the rest are left unread.
+inline constexpr qsizetype mostScripts = 4096;
+// Real game scripts are well under a MiB; they are read within the maps' ceiling, in pieces.
+inline constexpr qint64 largestGameScript = largestMap;
+
 struct Contents {
     QList<Map> maps;
     QList<Arena> arenas;
     QList<LevelScript> levelScripts;
+    QList<Config> configs;
+    QList<GameScript> gameScripts;
+    bool gameScriptsWhole = true; // false when a game script's names were not all read
     QList<Trouble> troubles; // what could not be read
     bool whole = true; // false when the reading stopped or ran out of its budget
 };

@@ -1,7 +1,11 @@
 #include "gamefolder/gamefolder.h"
 
+#include "gamefolder/gscnames.h"
+#include "gamefolder/serverscripts.h"
+#include "script/execsize.h"
 #include "script/wording.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -166,6 +170,128 @@ std::optional<Trouble> unreadable(const QFileInfo &entry)
     return std::nullopt;
 }
 
+// A loose script of a folder as read: a .cfg or a .gsc, or why it could not be read.
+struct LooseScript {
+    std::optional<GameArchive::Config> config;
+    std::optional<GameArchive::GameScript> gameScript;
+    std::optional<Trouble> trouble;
+};
+
+Remembered<LooseScript> &rememberedLooseScripts()
+{
+    static Remembered<LooseScript> scripts;
+    return scripts;
+}
+
+LooseScript readLooseScript(const QString &path, Detail)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return { std::nullopt, std::nullopt, readFailed(file) };
+    if (path.endsWith(u".cfg"_s, Qt::CaseInsensitive)) {
+        // exec runs none of a larger one: its size is all there is to say.
+        GameArchive::Config config { {}, file.size(), std::nullopt };
+        if (config.bytes <= ExecSize::largestBytes) {
+            config.text = file.read(ExecSize::largestBytes + 1);
+            if (file.error() != QFileDevice::NoError)
+                return { std::nullopt, std::nullopt, readFailed(file) };
+            config.bytes = config.text->size();
+        }
+        return { config, std::nullopt, std::nullopt };
+    }
+    if (file.size() > GameArchive::largestGameScript)
+        return { std::nullopt, std::nullopt,
+            Trouble { Trouble::Kind::OverCeiling, {}, file.size(), GameArchive::largestGameScript } };
+    GscNames names;
+    QByteArray piece(64 << 10, Qt::Uninitialized);
+    for (qint64 left = GameArchive::largestGameScript; left > 0;) {
+        const qint64 got = file.read(piece.data(), std::min<qint64>(piece.size(), left));
+        if (got < 0)
+            return { std::nullopt, std::nullopt, readFailed(file) };
+        if (got == 0)
+            break;
+        names.read(QByteArrayView(piece).first(got));
+        left -= got;
+    }
+    LooseScript script { std::nullopt, GameArchive::GameScript { {}, names.joined() }, std::nullopt };
+    if (names.cut())
+        script.trouble = Trouble { Trouble::Kind::TooManyNames, {}, 0, GscNames::mostNames };
+    return script;
+}
+
+// What a file read is made of, for telling that a folder is read again unchanged.
+void addStamp(QCryptographicHash &stamps, const QFileInfo &file)
+{
+    stamps.addData(QFile::encodeName(file.absoluteFilePath()));
+    const qint64 numbers[] = { file.size(), file.lastModified().toMSecsSinceEpoch() };
+    stamps.addData(QByteArrayView(reinterpret_cast<const char *>(numbers), sizeof numbers));
+}
+
+// The server's scripts made last from the same files: a folder read again unchanged makes none anew.
+std::shared_ptr<const ServerScripts> rememberedScripts(
+    const QByteArray &stamp, const std::function<std::shared_ptr<const ServerScripts>()> &make)
+{
+    static QMutex lock;
+    static QList<std::pair<QByteArray, std::shared_ptr<const ServerScripts>>> made;
+    {
+        QMutexLocker locked(&lock);
+        for (const auto &[madeStamp, scripts] : std::as_const(made)) {
+            if (madeStamp == stamp)
+                return scripts;
+        }
+    }
+    std::shared_ptr<const ServerScripts> scripts = make();
+    QMutexLocker locked(&lock);
+    // The window's folder, a chosen one and one --check reads: a few are enough.
+    if (made.size() == 4)
+        made.removeFirst();
+    made.append({ stamp, scripts });
+    return scripts;
+}
+
+// The loose scripts anywhere under `folder`: the .cfg files exec may run, the names the .gsc files hold.
+ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
+    const std::function<void(const QString &file, const Trouble &trouble)> &note, QCryptographicHash &stamps)
+{
+    ServerScripts::Place place { folder };
+    const QDir dir(folder);
+    // Links to folders are not followed: they may lead round to where they start.
+    QDirIterator it(
+        folder, { u"*.cfg"_s, u"*.gsc"_s }, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext() && !(stopped && stopped())) {
+        const QString path = it.next();
+        const QString relative = dir.relativeFilePath(path);
+        const bool isConfig = path.endsWith(u".cfg"_s, Qt::CaseInsensitive);
+        const qsizetype read = isConfig ? place.configs.size() : place.gameScripts.size();
+        if (read == GameArchive::mostScripts) {
+            note(relative, { Trouble::Kind::TooManyScripts, {}, 0, GameArchive::mostScripts });
+            place.gameScriptsWhole = false;
+            break;
+        }
+        if (const std::optional<Trouble> why = unreadable(it.fileInfo())) {
+            note(relative, *why);
+            continue;
+        }
+        addStamp(stamps, it.fileInfo());
+        LooseScript script = rememberedLooseScripts().get(
+            it.fileInfo(), Detail::Names, readLooseScript, [](const LooseScript &script) {
+                return !script.trouble || script.trouble->kind != Trouble::Kind::ReadFailed;
+            });
+        if (script.trouble) {
+            note(relative, *script.trouble);
+            place.gameScriptsWhole = place.gameScriptsWhole && isConfig;
+        }
+        if (script.config) {
+            script.config->path = relative;
+            place.configs << *script.config;
+        } else if (script.gameScript) {
+            script.gameScript->path = relative;
+            place.gameScripts << *script.gameScript;
+        }
+    }
+    return place;
+}
+
 // The loose files directly under `folder`'s maps/mp with `suffix` (".bsp"), any letter case in the folders' names.
 QFileInfoList looseFiles(const QString &folder, QStringView suffix)
 {
@@ -215,6 +341,12 @@ const QStringList &stockMaps()
         return names;
     }();
     return maps;
+}
+
+bool isGamesOwn(const Map &map)
+{
+    return (map.origin == Origin::Stock || (map.origin == Origin::Archive && SearchOrder::isGameArchive(map.file)))
+        && stockMaps().contains(map.name, Qt::CaseInsensitive);
 }
 
 std::optional<Folders> foldersFor(const QString &script, const QString &chosen, const QString &fsGame)
@@ -312,6 +444,10 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
                 [](const GameArchive::Contents &contents) { return contents.whole; });
         });
 
+    QList<ServerScripts::Place> scriptPlaces; // in the order the game searches them
+    QCryptographicHash stamps(QCryptographicHash::Sha1); // of every file they are read from
+    for (const QFileInfo &archive : std::as_const(archives))
+        addStamp(stamps, archive);
     QList<Map> maps; // in the order the game searches them
     QSet<QString> archived; // the names an archive or the stock maps answer, as keys: nothing after them does
     QSet<QString> loosePaths; // a loose file's path in its folder: one in a later folder is never opened
@@ -349,6 +485,8 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
             }
             for (const GameArchive::LevelScript &script : archive.levelScripts)
                 levelScripts.append({ script.name, false, {}, script.namesRadios });
+            scriptPlaces.append({ source.folder, fileName, SearchOrder::isGameArchive(fileName), archive.configs,
+                archive.gameScripts, archive.gameScriptsWhole && archive.whole });
         } else if (source.stock) {
             // The stock maps stand in for the game's archives, so a loose file does not replace one either.
             for (const auto &stock : gameArchives ? std::span<const StockMap>() : std::span(stockTable))
@@ -377,6 +515,7 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
                 }
                 maps << map;
             }
+            scriptPlaces.append(looseScripts(source.folder, stopped, note, stamps));
             if (detail == Detail::Spawns) {
                 for (const QFileInfo &entry : looseFiles(source.folder, u".gsc"))
                     levelScripts.append({ entry.fileName().chopped(4), true, entry.absoluteFilePath(), {} });
@@ -422,6 +561,15 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
     std::stable_sort(maps.begin(), maps.end(),
         [](const Map &a, const Map &b) { return SearchOrder::nameKey(a.name) < SearchOrder::nameKey(b.name); });
     contents.maps = std::move(maps);
+    QStringList mapNames;
+    for (const Map &map : std::as_const(contents.maps)) {
+        mapNames << map.name;
+        stamps.addData(map.name.toUtf8() + '\n');
+    }
+    for (const ServerScripts::Place &place : std::as_const(scriptPlaces))
+        stamps.addData(place.gameScriptsWhole ? "whole\n" : "cut\n");
+    contents.scripts = rememberedScripts(stamps.result(),
+        [&] { return std::make_shared<const ServerScripts>(scriptPlaces, mapNames, Gametypes::words()); });
     return contents;
 }
 

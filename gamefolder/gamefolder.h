@@ -10,9 +10,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QThreadPool;
+class ServerScripts;
 
 // The maps a server has, read from the folders it searches (see
 // SearchOrder): its game folder, on real servers "main", and before it the
@@ -79,6 +81,7 @@ struct Contents {
     QString modFolder = {};
     bool gameFolder = true; // the game folder holds archives or a maps/mp folder
     bool holdsMain = false; // ... and where it does not, whether it holds a folder named main
+    std::shared_ptr<const ServerScripts> scripts = {}; // the scripts exec runs and the names the game scripts read
 
     // A map the game loads for `name`, else nothing.
     const Map *find(QStringView name) const;
@@ -98,6 +101,9 @@ struct Contents {
     // Which folder was read, how many maps it holds and how many of its files could not be read.
     QString summary() const;
 };
+
+// Whether `map` is one of the game's stock maps as the game ships it, not one the folders bring.
+bool isGamesOwn(const Map &map);
 
 // Whether `folder` is a game folder: it holds .pk3 files or a maps/mp folder.
 bool isGameFolder(const QString &folder);

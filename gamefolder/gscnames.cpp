@@ -1,5 +1,6 @@
 #include "gamefolder/gscnames.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -15,6 +16,14 @@ bool isLetter(char c)
 }
 
 } // namespace
+
+QByteArray GscNames::joined() const
+{
+    QByteArray joined;
+    for (const QByteArray &name : m_names)
+        joined += name + '\n';
+    return joined;
+}
 
 void GscNames::endString()
 {
@@ -83,6 +92,23 @@ void GscNames::read(QByteArrayView piece)
             ++at;
             break;
         case State::String: {
+            // The run of the string up to its next quote, backslash or line end, taken whole.
+            const char *run = at;
+            while (at < end && *at != '"' && *at != '\\' && *at != '\n')
+                ++at;
+            if (m_nameLike) {
+                const QByteArrayView piece(run, at - run);
+                if (m_string.size() + piece.size() <= longestName
+                    && std::all_of(piece.begin(), piece.end(), isNameCharacter)) {
+                    m_string.append(piece);
+                    m_hasLetter = m_hasLetter || std::any_of(piece.begin(), piece.end(), isLetter);
+                } else {
+                    m_nameLike = false;
+                    m_string.clear();
+                }
+            }
+            if (at == end)
+                return;
             const char c = *at++;
             if (c == '"') {
                 endString();
@@ -90,19 +116,11 @@ void GscNames::read(QByteArrayView piece)
             } else if (c == '\\') {
                 m_nameLike = false;
                 m_state = State::StringEscape;
-            } else if (c == '\n') {
+            } else {
                 // A string does not run over a line: whatever broke it (noise, a lost quote) ends here.
                 m_nameLike = false;
                 endString();
                 m_state = State::Code;
-            } else if (m_nameLike) {
-                if (isNameCharacter(c) && m_string.size() < longestName) {
-                    m_string.append(c);
-                    m_hasLetter = m_hasLetter || isLetter(c);
-                } else {
-                    m_nameLike = false;
-                    m_string.clear();
-                }
             }
             break;
         }

@@ -23,6 +23,8 @@ public:
 
     // As written.
     const QSet<QByteArray> &names() const { return m_names; }
+    // The same, each ended by a line break: one block, as a folder keeps the names of thousands of scripts.
+    QByteArray joined() const;
     // Whether names were left out because the script holds over mostNames.
     bool cut() const { return m_cut; }
 

@@ -19,9 +19,11 @@ QString missingSentence(const ConsoleReader::MapWord &word)
 
 QString gametypeOf(const ConsoleReader::MapWord &word)
 {
-    return word.inRotation
-        ? word.gametype
-        : u"%1 (line %2 sets g_gametype)"_s.arg(word.gametype, QString::number(word.gametypeLine + 1));
+    return word.inRotation ? word.gametype
+        : word.gametypeScript.isEmpty()
+        ? u"%1 (line %2 sets g_gametype)"_s.arg(word.gametype, QString::number(word.gametypeLine + 1))
+        : u"%1 (line %2 of %3 sets g_gametype)"_s.arg(
+            word.gametype, QString::number(word.gametypeLine + 1), word.gametypeScript);
 }
 
 QString aborts(const ConsoleReader::MapWord &word)

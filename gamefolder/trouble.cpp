@@ -29,6 +29,10 @@ QString sentence(const Trouble &trouble)
     case Kind::FolderUnreadable: return u"the folder cannot be read"_s;
     case Kind::FolderMissing: return u"there is no such folder"_s;
     case Kind::MoreLikeThese: return u"and %1 more entries like these"_s.arg(trouble.number);
+    case Kind::TooManyNames:
+        return u"it holds over %1 names; the rest were not read, so nothing is said of what the server reads"_s.arg(
+            trouble.limit);
+    case Kind::TooManyScripts: return u"left unread: over %1 scripts of one kind"_s.arg(trouble.limit);
     }
     return {};
 }

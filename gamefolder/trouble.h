@@ -24,6 +24,8 @@ struct Trouble {
         FolderUnreadable,
         FolderMissing,
         MoreLikeThese, // `number`: how many more troubles of one archive are left out
+        TooManyNames, // `limit`: the most names of one game script read
+        TooManyScripts, // `limit`: the most scripts of a kind read in one archive or folder
     };
     Kind kind;
     QString entry = {}; // the archive's entry it concerns, if any

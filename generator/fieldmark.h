@@ -1,5 +1,6 @@
 #pragma once
 
+#include "script/consolereader.h"
 #include "script/valuecatalogue.h"
 
 #include <QList>
@@ -7,6 +8,11 @@
 #include <QString>
 #include <QTextLayout>
 
+#include <memory>
+
+namespace GameFolder {
+struct Contents;
+}
 class QLineEdit;
 
 // Shows in a page's field what the game reads from the line its row writes,
@@ -17,11 +23,15 @@ class QLineEdit;
 // assistive technology. The status bar is told as every hint tells it, by a
 // QStatusTipEvent to the window. The field's start value reads as it looks, so
 // nothing is read before its text first changes. Neither the text nor what
-// the row writes ever changes.
+// the row writes ever changes. Where the field holds several marks, it names
+// the one under the pointer, else the one at the caret, else the first.
 class FieldMark : public QObject {
 public:
     // Watches `edit`, which holds the value of `variable`, accepted as `accepted`.
-    static void watch(QLineEdit *edit, QStringView variable, const ValueCatalogue::Accepted &accepted);
+    static FieldMark *watch(QLineEdit *edit, QStringView variable, const ValueCatalogue::Accepted &accepted);
+
+    // Marks the maps the value loads as the editor does against `folder`; none without one.
+    void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -30,6 +40,7 @@ private:
     FieldMark(QLineEdit *edit, QStringView variable, const ValueCatalogue::Accepted &accepted);
 
     void read();
+    void pickSentence();
     void underline();
     QString marked() const;
     void tell();
@@ -39,6 +50,11 @@ private:
     QLineEdit *const m_edit;
     const QString m_variable;
     ValueCatalogue m_values;
+    std::shared_ptr<const GameFolder::Contents> m_folder;
+    QString m_line; // the row writes
+    ConsoleReader::Reading m_reading; // of m_line
+    qsizetype m_valueStart = 0; // where the field's text starts in that line
+    qsizetype m_pointedAt = -1; // the position in the text under the pointer, while over a mark
     QString m_sentence;
     QList<QTextLayout::FormatRange> m_underlined; // as the field shows them
     QList<QTextLayout::FormatRange> m_marks; // as read

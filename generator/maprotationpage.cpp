@@ -1,6 +1,7 @@
 #include "generator/maprotationpage.h"
 
 #include "gamefolder/gamefolder.h"
+#include "generator/fieldmark.h"
 #include "generator/pagekit.h"
 #include "script/gametypes.h"
 #include "script/scriptwriter.h"
@@ -13,6 +14,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+
+#include <span>
 
 using namespace Qt::StringLiterals;
 
@@ -78,6 +81,12 @@ const struct {
     { "Label91", { 0, 192 }, "You can also make it manualy in the box below:", false },
     { "Label108", { 0, 248 }, "Rotation Info:", false },
 };
+
+// What Rotation Info accepts.
+ValueCatalogue::Accepted rotationAccepted()
+{
+    return { ValueCatalogue::Kind::Rotation, Gametypes::words() };
+}
 
 } // namespace
 
@@ -151,14 +160,20 @@ void MapRotationPage::buildControls()
     edRotation->setObjectName(u"edRotation"_s);
     edRotation->setGeometry(0, 264, 761, 21);
     findChild<QLabel *>(u"Label108"_s)->setBuddy(edRotation); // names the edit for assistive technology
+    m_rotationMarks = FieldMark::watch(edRotation, rotationVariable, rotationAccepted());
+    m_rotationMarks->checkMapsAgainst(m_folder);
 
     btnFolderMaps = new QPushButton(u"Maps in the game folder"_s, this);
     btnFolderMaps->setObjectName(u"btnFolderMaps"_s);
     btnFolderMaps->setGeometry(496, 102, 257, 21);
     btnFolderMaps->setAccessibleName(u"Maps in the game folder"_s);
-    PageKit::setHint(btnFolderMaps, u"Add a map of the server's game folder that no button above adds"_s);
+    PageKit::setHint(btnFolderMaps, u"Add a map of the server's game folder, or see all of them with what they run"_s);
     btnFolderMaps->setMenu(new QMenu(btnFolderMaps));
     btnFolderMaps->menu()->setObjectName(u"FolderMapsMenu"_s);
+    connect(btnFolderMaps->menu(), &QMenu::aboutToShow, this, [this] {
+        if (m_menuStale)
+            showFolderMaps();
+    });
     showFolderMaps();
 
     PageKit::picture(this, { 728, 320, 33, 33 }, u"corner-rotation");
@@ -177,23 +192,27 @@ void MapRotationPage::buildControls()
         TextButton22, btnFolderMaps });
 }
 
-void MapRotationPage::offerFolderMaps(const GameFolder::Contents *folder)
+void MapRotationPage::offerFolderMaps(std::shared_ptr<const GameFolder::Contents> folder)
 {
-    QList<FolderMap> offered;
+    m_folder = std::move(folder);
+    if (m_rotationMarks)
+        m_rotationMarks->checkMapsAgainst(m_folder);
     QStringList covered;
     for (const BuilderButton &entry : Tables::builderButtons) {
         if (entry.adds == Adds::Map)
             covered << entry.word.toString();
     }
-    for (const GameFolder::Map &map : folder ? folder->maps : QList<GameFolder::Map>()) {
+    QList<FolderMap> own;
+    QList<FolderMap> games;
+    for (const GameFolder::Map &map : m_folder ? std::span(m_folder->maps) : std::span<const GameFolder::Map>()) {
         // A loose map the game cannot find by its name is no map to add.
-        if (folder->finds(map) && !covered.contains(map.name, Qt::CaseInsensitive))
-            offered.append({ map.name, map.longName });
+        if (!m_folder->finds(map))
+            continue;
+        const bool gamesOwn = GameFolder::isGamesOwn(map);
+        if (!gamesOwn || !covered.contains(map.name, Qt::CaseInsensitive))
+            (gamesOwn ? games : own).append({ map.name, map.longName, map.gametypes, gamesOwn });
     }
-    // The spawn points read after the names change nothing here: a menu left open stays as it is.
-    if (offered == m_folderMaps)
-        return;
-    m_folderMaps = std::move(offered);
+    m_folderMaps = own + games;
     if (isBuilt())
         showFolderMaps();
 }
@@ -201,18 +220,38 @@ void MapRotationPage::offerFolderMaps(const GameFolder::Contents *folder)
 void MapRotationPage::showFolderMaps()
 {
     QMenu *menu = btnFolderMaps->menu();
+    // A menu left open stays as it is until it opens again.
+    m_menuStale = menu->isVisible();
+    if (m_menuStale)
+        return;
     menu->clear();
     for (const FolderMap &map : m_folderMaps.first(std::min(m_folderMaps.size(), mostOfferedMaps))) {
-        const QString shown = map.longName.isEmpty() ? map.name : u"%1 (%2)"_s.arg(map.longName, map.name);
-        QAction *action = menu->addAction(QString(shown).replace(u'&', u"&&"_s));
-        connect(action, &QAction::triggered, this,
-            [this, piece = u"map "_s + map.name + u' '] { edRotation->append(piece); });
+        QString shown = map.longName.isEmpty() ? map.name : u"%1 (%2)"_s.arg(map.longName, map.name);
+        if (map.games)
+            shown += u", the game's"_s;
+        // After a tab, a menu shows the text in a column of its own.
+        if (map.gametypes)
+            shown += u'\t' + (map.gametypes->isEmpty() ? u"no gametype"_s : map.gametypes->join(u", "_s));
+        QAction *action = menu->addAction(shown.replace(u'&', u"&&"_s));
+        connect(action, &QAction::triggered, this, [this, name = map.name] { appendFolderMap(name); });
     }
     if (m_folderMaps.size() > mostOfferedMaps) {
         menu->addAction(u"%1 more: type them into Rotation Info"_s.arg(m_folderMaps.size() - mostOfferedMaps))
             ->setEnabled(false);
     }
-    btnFolderMaps->setVisible(!m_folderMaps.isEmpty());
+    menu->addSeparator();
+    QAction *all = menu->addAction(u"&All the folder's maps\u2026"_s, this, &MapRotationPage::folderMapsRequested);
+    all->setObjectName(u"AllFolderMaps"_s);
+    btnFolderMaps->setVisible(bool(m_folder));
+}
+
+// The map buttons append to whatever the box holds; here a blank keeps the
+// map from being glued to the word the box ends with.
+void MapRotationPage::appendFolderMap(const QString &name)
+{
+    const QString text = edRotation->text();
+    const bool glued = !text.isEmpty() && text.back().unicode() > u' ';
+    edRotation->append((glued ? u" map "_s : u"map "_s) + name + u' ');
 }
 
 void MapRotationPage::writeLines(ScriptWriter &out) const
@@ -237,7 +276,7 @@ void MapRotationPage::takeValues(OpenedScript &script)
 
 void MapRotationPage::declareValues(ValueCatalogue &values)
 {
-    const ValueCatalogue::Accepted rotation { ValueCatalogue::Kind::Rotation, Gametypes::words() };
+    const ValueCatalogue::Accepted rotation = rotationAccepted();
     values.declare(rotationVariable, rotation);
     // The rotation still to play, which the game reads the same way.
     values.declare(u"sv_mapRotationCurrent", rotation);

@@ -2,9 +2,15 @@
 
 #include "generator/settingspage.h"
 
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
 namespace GameFolder {
 struct Contents;
 }
+class FieldMark;
 class OpenedScript;
 class QCheckBox;
 class QGroupBox;
@@ -25,9 +31,15 @@ public:
     // What each variable the page writes accepts, from its tables alone.
     static void declareValues(ValueCatalogue &values);
 
-    // Offers the maps of the server's game folder that no button covers, each
-    // appending its piece as the map buttons do; none without a folder.
-    void offerFolderMaps(const GameFolder::Contents *folder);
+    // Offers the maps of the server's game folder in a menu, each with the
+    // gametypes it runs: the folder's own, then the game's that no button
+    // adds; none without a folder. Rotation Info marks its maps against the
+    // folder as the editor does.
+    void offerFolderMaps(std::shared_ptr<const GameFolder::Contents> folder);
+
+signals:
+    // The menu's last entry asks for the view of all the folder's maps.
+    void folderMapsRequested();
 
 private:
     // The tables the page is built, written and read from: they name its controls.
@@ -47,15 +59,20 @@ private:
                 *TextButton19 = nullptr;
     TTextButton *TextButton20 = nullptr, *TextButton21 = nullptr, *TextButton22 = nullptr;
 
-    // The game folder's other maps, in the free space right of the second map row.
+    // The game folder's maps, in the free space right of the second map row.
     QPushButton *btnFolderMaps = nullptr;
     struct FolderMap {
         QString name;
         QString longName;
-        bool operator==(const FolderMap &) const = default;
+        std::optional<QStringList> gametypes;
+        bool games; // one of the game's own maps
     };
     QList<FolderMap> m_folderMaps;
+    bool m_menuStale = false; // the maps changed while the menu was open
+    std::shared_ptr<const GameFolder::Contents> m_folder;
+    FieldMark *m_rotationMarks = nullptr;
     void showFolderMaps();
+    void appendFolderMap(const QString &name);
 
 protected:
     void buildControls() override;

@@ -44,7 +44,7 @@ bool holdsAnyOf(QStringView text, QStringView characters)
 
 struct Word {
     Span span; // quotes included
-    QString text;
+    QStringView text; // of the line read; a long line holds many words, none copied
 };
 
 // One command as the console cuts it from the line.
@@ -65,7 +65,8 @@ QList<Command> splitCommands(QStringView line)
     while (true) {
         int quotes = 0;
         qsizetype i = start;
-        for (; i < line.size() && !(line[i] == u';' && quotes % 2 == 0); ++i)
+        // No further than the cut: a long line is cut many times, and each looks at its own stretch only.
+        for (; i < line.size() && i - start <= maxCommandChars && !(line[i] == u';' && quotes % 2 == 0); ++i)
             quotes += line[i] == u'"' ? 1 : 0;
         next.start = start;
         if (i - start > maxCommandChars) {
@@ -111,8 +112,7 @@ void readWords(QStringView line, Command &command, Reading &out)
         if (line[i] == u'"') {
             const qsizetype close = line.first(end).indexOf(u'"', i + 1);
             wordEnd = close < 0 ? end : close;
-            command.words.append(
-                { { i, std::min(wordEnd + 1, end) - i }, line.sliced(i + 1, wordEnd - i - 1).toString() });
+            command.words.append({ { i, std::min(wordEnd + 1, end) - i }, line.sliced(i + 1, wordEnd - i - 1) });
             out.quoted.append(command.words.constLast().span);
             i = std::min(wordEnd + 1, end);
             continue;
@@ -120,7 +120,7 @@ void readWords(QStringView line, Command &command, Reading &out)
         while (wordEnd < end && !isBlank(line[wordEnd]) && line[wordEnd] != u'"' && !isPairAt(line, wordEnd, end, u"//")
             && !isPairAt(line, wordEnd, end, u"/*"))
             ++wordEnd;
-        command.words.append({ { i, wordEnd - i }, line.sliced(i, wordEnd - i).toString() });
+        command.words.append({ { i, wordEnd - i }, line.sliced(i, wordEnd - i) });
         i = wordEnd;
     }
 }
@@ -128,21 +128,34 @@ void readWords(QStringView line, Command &command, Reading &out)
 // A command as the console runs it: its words, one holding a blank quoted.
 QString shownCommand(const QList<Word> &words)
 {
-    QStringList texts;
-    for (const Word &word : words) {
-        if (std::any_of(word.text.begin(), word.text.end(), isBlank))
-            texts << u'"' + word.text + u'"';
-        else if (!word.text.isEmpty())
-            texts << word.text;
+    auto quoted = [](const Word &word) { return std::any_of(word.text.begin(), word.text.end(), isBlank); };
+    auto piece
+        = [&](const Word &word) { return quoted(word) ? u'"' + word.text.toString() + u'"' : word.text.toString(); };
+    qsizetype size = -1;
+    for (const Word &word : words)
+        size += word.text.isEmpty() ? 0 : 1 + word.text.size() + (quoted(word) ? 2 : 0);
+    QString front;
+    QString back;
+    // A line cut a thousand times has a thousand commands: of a long one, only its two ends are put together.
+    for (qsizetype k = 0;
+         k < words.size() && (size <= Wording::shortenedLongest || front.size() < Wording::shortenedFront); ++k) {
+        if (!words[k].text.isEmpty())
+            front += (front.isEmpty() ? QString() : u" "_s) + piece(words[k]);
     }
-    return Wording::shortened(texts.join(u' '));
+    if (size <= Wording::shortenedLongest)
+        return front;
+    for (qsizetype k = words.size(); k-- > 0 && back.size() < Wording::shortenedBack;) {
+        if (!words[k].text.isEmpty())
+            back.prepend(piece(words[k]) + (back.isEmpty() ? QString() : u" "_s));
+    }
+    return front.first(Wording::shortenedFront) + QChar(0x2026) + back.last(Wording::shortenedBack);
 }
 
 QString gameValue(const QList<Word> &words)
 {
     QStringList texts;
     for (qsizetype k = 2; k < words.size(); ++k)
-        texts << words[k].text;
+        texts << words[k].text.toString();
     return texts.join(u' ');
 }
 
@@ -358,6 +371,15 @@ void readRotation(QStringView line, Span valueText, const QStringList &gametypes
             out.marks.append({ word, Problem::StrayWord,
                 u"The rotation takes gametype or map here; the game does not know what to do with "_s
                     + Wording::shortened(text(word).toString()) });
+            // A piece appended to a box that did not end in a blank: "map mp_harbor" + "map mp_dawnville ".
+            const Span before = k > 0 ? words[k - 1] : Span();
+            for (QStringView keyword : { u"map", u"gametype" }) {
+                if (before.length > keyword.size() && text(before).endsWith(keyword, Qt::CaseInsensitive)) {
+                    out.marks.append({ { before.end() - keyword.size(), keyword.size() }, Problem::GluedKeyword,
+                        u"A blank seems to be missing before %1: the game reads %2 as one word."_s.arg(
+                            text(before).last(keyword.size()), Wording::shortened(text(before).toString())) });
+                }
+            }
             continue;
         }
         if (k + 1 == words.size() || isKeyword(words[k + 1], u"gametype") || isKeyword(words[k + 1], u"map")) {
@@ -459,10 +481,11 @@ void readSetLine(QStringView line, const Command &command, qsizetype end, const 
         return;
     }
     if (words.size() < 3) {
-        mark(whole, Problem::NothingSet, u"Nothing is set: %1 needs a name and a value"_s.arg(words[0].text.toLower()));
+        mark(whole, Problem::NothingSet,
+            u"Nothing is set: %1 needs a name and a value"_s.arg(words[0].text.toString().toLower()));
         return;
     }
-    const QString &variable = words[1].text;
+    const QString variable = words[1].text.toString();
     if (holdsAnyOf(variable, u"\\\";")) {
         mark(name.length > 0 ? name : words[1].span, Problem::InvalidName,
             u"Nothing is set: a variable name cannot hold \\, \" or ;"_s);
@@ -525,7 +548,7 @@ void readLine(QStringView line, qsizetype offset, const ValueCatalogue &values, 
         if (words.size() >= 2
             && (words[0].text.compare(u"map", Qt::CaseInsensitive) == 0
                 || words[0].text.compare(u"devmap", Qt::CaseInsensitive) == 0))
-            reading.maps.append({ words[1].span, words[1].text });
+            reading.maps.append({ words[1].span, words[1].text.toString() });
     }
 
     auto moved = [offset](Span span) { return Span { span.start + offset, span.length }; };
@@ -615,7 +638,7 @@ QList<QStringList> commandsOf(QStringView line, bool *plain)
         cut = cut || command.cut;
         QStringList words;
         for (const Word &word : std::as_const(command.words))
-            words << word.text;
+            words << word.text.toString();
         result << words;
     }
     if (plain)

@@ -49,6 +49,7 @@ enum class Problem {
     UnknownGametype, // a rotation gametype the game does not ship; a mod may add it
     UnnamedMap, // a rotation map named only "mp_"
     StrayWord, // a rotation word that is neither keyword nor the keyword's word
+    GluedKeyword, // a rotation keyword glued to the end of the word before it
     SetAgain, // a later line sets the variable again before anything reads it
     CommandLineOnly, // a variable the game takes only from the server's command line
     MapMissing, // the game folder has no such map

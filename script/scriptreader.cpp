@@ -573,20 +573,20 @@ QString ScriptReader::issueSentence(const Issue &issue) const
     const QString name = Wording::shortened(issue.typed);
     switch (issue.outcome) {
     case Outcome::Missing:
-        return u"The game finds no %1: it says \"couldn't exec %2\" and runs nothing."_s.arg(
+        return u"The game finds no %1, says \"couldn't exec %2\" and runs nothing."_s.arg(
             Wording::shortened(target.path), name);
     case Outcome::Refused:
         switch (target.refusal) {
         case ExecName::Refusal::NoName: return u"exec without a script's name runs nothing."_s;
         case ExecName::Refusal::ParentFolder:
         case ExecName::Refusal::DoubleColon:
-            return u"The game opens no script whose name holds \"%1\": it says \"couldn't exec %2\" and runs nothing."_s
+            return u"The game opens no script whose name holds \"%1\", says \"couldn't exec %2\" and runs nothing."_s
                 .arg(target.refusal == ExecName::Refusal::ParentFolder ? u".."_s : u"::"_s, name);
         case ExecName::Refusal::None: break;
         }
         return {};
     case Outcome::TooLarge:
-        return u"The game runs none of %1: it is %2 bytes, and exec takes %3."_s.arg(shownScript(issue.script),
+        return u"The game runs none of %1, which is %2 bytes: exec takes %3."_s.arg(shownScript(issue.script),
             Wording::thousands(m_scripts[issue.script].script.bytes), Wording::thousands(ExecSize::largestBytes));
     case Outcome::Loop: {
         // The loop: from where the script exec finds first ran, round to it again.
@@ -665,8 +665,13 @@ void ScriptReader::readExecs(
             QStringList chain;
             for (qsizetype step : issue.chain)
                 chain << shownScript(step);
-            const QString sentence = u"%1, exec %2: %3"_s.arg(
-                chain.join(u" \u2192 "_s), Wording::shortened(issue.typed), issueSentence(issue));
+            // A loop names its scripts itself.
+            QString sentence = issueSentence(issue);
+            if (issue.outcome != Outcome::Loop) {
+                sentence[0] = sentence[0].toLower();
+                sentence
+                    = u"%1 execs %2: %3"_s.arg(chain.join(u" \u2192 "_s), Wording::shortened(issue.typed), sentence);
+            }
             if (notFollowed(issue.outcome)) {
                 reading.notes.append({ span, sentence });
             } else {

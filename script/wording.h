@@ -15,10 +15,13 @@ inline QString thousands(qint64 n)
 }
 
 // A long text, such as a value, shown by its two ends around a "…".
+inline constexpr qsizetype shortenedLongest = 80;
+inline constexpr qsizetype shortenedFront = 50;
+inline constexpr qsizetype shortenedBack = 20;
 inline QString shortened(const QString &text)
 {
-    constexpr qsizetype longest = 80;
-    return text.size() <= longest ? text : text.left(50) + QChar(0x2026) + text.right(20);
+    return text.size() <= shortenedLongest ? text
+                                           : text.left(shortenedFront) + QChar(0x2026) + text.right(shortenedBack);
 }
 
 // Bytes in KiB below 1 MiB, else in MiB, rounded up: never less than there are.

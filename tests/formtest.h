@@ -29,6 +29,8 @@
 #include <QTextBlock>
 #include <QVariant>
 
+#include <limits>
+
 namespace FormTest {
 
 template<typename T = QWidget> T *control(const QObject &form, const char *name)
@@ -107,6 +109,20 @@ inline QStringList section(const QStringList &lines, const QString &heading)
         return {};
     const qsizetype end = lines.indexOf(QStringLiteral("//"), start + 1);
     return lines.mid(start, end < 0 ? -1 : end - start + 1);
+}
+
+// The wavy underline's red, among the black text on the field, between `fromX` and `toX`.
+inline int underlinePixels(QWidget *field, int fromX = 0, int toX = std::numeric_limits<int>::max())
+{
+    const QImage image = field->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = std::max(fromX, 0); x < std::min(toX, image.width()); ++x) {
+            const QColor colour = image.pixelColor(x, y);
+            count += colour.red() - colour.green() > 60 && colour.red() - colour.blue() > 60;
+        }
+    }
+    return count;
 }
 
 // Control name and value: a bool checks or clears a box or button, a string is typed into an edit.

@@ -40,6 +40,7 @@ QString problemName(Problem problem)
     case Problem::UnknownGametype: return u"gametype"_s;
     case Problem::UnnamedMap: return u"mapname"_s;
     case Problem::StrayWord: return u"stray"_s;
+    case Problem::GluedKeyword: return u"glued"_s;
     case Problem::SetAgain: return u"again"_s;
     case Problem::CommandLineOnly: return u"cmdline"_s;
     case Problem::MapMissing: return u"nomap"_s;
@@ -139,6 +140,14 @@ void ConsoleReaderTest::marks_data()
     QTest::newRow("semicolon in a later command is not the first value")
         << u"set g_log \"x\"; say \"a; b\""_s << QStringList { u"second:; say \"a; b\""_s }
         << second + u"say \"a; b\""_s;
+    QStringList words { u"say"_s, u"\"a b\""_s };
+    for (int k = 1; k <= 40; ++k)
+        words << u"w%1"_s.arg(k);
+    const QString spoken = words.join(u' ');
+    QTest::newRow("long second command shown by its ends")
+        << u"set g_log x;  "_s + spoken + u"  \"\" "_s
+        << QStringList { u"second:;  say \"a b\" w1 w2 w...w38 w39 w40  \"\" "_s }
+        << second + spoken.left(50) + u'\u2026' + spoken.right(20);
     QTest::newRow("semicolon inside quotes") << u"set g_log \"a;b.log\""_s << QStringList() << QString();
     QTest::newRow("odd quote count keeps a semicolon") << u"  // say \"hi; there"_s << QStringList() << QString();
     QTest::newRow("empty command after a semicolon")
@@ -316,6 +325,11 @@ void ConsoleReaderTest::marks_data()
                                 << QStringList { u"stray:mp_bocage"_s }
                                 << u"The rotation takes gametype or map here; the game does not know what to do "
                                    "with mp_bocage"_s;
+    QTest::newRow("keyword glued to the word before")
+        << u"set sv_mapRotation \"gametype sdMAP mp_carentan map mp_harbormap mp_dawnville map mp_x\""_s
+        << QStringList { u"gametype:sdMAP"_s, u"stray:mp_carentan"_s, u"glued:MAP"_s, u"stray:mp_dawnville"_s,
+               u"glued:map"_s }
+        << u"A blank seems to be missing before map: the game reads mp_harbormap as one word."_s;
     const QString longWord = u"a"_s + QString(898, u'b') + u'c';
     QTest::newRow("long stray word shown by its ends")
         << u"set sv_mapRotation \"map mp_x %1\""_s.arg(longWord)
@@ -724,20 +738,6 @@ void ConsoleReaderTest::fieldsShowTheGamesReading_data()
     QTest::newRow("password that ends its command")
         << u"edRcon"_s << u"a\";quit"_s << u"set rconpassword \"a\";quit\""_s
         << u"The rest of this line runs as a command of its own: quit"_s << true;
-}
-
-// The wavy underline's red, among the black text on the white field.
-int underlinePixels(QWidget *field)
-{
-    const QImage image = field->grab().toImage();
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor colour = image.pixelColor(x, y);
-            count += colour.red() - colour.green() > 60 && colour.red() - colour.blue() > 60;
-        }
-    }
-    return count;
 }
 
 // Typed into a page's field, a value shows how the game reads it, in the field and in the status bar, while the

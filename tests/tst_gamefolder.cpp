@@ -3,6 +3,7 @@
 // TALLYFORGE_FUZZ_SEEDS set to a folder, every small file made is kept there
 // as a seed for the fuzzer.
 
+#include "app/foldermapsview.h"
 #include "app/gamefolderreader.h"
 #include "app/scriptcheck.h"
 #include "formtest.h"
@@ -17,11 +18,14 @@
 #include "script/valuecatalogue.h"
 #include "testmain.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -30,6 +34,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTreeView>
 
 #include <cstring>
 #include <limits>
@@ -163,6 +168,8 @@ private slots:
     void marksOnMaps();
     void checkFindsTheServersFolders();
     void windowOffersAndMarksTheFoldersMaps();
+    void rotationBoxMarksWhatItHolds();
+    void folderMapsViewListsEveryMap();
     void changedArchiveIsReadAgain();
     void budgetCoversTheWholeFolder();
     void readingStopsWhenNotWanted();
@@ -621,9 +628,12 @@ void GameFolderTest::windowOffersAndMarksTheFoldersMaps()
     QStringList offered;
     for (const QAction *action : offer->menu()->actions())
         offered << action->text();
+    // The folder's own maps with what they run, then the game's that no button adds.
     QCOMPARE(offered,
-        QStringList({ u"mp_chateau"_s, u"Fish && Chips (mp_dmonly)"_s, u"mp_loose"_s, u"mp_powcamp"_s, u"mp_ship"_s,
-            u"mp_team"_s }));
+        QStringList({ u"MP_Bocage\tdm"_s, u"Fish && Chips (mp_dmonly)\tdm"_s, u"mp_loose\tdm"_s,
+            u"mp_team\ttdm, sd, bel"_s, u"mp_chateau, the game's\tdm, tdm, re, bel, hq"_s,
+            u"mp_powcamp, the game's\tdm, tdm, sd, re, bel, hq"_s, u"mp_ship, the game's\tdm, tdm, re, bel, hq"_s,
+            QString(), u"&All the folder's maps\u2026"_s }));
     FormTest::clickTab(form, form.findChild<MapRotationPage *>());
     QVERIFY(offer->isVisible());
     offer->setFocus();
@@ -636,6 +646,187 @@ void GameFolderTest::windowOffersAndMarksTheFoldersMaps()
     QTRY_VERIFY(choose.answered());
     QTRY_COMPARE(
         FormTest::control<QLineEdit>(form, "edRotation")->text(), u"gametype sd map mp_dmonly map mp_dmonly "_s);
+}
+
+namespace {
+
+// The server folder of markedFolder with `script` in it, opened in `form`, read to the maps' spawn points.
+void openInFolder(TForm1 &form, const QTemporaryDir &server, const QByteArray &script)
+{
+    makeFolder(server.path(),
+        markedFolder + QStringList { u"x.pk3|mp/x.arena={ map \"mp_dmonly\" longname \"Fish & Chips\" }"_s });
+    writeFile(server.filePath(u"server.cfg"_s), script);
+    FormTest::showWindow(form);
+    QVERIFY(form.openScript(server.filePath(u"server.cfg"_s)));
+    QTRY_VERIFY(form.statusBar()->findChild<QLabel *>(u"gameFolderNote"_s));
+    // The names come first, the spawn points after.
+    auto *offer = FormTest::control<QPushButton>(form, "btnFolderMaps");
+    QTRY_VERIFY(offer->menu()->actions().constFirst()->text().contains(u'\t'));
+}
+
+// Chooses the `n`th entry of the maps button's menu by the keyboard, the last for -1.
+void chooseFolderMap(TForm1 &form, int n)
+{
+    auto *offer = FormTest::control<QPushButton>(form, "btnFolderMaps");
+    offer->setFocus();
+    const QList<QAction *> entries = offer->menu()->actions();
+    if (n < 0)
+        n = int(std::count_if(entries.cbegin(), entries.cend(), [](QAction *entry) { return !entry->isSeparator(); }));
+    ModalWatcher choose([n](QWidget *menu) {
+        for (int i = 0; i < n; ++i)
+            QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::keyClick(offer, Qt::Key_Space);
+    QTRY_VERIFY(choose.answered());
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    // Without a window manager nothing gives the window back its activation after a menu.
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+}
+
+// The words of `edit` that the wavy underline runs under, as the user sees them.
+QStringList underlinedWords(QLineEdit *edit)
+{
+    const int caret = edit->cursorPosition();
+    auto xAt = [edit](qsizetype position) {
+        edit->setCursorPosition(int(position));
+        return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    };
+    QStringList underlined;
+    const QString text = edit->text();
+    for (qsizetype start = 0, end = 0; start < text.size(); start = end + 1) {
+        end = text.indexOf(u' ', start);
+        if (end < 0)
+            end = text.size();
+        if (end > start && FormTest::underlinePixels(edit, xAt(start) + 1, xAt(end) - 1) > 0)
+            underlined << text.mid(start, end - start);
+    }
+    edit->setCursorPosition(caret);
+    return underlined;
+}
+
+} // namespace
+
+// A builder button's piece glued to what the box ends with, a folder's map
+// after typing: the box marks what the game will do with each word, the
+// game folder's marks included, and names it at the caret and the pointer.
+void GameFolderTest::rotationBoxMarksWhatItHolds()
+{
+    QTemporaryDir server;
+    TForm1 form;
+    openInFolder(form, server, "set sv_mapRotation \"gametype dm map mp_harbor\"\n");
+    FormTest::clickTab(form, form.findChild<MapRotationPage *>());
+    auto *box = FormTest::control<QLineEdit>(form, "edRotation");
+    FormTest::click(form, "TextButton17"); // Dawnville, as the builder always appended it
+    chooseFolderMap(form, 3); // mp_team: the box ends in a blank
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, u"map mp_loose"_s);
+    chooseFolderMap(form, 1); // mp_dmonly, after a blank of its own
+    QCOMPARE(box->text(), u"gametype dm map mp_harbormap mp_dawnville map mp_team map mp_loose map mp_dmonly "_s);
+    QCOMPARE(underlinedWords(box), QStringList({ u"mp_harbormap"_s, u"mp_dawnville"_s, u"mp_team"_s }));
+
+    const struct {
+        QString at; // the caret in it, or the pointer over it
+        bool pointer;
+        QString sentence;
+    } named[] = {
+        // The folder lacks mp_harbormap too, but the word's innermost mark says why.
+        { u"mp_harbormap"_s, false,
+            u"A blank seems to be missing before map: the game reads mp_harbormap as one word."_s },
+        { u"mp_dawnville"_s, false,
+            u"The rotation takes gametype or map here; the game does not know what to do with mp_dawnville"_s },
+        { u"mp_team"_s, true,
+            u"mp_team has no spawn points for dm: the game aborts the level (\"gametype is not supported\") and "
+            "plays the next map as deathmatch. It runs tdm, sd, bel."_s },
+    };
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    for (const auto &entry : named) {
+        const int at = int(box->text().indexOf(entry.at)) + 1;
+        if (entry.pointer) {
+            const int caret = box->cursorPosition();
+            box->setCursorPosition(at);
+            QTest::mouseMove(box, box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center());
+            box->setCursorPosition(caret);
+        } else {
+            box->setCursorPosition(at);
+        }
+        QCOMPARE(form.statusBar()->currentMessage(), entry.sentence);
+        QCOMPARE(box->accessibleDescription(), entry.sentence);
+    }
+    // Neither pointed at nor focused, the box takes its sentence away.
+    auto *elsewhere = FormTest::control<QWidget>(form, "chkMpr");
+    elsewhere->setFocus();
+    QTest::mouseMove(elsewhere);
+    QCOMPARE(form.statusBar()->currentMessage(), QString());
+}
+
+// The view of every map: from the File menu or the maps button's menu, by
+// the keyboard, as a screen reader reads it; Escape closes it.
+void GameFolderTest::folderMapsViewListsEveryMap()
+{
+    QTemporaryDir server;
+    TForm1 form;
+    openInFolder(form, server, "");
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    ModalWatcher fromFileMenu([](QWidget *menu) { QTest::keyClick(menu, Qt::Key_M); });
+    QTest::keyClick(&form, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(fromFileMenu.answered());
+    auto *view = form.findChild<FolderMapsView *>();
+    QVERIFY(view);
+    auto *table = FormTest::control<QTreeView>(*view, "FolderMapsTable");
+    QTRY_COMPARE(QApplication::focusWidget(), table);
+
+    QAccessibleTableInterface *read = QAccessible::queryAccessibleInterface(table)->tableInterface();
+    QVERIFY(read);
+    QCOMPARE(QAccessible::queryAccessibleInterface(table)->text(QAccessible::Name), u"Maps in the game folder"_s);
+    auto heard = [read] {
+        QStringList rows;
+        for (int row = 0; row < read->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < read->columnCount(); ++column)
+                cells << read->columnDescription(column) + u": "_s + read->cellAt(row, column)->text(QAccessible::Name);
+            rows << cells.join(u" | "_s);
+        }
+        return rows;
+    };
+    const QStringList rows = heard();
+    QCOMPARE(rows.size(), 3 + 16);
+    // Gametypes lacking the same things are named together.
+    const QString dmonly
+        = u"Map: mp_dmonly | Long name: Fish & Chips | Comes from: archive x.pk3 | Runs: dm | Does not "
+          "run, and why: tdm, bel: no team spawn points; sd: no allied sd spawn points, no axis sd "
+          "spawn points; re: no allied re spawn points, no axis re spawn points; hq: no team spawn "
+          "points, no HQ radios"_s;
+    const QString team = u"Map: mp_team | Long name:  | Comes from: archive x.pk3 | Runs: tdm, sd, bel | Does not run, "
+                         "and why: dm: no deathmatch spawn points; re: no allied re spawn points, no axis re spawn "
+                         "points; hq: no HQ radios"_s;
+    QCOMPARE(rows.filter(u"mp_loose"_s) + rows.filter(u"mp_ship"_s),
+        QStringList({ u"Map: mp_loose | Long name:  | Comes from: loose file maps/mp/mp_loose.bsp | Runs: dm | Does "
+                      "not run, and why: tdm, bel: no team spawn points; sd: no allied sd spawn points, no axis sd "
+                      "spawn points; re: no allied re spawn points, no axis re spawn points; hq: no team spawn points, "
+                      "no HQ radios"_s,
+            u"Map: mp_ship | Long name:  | Comes from: the game, taken as there | Runs: dm, tdm, re, bel, hq | Does "
+            "not run, and why: sd: no allied sd spawn points, no axis sd spawn points"_s }));
+    QTest::keyClick(table, Qt::Key_Backtab);
+    QTest::keyClicks(QApplication::focusWidget(), u"X.PK3"_s);
+    QTRY_COMPARE(heard(), QStringList({ dmonly, team }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(table, Qt::Key_End);
+    // Below the table, the current map in full, as the columns may not show it.
+    QCOMPARE(FormTest::control<QLabel>(*view, "FolderMapsCurrent")->text(),
+        u"mp_team, from archive x.pk3, runs tdm, sd, bel. It does not run dm: no deathmatch spawn points; re: no "
+        "allied re spawn points, no axis re spawn points; hq: no HQ radios."_s);
+    QTest::keyClick(table, Qt::Key_Escape);
+    QTRY_VERIFY(!view->isVisible());
+    QTRY_COMPARE(QApplication::activeWindow(), &form);
+
+    FormTest::clickTab(form, form.findChild<MapRotationPage *>());
+    chooseFolderMap(form, -1); // its last entry
+    QTRY_VERIFY(view->isVisible());
+    QCOMPARE(form.findChildren<FolderMapsView *>().size(), 1);
 }
 
 void GameFolderTest::changedArchiveIsReadAgain()

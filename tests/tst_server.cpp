@@ -3,13 +3,22 @@
 // scripts held in memory and looked up as the game's search would; the
 // folder itself, with real archives, is tst_gamefolder's.
 
+#include "app/scriptcheck.h"
+#include "formtest.h"
+#include "gamefiles.h"
 #include "gamefolder/gscnames.h"
 #include "script/execname.h"
 #include "script/scriptreader.h"
 #include "script/variableuse.h"
 #include "testmain.h"
 
+#include <QDir>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <limits>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using ConsoleReader::Problem;
@@ -119,6 +128,8 @@ private slots:
     void unreadVariables();
     void gscNames_data();
     void gscNames();
+    void wholeServer();
+    void hostileFolder();
 };
 
 void ServerTest::execNames_data()
@@ -230,10 +241,11 @@ void ServerTest::execFollowed()
 // The sentences of what exec finds and what it does not.
 void ServerTest::execSentences()
 {
-    const auto server = serverOf({ u"zz_admin.pk3|admin/mod.cfg=exec admin/more\nset scr_x 1"_s,
-        u"zz_admin.pk3|admin/more.cfg=exec admin/mod"_s, u"|one.cfg=set scr_y 2"_s, u"|big.cfg=*17184"_s });
+    const auto server = serverOf(
+        { u"zz_admin.pk3|admin/mod.cfg=exec admin/more\nset scr_x 1"_s, u"zz_admin.pk3|admin/more.cfg=exec admin/mod"_s,
+            u"|one.cfg=set scr_y 2"_s, u"|big.cfg=*17184"_s, u"|two.cfg=exec nothere"_s });
     const QStringList lines = { u"set scr_y 1"_s, u"exec one"_s, u"exec big"_s, u"exec admin/mod"_s, u"exec ../x"_s,
-        u"exec missing"_s, u"set scr_x 2"_s };
+        u"exec missing"_s, u"exec two"_s, u"set scr_x 2"_s };
     ScriptReader reader;
     reader.readOn(server);
     reader.replaceLines(0, 0, lines);
@@ -249,17 +261,19 @@ void ServerTest::execSentences()
         QStringList({
             u"Line 1 of one.cfg sets scr_y again; the game keeps \"2\"."_s,
             u"exec one: one.cfg, a loose file in main, 1 line"_s,
-            u"The game runs none of big.cfg: it is 17,184 bytes, and exec takes 16,383."_s,
+            u"The game runs none of big.cfg, which is 17,184 bytes: exec takes 16,383."_s,
             u"exec admin/mod: admin/mod.cfg from zz_admin.pk3, 2 lines"_s,
-            u"admin/mod.cfg \u2192 admin/more.cfg, exec admin/mod: An exec loop, admin/mod.cfg \u2192 admin/more.cfg "
+            u"An exec loop, admin/mod.cfg \u2192 admin/more.cfg "
             "\u2192 admin/mod.cfg: the game runs it round until its command buffer overflows (\"Cbuf_InsertText "
             "overflowed\")."_s,
-            u"The game opens no script whose name holds \"..\": it says \"couldn't exec ../x\" and runs nothing."_s,
-            u"The game finds no missing.cfg: it says \"couldn't exec missing\" and runs nothing."_s,
+            u"The game opens no script whose name holds \"..\", says \"couldn't exec ../x\" and runs nothing."_s,
+            u"The game finds no missing.cfg, says \"couldn't exec missing\" and runs nothing."_s,
+            u"exec two: two.cfg, a loose file in main, 1 line"_s,
+            u"two.cfg execs nothere: the game finds no nothere.cfg, says \"couldn't exec nothere\" and runs nothing."_s,
         }));
     const ConsoleReader::Reading inMod = reader.readReached(1, 1);
     QCOMPARE(inMod.marks.size(), 1);
-    QCOMPARE(inMod.marks[0].sentence, u"Line 7 of server.cfg sets scr_x again; the game keeps \"2\"."_s);
+    QCOMPARE(inMod.marks[0].sentence, u"Line 8 of server.cfg sets scr_x again; the game keeps \"2\"."_s);
 }
 
 // A chain 1,000 scripts deep, and one that doubles at every step: bounded, and said so.
@@ -385,6 +399,157 @@ void ServerTest::gscNames()
         read.sort();
         QCOMPARE(read, names);
     }
+}
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Under ASan the peak measures the sanitizer's shadow memory and quarantine, not the reader.
+#ifdef __SANITIZE_ADDRESS__
+constexpr qint64 mostResidentMiB = std::numeric_limits<qint64>::max();
+#else
+constexpr qint64 mostResidentMiB = 400;
+#endif
+
+qint64 peakResidentMiB()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+} // namespace
+
+// A server's folder as the game searches it, with real archives: --check and
+// the editor follow exec into the script the search finds first, know the
+// mod's gametype, and mark what nothing reads; the game's own archives'
+// scripts stand for the stock scripts, whose names are the project's table.
+void ServerTest::wholeServer()
+{
+    QTemporaryDir server;
+    const QDir main(server.filePath(u"main"_s));
+    QVERIFY(main.mkpath(u"."_s));
+    const QByteArray harbor
+        = GameFiles::map(GameFiles::entities({ u"mp_deathmatch_spawn"_s, u"mp_teamdeathmatch_spawn"_s }));
+    QVERIFY(GameFiles::writeArchive(main.filePath(u"pak0.pk3"_s),
+        { { u"maps/mp/mp_harbor.bsp"_s, harbor },
+            { u"maps/mp/gametypes/tdm.gsc"_s, "main() { x = getcvar(\"scr_from_stock\"); }" } }));
+    QVERIFY(GameFiles::writeArchive(main.filePath(u"zz_admin.pk3"_s),
+        { { u"admin/mod.cfg"_s, "set scr_x_vote_time 45\r\nset scr_x_votetime 20\r\n" },
+            { u"maps/mp/gametypes/_admin.gsc"_s, "main() { t = getcvarint(\"scr_x_vote_time\"); }" } }));
+    // Searched after zz_admin.pk3, and the loose file after both: neither runs.
+    QVERIFY(GameFiles::writeArchive(main.filePath(u"aa_admin.pk3"_s), { { u"ADMIN/MOD.CFG"_s, "set scr_aa 1" } }));
+    writeFile(main.filePath(u"admin/mod.cfg"_s), "set scr_loose 1\n");
+    QVERIFY(GameFiles::writeArchive(
+        main.filePath(u"zz_zombies.pk3"_s), { { u"maps/mp/gametypes/zom.gsc"_s, "main() {}" } }));
+    writeFile(main.filePath(u"extra.cfg"_s), "exec server\n");
+    const QByteArray script = "set g_allow_vote 1\n"
+                              "set scr_from_stock 1\n"
+                              "set scr_x_vote_time 30\n"
+                              "exec admin/mod\n"
+                              "set g_gametype zom\n"
+                              "set sv_mapRotation \"gametype zom map mp_harbor gametype ctf map mp_harbor\"\n"
+                              "exec extra\n";
+    writeFile(main.filePath(u"server.cfg"_s), script);
+
+    const QString workingFolder = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(server.path()));
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    const ScriptCheck::ExitCode code = ScriptCheck::run({ u"main/server.cfg"_s }, outStream, errStream);
+    QVERIFY(QDir::setCurrent(workingFolder));
+    const QString loop
+        = u"An exec loop, server.cfg \u2192 extra.cfg \u2192 server.cfg: the game runs it round until its "
+          "command buffer overflows (\"Cbuf_InsertText overflowed\")."_s;
+    QCOMPARE(out.split(u'\n'),
+        QStringList({
+            u"main/server.cfg:1:1: Nothing on this server reads g_allow_vote: the game keeps it, and nothing uses it. "
+            "The server reads g_allowvote."_s,
+            u"main/server.cfg:2:1: Nothing on this server reads scr_from_stock: the game keeps it, and nothing uses it."_s,
+            u"main/server.cfg:3:1: Line 1 of admin/mod.cfg sets scr_x_vote_time again; the game keeps \"45\"."_s,
+            u"main/server.cfg:6:57: No script on this server provides the gametype ctf: the game says \"g_gametype ctf "
+            "is not a valid gametype, defaulting to dm\" and plays dm."_s,
+            u"main/server.cfg:7:1: "_s + loop,
+            u"main/zz_admin.pk3:admin/mod.cfg:2:1: Nothing on this server reads scr_x_votetime: the game keeps it, and "
+            "nothing uses it. The server reads scr_x_vote_time."_s,
+            u"main/extra.cfg:1:1: "_s + loop,
+            QString(),
+        }));
+    QCOMPARE(code, ScriptCheck::Marked);
+    QVERIFY2(err.count(u'\n') == 1, qPrintable(err)); // the folder read, and nothing it could not read
+
+    // The editor reads the folder's scripts with its maps, off the GUI thread, and says what each exec finds.
+    TForm1 form;
+    FormTest::showWindow(form);
+    QVERIFY(form.openScript(main.filePath(u"server.cfg"_s)));
+    auto *page = form.findChild<EditorPage *>();
+    auto noteOn = [&](int line, int column) {
+        QTextCursor cursor(form.editor()->document()->findBlockByNumber(line));
+        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+        form.editor()->setTextCursor(cursor);
+        return page->note();
+    };
+    QTRY_COMPARE(noteOn(3, 2), u"exec admin/mod: admin/mod.cfg from zz_admin.pk3, 2 lines"_s);
+    // A key of the user's own ends Open's result in the status bar: the exec's note takes its place.
+    QTest::keyClick(form.editor(), Qt::Key_End);
+    QCOMPARE(form.statusBar()->currentMessage(), u"exec admin/mod: admin/mod.cfg from zz_admin.pk3, 2 lines"_s);
+    QCOMPARE(noteOn(4, 16), u"zom, from zz_zombies.pk3"_s);
+    QCOMPARE(noteOn(6, 3), loop);
+    QVERIFY(noteOn(0, 3).startsWith(u"Nothing on this server reads g_allow_vote"_s));
+    // Typing the near name the mark suggests takes the mark away.
+    QTextCursor cursor(form.editor()->document()->findBlockByNumber(0));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 11);
+    cursor.deleteChar();
+    form.editor()->setTextCursor(cursor);
+    QCOMPARE(page->note(), QString());
+}
+
+// A game script of 100 MB with more names than are kept, binary noise, a
+// script too large for exec and a chain of a thousand: read within bounds of
+// time and memory, each said where it stands.
+void ServerTest::hostileFolder()
+{
+    QTemporaryDir server;
+    const QDir main(server.path());
+    QByteArray names;
+    for (int k = 0; names.size() < (2 << 20); ++k)
+        names += "\"scr_n" + QByteArray::number(k) + "\" ";
+    QVERIFY(GameFiles::writeArchive(
+        main.filePath(u"zz_noise.pk3"_s), { { u"maps/mp/gametypes/many.gsc"_s, names, (100 << 20) - names.size() } }));
+    QByteArray noise(64 << 10, Qt::Uninitialized);
+    quint32 state = 7;
+    for (char &c : noise)
+        c = char((state = state * 1103515245u + 12345u) >> 24);
+    writeFile(main.filePath(u"noise.cfg"_s), noise.left(16000));
+    writeFile(main.filePath(u"noise.gsc"_s), noise);
+    QFile huge(main.filePath(u"huge.cfg"_s));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(100 << 20));
+    huge.close();
+    for (int k = 0; k < 1000; ++k)
+        writeFile(main.filePath(u"chain/d%1.cfg"_s.arg(k)), "exec chain/d" + QByteArray::number(k + 1) + "\n");
+    writeFile(main.filePath(u"server.cfg"_s), "exec chain/d0\nexec huge\nexec noise\nset scr_nobody_reads 1\n");
+
+    QElapsedTimer clock;
+    clock.start();
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    ScriptCheck::run({ main.filePath(u"server.cfg"_s) }, outStream, errStream);
+    const qint64 ms = clock.elapsed();
+    QVERIFY2(
+        out.contains(u"server.cfg:2:1: The game runs none of huge.cfg, which is 104,857,600 bytes"_s), qPrintable(out));
+    QVERIFY2(err.contains(u"maps/mp/gametypes/many.gsc: it holds over 65536 names"_s), qPrintable(err));
+    QVERIFY2(err.contains(u"follows exec no more than 64 scripts deep"_s), qPrintable(err));
+    // With a script's names not all read, nothing is said of what the server reads.
+    QVERIFY2(!out.contains(u"scr_nobody_reads"_s), qPrintable(out));
+    QVERIFY2(ms < 20'000, qPrintable(u"%1 ms"_s.arg(ms)));
+    QVERIFY2(peakResidentMiB() < mostResidentMiB, qPrintable(u"%1 MiB"_s.arg(peakResidentMiB())));
 }
 
 TALLYFORGE_TEST_MAIN(ServerTest)

@@ -15,10 +15,13 @@
 #include "generator/weaponspage.h"
 #include "widgets/ttextbutton.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -29,6 +32,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTreeView>
 
 #include <cstdio>
 
@@ -112,9 +116,9 @@ int main(int argc, char *argv[])
     ok = shoot(form.findChild<EditorPage *>(QStringLiteral("tabEditor")), u"11-opened-script"_s) && ok;
     ok = shoot(form.findChild<GameOptionsPage *>(QStringLiteral("TabSheet4")), u"12-opened-game-options"_s) && ok;
 
-    // A script saved in a server's game folder: the Map Rotation page offers the maps no button adds.
+    // A script saved in a server's game folder: the Map Rotation page offers its maps with what they run.
     const QDir server(scratch.filePath(u"main"_s));
-    server.mkpath(u"."_s);
+    server.mkpath(u"maps/mp"_s);
     const QByteArray spawns = GameFiles::map(GameFiles::entities({ u"mp_deathmatch_spawn"_s,
         u"mp_teamdeathmatch_spawn"_s, u"mp_searchanddestroy_spawn_allied"_s, u"mp_searchanddestroy_spawn_axis"_s }));
     ok = GameFiles::writeArchive(server.filePath(u"zz_custom.pk3"_s),
@@ -125,20 +129,51 @@ int main(int argc, char *argv[])
                      "{ map \"mp_quarry\" longname \"Old Quarry\" gametype \"dm tdm sd\" }\n"
                      "{ map \"mp_lighthouse\" longname \"Lighthouse Point\" gametype \"sd\" }\n" } })
         && ok;
+    QFile loose(server.filePath(u"maps/mp/mp_duel.bsp"_s));
+    ok = loose.open(QIODevice::WriteOnly)
+        && loose.write(GameFiles::map(GameFiles::entities({ u"mp_deathmatch_spawn"_s }))) > 0 && ok;
+    loose.close();
+    auto *rotation = form.findChild<QLineEdit *>(u"edRotation"_s);
+    rotation->setText(u"gametype sd map mp_duel map mp_harbor"_s);
     ok = form.saveTo(server.filePath(u"servercfg.cfg"_s)) && ok;
     for (int i = 0; i < 100 && !form.statusBar()->findChild<QLabel *>(u"gameFolderNote"_s); ++i)
         QTest::qWait(20);
     QTest::qWait(200);
     form.findChild<QTabWidget *>(QStringLiteral("PageControl1"))
         ->setCurrentWidget(form.findChild<MapRotationPage *>(QStringLiteral("TabSheet6")));
+    // The window, and a menu open over its edge.
+    auto screenShot = [&](QWidget *window, const QString &name, QWidget *menu = nullptr) {
+        const QString path = folder.filePath(name + u".png"_s);
+        const QRect frame = menu ? window->frameGeometry().united(menu->geometry()) : window->frameGeometry();
+        const bool saved
+            = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(path);
+        std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
+        return saved;
+    };
     auto *offer = form.findChild<QPushButton *>(u"btnFolderMaps"_s);
     offer->setFocus();
     offer->menu()->popup(offer->mapToGlobal(QPoint(0, offer->height())));
     QTest::qWait(200);
-    const QString name = folder.filePath(u"13-folder-maps.png"_s);
-    const QRect frame = form.frameGeometry();
-    const bool saved = form.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(name);
-    std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(name));
+    ok = screenShot(&form, u"13-folder-maps"_s, offer->menu()) && ok;
     offer->menu()->hide();
-    return ok && saved ? 0 : 1;
+
+    // A builder button's piece glued to what the box ends with: the box marks it as the editor would.
+    QTest::mouseClick(form.findChild<TTextButton *>(u"TextButton17"_s), Qt::LeftButton);
+    form.activateWindow();
+    ok = QTest::qWaitForWindowActive(&form) && ok;
+    rotation->setFocus();
+    rotation->setCursorPosition(int(rotation->text().indexOf(u"harbormap"_s)));
+    QTest::qWait(200);
+    ok = shoot(form.findChild<MapRotationPage *>(QStringLiteral("TabSheet6")), u"14-rotation-marks"_s) && ok;
+
+    form.findChild<QAction *>(u"FolderMaps1"_s)->trigger();
+    auto *view = form.findChild<QDialog *>(u"FolderMapsView"_s);
+    if (auto *table = view ? view->findChild<QTreeView *>() : nullptr) {
+        const QModelIndexList duel = table->model()->match(table->model()->index(0, 0), Qt::DisplayRole, u"mp_duel"_s);
+        if (!duel.isEmpty())
+            table->setCurrentIndex(duel.constFirst());
+    }
+    QTest::qWait(300);
+    ok = view && screenShot(view, u"15-folder-maps-view"_s) && ok;
+    return ok ? 0 : 1;
 }
