@@ -413,7 +413,7 @@ void writeFile(const QString &path, const QByteArray &bytes)
 }
 
 // Under ASan the peak measures the sanitizer's shadow memory and quarantine, not the reader.
-#ifdef __SANITIZE_ADDRESS__
+#ifdef TALLYFORGE_SANITIZED
 constexpr qint64 mostResidentMiB = std::numeric_limits<qint64>::max();
 #else
 constexpr qint64 mostResidentMiB = 400;
