@@ -11,10 +11,28 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <limits>
+#include <sys/resource.h>
 #include <cstring>
 #include <zip.h>
 
 namespace GameFiles {
+
+// The most a hostile folder may make the reader hold. Under ASan the peak measures the
+// sanitizer's shadow memory and quarantine, not the reader.
+#ifdef TALLYFORGE_SANITIZED
+inline constexpr qint64 mostResidentMiB = std::numeric_limits<qint64>::max();
+#else
+inline constexpr qint64 mostResidentMiB = 400;
+#endif
+
+// This process's peak resident memory so far.
+inline qint64 peakResidentMiB()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
 
 // Entity text with a worldspawn, one entity of each of `classnames` and `radios` HQ radios.
 inline QByteArray entities(const QStringList &classnames, int radios = 0)

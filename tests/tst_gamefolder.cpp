@@ -134,20 +134,6 @@ QString found(const GameFolder::Contents &contents, const QString &name)
     return text;
 }
 
-// Under ASan the peak measures the sanitizer's shadow memory and quarantine, not the reader.
-#ifdef TALLYFORGE_SANITIZED
-constexpr qint64 mostResidentMiB = std::numeric_limits<qint64>::max();
-#else
-constexpr qint64 mostResidentMiB = 400;
-#endif
-
-qint64 peakResidentMiB()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
-
 } // namespace
 
 class GameFolderTest : public QObject {
@@ -991,7 +977,8 @@ void GameFolderTest::badInputLeavesGoodMaps()
             contents.summary().endsWith(u"; 1 file in it could not be read whole."_s), qPrintable(contents.summary()));
     }
     qInfo().noquote() << notes.first(std::min<qsizetype>(notes.size(), 3)).join(u'\n');
-    QVERIFY2(peakResidentMiB() < mostResidentMiB, qPrintable(u"%1 MiB"_s.arg(peakResidentMiB())));
+    QVERIFY2(GameFiles::peakResidentMiB() < GameFiles::mostResidentMiB,
+        qPrintable(u"%1 MiB"_s.arg(GameFiles::peakResidentMiB())));
 }
 
 TALLYFORGE_TEST_MAIN(GameFolderTest)

@@ -412,20 +412,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// Under ASan the peak measures the sanitizer's shadow memory and quarantine, not the reader.
-#ifdef TALLYFORGE_SANITIZED
-constexpr qint64 mostResidentMiB = std::numeric_limits<qint64>::max();
-#else
-constexpr qint64 mostResidentMiB = 400;
-#endif
-
-qint64 peakResidentMiB()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
-
 } // namespace
 
 // A server's folder as the game searches it, with real archives: --check and
@@ -558,7 +544,8 @@ void ServerTest::hostileFolder()
     // With a script's names not all read, nothing is said of what the server reads.
     QVERIFY2(!out.contains(u"scr_nobody_reads"_s), qPrintable(out));
     QVERIFY2(ms < 20'000, qPrintable(u"%1 ms"_s.arg(ms)));
-    QVERIFY2(peakResidentMiB() < mostResidentMiB, qPrintable(u"%1 MiB"_s.arg(peakResidentMiB())));
+    QVERIFY2(GameFiles::peakResidentMiB() < GameFiles::mostResidentMiB,
+        qPrintable(u"%1 MiB"_s.arg(GameFiles::peakResidentMiB())));
 }
 
 TALLYFORGE_TEST_MAIN(ServerTest)
