@@ -3,6 +3,7 @@
 #include "app/tform1.h"
 #include "widgets/artwork.h"
 #include "widgets/installedfont.h"
+#include "widgets/readabletooltips.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -94,6 +95,7 @@ void setUpApplication()
     QApplication::setPalette(palette);
     QApplication::setFont(uiFont());
     QApplication::setWindowIcon(Artwork::icon(u"app-icon", Artwork::Sizes::Both));
+    ReadableToolTips::install();
 }
 
 void loadFontConfigurationMeanwhile()

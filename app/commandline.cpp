@@ -31,7 +31,10 @@ void describe(QCommandLineParser &parser)
     parser.addVersionOption();
     parser.addOption({ checkOption, u"Check each FILE instead of opening the window; needs no display."_s });
     parser.addOption({ gameFolderOption,
-        u"Check the maps against the game folder DIR instead of the folder each FILE is in."_s, u"DIR"_s });
+        u"Check each FILE on the server of the game folder DIR instead of the folder it is in: its maps and their "
+        "spawn points, the scripts its execs run, the gametypes the mods add, and whether anything reads the "
+        "variables it sets. A folder that holds main/ stands for main/."_s,
+        u"DIR"_s });
     parser.addOption({ fsGameOption,
         u"The server runs the mod NAME (+set fs_game NAME): check the maps against the folder NAME beside the "
         "game folder first."_s,

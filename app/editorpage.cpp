@@ -6,7 +6,9 @@
 
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QToolTip>
 
@@ -46,6 +48,8 @@ void EditorPage::buildControls()
     connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &EditorPage::updateNote);
     connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateSize);
     connect(editor, &QPlainTextEdit::textChanged, this, &EditorPage::updateNote);
+    editor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(editor, &QWidget::customContextMenuRequested, this, &EditorPage::showContextMenu);
     editor->viewport()->installEventFilter(this);
     m_editor = editor;
 
@@ -204,4 +208,94 @@ bool EditorPage::eventFilter(QObject *watched, QEvent *event)
     else
         QToolTip::hideText();
     return true;
+}
+
+const ScriptChecks *EditorPage::checks() const
+{
+    return m_highlighter ? &m_highlighter->checks() : nullptr;
+}
+
+void EditorPage::goTo(qsizetype line, qsizetype column)
+{
+    build();
+    for (QWidget *above = parentWidget(); above; above = above->parentWidget()) {
+        if (auto *tabs = qobject_cast<QTabWidget *>(above)) {
+            tabs->setCurrentWidget(this);
+            break;
+        }
+    }
+    const QTextBlock block = m_editor->document()->findBlockByNumber(int(line));
+    if (!block.isValid())
+        return;
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + int(std::clamp<qsizetype>(column, 0, block.length() - 1)));
+    m_editor->setTextCursor(cursor);
+    m_editor->centerCursor();
+    window()->activateWindow();
+    m_editor->setFocus(Qt::OtherFocusReason);
+}
+
+QList<ConsoleReader::Mark> EditorPage::marksOn(qsizetype line) const
+{
+    if (!m_highlighter)
+        return {};
+    return m_highlighter->readingOf(m_editor->document()->findBlockByNumber(int(line))).marks;
+}
+
+bool EditorPage::stepToMark(bool forward)
+{
+    if (!isBuilt() || !isVisible())
+        return false;
+    const QTextCursor cursor = m_editor->textCursor();
+    const QTextDocument *text = m_editor->document();
+    const int lines = text->blockCount();
+    const int here = cursor.blockNumber();
+    // The cursor's own line, from beside it, then every other line once, round the end, then its line again.
+    for (int step = 0; step <= lines; ++step) {
+        const int line = ((forward ? here + step : here - step) % lines + lines) % lines;
+        const QTextBlock block = text->findBlockByNumber(line);
+        QList<qsizetype> starts;
+        for (const ConsoleReader::Mark &mark : m_highlighter->readingOf(block).marks)
+            starts << mark.span.start;
+        std::sort(starts.begin(), starts.end());
+        if (!forward)
+            std::reverse(starts.begin(), starts.end());
+        const qsizetype at = cursor.positionInBlock();
+        for (qsizetype start : std::as_const(starts)) {
+            const bool beyond = forward ? start > at : start < at;
+            if (step == 0 && !beyond)
+                continue;
+            if (step == lines && beyond)
+                break;
+            goTo(line, start);
+            return true;
+        }
+    }
+    return false;
+}
+
+qsizetype EditorPage::execScriptAtCursor() const
+{
+    return m_highlighter ? execScriptAt(m_editor->textCursor()) : -1;
+}
+
+qsizetype EditorPage::execScriptAt(const QTextCursor &cursor) const
+{
+    return m_highlighter->checks().execTarget(cursor.blockNumber(), cursor.block().text(), cursor.positionInBlock());
+}
+
+// The editor's own entries, and below them the exec'd script the line runs.
+void EditorPage::showContextMenu(const QPoint &position)
+{
+    QMenu *menu = m_editor->createStandardContextMenu(position);
+    menu->setObjectName(u"editorMenu"_s);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    QAction *open = menu->addAction(u"&Open the Exec'd Script"_s);
+    open->setObjectName(u"editorMenuOpenExec"_s);
+    open->setShortcut(Qt::Key_F12);
+    const qsizetype script = execScriptAt(m_editor->cursorForPosition(position));
+    open->setEnabled(script >= 0);
+    connect(open, &QAction::triggered, this, [this, script] { Q_EMIT execScriptWanted(script); });
+    menu->popup(m_editor->viewport()->mapToGlobal(position));
 }

@@ -2,6 +2,7 @@
 
 #include "gamefolder/gamefolder.h"
 #include "generator/lazypage.h"
+#include "script/consolereader.h"
 
 #include <QPointer>
 
@@ -10,6 +11,7 @@
 class QLabel;
 class QPlainTextEdit;
 class QTextCursor;
+class ScriptChecks;
 class ScriptHighlighter;
 class StatusLine;
 class ValueCatalogue;
@@ -40,6 +42,17 @@ public:
     // `scriptPath` (see ScriptHighlighter); none for no folder.
     void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath = {});
 
+    // The checks the script is read with, once the page is built; else none.
+    const ScriptChecks *checks() const;
+    // Puts the text cursor on line `line` (from 0) at `column`, the page in sight and the editor focused.
+    void goTo(qsizetype line, qsizetype column);
+    // The marks of line `line` (from 0), as the editor underlines them; none before the page is built.
+    QList<ConsoleReader::Mark> marksOn(qsizetype line) const;
+    // Moves the text cursor to the next mark after it, or the previous one, round the end; false where none is.
+    bool stepToMark(bool forward);
+    // The script that the exec at the text cursor runs on the server (see ScriptChecks::execTarget); -1 for none.
+    qsizetype execScriptAtCursor() const;
+
     // Says, in a line of its own, that the pages changed since the script was made, or no longer.
     void showPagesDiffer(bool differ);
     QString pagesNote() const;
@@ -52,6 +65,10 @@ public:
     // otherwise empty.
     QString sizeNote() const;
 
+Q_SIGNALS:
+    // The user asks to read what the exec at the text cursor runs: reached script `script` of checks().
+    void execScriptWanted(qsizetype script);
+
 protected:
     void buildControls() override;
     void showEvent(QShowEvent *event) override;
@@ -63,6 +80,8 @@ private:
     void updateSize();
     void updateNote();
     void restoreNote(const QString &message);
+    void showContextMenu(const QPoint &position);
+    qsizetype execScriptAt(const QTextCursor &cursor) const;
     // What the game does with the word at `cursor`, where it is marked.
     QString sentenceAt(const QTextCursor &cursor) const;
 

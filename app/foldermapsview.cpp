@@ -49,7 +49,9 @@ std::pair<QString, QString> running(const GameFolder::Contents &folder, const Ga
     QList<std::pair<QStringList, QString>> lacks;
     for (const Gametypes::Gametype &gametype : Gametypes::all) {
         QStringList missing;
-        for (const Gametypes::Need &need : GameFolder::lacking(map, gametype))
+        if (GameFolder::notOfferedByArena(map, gametype))
+            missing << u"the game's own arena file does not offer it"_s;
+        for (const Gametypes::Need &need : missing.isEmpty() ? GameFolder::lacking(map, gametype) : QList<Gametypes::Need>())
             missing << u"no "_s + need.named.toString();
         if (missing.isEmpty())
             continue;

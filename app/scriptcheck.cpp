@@ -1,13 +1,11 @@
 #include "app/scriptcheck.h"
 
 #include "gamefolder/gamefolder.h"
-#include "gamefolder/mapmarks.h"
-#include "gamefolder/serverscripts.h"
+#include "gamefolder/scriptchecks.h"
 #include "generator/pagelist.h"
 #include "script/consolereader.h"
 #include "script/execsize.h"
 #include "script/scriptfile.h"
-#include "script/scriptreader.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,34 +25,33 @@ struct Found {
     QString sentence;
 };
 
-// The game folder `file` is checked against, read once for all the files it serves; none when there is none, or
-// when the folder named is no game folder.
-const GameFolder::Contents *folderFor(const QString &file, const Server &server,
-    QList<std::pair<GameFolder::Folders, GameFolder::Contents>> &read, QTextStream &err)
+using Folder = ScriptChecks::Folder;
+
+// The game folder `file` is checked against, read once for all the files it serves; none when there is none.
+Folder folderFor(const QString &file, const Server &server, QList<std::pair<GameFolder::Folders, Folder>> &read,
+    QTextStream &err)
 {
     const std::optional<GameFolder::Folders> folders = GameFolder::foldersFor(file, server.gameFolder, server.fsGame);
     if (!folders)
         return nullptr;
     auto found = std::find_if(read.begin(), read.end(), [&](const auto &entry) { return entry.first == *folders; });
     if (found == read.end()) {
-        GameFolder::Contents contents = GameFolder::read(*folders);
-        err << u"tallyforge: "_s << contents.summary() << Qt::endl;
-        for (const GameFolder::Note &note : std::as_const(contents.notes)) {
+        const QString named = QDir::cleanPath(QFileInfo(server.gameFolder).absoluteFilePath());
+        if (!server.gameFolder.isEmpty() && named != folders->game && named != folders->mod) {
+            err << u"tallyforge: %1 holds the game folder main, which the game reads: checked against %2."_s.arg(
+                QDir::toNativeSeparators(server.gameFolder), QDir::toNativeSeparators(folders->game))
+                << Qt::endl;
+        }
+        auto contents = std::make_shared<const GameFolder::Contents>(GameFolder::read(*folders));
+        err << u"tallyforge: "_s << contents->summary() << Qt::endl;
+        for (const GameFolder::Note &note : std::as_const(contents->notes)) {
             err << u"tallyforge: "_s << QDir::toNativeSeparators(QDir(note.folder).filePath(note.file)) << u": "_s
                 << describe(note.trouble) << Qt::endl;
         }
         read.append({ *folders, std::move(contents) });
         found = read.end() - 1;
     }
-    return found->second.gameFolder ? &found->second : nullptr;
-}
-
-// The marks the server's folder gives a line: its maps, and the gametypes its mods add.
-void addFolderMarks(ConsoleReader::Reading &reading, QStringView text, const GameFolder::Contents &folder)
-{
-    GameFolder::addMapMarks(reading, folder);
-    if (folder.scripts)
-        addGametypeMarks(reading, text, *folder.scripts);
+    return found->second;
 }
 
 // A file of the folder as the working folder names it, where it lies below it.
@@ -64,14 +61,52 @@ QString shownPath(const QString &path)
     return QDir::toNativeSeparators(path.startsWith(here) ? path.sliced(here.size()) : path);
 }
 
+// What no game folder checked in a script: "maps", "exec'd scripts", "variables".
+struct Unchecked {
+    bool maps = false;
+    bool execs = false;
+    bool variables = false;
+
+    void add(const ConsoleReader::Reading &reading, QStringView text)
+    {
+        maps = maps || !reading.maps.isEmpty();
+        variables = variables || !reading.names.isEmpty();
+        for (const QStringList &words : execs ? QList<QStringList>() : ConsoleReader::commandsOf(text))
+            execs = execs || words.value(0).compare(u"exec", Qt::CaseInsensitive) == 0;
+    }
+    QString sentence(const QString &file) const
+    {
+        QStringList what;
+        for (const auto &[holds, name] : { std::pair { maps, u"maps"_s }, std::pair { execs, u"exec'd scripts"_s },
+                 std::pair { variables, u"variables"_s } }) {
+            if (holds)
+                what << name;
+        }
+        if (what.isEmpty())
+            return {};
+        const QString listed
+            = what.size() == 1 ? what[0] : what.sliced(0, what.size() - 1).join(u", "_s) + u" and "_s + what.last();
+        return u"The %1 of %2 were not checked: it stands in no game folder; --game-folder DIR checks them."_s.arg(
+            listed, file);
+    }
+};
+
 } // namespace
 
 ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const Server &server)
 {
     const ValueCatalogue values = PageList::valueCatalogue();
-    QList<std::pair<GameFolder::Folders, GameFolder::Contents>> folders;
-    QStringList unchecked; // files whose maps no game folder checked
-    QSet<QString> saidOfExecs;
+    QList<std::pair<GameFolder::Folders, Folder>> folders;
+    QSet<QString> said; // by the file's absolute path: a mark that several named scripts reach is said once
+    auto firstTime = [&said](const QString &path, qsizetype line, qsizetype column, const QString &sentence) {
+        const QString key = QStringList { QFileInfo(path).absoluteFilePath(), QString::number(line),
+            QString::number(column), sentence }
+                                .join(u'\n');
+        if (said.contains(key))
+            return false;
+        said.insert(key);
+        return true;
+    };
     ExitCode code = NothingMarked;
     for (const QString &file : files) {
         const ScriptFile::Loaded loaded = ScriptFile::load(file);
@@ -80,18 +115,15 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const
             code = Unreadable;
             continue;
         }
-        const GameFolder::Contents *folder = folderFor(file, server, folders, err);
+        ScriptChecks checks(values);
+        checks.checkAgainst(folderFor(file, server, folders, err), file);
+        checks.replaceLines(0, 0, loaded.lines);
         QList<Found> found;
-        ScriptReader reader(values);
-        if (folder && folder->scripts)
-            reader.readOn(ServerScripts::serverFor(folder->scripts, file));
-        reader.replaceLines(0, 0, loaded.lines);
+        Unchecked unchecked;
         for (qsizetype line = 0; line < loaded.lines.size(); ++line) {
-            ConsoleReader::Reading reading = reader.read(line, loaded.lines[line]);
-            if (folder)
-                addFolderMarks(reading, loaded.lines[line], *folder);
-            else if (!reading.maps.isEmpty() && !unchecked.contains(file))
-                unchecked << file;
+            const ConsoleReader::Reading reading = checks.read(line, loaded.lines[line]);
+            if (!checks.folder())
+                unchecked.add(reading, loaded.lines[line]);
             for (const ConsoleReader::Mark &mark : std::as_const(reading.marks))
                 found.append({ line, mark.span.start, mark.sentence });
         }
@@ -103,48 +135,39 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const
         }
         std::stable_sort(found.begin(), found.end(),
             [](const Found &a, const Found &b) { return std::pair(a.line, a.column) < std::pair(b.line, b.column); });
-        for (const Found &mark : found)
-            out << file << u':' << mark.line + 1 << u':' << mark.column + 1 << u": "_s << mark.sentence << u'\n';
-        // What the scripts the file execs mark, each where it lies; a script two files exec says it once.
+        for (const Found &mark : found) {
+            if (firstTime(file, mark.line, mark.column, mark.sentence))
+                out << file << u':' << mark.line + 1 << u':' << mark.column + 1 << u": "_s << mark.sentence << u'\n';
+        }
+        // What the scripts the file execs mark, each where it lies.
+        const QList<ScriptReader::ExecScript> &reached = checks.reachedScripts();
         bool reachedMarked = false;
-        const QList<ScriptReader::ExecScript> reached
-            = folder ? reader.reachedScripts() : QList<ScriptReader::ExecScript>();
         for (qsizetype script = 0; script < reached.size(); ++script) {
             for (qsizetype line = 0; line < reached[script].lines.size(); ++line) {
-                ConsoleReader::Reading reading = reader.readReached(script, line);
-                if (!reached[script].stock)
-                    addFolderMarks(reading, reached[script].lines[line], *folder);
-                for (const ConsoleReader::Mark &mark : std::as_const(reading.marks)) {
-                    const QString said = u"%1:%2:%3: %4"_s.arg(shownPath(reached[script].file))
-                                             .arg(line + 1)
-                                             .arg(mark.span.start + 1)
-                                             .arg(mark.sentence);
+                for (const ConsoleReader::Mark &mark : checks.readReached(script, line).marks) {
                     reachedMarked = true;
-                    if (!saidOfExecs.contains(said)) {
-                        saidOfExecs.insert(said);
-                        out << said << u'\n';
+                    if (firstTime(reached[script].file, line, mark.span.start, mark.sentence)) {
+                        out << shownPath(reached[script].file) << u':' << line + 1 << u':' << mark.span.start + 1
+                            << u": "_s << mark.sentence << u'\n';
                     }
                 }
             }
         }
-        for (const ScriptReader::Unfollowed &unfollowed :
-            folder ? reader.unfollowed() : QList<ScriptReader::Unfollowed>()) {
-            err << u"tallyforge: %1:%2: %3"_s
-                       .arg(unfollowed.script < 0 ? file : shownPath(reached[unfollowed.script].file))
-                       .arg(unfollowed.line + 1)
-                       .arg(unfollowed.sentence)
-                << Qt::endl;
+        for (const ScriptReader::Unfollowed &unfollowed : checks.unfollowed()) {
+            const QString path = unfollowed.script < 0 ? file : reached[unfollowed.script].file;
+            if (firstTime(path, unfollowed.line, -1, unfollowed.sentence)) {
+                err << u"tallyforge: %1:%2: %3"_s.arg(unfollowed.script < 0 ? file : shownPath(path))
+                           .arg(unfollowed.line + 1)
+                           .arg(unfollowed.sentence)
+                    << Qt::endl;
+            }
         }
         out.flush();
         if ((!found.isEmpty() || reachedMarked) && code == NothingMarked)
             code = Marked;
-    }
-    // A folder named that is none has said so already.
-    if (!unchecked.isEmpty() && server.gameFolder.isEmpty()) {
-        err << u"tallyforge: The maps of %1 were not checked: %2 in no game folder; --game-folder DIR checks them."_s
-                   .arg(unchecked.size() == 1 ? unchecked.constFirst() : u"%1 files"_s.arg(unchecked.size()),
-                       unchecked.size() == 1 ? u"it stands"_s : u"they stand"_s)
-            << Qt::endl;
+        // A folder named that is none has said so already.
+        if (const QString sentence = unchecked.sentence(file); !sentence.isEmpty() && server.gameFolder.isEmpty())
+            err << u"tallyforge: "_s << sentence << Qt::endl;
     }
     return code;
 }

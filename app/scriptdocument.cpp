@@ -95,8 +95,8 @@ std::optional<QString> ScriptDocument::open(const QString &path)
             text()->setPlainText(lines);
         },
         script.holdsOwnComments());
-    Q_EMIT told(openedSentence(script, m_keptLines.size()));
-    useGameFolderOf(path);
+    const QString folderChange = useGameFolderOf(path);
+    Q_EMIT told(openedSentence(script, m_keptLines.size()) + folderChange);
     return std::nullopt;
 }
 
@@ -105,8 +105,7 @@ std::optional<QString> ScriptDocument::save(const QString &path)
     if (std::optional<QString> failure = CfgFile::save(path, text()->toRawText()))
         return failure;
     text()->setModified(false);
-    useGameFolderOf(path);
-    Q_EMIT told(savedSentence(path));
+    Q_EMIT told(savedSentence(path) + useGameFolderOf(path, true));
     return std::nullopt;
 }
 
@@ -135,14 +134,30 @@ bool ScriptDocument::pagesChanged() const
 void ScriptDocument::chooseGameFolder(const QString &folder)
 {
     m_chosenGameFolder = folder;
-    useGameFolderOf(m_scriptPath);
+    if (const QString change = useGameFolderOf(m_scriptPath); !change.isEmpty())
+        Q_EMIT told(change.trimmed());
 }
 
-void ScriptDocument::useGameFolderOf(const QString &path)
+QString ScriptDocument::useGameFolderOf(const QString &path, bool saved)
 {
     m_scriptPath = path;
-    if (const std::optional<GameFolder::Folders> folders = GameFolder::foldersFor(path, m_chosenGameFolder))
+    std::optional<GameFolder::Folders> folders = GameFolder::foldersFor(path, m_chosenGameFolder);
+    if (!folders && saved)
+        folders = m_folders;
+    if (folders)
         m_gameFolder->read(*folders);
     else
         m_gameFolder->clear();
+    if (std::exchange(m_folders, folders) == folders)
+        return {};
+    if (!folders) {
+        return u" The script is no longer checked against a game folder: %1 stands in none; File > Game Folder "
+               "chooses one."_s.arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+    }
+    const QString game = QDir::toNativeSeparators(folders->game);
+    if (!GameFolder::isGameFolder(folders->game))
+        return u" %1 is no game folder: the script is checked against none."_s.arg(game);
+    return folders->mod.isEmpty() ? u" The script is now checked against the game folder %1."_s.arg(game)
+                                  : u" The script is now checked against the mod folder %1 and the game folder %2."_s.arg(
+                                      QDir::toNativeSeparators(folders->mod), game);
 }

@@ -72,8 +72,9 @@ Q_SIGNALS:
 private:
     QTextDocument *text() const { return m_text(); }
     void replaceText(const std::function<void()> &write, bool comments);
-    // Reads the game folder of a script opened or saved at `path` (see GameFolder::foldersFor).
-    void useGameFolderOf(const QString &path);
+    // Reads the game folder of a script opened or saved at `path` (see GameFolder::foldersFor); a script saved
+    // where no game folder is keeps the one it was checked against. Says so when the folder changes.
+    QString useGameFolderOf(const QString &path, bool saved = false);
 
     const PageList &m_pages;
     const std::function<QTextDocument *()> m_text;
@@ -84,4 +85,5 @@ private:
     QString m_openedFile;
     QString m_chosenGameFolder;
     QString m_scriptPath; // the script last opened or saved, whose folder is read when none is chosen
+    std::optional<GameFolder::Folders> m_folders; // the ones read
 };

@@ -1,7 +1,5 @@
 #include "app/scripthighlighter.h"
 
-#include "gamefolder/mapmarks.h"
-#include "gamefolder/serverscripts.h"
 #include "widgets/markunderline.h"
 
 #include <QPalette>
@@ -93,7 +91,7 @@ double ScriptHighlighter::contrast(const QColor &a, const QColor &b)
 
 void ScriptHighlighter::readValuesBy(const ValueCatalogue &values)
 {
-    m_reader.readValuesBy(values);
+    m_checks.readValuesBy(values);
     rehighlight();
 }
 
@@ -104,11 +102,11 @@ void ScriptHighlighter::followLines(int position, int, int added)
     if (!last.isValid())
         last = text->lastBlock();
     qsizetype firstLine = text->findBlock(position).blockNumber();
-    qsizetype replaced = last.blockNumber() - firstLine + 1 + m_reader.lineCount() - text->blockCount();
-    if (replaced < 0 || firstLine + replaced > m_reader.lineCount()) {
+    qsizetype replaced = last.blockNumber() - firstLine + 1 + m_checks.lineCount() - text->blockCount();
+    if (replaced < 0 || firstLine + replaced > m_checks.lineCount()) {
         // Never seen; the whole text then.
         firstLine = 0;
-        replaced = m_reader.lineCount();
+        replaced = m_checks.lineCount();
         last = text->lastBlock();
     }
     QStringList texts;
@@ -117,7 +115,7 @@ void ScriptHighlighter::followLines(int position, int, int added)
         if (block == last)
             break;
     }
-    m_marksMoved << m_reader.replaceLines(firstLine, replaced, texts);
+    m_marksMoved << m_checks.replaceLines(firstLine, replaced, texts);
 }
 
 void ScriptHighlighter::redrawMarked()
@@ -130,8 +128,7 @@ void ScriptHighlighter::redrawMarked()
 
 void ScriptHighlighter::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath)
 {
-    m_folder = std::move(folder);
-    m_reader.readOn(m_folder && m_folder->scripts ? ServerScripts::serverFor(m_folder->scripts, scriptPath) : nullptr);
+    m_checks.checkAgainst(std::move(folder), scriptPath);
     rehighlight();
 }
 
@@ -148,12 +145,7 @@ void ScriptHighlighter::limitMoved(qsizetype from, qsizetype to)
 
 ConsoleReader::Reading ScriptHighlighter::readingOf(const QTextBlock &block) const
 {
-    ConsoleReader::Reading reading = m_reader.read(block.blockNumber(), block.text());
-    if (m_folder) {
-        GameFolder::addMapMarks(reading, *m_folder);
-        if (m_folder->scripts)
-            addGametypeMarks(reading, block.text(), *m_folder->scripts);
-    }
+    ConsoleReader::Reading reading = m_checks.read(block.blockNumber(), block.text());
     if (const std::optional<ConsoleReader::Span> past = m_limit->pastIn(block))
         reading.marks.prepend({ *past, ConsoleReader::Problem::PastExecLimit, m_limit->size().sentence() });
     return reading;

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "app/execlimit.h"
-#include "gamefolder/gamefolder.h"
+#include "gamefolder/scriptchecks.h"
 #include "script/consolereader.h"
-#include "script/scriptreader.h"
 
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
@@ -31,10 +30,10 @@ public:
     void readValuesBy(const ValueCatalogue &values);
 
     // Reads the script as it runs on the server of `folder`, where it lies at
-    // `scriptPath` (none before it is saved): its maps against the folder's
-    // maps, its execs into the scripts they find there, its gametypes against
-    // the mods', and marks what nothing there reads. None for no folder.
+    // `scriptPath` (none before it is saved): see ScriptChecks. None for no folder.
     void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath = {});
+    // The checks the document is read with.
+    const ScriptChecks &checks() const { return m_checks; }
 
     // The document's size against what one exec takes; the line it goes past
     // that on is marked from there.
@@ -59,9 +58,8 @@ private:
 
     ExecLimit *const m_limit;
     QMetaObject::Connection m_following[2];
-    ScriptReader m_reader;
+    ScriptChecks m_checks;
     QList<qsizetype> m_marksMoved; // lines to draw anew once the change is done
-    std::shared_ptr<const GameFolder::Contents> m_folder;
     QColor m_base;
     QTextCharFormat m_comment;
     QTextCharFormat m_command;

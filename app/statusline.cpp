@@ -149,6 +149,8 @@ void StatusLine::showGameFolder(const GameFolderReader::Contents &contents)
     m_gameFolderNote->setVisible(bool(contents));
     if (!contents)
         return;
+    // The label's sentence, longer than the bar, is a tooltip too.
+    m_gameFolderNote->setToolTip(contents->summary());
     if (!contents->gameFolder) {
         m_gameFolderNote->setText(u"%1: not a game folder"_s.arg(contents->folderNames()));
         PageKit::setHint(m_gameFolderNote, contents->summary());
@@ -163,4 +165,6 @@ void StatusLine::showGameFolder(const GameFolderReader::Contents &contents)
     // A hint, as every other in this window: in the status bar, never a pop-up.
     PageKit::setHint(m_gameFolderNote,
         notes.isEmpty() ? contents->summary() : u"What could not be read: "_s + notes.join(u"; "_s) + u'.');
+    if (!notes.isEmpty())
+        m_gameFolderNote->setToolTip(contents->summary() + u' ' + m_gameFolderNote->statusTip());
 }

@@ -6,7 +6,9 @@
 #include "app/pagestrip.h"
 #include "app/scriptdialogs.h"
 #include "app/statusline.h"
+#include "app/viewmenu.h"
 #include "app/weblinks.h"
+#include "gamefolder/scriptchecks.h"
 #include "generator/gameoptionspage.h"
 #include "generator/maprotationpage.h"
 #include "generator/pagekit.h"
@@ -247,6 +249,7 @@ void TForm1::createMenu()
         this->*entry.entry = action;
     }
     Open1->setShortcut(QKeySequence::Open);
+    ViewMenu::create(this, menuBar(), helpMenu->menuAction(), tabEditor, m_document);
 }
 
 void TForm1::FormCreate()
@@ -349,9 +352,8 @@ void TForm1::FolderMaps1Click()
 
 void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
 {
-    // Maps are checked only against a folder that is one.
-    const bool checked = contents && contents->gameFolder;
-    tabEditor->checkMapsAgainst(checked ? contents : nullptr, m_document->scriptPath());
+    const bool checked = ScriptChecks::checks(contents.get());
+    tabEditor->checkMapsAgainst(contents, m_document->scriptPath());
     m_pages.mapRotation()->offerFolderMaps(checked ? contents : nullptr);
     m_statusLine->showGameFolder(contents);
 }

@@ -375,6 +375,10 @@ std::optional<Folders> foldersFor(const QString &script, const QString &chosen, 
         folder = own;
     }
     folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    // A server's install folder: the game reads the main folder in it.
+    if (const QString main = QDir(folder).filePath(u"main"_s);
+        !chosen.isEmpty() && !isGameFolder(folder) && QFileInfo(main).isDir())
+        folder = main;
     Folders folders { folder };
     if (holdsMainBeside(folder))
         folders = { QDir(QFileInfo(folder).absolutePath()).filePath(u"main"_s), folder };
@@ -395,6 +399,15 @@ bool isGameFolder(const QString &folder)
 QList<Gametypes::Need> lacking(const Map &map, const Gametypes::Gametype &gametype)
 {
     return map.holds ? MapFile::lacking(*map.holds, gametype) : QList<Gametypes::Need>();
+}
+
+bool notOfferedByArena(const Map &map, const Gametypes::Gametype &gametype)
+{
+    if (map.origin != Origin::Stock || &gametype != &Gametypes::all[Gametypes::SearchAndDestroy])
+        return false;
+    return std::any_of(std::begin(stockTable), std::end(stockTable), [&map](const StockMap &stock) {
+        return !stock.sd && stock.name.compare(map.name, Qt::CaseInsensitive) == 0;
+    });
 }
 
 Contents read(const QString &folder, Detail detail)

@@ -44,7 +44,9 @@ struct Folders {
 // given, else the script's own folder when it is a game folder or a mod
 // folder, else none. A folder with a folder named main beside it is a mod
 // folder, searched before that main; `fsGame`, as the server's command line
-// sets it, names the mod folder beside the game folder instead.
+// sets it, names the mod folder beside the game folder instead. A folder
+// chosen that is no game folder but holds main, a server's install folder,
+// stands for that main.
 std::optional<Folders> foldersFor(const QString &script, const QString &chosen, const QString &fsGame = {});
 
 enum class Origin {
@@ -66,6 +68,9 @@ struct Map {
 
 // The gametype words a map does not run and, for each, what it lacks.
 QList<Gametypes::Need> lacking(const Map &map, const Gametypes::Gametype &gametype);
+// Whether `map` is a stock map taken as there on which the game's own arena file does not offer `gametype`: the
+// reason it does not run it, rather than what it lacks.
+bool notOfferedByArena(const Map &map, const Gametypes::Gametype &gametype);
 
 // Something a folder holds that could not be read.
 struct Note {

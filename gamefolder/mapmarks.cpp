@@ -38,9 +38,23 @@ QString runs(const QStringList &gametypes)
                                : u"It runs %1."_s.arg(gametypes.join(u", "_s));
 }
 
-QString withoutSpawnsSentence(const ConsoleReader::MapWord &word, const QStringList &gametypes)
+// Names what the map lacks as the maps window does: "no allied sd spawn points".
+QString withoutSpawnsSentence(
+    const ConsoleReader::MapWord &word, const QList<Gametypes::Need> &lacks, const QStringList &gametypes)
 {
-    return u"%1 has no spawn points for %2: %3 %4"_s.arg(word.name, gametypeOf(word), aborts(word), runs(gametypes));
+    QStringList missing;
+    for (const Gametypes::Need &need : lacks) {
+        if (need.kind == Gametypes::Need::Kind::Spawns)
+            missing << u"no "_s + need.named.toString();
+    }
+    return u"%1 runs no %2: it has %3, so %4 %5"_s.arg(
+        word.name, gametypeOf(word), missing.join(u" and "_s), aborts(word), runs(gametypes));
+}
+
+QString notOfferedSentence(const ConsoleReader::MapWord &word, const QStringList &gametypes)
+{
+    return u"%1 runs no %2: the game's own arena file does not offer it there, so %3 %4"_s.arg(
+        word.name, gametypeOf(word), aborts(word), runs(gametypes));
 }
 
 QString withoutRadiosSentence(
@@ -70,12 +84,16 @@ void addMapMarks(ConsoleReader::Reading &reading, const Contents &folder)
         const Gametypes::Gametype *gametype = Gametypes::find(word.gametype);
         if (!gametype || !map->gametypes)
             continue;
+        if (notOfferedByArena(*map, *gametype)) {
+            reading.marks.append({ word.span, Problem::MapWithoutSpawns, notOfferedSentence(word, *map->gametypes) });
+            continue;
+        }
         const QList<Gametypes::Need> lacks = lacking(*map, *gametype);
         const auto spawns = std::find_if(lacks.begin(), lacks.end(),
             [](const Gametypes::Need &need) { return need.kind == Gametypes::Need::Kind::Spawns; });
         if (spawns != lacks.end()) {
             reading.marks.append(
-                { word.span, Problem::MapWithoutSpawns, withoutSpawnsSentence(word, *map->gametypes) });
+                { word.span, Problem::MapWithoutSpawns, withoutSpawnsSentence(word, lacks, *map->gametypes) });
         } else if (!lacks.isEmpty()) {
             reading.marks.append(
                 { word.span, Problem::MapWithoutRadios, withoutRadiosSentence(word, lacks.first(), *map->gametypes) });

@@ -513,10 +513,10 @@ void GameFolderTest::checkFindsTheServersFolders()
     const QString gone = u"%1:1:51: The game folder has no map mp_gone: the game says \"Can't find map\" and stays on "
                          "the level it was on until an admin steps in.\n"_s;
     const QString marks
-        = u"%1:1:37: mp_dmonly has no spawn points for sd: the game aborts the level (\"gametype is not "
+        = u"%1:1:37: mp_dmonly runs no sd: it has no allied sd spawn points and no axis sd spawn points, so the game aborts the level (\"gametype is not "
           "supported\") and plays the next map as deathmatch. It runs dm.\n"_s
         + gone
-        + u"%1:3:8: mp_team has no spawn points for re (line 2 sets g_gametype): the game aborts the level "
+        + u"%1:3:8: mp_team runs no re (line 2 sets g_gametype): it has no allied re spawn points and no axis re spawn points, so the game aborts the level "
           "(\"gametype is not supported\") and plays the rotation's next map as deathmatch. It runs tdm, sd, bel.\n"_s;
     const QString summary = u"tallyforge: Read the game folder %1: 3 maps, and the game's 16 taken as there since it "
                             "holds none of the game's archives (pak0.pk3 to pak8.pk3).\n"_s;
@@ -524,8 +524,8 @@ void GameFolderTest::checkFindsTheServersFolders()
     QCOMPARE(check({ inServer }, {}), QStringList({ marks.arg(inServer), summary.arg(server) }));
     QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, {}),
         QStringList({ QString(),
-            u"tallyforge: The maps of %1 were not checked: it stands in no game folder; --game-folder DIR checks "
-            "them.\n"_s.arg(elsewhere.filePath(u"copy.cfg"_s)) }));
+            u"tallyforge: The maps and variables of %1 were not checked: it stands in no game folder; --game-folder "
+            "DIR checks them.\n"_s.arg(elsewhere.filePath(u"copy.cfg"_s)) }));
     QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, server),
         QStringList({ marks.arg(elsewhere.filePath(u"copy.cfg"_s)), summary.arg(server) }));
     // As a shell passes it, relative to the working folder: its loose map is still found.
@@ -535,11 +535,17 @@ void GameFolderTest::checkFindsTheServersFolders()
     QVERIFY(QDir::setCurrent(workingFolder));
     QCOMPARE(relativeCheck, QStringList({ marks.arg(elsewhere.filePath(u"copy.cfg"_s)), summary.arg(server) }));
 
-    // The folder named wins over the script's own, and one that is no game folder is named so.
-    QCOMPARE(check({ inServer }, install.path()),
+    // The folder named wins over the script's own, and one that is no game folder is named so; the server's
+    // install folder stands for the main in it, as the game reads it.
+    QCOMPARE(check({ inServer }, elsewhere.path()),
         QStringList({ QString(),
             u"tallyforge: %1 is not a game folder: it holds no .pk3 archive and no maps/mp folder, so the maps are "
-            "not checked. It holds main/, where a server keeps its game folder.\n"_s.arg(install.path()) }));
+            "not checked.\n"_s.arg(elsewhere.path()) }));
+    QCOMPARE(check({ inServer }, install.path()),
+        QStringList({ marks.arg(inServer),
+            u"tallyforge: %1 holds the game folder main, which the game reads: checked against %2.\n"_s.arg(
+                install.path(), server)
+                + summary.arg(server) }));
 
     // A mod folder beside main: a script in it is checked against both, the mod first; fs_game set in a script is
     // marked; one in main is checked against the mod the command line names.
@@ -548,9 +554,9 @@ void GameFolderTest::checkFindsTheServersFolders()
     writeFile(QDir(mod).filePath(u"mod.cfg"_s), "set fs_game mymod\n" + script);
     const QString inMod = QDir(mod).filePath(u"mod.cfg"_s);
     const QString modRotation
-        = u"%1:%2:37: mp_dmonly has no spawn points for sd: the game aborts the level (\"gametype is not "
+        = u"%1:%2:37: mp_dmonly runs no sd: it has no allied sd spawn points and no axis sd spawn points, so the game aborts the level (\"gametype is not "
           "supported\") and plays the next map as deathmatch. It runs tdm, bel.\n"
-          "%1:%3:8: mp_team has no spawn points for re (line %4 sets g_gametype): the game aborts the level "
+          "%1:%3:8: mp_team runs no re (line %4 sets g_gametype): it has no allied re spawn points and no axis re spawn points, so the game aborts the level "
           "(\"gametype is not supported\") and plays the rotation's next map as deathmatch. It runs tdm, sd, bel.\n"_s;
     const QString modMarks = u"%1:1:5: The game takes fs_game only from the server's command line, so this changes "
                              "nothing: start the server with +set fs_game mymod\n"_s.arg(inMod)
@@ -584,15 +590,15 @@ void GameFolderTest::windowOffersAndMarksTheFoldersMaps()
     QLabel *folderNote = nullptr;
     QTRY_VERIFY((folderNote = form.statusBar()->findChild<QLabel *>(u"gameFolderNote"_s)));
     QCOMPARE(folderNote->text(), u"Game folder %1: 4 maps + 15 stock"_s.arg(QDir(server.path()).dirName()));
-    // Its hint is in the status bar, as every hint of the window; no pop-up.
+    // Its hint is in the status bar, as every hint of the window, and the sentence too long for it a tooltip.
     QCOMPARE(folderNote->statusTip(),
         u"Read the game folder %1: 4 maps, and the game's 15 taken as there since it holds none of the game's "
         "archives (pak0.pk3 to pak8.pk3)."_s.arg(server.path()));
-    QVERIFY(folderNote->toolTip().isEmpty());
+    QCOMPARE(folderNote->toolTip(), folderNote->statusTip());
     QTextCursor cursor = form.editor()->textCursor();
     cursor.setPosition(40);
     form.editor()->setTextCursor(cursor);
-    QTRY_VERIFY(form.findChild<EditorPage *>()->note().startsWith(u"mp_dmonly has no spawn points for sd"_s));
+    QTRY_VERIFY(form.findChild<EditorPage *>()->note().startsWith(u"mp_dmonly runs no sd: it has no allied sd spawn points"_s));
     // The map command's mark follows the gametype typed on the line before it.
     QTextDocument *document = form.editor()->document();
     auto waved = [document](int line) {
@@ -724,7 +730,7 @@ void GameFolderTest::rotationBoxMarksWhatItHolds()
         { u"mp_dawnville"_s, false,
             u"The rotation takes gametype or map here; the game does not know what to do with mp_dawnville"_s },
         { u"mp_team"_s, true,
-            u"mp_team has no spawn points for dm: the game aborts the level (\"gametype is not supported\") and "
+            u"mp_team runs no dm: it has no deathmatch spawn points, so the game aborts the level (\"gametype is not supported\") and "
             "plays the next map as deathmatch. It runs tdm, sd, bel."_s },
     };
     box->setFocus();
@@ -795,7 +801,7 @@ void GameFolderTest::folderMapsViewListsEveryMap()
                       "spawn points; re: no allied re spawn points, no axis re spawn points; hq: no team spawn points, "
                       "no HQ radios"_s,
             u"Map: mp_ship | Long name:  | Comes from: the game, taken as there | Runs: dm, tdm, re, bel, hq | Does "
-            "not run, and why: sd: no allied sd spawn points, no axis sd spawn points"_s }));
+            "not run, and why: sd: the game's own arena file does not offer it"_s }));
     QTest::keyClick(table, Qt::Key_Backtab);
     QTest::keyClicks(QApplication::focusWidget(), u"X.PK3"_s);
     QTRY_COMPARE(heard(), QStringList({ dmonly, team }));

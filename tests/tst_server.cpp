@@ -483,10 +483,10 @@ void ServerTest::wholeServer()
         form.editor()->setTextCursor(cursor);
         return page->note();
     };
-    QTRY_COMPARE(noteOn(3, 2), u"exec admin/mod: admin/mod.cfg from zz_admin.pk3, 2 lines"_s);
+    QTRY_COMPARE(noteOn(3, 2), u"exec admin/mod: admin/mod.cfg from zz_admin.pk3, 2 lines, 1 mark"_s);
     // A key of the user's own ends Open's result in the status bar: the exec's note takes its place.
     QTest::keyClick(form.editor(), Qt::Key_End);
-    QCOMPARE(form.statusBar()->currentMessage(), u"exec admin/mod: admin/mod.cfg from zz_admin.pk3, 2 lines"_s);
+    QCOMPARE(form.statusBar()->currentMessage(), u"exec admin/mod: admin/mod.cfg from zz_admin.pk3, 2 lines, 1 mark"_s);
     QCOMPARE(noteOn(4, 16), u"zom, from zz_zombies.pk3"_s);
     QCOMPARE(noteOn(6, 3), loop);
     QVERIFY(noteOn(0, 3).startsWith(u"Nothing on this server reads g_allow_vote"_s));
