@@ -112,7 +112,8 @@ void ExecScriptView::showScript(const ScriptChecks &checks, qsizetype script, qs
         Wording::counted(found.lines.size(), u"line", u"lines"), Wording::counted(marks, u"mark", u"marks")));
     m_text->setAccessibleName(u"Exec'd script %1"_s.arg(found.path));
     m_text->setAccessibleDescription(m_place->text());
-    QTextCursor cursor(m_text->document()->findBlockByNumber(int(std::clamp<qsizetype>(line, 0, found.lines.size() - 1))));
+    QTextCursor cursor(
+        m_text->document()->findBlockByNumber(int(std::clamp<qsizetype>(line, 0, found.lines.size() - 1))));
     m_text->setTextCursor(cursor);
     m_text->centerCursor();
     showCurrentMark();
@@ -129,7 +130,8 @@ QString ExecScriptView::sentenceAt(const QTextCursor &cursor) const
     if (line >= m_marks->readings.size())
         return {};
     const ConsoleReader::Reading &reading = m_marks->readings[line];
-    if (const ConsoleReader::Mark *mark = ConsoleReader::markAt(reading, cursor.block().text(), cursor.positionInBlock()))
+    if (const ConsoleReader::Mark *mark
+        = ConsoleReader::markAt(reading, cursor.block().text(), cursor.positionInBlock()))
         return mark->sentence;
     // Anywhere on a marked line, its first mark.
     return reading.marks.isEmpty() ? QString() : reading.marks.constFirst().sentence;

@@ -51,7 +51,8 @@ std::pair<QString, QString> running(const GameFolder::Contents &folder, const Ga
         QStringList missing;
         if (GameFolder::notOfferedByArena(map, gametype))
             missing << u"the game's own arena file does not offer it"_s;
-        for (const Gametypes::Need &need : missing.isEmpty() ? GameFolder::lacking(map, gametype) : QList<Gametypes::Need>())
+        for (const Gametypes::Need &need :
+            missing.isEmpty() ? GameFolder::lacking(map, gametype) : QList<Gametypes::Need>())
             missing << u"no "_s + need.named.toString();
         if (missing.isEmpty())
             continue;

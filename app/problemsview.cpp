@@ -120,8 +120,8 @@ void ProblemsView::refresh()
     QStringList lines;
     for (QTextBlock block = m_page->editor()->document()->begin(); block.isValid(); block = block.next())
         lines << block.text();
-    const QList<ScriptChecks::Found> found = checks->marksInRunOrder(
-        lines, [this](qsizetype line) { return m_page->marksOn(line); });
+    const QList<ScriptChecks::Found> found
+        = checks->marksInRunOrder(lines, [this](qsizetype line) { return m_page->marksOn(line); });
 
     // The mark the keyboard was on stays current as the list is read again.
     const QModelIndex was = m_list->currentIndex().siblingAtColumn(File);
@@ -155,9 +155,8 @@ void ProblemsView::refresh()
         m_summary->setText(u"Nothing is marked in %1 or in the scripts its execs run."_s.arg(scriptName));
     } else {
         m_summary->setText(u"%1: %2 in %3, %4 in the scripts its execs run, in the order the game runs them. Enter "
-                           "or a double click goes to a mark."_s.arg(
-            Wording::counted(found.size(), u"mark", u"marks"), QString::number(own), scriptName,
-            QString::number(found.size() - own)));
+                           "or a double click goes to a mark."_s.arg(Wording::counted(found.size(), u"mark", u"marks"),
+                               QString::number(own), scriptName, QString::number(found.size() - own)));
     }
     m_list->setAccessibleDescription(m_summary->text());
     m_list->setCurrentIndex(again.isValid() ? again : m_marks->index(0, File));
@@ -167,10 +166,10 @@ void ProblemsView::refresh()
 void ProblemsView::showCurrent()
 {
     const QModelIndex current = m_list->currentIndex();
-    m_current->setText(current.isValid() ? u"%1, line %2: %3"_s.arg(current.siblingAtColumn(File).data().toString(),
-                                               current.siblingAtColumn(Line).data().toString(),
-                                               current.siblingAtColumn(Sentence).data().toString())
-                                         : QString());
+    m_current->setText(current.isValid()
+            ? u"%1, line %2: %3"_s.arg(current.siblingAtColumn(File).data().toString(),
+                current.siblingAtColumn(Line).data().toString(), current.siblingAtColumn(Sentence).data().toString())
+            : QString());
 }
 
 void ProblemsView::goToMark(const QModelIndex &index)

@@ -28,8 +28,8 @@ struct Found {
 using Folder = ScriptChecks::Folder;
 
 // The game folder `file` is checked against, read once for all the files it serves; none when there is none.
-Folder folderFor(const QString &file, const Server &server, QList<std::pair<GameFolder::Folders, Folder>> &read,
-    QTextStream &err)
+Folder folderFor(
+    const QString &file, const Server &server, QList<std::pair<GameFolder::Folders, Folder>> &read, QTextStream &err)
 {
     const std::optional<GameFolder::Folders> folders = GameFolder::foldersFor(file, server.gameFolder, server.fsGame);
     if (!folders)
@@ -61,16 +61,19 @@ QString shownPath(const QString &path)
     return QDir::toNativeSeparators(path.startsWith(here) ? path.sliced(here.size()) : path);
 }
 
-// What no game folder checked in a script: "maps", "exec'd scripts", "variables".
+// What no game folder checked in a script: its maps, the scripts it execs, and whether anything reads the
+// variables it sets.
 struct Unchecked {
     bool maps = false;
     bool execs = false;
     bool variables = false;
 
-    void add(const ConsoleReader::Reading &reading, QStringView text)
+    // The pages' own variables are read whatever the server.
+    void add(const ConsoleReader::Reading &reading, QStringView text, const ValueCatalogue &values)
     {
         maps = maps || !reading.maps.isEmpty();
-        variables = variables || !reading.names.isEmpty();
+        for (const ConsoleReader::Span &name : variables ? QList<ConsoleReader::Span>() : reading.names)
+            variables = !values.find(text.sliced(name.start, name.length));
         for (const QStringList &words : execs ? QList<QStringList>() : ConsoleReader::commandsOf(text))
             execs = execs || words.value(0).compare(u"exec", Qt::CaseInsensitive) == 0;
     }
@@ -123,7 +126,7 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const
         for (qsizetype line = 0; line < loaded.lines.size(); ++line) {
             const ConsoleReader::Reading reading = checks.read(line, loaded.lines[line]);
             if (!checks.folder())
-                unchecked.add(reading, loaded.lines[line]);
+                unchecked.add(reading, loaded.lines[line], values);
             for (const ConsoleReader::Mark &mark : std::as_const(reading.marks))
                 found.append({ line, mark.span.start, mark.sentence });
         }

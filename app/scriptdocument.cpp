@@ -157,7 +157,8 @@ QString ScriptDocument::useGameFolderOf(const QString &path, bool saved)
     const QString game = QDir::toNativeSeparators(folders->game);
     if (!GameFolder::isGameFolder(folders->game))
         return u" %1 is no game folder: the script is checked against none."_s.arg(game);
-    return folders->mod.isEmpty() ? u" The script is now checked against the game folder %1."_s.arg(game)
-                                  : u" The script is now checked against the mod folder %1 and the game folder %2."_s.arg(
-                                      QDir::toNativeSeparators(folders->mod), game);
+    return folders->mod.isEmpty()
+        ? u" The script is now checked against the game folder %1."_s.arg(game)
+        : u" The script is now checked against the mod folder %1 and the game folder %2."_s.arg(
+            QDir::toNativeSeparators(folders->mod), game);
 }

@@ -405,9 +405,8 @@ bool notOfferedByArena(const Map &map, const Gametypes::Gametype &gametype)
 {
     if (map.origin != Origin::Stock || &gametype != &Gametypes::all[Gametypes::SearchAndDestroy])
         return false;
-    return std::any_of(std::begin(stockTable), std::end(stockTable), [&map](const StockMap &stock) {
-        return !stock.sd && stock.name.compare(map.name, Qt::CaseInsensitive) == 0;
-    });
+    return std::any_of(std::begin(stockTable), std::end(stockTable),
+        [&map](const StockMap &stock) { return !stock.sd && stock.name.compare(map.name, Qt::CaseInsensitive) == 0; });
 }
 
 Contents read(const QString &folder, Detail detail)

@@ -139,7 +139,8 @@ qsizetype ScriptChecks::execTarget(qsizetype line, QStringView text, qsizetype p
     const auto after = std::upper_bound(reading.commandWords.cbegin(), reading.commandWords.cend(), position,
         [](qsizetype at, const ConsoleReader::Span &command) { return at < command.start; });
     const qsizetype command = after - reading.commandWords.cbegin() - 1;
-    const auto exec = std::find_if(execs.cbegin(), execs.cend(), [command](const auto &e) { return e.first == command; });
+    const auto exec
+        = std::find_if(execs.cbegin(), execs.cend(), [command](const auto &e) { return e.first == command; });
     return scriptTyped(exec == execs.cend() ? execs.constFirst().second : exec->second);
 }
 

@@ -512,11 +512,12 @@ void GameFolderTest::checkFindsTheServersFolders()
     };
     const QString gone = u"%1:1:51: The game folder has no map mp_gone: the game says \"Can't find map\" and stays on "
                          "the level it was on until an admin steps in.\n"_s;
-    const QString marks
-        = u"%1:1:37: mp_dmonly runs no sd: it has no allied sd spawn points and no axis sd spawn points, so the game aborts the level (\"gametype is not "
-          "supported\") and plays the next map as deathmatch. It runs dm.\n"_s
+    const QString marks = u"%1:1:37: mp_dmonly runs no sd: it has no allied sd spawn points and no axis sd spawn "
+                          u"points, so the game aborts the level (\"gametype is not "
+                          "supported\") and plays the next map as deathmatch. It runs dm.\n"_s
         + gone
-        + u"%1:3:8: mp_team runs no re (line 2 sets g_gametype): it has no allied re spawn points and no axis re spawn points, so the game aborts the level "
+        + u"%1:3:8: mp_team runs no re (line 2 sets g_gametype): it has no allied re spawn points and no axis re spawn "
+          u"points, so the game aborts the level "
           "(\"gametype is not supported\") and plays the rotation's next map as deathmatch. It runs tdm, sd, bel.\n"_s;
     const QString summary = u"tallyforge: Read the game folder %1: 3 maps, and the game's 16 taken as there since it "
                             "holds none of the game's archives (pak0.pk3 to pak8.pk3).\n"_s;
@@ -554,9 +555,11 @@ void GameFolderTest::checkFindsTheServersFolders()
     writeFile(QDir(mod).filePath(u"mod.cfg"_s), "set fs_game mymod\n" + script);
     const QString inMod = QDir(mod).filePath(u"mod.cfg"_s);
     const QString modRotation
-        = u"%1:%2:37: mp_dmonly runs no sd: it has no allied sd spawn points and no axis sd spawn points, so the game aborts the level (\"gametype is not "
+        = u"%1:%2:37: mp_dmonly runs no sd: it has no allied sd spawn points and no axis sd spawn points, so the game "
+          u"aborts the level (\"gametype is not "
           "supported\") and plays the next map as deathmatch. It runs tdm, bel.\n"
-          "%1:%3:8: mp_team runs no re (line %4 sets g_gametype): it has no allied re spawn points and no axis re spawn points, so the game aborts the level "
+          "%1:%3:8: mp_team runs no re (line %4 sets g_gametype): it has no allied re spawn points and no axis re "
+          "spawn points, so the game aborts the level "
           "(\"gametype is not supported\") and plays the rotation's next map as deathmatch. It runs tdm, sd, bel.\n"_s;
     const QString modMarks = u"%1:1:5: The game takes fs_game only from the server's command line, so this changes "
                              "nothing: start the server with +set fs_game mymod\n"_s.arg(inMod)
@@ -598,7 +601,8 @@ void GameFolderTest::windowOffersAndMarksTheFoldersMaps()
     QTextCursor cursor = form.editor()->textCursor();
     cursor.setPosition(40);
     form.editor()->setTextCursor(cursor);
-    QTRY_VERIFY(form.findChild<EditorPage *>()->note().startsWith(u"mp_dmonly runs no sd: it has no allied sd spawn points"_s));
+    QTRY_VERIFY(
+        form.findChild<EditorPage *>()->note().startsWith(u"mp_dmonly runs no sd: it has no allied sd spawn points"_s));
     // The map command's mark follows the gametype typed on the line before it.
     QTextDocument *document = form.editor()->document();
     auto waved = [document](int line) {
@@ -730,7 +734,8 @@ void GameFolderTest::rotationBoxMarksWhatItHolds()
         { u"mp_dawnville"_s, false,
             u"The rotation takes gametype or map here; the game does not know what to do with mp_dawnville"_s },
         { u"mp_team"_s, true,
-            u"mp_team runs no dm: it has no deathmatch spawn points, so the game aborts the level (\"gametype is not supported\") and "
+            u"mp_team runs no dm: it has no deathmatch spawn points, so the game aborts the level (\"gametype is not "
+            u"supported\") and "
             "plays the next map as deathmatch. It runs tdm, sd, bel."_s },
     };
     box->setFocus();

@@ -224,6 +224,10 @@ void ScriptFileTest::checksFromTheCommandLine_data()
     writeFile(path(u"tight.cfg"_s), large + "//" + QByteArray(16373 - 2 - large.size(), '-'));
     writeFile(path(u"crlf.cfg"_s), large.replace("\n", "\r\n"));
     const QString usage = u"tallyforge: %1\n\n"_s;
+    // Names no page writes: whether anything reads them only the server's folder tells.
+    const QString unchecked
+        = u"tallyforge: The variables of %1 were not checked: it stands in no game folder; --game-folder DIR checks "
+          "them.\n"_s;
 
     QTest::newRow("clean") << QStringList { u"--check"_s, u"clean.cfg"_s } << 0 << QString() << QString();
     QTest::newRow("marked, columns in characters")
@@ -231,12 +235,12 @@ void ScriptFileTest::checksFromTheCommandLine_data()
     QTest::newRow("over one exec") << QStringList { u"--check"_s, u"lf.cfg"_s, u"crlf.cfg"_s } << 1
                                    << u"crlf.cfg:513:1: The game's exec runs none of this script: it is 16,544 "
                                       "bytes, and exec takes 16,383 less what follows +exec.\n"_s
-                                   << QString();
+                                   << unchecked.arg(u"lf.cfg"_s) + unchecked.arg(u"crlf.cfg"_s);
     QTest::newRow("no room for +map_rotate")
         << QStringList { u"--check"_s, u"tight.cfg"_s } << 1
         << u"tight.cfg:518:346: A +map_rotate after +exec leaves no room for this script: it is 16,373 bytes, and "
            "exec then takes 16,372.\n"_s
-        << QString();
+        << unchecked.arg(u"tight.cfg"_s);
     QTest::newRow("unreadable, the rest still checked")
         << QStringList { u"--check"_s, u"missing.cfg"_s, u"marked.cfg"_s } << 2 << marks
         << u"tallyforge: Cannot open file \"%1\". No such file or directory.\n"_s.arg(path(u"missing.cfg"_s));

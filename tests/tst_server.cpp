@@ -3,6 +3,7 @@
 // scripts held in memory and looked up as the game's search would; the
 // folder itself, with real archives, is tst_gamefolder's.
 
+#include "app/execscriptview.h"
 #include "app/scriptcheck.h"
 #include "formtest.h"
 #include "gamefiles.h"
@@ -13,9 +14,11 @@
 #include "testmain.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 #include <limits>
 #include <sys/resource.h>
@@ -129,6 +132,7 @@ private slots:
     void gscNames_data();
     void gscNames();
     void wholeServer();
+    void everyMarkWithinReach();
     void hostileFolder();
 };
 
@@ -496,6 +500,106 @@ void ServerTest::wholeServer()
     cursor.deleteChar();
     form.editor()->setTextCursor(cursor);
     QCOMPARE(page->note(), QString());
+}
+
+// The marks of a script and of the script it execs, reached from the keyboard
+// in a shown window: the exec line counts the exec'd script's marks, F8 and
+// Shift+F8 step through the editor's, the Problems list holds all of them in
+// the order the game runs them and follows typing, Enter goes to a mark in the
+// editor or in the exec'd script opened read-only, and saving the script
+// elsewhere keeps it checked against the folder.
+void ServerTest::everyMarkWithinReach()
+{
+    QTemporaryDir server;
+    const QDir main(server.filePath(u"main"_s));
+    QVERIFY(main.mkpath(u"."_s));
+    QVERIFY(GameFiles::writeArchive(main.filePath(u"zz_admin.pk3"_s),
+        { { u"admin/mod.cfg"_s, "set sv_maxclients 4\nset sv_maxclients 8\nmap mp_nowhere\n" } }));
+    writeFile(main.filePath(u"server.cfg"_s), "exec admin/mod\nset sv_hostname a\nset sv_hostname b\nmap mp_gone\n");
+    TForm1 form;
+    FormTest::showWindow(form);
+    QVERIFY(form.openScript(main.filePath(u"server.cfg"_s)));
+    auto *page = form.findChild<EditorPage *>();
+    QPlainTextEdit *editor = form.editor();
+    auto at
+        = [editor] { return std::pair(editor->textCursor().blockNumber(), editor->textCursor().positionInBlock()); };
+    QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+    QTRY_COMPARE(page->note(), u"exec admin/mod: admin/mod.cfg from zz_admin.pk3, 3 lines, 2 marks"_s);
+
+    for (const auto &[key, modifiers, line, column] :
+        { std::tuple { Qt::Key_F8, Qt::NoModifier, 1, 0 }, { Qt::Key_F8, Qt::NoModifier, 3, 4 },
+            { Qt::Key_F8, Qt::NoModifier, 1, 0 }, { Qt::Key_F8, Qt::ShiftModifier, 3, 4 } }) {
+        QTest::keyClick(editor, key, modifiers);
+        QCOMPARE(at(), std::pair(line, column));
+    }
+
+    QTest::keyClick(editor, Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
+    QTreeView *list = nullptr;
+    QTRY_VERIFY((list = form.findChild<QTreeView *>(u"ProblemsList"_s)) && list->hasFocus());
+    auto rows = [list] {
+        QStringList read;
+        for (int row = 0; row < list->model()->rowCount(); ++row) {
+            read << list->model()->index(row, 0).data().toString() + u':'
+                    + list->model()->index(row, 1).data().toString() + u' '
+                    + list->model()->index(row, 2).data().toString().section(u':', 0, 0);
+        }
+        return read;
+    };
+    const QStringList marked {
+        u"admin/mod.cfg (zz_admin.pk3):1 Line 2 sets sv_maxclients again; the game keeps \"8\"."_s,
+        u"admin/mod.cfg (zz_admin.pk3):3 The game folder has no map mp_nowhere"_s,
+        u"server.cfg:2 Line 3 sets sv_hostname again; the game keeps \"b\"."_s,
+        u"server.cfg:4 The game folder has no map mp_gone"_s
+    };
+    QCOMPARE(rows(), marked);
+
+    // Enter on a mark of the exec'd script opens it, read-only, at the mark's line.
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    auto *view = form.findChild<ExecScriptView *>();
+    QTRY_VERIFY(view && view->isVisible());
+    QCOMPARE(view->place(),
+        u"admin/mod.cfg in zz_admin.pk3 in main, as an exec of the script runs it, read-only: 3 lines, 2 marks."_s);
+    auto *text = view->findChild<QPlainTextEdit *>();
+    QVERIFY(text->isReadOnly());
+    QCOMPARE(text->textCursor().block().text(), u"map mp_nowhere"_s);
+    QVERIFY(
+        view->findChild<QLabel *>(u"ExecScriptMark"_s)->text().startsWith(u"The game folder has no map mp_nowhere"_s));
+    view->close();
+
+    // Enter on a mark of the script goes there in the editor.
+    list->window()->activateWindow();
+    QTRY_VERIFY(list->window()->isActiveWindow());
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTRY_VERIFY(editor->hasFocus());
+    QCOMPARE(at(), std::pair(1, 0));
+    // The list follows typing: a comment takes the mark of the line it makes pointless away.
+    QTest::keyClick(editor, Qt::Key_Down);
+    QTest::keyClicks(editor, u"//"_s);
+    QTRY_COMPARE(rows(), QStringList({ marked[0], marked[1], marked[3] }));
+
+    // F12 on the exec line opens the script it runs.
+    QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_F12);
+    QTRY_VERIFY(view->isVisible());
+    QCOMPARE(view->findChild<QPlainTextEdit *>()->textCursor().blockNumber(), 0);
+    view->close();
+
+    // Saved where no game folder is, the script is still checked against the one it was.
+    QTemporaryDir elsewhere;
+    QVERIFY(form.saveTo(elsewhere.filePath(u"copy.cfg"_s)));
+    QCOMPARE(form.statusBar()->currentMessage(),
+        u"Saved %1."_s.arg(QDir::toNativeSeparators(elsewhere.filePath(u"copy.cfg"_s))));
+    QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+    QTRY_COMPARE(page->note(), u"exec admin/mod: admin/mod.cfg from zz_admin.pk3, 3 lines, 2 marks"_s);
+    QVERIFY(form.statusBar()->findChild<QLabel *>(u"gameFolderNote"_s)->isVisible());
+    // Opened there, it is not, and the status bar says so.
+    QVERIFY(form.openScript(elsewhere.filePath(u"copy.cfg"_s)));
+    QVERIFY2(form.statusBar()->currentMessage().endsWith(
+                 u"The script is no longer checked against a game folder: %1 stands in none; File > Game Folder "
+                 "chooses one."_s.arg(QDir::toNativeSeparators(elsewhere.path()))),
+        qPrintable(form.statusBar()->currentMessage()));
 }
 
 // A game script of 100 MB with more names than are kept, more game scripts

@@ -1,6 +1,6 @@
+#include "app/statusline.h"
 #include "formtest.h"
 #include "testmain.h"
-#include "app/statusline.h"
 #include "widgets/ttextbutton.h"
 
 #include <QAction>
@@ -194,6 +194,13 @@ void WorkflowTest::everySentenceCanBeRead()
     }
     QVERIFY2(lastInk < bar->fontMetrics().horizontalAdvance(shown) + 12, qPrintable(QString::number(lastInk)));
     QCOMPARE(toolTipAt(bar, { 20, bar->height() / 2 }), result);
+    // The tooltip wraps at a width a reader's eye can follow.
+    const QList<QWidget *> windows = QApplication::topLevelWidgets();
+    const auto tip = std::find_if(windows.cbegin(), windows.cend(),
+        [](const QWidget *window) { return window->objectName() == u"qtooltip_label"_s && window->isVisible(); });
+    QVERIFY(tip != windows.cend());
+    QVERIFY2((*tip)->width() < bar->width() * 3 / 4 && (*tip)->height() > 2 * (*tip)->fontMetrics().height(),
+        qPrintable(u"%1 x %2"_s.arg((*tip)->width()).arg((*tip)->height())));
 
     QTest::mouseMove(control(form, "btnSave"));
     QTRY_COMPARE(bar->currentMessage(), u"Save CFG to hard drive..."_s);
