@@ -525,8 +525,8 @@ void GameFolderTest::checkFindsTheServersFolders()
     QCOMPARE(check({ inServer }, {}), QStringList({ marks.arg(inServer), summary.arg(server) }));
     QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, {}),
         QStringList({ QString(),
-            u"tallyforge: The maps and variables of %1 were not checked: it stands in no game folder; --game-folder "
-            "DIR checks them.\n"_s.arg(elsewhere.filePath(u"copy.cfg"_s)) }));
+            u"tallyforge: The maps of %1 were not checked: it stands in no game folder; --game-folder DIR checks "
+            "them.\n"_s.arg(elsewhere.filePath(u"copy.cfg"_s)) }));
     QCOMPARE(check({ elsewhere.filePath(u"copy.cfg"_s) }, server),
         QStringList({ marks.arg(elsewhere.filePath(u"copy.cfg"_s)), summary.arg(server) }));
     // As a shell passes it, relative to the working folder: its loose map is still found.

@@ -230,6 +230,11 @@ void ScriptFileTest::checksFromTheCommandLine_data()
           "them.\n"_s;
 
     QTest::newRow("clean") << QStringList { u"--check"_s, u"clean.cfg"_s } << 0 << QString() << QString();
+    writeFile(path(u"execs.cfg"_s), "exec admin/mod\nset scr_x_vote_tme 30\nset g_allowvote 1\n");
+    QTest::newRow("outside a game folder, what went unchecked")
+        << QStringList { u"--check"_s, u"execs.cfg"_s } << 0 << QString()
+        << u"tallyforge: The exec'd scripts and variables of execs.cfg were not checked: it stands in no game "
+           "folder; --game-folder DIR checks them.\n"_s;
     QTest::newRow("marked, columns in characters")
         << QStringList { u"--check"_s, u"marked.cfg"_s } << 1 << marks << QString();
     QTest::newRow("over one exec") << QStringList { u"--check"_s, u"lf.cfg"_s, u"crlf.cfg"_s } << 1

@@ -455,7 +455,13 @@ void ServerTest::wholeServer()
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
     const ScriptCheck::ExitCode code = ScriptCheck::run({ u"main/server.cfg"_s }, outStream, errStream);
+    // Named twice, and reached from another named script too, a mark is said once.
+    QString again, againErr;
+    QTextStream againStream(&again), againErrStream(&againErr);
+    ScriptCheck::run({ u"main/server.cfg"_s, u"main/extra.cfg"_s, u"main/server.cfg"_s }, againStream, againErrStream);
     QVERIFY(QDir::setCurrent(workingFolder));
+    QCOMPARE(again.split(u'\n').filter(u"admin/mod.cfg:2:1: "_s).size(), 1);
+    QCOMPARE(again.split(u'\n').filter(u"main/server.cfg:1:1: "_s).size(), 1);
     const QString loop
         = u"An exec loop, server.cfg \u2192 extra.cfg \u2192 server.cfg: the game runs it round until its "
           "command buffer overflows (\"Cbuf_InsertText overflowed\")."_s;

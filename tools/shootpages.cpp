@@ -175,5 +175,51 @@ int main(int argc, char *argv[])
     }
     QTest::qWait(300);
     ok = view && screenShot(view, u"15-folder-maps-view"_s) && ok;
+    if (view)
+        view->close();
+
+    // A script that execs another of the folder's: its exec line counts that one's marks, the Problems list holds
+    // every mark in the order the game runs them, and the exec'd script opens read-only.
+    QFile execd(server.filePath(u"gtcvars.cfg"_s));
+    ok = execd.open(QIODevice::WriteOnly)
+        && execd.write("// Search and Destroy\n"
+                       "set scr_sd_timelimit \"4\"\n"
+                       "set scr_sd_roundlength \"3\"\n"
+                       "set scr_sd_timelimit \"5\"\n"
+                       "set scr_sd_scorelimit \"10\"\n"
+                       "map mp_bridge\n")
+            > 0
+        && ok;
+    execd.close();
+    ok = form.saveTo(server.filePath(u"servercfg.cfg"_s)) && ok;
+    form.editor()->selectAll();
+    form.editor()->insertPlainText(u"//Server Options\n"
+                                   "set sv_hostname \"^1Red ^7Base\"\n"
+                                   "set g_gametype \"sd\"\n"
+                                   "exec gtcvars.cfg\n"
+                                   "set scr_sd_timelimit \"3\"\n"
+                                   "set sv_mapRotation \"gametype sd map mp_orchard map mp_duel\"\n"_s);
+    QTest::qWait(500);
+    form.findChild<QTabWidget *>(QStringLiteral("PageControl1"))
+        ->setCurrentWidget(form.findChild<EditorPage *>(QStringLiteral("tabEditor")));
+    form.activateWindow();
+    QTextCursor onExec(form.editor()->document()->findBlockByNumber(3));
+    form.editor()->setTextCursor(onExec);
+    form.editor()->setFocus();
+    QTest::keyClick(form.editor(), Qt::Key_End);
+    ok = shoot(form.findChild<EditorPage *>(QStringLiteral("tabEditor")), u"16-exec-marks"_s) && ok;
+
+    form.findChild<QAction *>(u"Problems1"_s)->trigger();
+    auto *problems = form.findChild<QDialog *>(u"ProblemsView"_s);
+    auto *list = problems ? problems->findChild<QTreeView *>(u"ProblemsList"_s) : nullptr;
+    if (list)
+        list->setCurrentIndex(list->model()->index(1, 0));
+    QTest::qWait(300);
+    ok = list && screenShot(problems, u"17-problems"_s) && ok;
+    if (list)
+        QTest::keyClick(list, Qt::Key_Return);
+    QTest::qWait(300);
+    auto *execView = form.findChild<QDialog *>(u"ExecScriptView"_s);
+    ok = execView && screenShot(execView, u"18-exec-script-view"_s) && ok;
     return ok ? 0 : 1;
 }
