@@ -37,6 +37,9 @@ protected:
 
 ExecScriptView *ExecScriptView::open(QWidget *window, const ScriptChecks &checks, qsizetype script, qsizetype line)
 {
+    // A script the checks no longer reach, as the folder was read again meanwhile, is not there to show.
+    if (script < 0 || script >= checks.reachedScripts().size())
+        return nullptr;
     auto *view = window->findChild<ExecScriptView *>(QString(), Qt::FindDirectChildrenOnly);
     if (!view)
         view = new ExecScriptView(window);

@@ -18,7 +18,8 @@ class ExecScriptView : public QDialog {
     Q_OBJECT
 
 public:
-    // Shows reached script `script` of `checks` over `window` at line `line` (from 0), in the view made on first use.
+    // Shows reached script `script` of `checks` over `window` at line `line` (from 0), in the view made on first
+    // use; none where the checks reach no such script.
     static ExecScriptView *open(QWidget *window, const ScriptChecks &checks, qsizetype script, qsizetype line = 0);
 
     // Where `script` lies, as a sentence names it: "gtcvars.cfg, a loose file in main", "admin/mod.cfg in

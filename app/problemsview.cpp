@@ -174,7 +174,20 @@ void ProblemsView::showCurrent()
 
 void ProblemsView::goToMark(const QModelIndex &index)
 {
-    const QModelIndex first = index.siblingAtColumn(File);
+    QModelIndex first = index.siblingAtColumn(File);
+    // A change not followed yet may have moved the marks: the list first catches up, and goes to the mark only
+    // where it is still there.
+    if (m_later->isActive()) {
+        auto markOf = [](const QModelIndex &at) {
+            return QVariantList { at.data(ScriptRole), at.data(LineRole), at.siblingAtColumn(Sentence).data() };
+        };
+        const QVariantList wanted = markOf(first);
+        m_list->setCurrentIndex(first);
+        refresh();
+        first = m_list->currentIndex().siblingAtColumn(File);
+        if (markOf(first) != wanted)
+            return;
+    }
     if (!first.isValid())
         return;
     const qsizetype script = first.data(ScriptRole).toLongLong();

@@ -352,9 +352,8 @@ void TForm1::FolderMaps1Click()
 
 void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
 {
-    const bool checked = ScriptChecks::checks(contents.get());
     tabEditor->checkMapsAgainst(contents, m_document->scriptPath());
-    m_pages.mapRotation()->offerFolderMaps(checked ? contents : nullptr);
+    m_pages.mapRotation()->offerFolderMaps(ScriptChecks::checks(contents.get()) ? contents : nullptr);
     m_statusLine->showGameFolder(contents);
 }
 

@@ -19,7 +19,7 @@ void create(QWidget *window, QMenuBar *bar, QAction *before, EditorPage *page, c
     menu->setObjectName(u"View1"_s);
     bar->insertMenu(before, menu);
     auto openExec = [window, page](qsizetype script) {
-        if (script >= 0)
+        if (page->checks())
             ExecScriptView::open(window, *page->checks(), script);
     };
     const struct {

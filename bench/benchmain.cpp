@@ -12,6 +12,7 @@
 #include "app/appearance.h"
 #include "app/editorpage.h"
 #include "app/gamefolderreader.h"
+#include "app/problemsview.h"
 #include "app/tform1.h"
 #include "gamefiles.h"
 #include "gamefolder/gamefolder.h"
@@ -21,6 +22,8 @@
 #include "widgets/tappendedit.h"
 #include "widgets/ttextbutton.h"
 
+#include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -682,20 +685,35 @@ void benchServer(int runs)
     }
     const bool followed = page->note().startsWith(u"exec cfg/a10_1"_s);
     // A letter and a backspace by turns at the end of an exec's name: each finds another script, or none.
+    auto keystroke = [&](bool letter) {
+        QKeyEvent press(
+            QEvent::KeyPress, letter ? Qt::Key_A : Qt::Key_Backspace, Qt::NoModifier, letter ? u"a"_s : QString());
+        QKeyEvent release(
+            QEvent::KeyRelease, letter ? Qt::Key_A : Qt::Key_Backspace, Qt::NoModifier, letter ? u"a"_s : QString());
+        QApplication::sendEvent(editor, &press);
+        QApplication::sendEvent(editor, &release);
+        editor->viewport()->repaint();
+    };
     std::vector<double> keys;
-    for (int i = 0; i < runs * 2; ++i) {
-        const bool letter = i % 2 == 0;
-        keys.push_back(timeMs([&] {
-            QKeyEvent press(
-                QEvent::KeyPress, letter ? Qt::Key_A : Qt::Key_Backspace, Qt::NoModifier, letter ? u"a"_s : QString());
-            QKeyEvent release(QEvent::KeyRelease, letter ? Qt::Key_A : Qt::Key_Backspace, Qt::NoModifier,
-                letter ? u"a"_s : QString());
-            QApplication::sendEvent(editor, &press);
-            QApplication::sendEvent(editor, &release);
-            editor->viewport()->repaint();
-        }));
-    }
+    for (int i = 0; i < runs * 2; ++i)
+        keys.push_back(timeMs([&] { keystroke(i % 2 == 0); }));
     printFigure("a keystroke on an exec line, its scripts followed", stats(keys), "ms", 16.0, "<= 16 ms", followed);
+
+    // The Problems list open: a keystroke costs what it did, and the list catches up once typing pauses.
+    w.form.findChild<QAction *>(u"Problems1"_s)->trigger();
+    auto *problems = w.form.findChild<ProblemsView *>();
+    w.form.activateWindow();
+    editor->setFocus();
+    std::vector<double> listedKeys, lists;
+    for (int i = 0; i < runs * 2; ++i) {
+        listedKeys.push_back(timeMs([&] { keystroke(i % 2 == 0); }));
+        lists.push_back(timeMs([&] { problems->refresh(); }));
+    }
+    const auto *list = problems->findChild<QAbstractItemView *>(u"ProblemsList"_s);
+    printFigure(
+        "the same with the Problems list open", stats(listedKeys), "ms", 16.0, "<= 16 ms", problems->isVisible());
+    printFigure("the Problems list read again, 20 exec'd scripts", stats(lists), "ms", 100.0, "<= 100 ms",
+        list->model()->rowCount() > 0);
 }
 
 // A real server's folder: what the reader makes of each map, and how long it takes.
