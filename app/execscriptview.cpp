@@ -115,9 +115,8 @@ void ExecScriptView::showScript(const ScriptChecks &checks, qsizetype script, qs
         Wording::counted(found.lines.size(), u"line", u"lines"), Wording::counted(marks, u"mark", u"marks")));
     m_text->setAccessibleName(u"Exec'd script %1"_s.arg(found.path));
     m_text->setAccessibleDescription(m_place->text());
-    QTextCursor cursor(
-        m_text->document()->findBlockByNumber(int(std::clamp<qsizetype>(line, 0, found.lines.size() - 1))));
-    m_text->setTextCursor(cursor);
+    const QTextBlock at = m_text->document()->findBlockByNumber(int(line));
+    m_text->setTextCursor(QTextCursor(at.isValid() ? at : m_text->document()->firstBlock()));
     m_text->centerCursor();
     showCurrentMark();
 }
