@@ -147,6 +147,7 @@ void ProblemsView::refresh()
         row[File]->setData(mark.line, LineRole);
         row[File]->setData(mark.mark.span.start, ColumnRole);
         row[Line]->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        row[Sentence]->setToolTip(mark.mark.sentence); // the column may cut it
         m_marks->appendRow(row);
         if (!again.isValid() && current == QVariantList { mark.script, mark.line, mark.mark.sentence })
             again = row[File]->index();
