@@ -78,6 +78,7 @@ ExecScriptView::ExecScriptView(QWidget *window)
     m_text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->viewport()->installEventFilter(this);
+    m_marks->setObjectName(u"ExecScriptMarks"_s);
     m_marks->base = m_text->palette().color(QPalette::Base);
     connect(m_text, &QPlainTextEdit::cursorPositionChanged, this, &ExecScriptView::showCurrentMark);
 

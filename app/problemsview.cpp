@@ -60,6 +60,7 @@ ProblemsView::ProblemsView(QWidget *window, EditorPage *page, const ScriptDocume
     m_summary->setTextFormat(Qt::PlainText);
     m_summary->setWordWrap(true);
 
+    m_marks->setObjectName(u"ProblemsMarks"_s);
     m_marks->setHorizontalHeaderLabels({ u"File"_s, u"Line"_s, u"What the game does"_s });
     m_list->setObjectName(u"ProblemsList"_s);
     m_list->setAccessibleName(u"Problems"_s);
