@@ -97,9 +97,12 @@ void EditorPage::readValuesBy(const ValueCatalogue &values)
 
 void EditorPage::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath)
 {
+    // Without a folder the script's path changes nothing, and a script saved without one is not read anew:
+    // reading a megabyte takes longer than saving it.
+    const bool same = folder == m_folder && (!folder || scriptPath == m_scriptPath);
     m_folder = std::move(folder);
     m_scriptPath = scriptPath;
-    if (!m_highlighter)
+    if (!m_highlighter || same)
         return;
     m_highlighter->checkMapsAgainst(m_folder, m_scriptPath);
     updateNote();
