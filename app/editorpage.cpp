@@ -38,6 +38,7 @@ void EditorPage::buildControls()
 
     auto *editor = new QPlainTextEdit(this);
     m_highlighter = new ScriptHighlighter(editor->document(), editor->palette());
+    m_highlighter->setObjectName(u"scriptHighlighter"_s);
     editor->setObjectName(u"editor"_s);
     editor->setGeometry(0, 40, 761, 265);
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

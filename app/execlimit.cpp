@@ -48,6 +48,7 @@ ExecLimit::ExecLimit(QTextDocument *document, QObject *parent)
     : QObject(parent)
     , m_document(document)
 {
+    setObjectName(QStringLiteral("execLimit"));
     connect(document, &QTextDocument::contentsChange, this, &ExecLimit::follow);
     connect(document, &QTextDocument::contentsChanged, this, &ExecLimit::settle);
     follow(0, 0, document->characterCount());

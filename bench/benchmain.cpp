@@ -13,6 +13,7 @@
 #include "app/editorpage.h"
 #include "app/gamefolderreader.h"
 #include "app/tform1.h"
+#include "formtest.h"
 #include "gamefiles.h"
 #include "gamefolder/gamefolder.h"
 #include "gamefolder/serverscripts.h"
@@ -49,6 +50,7 @@
 extern char **environ;
 
 using namespace Qt::StringLiterals;
+using FormTest::editorLines;
 
 namespace {
 
@@ -261,16 +263,6 @@ double timeMs(const std::function<void()> &action)
     action();
     settle();
     return double(nowNs() - start) / 1e6;
-}
-
-QStringList editorLines(TForm1 &form)
-{
-    QStringList lines;
-    for (QTextBlock block = form.editor()->document()->begin(); block.isValid(); block = block.next())
-        lines << block.text();
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();
-    return lines;
 }
 
 // Text of `size` characters made of rotation words, like a long real value.
@@ -487,6 +479,28 @@ void benchOpen(int runs)
         editor->document()->blockCount() == bytes.count('\n') + 1);
 }
 
+// A new modification time makes every archive new to the reader.
+void touchAll(const QStringList &archives)
+{
+    static time_t stamp = 1'000'000'000;
+    ++stamp;
+    for (const QString &archive : archives) {
+        const utimbuf times { stamp, stamp };
+        utime(QFile::encodeName(archive).constData(), &times);
+    }
+}
+
+// Reads of a game folder: how long each took, and whether every one read it all.
+struct Reads {
+    std::vector<double> ms;
+    bool whole = true;
+    void time(const QString &folder, GameFolder::Detail detail,
+        const std::function<bool(const GameFolder::Contents &)> &readAll)
+    {
+        ms.push_back(timeMs([&] { whole = readAll(GameFolder::read(folder, detail)) && whole; }));
+    }
+};
+
 // A server folder of 40 archives holding 60 maps of about 10 MB each, read
 // as the window reads it: the names first, then the maps' spawn points.
 void benchGameFolder(int runs)
@@ -513,41 +527,27 @@ void benchGameFolder(int runs)
             return;
         }
     }
-    // A new modification time makes every archive new to the reader.
-    auto touchAll = [&] {
-        static time_t stamp = 1'000'000'000;
-        ++stamp;
-        for (const QString &archive : std::as_const(archives)) {
-            const utimbuf times { stamp, stamp };
-            utime(QFile::encodeName(archive).constData(), &times);
-        }
+    auto maps = [](bool spawns) {
+        return [spawns](const GameFolder::Contents &contents) {
+            return contents.mapCount() == 60 + 16 && contents.notes.isEmpty()
+                && std::all_of(contents.maps.begin(), contents.maps.end(), [spawns](const GameFolder::Map &map) {
+                       return map.origin == GameFolder::Origin::Stock
+                           || (map.longName.startsWith(u"Bench"_s) && bool(map.gametypes) == spawns);
+                   });
+        };
     };
-    auto whole = [](const GameFolder::Contents &contents, bool spawns) {
-        return contents.mapCount() == 60 + 16 && contents.notes.isEmpty()
-            && std::all_of(contents.maps.begin(), contents.maps.end(), [spawns](const GameFolder::Map &map) {
-                   return map.origin == GameFolder::Origin::Stock
-                       || (map.longName.startsWith(u"Bench"_s) && bool(map.gametypes) == spawns);
-               });
-    };
-    std::vector<double> names, spawns, again;
-    bool namesWhole = true, spawnsWhole = true, againWhole = true;
+    Reads names, spawns, again;
     for (int i = 0; i < std::max(3, runs / 4); ++i) {
-        touchAll();
-        names.push_back(timeMs([&] {
-            namesWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Names), false) && namesWhole;
-        }));
-        touchAll();
-        spawns.push_back(timeMs([&] {
-            spawnsWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Spawns), true) && spawnsWhole;
-        }));
-        again.push_back(timeMs([&] {
-            againWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Spawns), true) && againWhole;
-        }));
+        touchAll(archives);
+        names.time(folder.path(), GameFolder::Detail::Names, maps(false));
+        touchAll(archives);
+        spawns.time(folder.path(), GameFolder::Detail::Spawns, maps(true));
+        again.time(folder.path(), GameFolder::Detail::Spawns, maps(true));
     }
-    printFigure("names and long names of the 60 maps", stats(names), "ms", 50.0, "<= 50 ms", namesWhole);
-    printFigure(
-        "gametypes of the 60 maps, from their spawn points", stats(spawns), "ms", 2000.0, "<= 2 s", spawnsWhole);
-    printFigure("the same folder again, unchanged", stats(again), "ms", 5.0, "<= 5 ms", againWhole);
+    printFigure("names and long names of the 60 maps", stats(names.ms), "ms", 50.0, "<= 50 ms", names.whole);
+    printFigure("gametypes of the 60 maps, from their spawn points", stats(spawns.ms), "ms", 2000.0, "<= 2 s",
+        spawns.whole);
+    printFigure("the same folder again, unchanged", stats(again.ms), "ms", 5.0, "<= 5 ms", again.whole);
 
     // While the window reads the spawn points, the user chooses another folder, or quits.
     QTemporaryDir other;
@@ -555,7 +555,7 @@ void benchGameFolder(int runs)
     bool switchedWhole = true;
     for (int i = 0; i < std::max(3, runs / 4); ++i) {
         for (bool quitting : { false, true }) {
-            touchAll();
+            touchAll(archives);
             auto reader = std::make_unique<GameFolderReader>();
             std::vector<GameFolderReader::Contents> read;
             QObject::connect(reader.get(), &GameFolderReader::folderRead, reader.get(),
@@ -625,31 +625,20 @@ void benchServer(int runs)
             return;
         }
     }
-    auto touchAll = [&] {
-        static time_t stamp = 1'100'000'000;
-        ++stamp;
-        for (const QString &archive : std::as_const(archives)) {
-            const utimbuf times { stamp, stamp };
-            utime(QFile::encodeName(archive).constData(), &times);
-        }
-    };
-    auto whole = [](const GameFolder::Contents &contents) {
+    auto scripts = [](const GameFolder::Contents &contents) {
         return contents.notes.isEmpty() && contents.scripts && contents.scripts->variables()
             && contents.scripts->find(u"cfg/a39_4.cfg"_s)
             && contents.scripts->variables()->verdict(u"scr_mod39_setting99"_s) == VariableUse::Verdict::Read;
     };
-    std::vector<double> names, again;
-    bool namesWhole = true, againWhole = true;
+    Reads names, again;
     for (int i = 0; i < std::max(3, runs / 4); ++i) {
-        touchAll();
-        names.push_back(timeMs(
-            [&] { namesWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Names)) && namesWhole; }));
-        again.push_back(timeMs(
-            [&] { againWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Names)) && againWhole; }));
+        touchAll(archives);
+        names.time(folder.path(), GameFolder::Detail::Names, scripts);
+        again.time(folder.path(), GameFolder::Detail::Names, scripts);
     }
-    printFigure("the names of " + std::to_string(scriptBytes >> 20) + " MB of .gsc, and the .cfg files", stats(names),
-        "ms", 500.0, "<= 500 ms", namesWhole);
-    printFigure("the same folder again, unchanged", stats(again), "ms", 5.0, "<= 5 ms", againWhole);
+    printFigure("the names of " + std::to_string(scriptBytes >> 20) + " MB of .gsc, and the .cfg files",
+        stats(names.ms), "ms", 500.0, "<= 500 ms", names.whole);
+    printFigure("the same folder again, unchanged", stats(again.ms), "ms", 5.0, "<= 5 ms", again.whole);
 
     // The script: the window's own, with 20 execs of the folder's scripts among 600 lines of a mod's settings.
     Window w;
