@@ -40,6 +40,11 @@ void EditorPage::buildControls()
     m_highlighter = new ScriptHighlighter(editor->document(), editor->palette());
     m_highlighter->setObjectName(u"scriptHighlighter"_s);
     editor->setObjectName(u"editor"_s);
+    // A script is Windows-1252 text, which needs no shaping to be legible; a line of it may run to a megabyte,
+    // and shaping is most of what laying it out costs.
+    QFont plain = editor->font();
+    plain.setStyleStrategy(QFont::PreferNoShaping);
+    editor->setFont(plain);
     editor->setGeometry(0, 40, 761, 265);
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor->setAccessibleName(u"Your CFG"_s);
