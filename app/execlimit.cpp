@@ -100,9 +100,8 @@ void ExecLimit::follow(int position, int removed, int added)
 // A line of a megabyte takes as long to draw anew as to lay out: one the change drew is not drawn again.
 void ExecLimit::settle()
 {
-    const auto undrawn = [this](qsizetype position) {
-        return position >= m_drawnFrom && position < m_drawnTo ? -1 : position;
-    };
+    const auto undrawn
+        = [this](qsizetype position) { return position >= m_drawnFrom && position < m_drawnTo ? -1 : position; };
     if (m_told == m_size.firstPast)
         return;
     const qsizetype from = undrawn(std::exchange(m_told, m_size.firstPast));

@@ -15,15 +15,16 @@ namespace ScriptDialogs {
 
 namespace {
 
-// Runs `dialog` and then deletes it; nothing when its parent took it along meanwhile.
-template<typename Dialog, typename Answer> std::optional<Answer> run(Dialog *dialog, Answer (*answer)(Dialog &, int))
+// Runs `dialog`, reads its answer with `read` and deletes it; nothing when its parent took it along meanwhile.
+template<typename Dialog, typename Read>
+auto run(Dialog *dialog, Read read) -> std::optional<decltype(read(*dialog, QDialog::Rejected))>
 {
     const QPointer<Dialog> alive(dialog);
     const int result = dialog->exec();
     if (!alive)
         return std::nullopt;
     const std::unique_ptr<Dialog> done(dialog);
-    return answer(*dialog, result);
+    return read(*dialog, result);
 }
 
 QFileDialog *fileDialog(QWidget *parent, const char *name, const QString &folder)
@@ -43,7 +44,7 @@ QString chosenFile(QFileDialog *dialog, QString &folder)
     struct Chosen {
         QString file, shown;
     };
-    const std::optional<Chosen> chosen = run(dialog, +[](QFileDialog &shown, int result) {
+    const std::optional<Chosen> chosen = run(dialog, [](QFileDialog &shown, int result) {
         const bool accepted = result == QDialog::Accepted && !shown.selectedFiles().isEmpty();
         return Chosen { accepted ? shown.selectedFiles().constFirst() : QString(), shown.directory().absolutePath() };
     });
@@ -102,20 +103,21 @@ Answer askBeforeReplacing(QWidget *parent, const QString &title, const QString &
     box->setObjectName(u"ReplaceBox"_s);
     box->setDefaultButton(textChanged ? QMessageBox::Save : QMessageBox::Cancel);
     box->setEscapeButton(QMessageBox::Cancel);
-    return run(box, +[](QMessageBox &, int result) {
+    const auto answer = [](QMessageBox &, int result) {
         switch (result) {
         case QMessageBox::Save: return Answer::Save;
         case QMessageBox::Discard: return Answer::Discard;
         default: return Answer::Cancel;
         }
-    }).value_or(Answer::Cancel);
+    };
+    return run(box, answer).value_or(Answer::Cancel);
 }
 
 void showError(QWidget *parent, const QString &title, const QString &message)
 {
     auto *box = new QMessageBox(QMessageBox::Critical, title, message, QMessageBox::Ok, parent);
     box->setObjectName(u"ErrorBox"_s);
-    run(box, +[](QMessageBox &, int result) { return result; });
+    run(box, [](QMessageBox &, int result) { return result; });
 }
 
 } // namespace ScriptDialogs

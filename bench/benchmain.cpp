@@ -559,8 +559,8 @@ void benchGameFolder(int runs)
         again.time(folder.path(), GameFolder::Detail::Spawns, maps(true));
     }
     printFigure("names and long names of the 60 maps", stats(names.ms), "ms", 50.0, "<= 50 ms", names.whole);
-    printFigure("gametypes of the 60 maps, from their spawn points", stats(spawns.ms), "ms", 2000.0, "<= 2 s",
-        spawns.whole);
+    printFigure(
+        "gametypes of the 60 maps, from their spawn points", stats(spawns.ms), "ms", 2000.0, "<= 2 s", spawns.whole);
     printFigure("the same folder again, unchanged", stats(again.ms), "ms", 5.0, "<= 5 ms", again.whole);
 
     // While the window reads the spawn points, the user chooses another folder, or quits.
