@@ -11,8 +11,6 @@
 #include <QStyleOption>
 
 #include <fontconfig/fontconfig.h>
-#include <pthread.h>
-#include <sched.h>
 #include <system_error>
 #include <thread>
 
@@ -72,6 +70,13 @@ QStyle *chosenStyle()
     return QStyleFactory::create(u"Fusion"_s);
 }
 
+// The thread reading the font configuration, while there is one to wait for.
+std::thread &fontConfiguration()
+{
+    static std::thread reading;
+    return reading;
+}
+
 } // namespace
 
 namespace Appearance {
@@ -93,6 +98,9 @@ void setUpApplication()
     QPalette palette = QApplication::palette();
     palette.setColor(QPalette::Highlight, QColor(0x78, 0x8a, 0x40));
     QApplication::setPalette(palette);
+    // Read once: Qt reading it too, beside the thread, would only do the same work twice.
+    if (fontConfiguration().joinable())
+        fontConfiguration().join();
     QApplication::setFont(uiFont());
     QApplication::setWindowIcon(Artwork::icon(u"app-icon", Artwork::Sizes::Both));
     ReadableToolTips::install();
@@ -101,12 +109,7 @@ void setUpApplication()
 void loadFontConfigurationMeanwhile()
 {
     try {
-        std::thread([] {
-            // Idle time only: Qt connecting to the display, beside which it runs, must not wait for it.
-            const sched_param idle {};
-            pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
-            FcInit();
-        }).detach();
+        fontConfiguration() = std::thread([] { FcInit(); });
     } catch (const std::system_error &) {
         // No thread to spare: Qt reads the configuration when it needs it.
     }

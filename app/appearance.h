@@ -16,13 +16,11 @@ QFont uiFont();
 // sees the same window.
 void setUpApplication();
 
-// Starts reading the system's font configuration on a thread of its own, which
-// runs only when a processor is otherwise idle and is never waited for. Called
-// before the QApplication exists, it reads while Qt connects to the display;
-// otherwise the window's first caption would wait for it, over a quarter of
-// the work before the first frame. Should Qt look up a font before the thread
-// is done, Qt reads the configuration itself, and fontconfig keeps whichever
-// was ready first.
+// Starts reading the system's font configuration on a thread of its own.
+// Called before the QApplication exists, it reads while Qt connects to the
+// display; otherwise the window's first caption would wait for it, over a
+// quarter of the work before the first frame. setUpApplication() waits for
+// what is left of it rather than have Qt read the configuration a second time.
 void loadFontConfigurationMeanwhile();
 
 } // namespace Appearance

@@ -40,7 +40,13 @@ void EditorPage::buildControls()
 
     auto *editor = new QPlainTextEdit(this);
     m_highlighter = new ScriptHighlighter(editor->document(), editor->palette());
+    m_highlighter->setObjectName(u"scriptHighlighter"_s);
     editor->setObjectName(u"editor"_s);
+    // A script is Windows-1252 text, which needs no shaping to be legible; a line of it may run to a megabyte,
+    // and shaping is most of what laying it out costs.
+    QFont plain = editor->font();
+    plain.setStyleStrategy(QFont::PreferNoShaping);
+    editor->setFont(plain);
     editor->setGeometry(0, 40, 761, 265);
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor->setAccessibleName(u"Your CFG"_s);
@@ -101,9 +107,12 @@ void EditorPage::readValuesBy(const ValueCatalogue &values)
 
 void EditorPage::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath)
 {
+    // Without a folder the script's path changes nothing, and a script saved without one is not read anew:
+    // reading a megabyte takes longer than saving it.
+    const bool same = folder == m_folder && (!folder || scriptPath == m_scriptPath);
     m_folder = std::move(folder);
     m_scriptPath = scriptPath;
-    if (!m_highlighter)
+    if (!m_highlighter || same)
         return;
     m_highlighter->checkMapsAgainst(m_folder, m_scriptPath);
     updateNote();

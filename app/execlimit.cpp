@@ -48,6 +48,7 @@ ExecLimit::ExecLimit(QTextDocument *document, QObject *parent)
     : QObject(parent)
     , m_document(document)
 {
+    setObjectName(QStringLiteral("execLimit"));
     connect(document, &QTextDocument::contentsChange, this, &ExecLimit::follow);
     connect(document, &QTextDocument::contentsChanged, this, &ExecLimit::settle);
     follow(0, 0, document->characterCount());
@@ -66,8 +67,11 @@ std::optional<ConsoleReader::Span> ExecLimit::pastIn(const QTextBlock &block) co
 // after it finds the limit where it now is. A clear() ends on this signal alone.
 void ExecLimit::follow(int position, int removed, int added)
 {
+    const QTextBlock first = m_document->findBlock(position);
     const QTextBlock last = m_document->findBlock(position + added);
-    for (QTextBlock block = m_document->findBlock(position); block.isValid(); block = block.next()) {
+    m_drawnFrom = first.isValid() ? first.position() : 0;
+    m_drawnTo = last.isValid() ? last.position() + last.length() : m_drawnFrom;
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
         const QString text = block.text();
         const qsizetype extra = ExecSize::bytesOf(text, ExecSize::Breaks::Saved) - text.size();
         const auto *held = static_cast<const ExtraBytes *>(block.userData());
@@ -93,8 +97,15 @@ void ExecLimit::follow(int position, int removed, int added)
     }
 }
 
+// A line of a megabyte takes as long to draw anew as to lay out: one the change drew is not drawn again.
 void ExecLimit::settle()
 {
-    if (m_told != m_size.firstPast)
-        Q_EMIT moved(std::exchange(m_told, m_size.firstPast), m_size.firstPast);
+    const auto undrawn
+        = [this](qsizetype position) { return position >= m_drawnFrom && position < m_drawnTo ? -1 : position; };
+    if (m_told == m_size.firstPast)
+        return;
+    const qsizetype from = undrawn(std::exchange(m_told, m_size.firstPast));
+    const qsizetype to = undrawn(m_size.firstPast);
+    if (from >= 0 || to >= 0)
+        Q_EMIT moved(from, to);
 }

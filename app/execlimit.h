@@ -29,8 +29,10 @@ public:
     std::optional<ConsoleReader::Span> pastIn(const QTextBlock &block) const;
 
 Q_SIGNALS:
-    // Once a change is done, the first position past the limit (-1: none)
-    // moved from `from`, where it was drawn as the text stands now, to `to`.
+    // Once a change is done, the first position past the limit moved from
+    // `from`, where it was drawn as the text stands now, to `to`: the lines
+    // to draw anew. Either is -1 where there is no limit or where the change
+    // drew that line itself (a highlighter draws the lines a change covers).
     void moved(qsizetype from, qsizetype to);
 
 private:
@@ -44,4 +46,7 @@ private:
     // Where the limit was last told, moved along with the text; -1 once the
     // text there changed, which draws it anew.
     qsizetype m_told = -1;
+    // The lines the last change covers, from the start of the first to the end
+    // of the last: a highlighter drew them with the limit where it is now.
+    qsizetype m_drawnFrom = 0, m_drawnTo = 0;
 };

@@ -4,6 +4,12 @@
 #include <QMimeData>
 #include <QWidget>
 
+FileDrop::FileDrop(QObject *parent)
+    : QObject(parent)
+{
+    setObjectName(QStringLiteral("fileDrop"));
+}
+
 void FileDrop::watch(QWidget *widget)
 {
     widget->setAcceptDrops(true);

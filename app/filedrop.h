@@ -10,7 +10,7 @@ class FileDrop : public QObject {
     Q_OBJECT
 
 public:
-    using QObject::QObject;
+    explicit FileDrop(QObject *parent);
 
     void watch(QWidget *widget);
 

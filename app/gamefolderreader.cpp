@@ -8,6 +8,7 @@
 GameFolderReader::GameFolderReader(QObject *parent)
     : QObject(parent)
 {
+    setObjectName(QStringLiteral("gameFolderReader"));
 }
 
 GameFolderReader::~GameFolderReader()

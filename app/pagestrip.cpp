@@ -19,6 +19,7 @@ PageStrip::PageStrip(QTabWidget *tabs, const PageList &pages, LazyPage *editor, 
     , m_editor(editor)
     , m_built(std::move(built))
 {
+    setObjectName(QStringLiteral("pageStrip"));
     for (const PageList::Tab &tab : pages.tabs()) {
         QWidget *page = tab.page ? static_cast<QWidget *>(tab.page) : editor;
         const int index = tabs->addTab(page, tab.icon.isEmpty() ? QIcon() : Artwork::icon(tab.icon), tab.caption);

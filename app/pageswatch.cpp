@@ -9,6 +9,7 @@ PagesWatch::PagesWatch(std::function<QString()> write, QObject *parent)
     : QObject(parent)
     , m_write(std::move(write))
 {
+    setObjectName(QStringLiteral("pagesWatch"));
 }
 
 void PagesWatch::remember(const QList<QWidget *> &pages)

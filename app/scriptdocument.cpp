@@ -51,6 +51,7 @@ ScriptDocument::ScriptDocument(const PageList &pages, std::function<QTextDocumen
           this))
     , m_gameFolder(new GameFolderReader(this))
 {
+    setObjectName(u"scriptDocument"_s);
     connect(m_pagesWatch, &PagesWatch::differsChanged, this, &ScriptDocument::pagesDifferChanged);
     connect(m_gameFolder, &GameFolderReader::folderRead, this, &ScriptDocument::gameFolderRead);
 }

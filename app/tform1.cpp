@@ -4,7 +4,7 @@
 #include "app/filedrop.h"
 #include "app/foldermapsview.h"
 #include "app/pagestrip.h"
-#include "app/scriptdialogs.h"
+#include "app/scriptfiles.h"
 #include "app/statusline.h"
 #include "app/viewmenu.h"
 #include "app/weblinks.h"
@@ -22,8 +22,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -67,8 +65,10 @@ TForm1::TForm1(QWidget *parent, Pages pages)
           m_pages, [this] { return editor()->document(); }, this))
     , m_statusLine(new StatusLine(this))
     , m_drop(new FileDrop(this))
+    , m_files(new ScriptFiles(this, m_document, applicationTitle, [this] { buildPages(); }))
 {
     setObjectName(u"Form1"_s);
+    m_client->setObjectName(u"clientArea"_s);
     setWindowTitle(windowCaption);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
         | Qt::WindowCloseButtonHint);
@@ -94,8 +94,8 @@ TForm1::TForm1(QWidget *parent, Pages pages)
     connect(m_document, &ScriptDocument::told, m_statusLine, &StatusLine::showResult);
     m_drop->watch(this);
     connect(m_drop, &FileDrop::dropped, this, [this](const QString &path) {
-        if (mayReplaceScript(path))
-            openScript(path);
+        if (m_files->mayReplaceScript(path))
+            m_files->open(path);
     });
 
     move(284, 152);
@@ -286,17 +286,9 @@ void TForm1::btnClearClick()
     enterState(State::Cleared);
 }
 
-bool TForm1::saveThroughDialog()
-{
-    const QString opened = m_document->openedFile();
-    const QString path
-        = ScriptDialogs::savePath(this, m_saveFolder, opened.isEmpty() ? u"servercfg"_s : QFileInfo(opened).fileName());
-    return !path.isEmpty() && saveTo(path);
-}
-
 void TForm1::btnSaveClick()
 {
-    saveThroughDialog();
+    m_files->saveThroughDialog();
 }
 
 void TForm1::Save1Click()
@@ -306,43 +298,22 @@ void TForm1::Save1Click()
 
 bool TForm1::saveTo(const QString &path)
 {
-    return succeeded(m_document->save(path));
+    return m_files->save(path);
 }
 
 void TForm1::Open1Click()
 {
-    if (const QString path = ScriptDialogs::openPath(this, m_openFolder); !path.isEmpty() && mayReplaceScript(path))
-        openScript(path);
-}
-
-bool TForm1::mayReplaceScript(const QString &path)
-{
-    buildPages();
-    const bool textChanged = m_document->textChanged();
-    if (!textChanged && !m_document->pagesChanged())
-        return true;
-    switch (ScriptDialogs::askBeforeReplacing(this, applicationTitle, path, textChanged)) {
-    case ScriptDialogs::Answer::Save: return saveThroughDialog();
-    case ScriptDialogs::Answer::Discard: return true;
-    case ScriptDialogs::Answer::Cancel: break;
-    }
-    return false;
+    m_files->openThroughDialog();
 }
 
 bool TForm1::openScript(const QString &path)
 {
-    buildPages();
-    if (!succeeded(m_document->open(path)))
-        return false;
-    m_saveFolder = QFileInfo(path).absolutePath(); // saving proposes the file opened, where it lies
-    return true;
+    return m_files->open(path);
 }
 
 void TForm1::GameFolder1Click()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, u"Game Folder"_s, m_document->chosenGameFolder());
-    if (!folder.isEmpty())
-        m_document->chooseGameFolder(folder);
+    m_files->chooseGameFolder();
 }
 
 void TForm1::FolderMaps1Click()
@@ -355,14 +326,6 @@ void TForm1::showGameFolder(const GameFolderReader::Contents &contents)
     tabEditor->checkMapsAgainst(contents, m_document->scriptPath());
     m_pages.mapRotation()->offerFolderMaps(ScriptChecks::checks(contents.get()) ? contents : nullptr);
     m_statusLine->showGameFolder(contents);
-}
-
-bool TForm1::succeeded(const std::optional<QString> &failure)
-{
-    if (!failure)
-        return true;
-    ScriptDialogs::showError(this, applicationTitle, *failure);
-    return false;
 }
 
 void TForm1::Exit1Click()

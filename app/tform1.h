@@ -1,7 +1,8 @@
 #pragma once
 
 // The main window. It only assembles the settings pages (PageList) and wires
-// its controls and dialogs to the script it works on (ScriptDocument): the
+// its controls to the script it works on (ScriptDocument) and to the files
+// and dialogs it comes from and goes to (ScriptFiles): the
 // controls of the pages are the one copy of the settings. "Finish!" has the
 // pages write their sections into the editor through a ScriptWriter; "Open
 // CFG" has them take back the values a file sets (OpenedScript), keeping the
@@ -22,6 +23,7 @@ class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class PageStrip;
+class ScriptFiles;
 class QTabWidget;
 class StatusLine;
 class TTextButton;
@@ -87,6 +89,7 @@ private:
     ScriptDocument *const m_document;
     StatusLine *const m_statusLine;
     FileDrop *const m_drop;
+    ScriptFiles *const m_files;
     PageStrip *m_strip = nullptr;
 
     QAction *Open1 = nullptr;
@@ -105,16 +108,7 @@ private:
     enum class State { Start, Generated, Cleared };
     void FormCreate();
     void enterState(State state);
-    // Shows the error box for `failure`, if any; true when there is none.
-    bool succeeded(const std::optional<QString> &failure);
-    // Asks for a file and saves there; false when nothing was saved.
-    bool saveThroughDialog();
-    // Whether opening `path` may replace the editor's script and the pages'
-    // values: asks first when either holds work not saved (ScriptDocument).
-    bool mayReplaceScript(const QString &path);
     void showGameFolder(const GameFolderReader::Contents &contents);
 
-    QString m_saveFolder; // the folder each file dialog showed last; at first the one the program started in
-    QString m_openFolder;
     bool m_editorMade = false; // the editor's page is built and reads the pages' values
 };

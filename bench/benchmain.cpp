@@ -14,6 +14,7 @@
 #include "app/gamefolderreader.h"
 #include "app/problemsview.h"
 #include "app/tform1.h"
+#include "formtest.h"
 #include "gamefiles.h"
 #include "gamefolder/gamefolder.h"
 #include "gamefolder/serverscripts.h"
@@ -52,6 +53,7 @@
 extern char **environ;
 
 using namespace Qt::StringLiterals;
+using FormTest::editorLines;
 
 namespace {
 
@@ -73,6 +75,20 @@ Stats stats(std::vector<double> values)
     const size_t n = values.size();
     const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
     return { median, values.front(), values.back() };
+}
+
+// The ratio of the medians; min and max of the ratios of runs taken side by side.
+Stats ratio(const std::vector<double> &of, const std::vector<double> &to)
+{
+    Stats s;
+    s.median = stats(of).median / stats(to).median;
+    std::vector<double> pairs;
+    for (size_t i = 0; i < of.size() && i < to.size(); ++i)
+        pairs.push_back(of[i] / to[i]);
+    const Stats each = stats(pairs);
+    s.min = each.min;
+    s.max = each.max;
+    return s;
 }
 
 int goalsMissed = 0;
@@ -223,17 +239,6 @@ void benchStartup(int runs)
     const char *names[] = { "Tallyforge", "bare window", "stock window, same controls" };
     for (int k = 0; k < 3; ++k)
         printFigure(std::string("process start to first painted window: ") + names[k], stats(ms[k]), "ms", {}, "");
-    auto ratio = [](const std::vector<double> &of, const std::vector<double> &to) {
-        Stats s;
-        s.median = stats(of).median / stats(to).median;
-        std::vector<double> pairs;
-        for (size_t i = 0; i < of.size(); ++i)
-            pairs.push_back(of[i] / to[i]);
-        const Stats each = stats(pairs);
-        s.min = each.min;
-        s.max = each.max;
-        return s;
-    };
     printFigure("  ratio to the bare window (min/max: per run)", ratio(ms[0], ms[1]), "x", 1.0, "<= 1.0 x bare");
     printFigure("  ratio to the stock window (min/max: per run)", ratio(ms[0], ms[2]), "x", 0.8, "<= 0.8 x stock");
     const char *parts[] = { "to QApplication built", "window built", "shown until first frame" };
@@ -264,16 +269,6 @@ double timeMs(const std::function<void()> &action)
     action();
     settle();
     return double(nowNs() - start) / 1e6;
-}
-
-QStringList editorLines(TForm1 &form)
-{
-    QStringList lines;
-    for (QTextBlock block = form.editor()->document()->begin(); block.isValid(); block = block.next())
-        lines << block.text();
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();
-    return lines;
 }
 
 // Text of `size` characters made of rotation words, like a long real value.
@@ -320,13 +315,33 @@ void benchPasses(int runs)
     {
         Window w;
         qsizetype lines = 0;
-        std::vector<double> ms;
         for (int i = 0; i < 3; ++i)
             passMs(w, &lines);
-        for (int i = 0; i < runs; ++i)
+        // Qt's floor: a stock plain-text edit like the editor, on a page of the same tab strip without a tab of
+        // its own, given the same text and brought to the front.
+        auto *tabs = w.form.findChild<QTabWidget *>(u"PageControl1"_s);
+        QPlainTextEdit *editor = w.form.editor();
+        auto *stockPage = new QWidget;
+        auto *stock = new QPlainTextEdit(stockPage);
+        stock->setGeometry(editor->geometry());
+        stock->setFont(editor->font());
+        stock->setVerticalScrollBarPolicy(editor->verticalScrollBarPolicy());
+        tabs->setTabVisible(tabs->addTab(stockPage, QString()), false);
+        const QString script = editor->toPlainText();
+        std::vector<double> ms, floor;
+        for (int i = 0; i < runs; ++i) {
             ms.push_back(passMs(w, &lines));
-        printFigure(
-            "every control at its start value (" + std::to_string(lines) + " lines)", stats(ms), "ms", 2.0, "<= 2 ms");
+            tabs->setCurrentIndex(0);
+            stock->clear();
+            settle();
+            floor.push_back(timeMs([&] {
+                stock->setPlainText(script);
+                tabs->setCurrentWidget(stockPage);
+            }));
+        }
+        printFigure("every control at its start value (" + std::to_string(lines) + " lines)", stats(ms), "ms", {}, "");
+        printFigure("  the same text shown by a stock edit", stats(floor), "ms", {}, "");
+        printFigure("  ratio to the stock edit (min/max: per run)", ratio(ms, floor), "x", 2.0, "<= 2 x stock");
     }
     {
         Window w;
@@ -383,20 +398,31 @@ void benchAppends(int runs)
         }
         QString expected = filler(size);
         edit->setEditText(expected);
+        // Qt's floor: a stock edit just above, with the same font and text, which gets the same piece after each
+        // click. Either lays out and measures its whole text at each change, and draws it again.
+        QLineEdit stock(edit->parentWidget());
+        stock.setGeometry(edit->geometry().translated(0, -edit->height() - 4));
+        stock.setFont(edit->font());
+        stock.setMaxLength(edit->maxLength());
+        stock.setText(expected);
+        stock.show();
         settle();
         // The piece the button adds, as seen on the first click.
         button->click();
         const QString piece = edit->text().mid(expected.size());
         expected += piece;
-        std::vector<double> ms;
+        stock.setText(stock.text() + piece);
+        std::vector<double> ms, floor;
         for (int i = 0; i < runs; ++i) {
             ms.push_back(timeMs([&] { button->click(); }));
             expected += piece;
+            floor.push_back(timeMs([&] { stock.setText(stock.text() + piece); }));
         }
-        const bool whole = edit->text() == expected;
-        const bool small = size < 1024 * 1024;
-        printFigure(std::string("append to a ") + (small ? "100 KB" : "1 MB") + " rotation", stats(ms), "ms",
-            small ? 10.0 : 100.0, small ? "<= 10 ms" : "<= 100 ms", whole);
+        const bool whole = edit->text() == expected && stock.text() == expected;
+        const std::string rotation = size < 1024 * 1024 ? "100 KB" : "1 MB";
+        printFigure("append to a " + rotation + " rotation", stats(ms), "ms", {}, "", whole);
+        printFigure("  the same append to a stock edit", stats(floor), "ms", {}, "");
+        printFigure("  ratio to the stock edit (min/max: per run)", ratio(ms, floor), "x", 1.15, "<= 1.15 x stock");
     }
 }
 
@@ -490,6 +516,28 @@ void benchOpen(int runs)
         editor->document()->blockCount() == bytes.count('\n') + 1);
 }
 
+// A new modification time makes every archive new to the reader.
+void touchAll(const QStringList &archives)
+{
+    static time_t stamp = 1'000'000'000;
+    ++stamp;
+    for (const QString &archive : archives) {
+        const utimbuf times { stamp, stamp };
+        utime(QFile::encodeName(archive).constData(), &times);
+    }
+}
+
+// Reads of a game folder: how long each took, and whether every one read it all.
+struct Reads {
+    std::vector<double> ms;
+    bool whole = true;
+    void time(const QString &folder, GameFolder::Detail detail,
+        const std::function<bool(const GameFolder::Contents &)> &readAll)
+    {
+        ms.push_back(timeMs([&] { whole = readAll(GameFolder::read(folder, detail)) && whole; }));
+    }
+};
+
 // A server folder of 40 archives holding 60 maps of about 10 MB each, read
 // as the window reads it: the names first, then the maps' spawn points.
 void benchGameFolder(int runs)
@@ -516,41 +564,27 @@ void benchGameFolder(int runs)
             return;
         }
     }
-    // A new modification time makes every archive new to the reader.
-    auto touchAll = [&] {
-        static time_t stamp = 1'000'000'000;
-        ++stamp;
-        for (const QString &archive : std::as_const(archives)) {
-            const utimbuf times { stamp, stamp };
-            utime(QFile::encodeName(archive).constData(), &times);
-        }
+    auto maps = [](bool spawns) {
+        return [spawns](const GameFolder::Contents &contents) {
+            return contents.mapCount() == 60 + 16 && contents.notes.isEmpty()
+                && std::all_of(contents.maps.begin(), contents.maps.end(), [spawns](const GameFolder::Map &map) {
+                       return map.origin == GameFolder::Origin::Stock
+                           || (map.longName.startsWith(u"Bench"_s) && bool(map.gametypes) == spawns);
+                   });
+        };
     };
-    auto whole = [](const GameFolder::Contents &contents, bool spawns) {
-        return contents.mapCount() == 60 + 16 && contents.notes.isEmpty()
-            && std::all_of(contents.maps.begin(), contents.maps.end(), [spawns](const GameFolder::Map &map) {
-                   return map.origin == GameFolder::Origin::Stock
-                       || (map.longName.startsWith(u"Bench"_s) && bool(map.gametypes) == spawns);
-               });
-    };
-    std::vector<double> names, spawns, again;
-    bool namesWhole = true, spawnsWhole = true, againWhole = true;
+    Reads names, spawns, again;
     for (int i = 0; i < std::max(3, runs / 4); ++i) {
-        touchAll();
-        names.push_back(timeMs([&] {
-            namesWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Names), false) && namesWhole;
-        }));
-        touchAll();
-        spawns.push_back(timeMs([&] {
-            spawnsWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Spawns), true) && spawnsWhole;
-        }));
-        again.push_back(timeMs([&] {
-            againWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Spawns), true) && againWhole;
-        }));
+        touchAll(archives);
+        names.time(folder.path(), GameFolder::Detail::Names, maps(false));
+        touchAll(archives);
+        spawns.time(folder.path(), GameFolder::Detail::Spawns, maps(true));
+        again.time(folder.path(), GameFolder::Detail::Spawns, maps(true));
     }
-    printFigure("names and long names of the 60 maps", stats(names), "ms", 50.0, "<= 50 ms", namesWhole);
+    printFigure("names and long names of the 60 maps", stats(names.ms), "ms", 50.0, "<= 50 ms", names.whole);
     printFigure(
-        "gametypes of the 60 maps, from their spawn points", stats(spawns), "ms", 2000.0, "<= 2 s", spawnsWhole);
-    printFigure("the same folder again, unchanged", stats(again), "ms", 5.0, "<= 5 ms", againWhole);
+        "gametypes of the 60 maps, from their spawn points", stats(spawns.ms), "ms", 2000.0, "<= 2 s", spawns.whole);
+    printFigure("the same folder again, unchanged", stats(again.ms), "ms", 5.0, "<= 5 ms", again.whole);
 
     // While the window reads the spawn points, the user chooses another folder, or quits.
     QTemporaryDir other;
@@ -558,7 +592,7 @@ void benchGameFolder(int runs)
     bool switchedWhole = true;
     for (int i = 0; i < std::max(3, runs / 4); ++i) {
         for (bool quitting : { false, true }) {
-            touchAll();
+            touchAll(archives);
             auto reader = std::make_unique<GameFolderReader>();
             std::vector<GameFolderReader::Contents> read;
             QObject::connect(reader.get(), &GameFolderReader::folderRead, reader.get(),
@@ -628,31 +662,20 @@ void benchServer(int runs)
             return;
         }
     }
-    auto touchAll = [&] {
-        static time_t stamp = 1'100'000'000;
-        ++stamp;
-        for (const QString &archive : std::as_const(archives)) {
-            const utimbuf times { stamp, stamp };
-            utime(QFile::encodeName(archive).constData(), &times);
-        }
-    };
-    auto whole = [](const GameFolder::Contents &contents) {
+    auto scripts = [](const GameFolder::Contents &contents) {
         return contents.notes.isEmpty() && contents.scripts && contents.scripts->variables()
             && contents.scripts->find(u"cfg/a39_4.cfg"_s)
             && contents.scripts->variables()->verdict(u"scr_mod39_setting99"_s) == VariableUse::Verdict::Read;
     };
-    std::vector<double> names, again;
-    bool namesWhole = true, againWhole = true;
+    Reads names, again;
     for (int i = 0; i < std::max(3, runs / 4); ++i) {
-        touchAll();
-        names.push_back(timeMs(
-            [&] { namesWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Names)) && namesWhole; }));
-        again.push_back(timeMs(
-            [&] { againWhole = whole(GameFolder::read(folder.path(), GameFolder::Detail::Names)) && againWhole; }));
+        touchAll(archives);
+        names.time(folder.path(), GameFolder::Detail::Names, scripts);
+        again.time(folder.path(), GameFolder::Detail::Names, scripts);
     }
-    printFigure("the names of " + std::to_string(scriptBytes >> 20) + " MB of .gsc, and the .cfg files", stats(names),
-        "ms", 500.0, "<= 500 ms", namesWhole);
-    printFigure("the same folder again, unchanged", stats(again), "ms", 5.0, "<= 5 ms", againWhole);
+    printFigure("the names of " + std::to_string(scriptBytes >> 20) + " MB of .gsc, and the .cfg files",
+        stats(names.ms), "ms", 500.0, "<= 500 ms", names.whole);
+    printFigure("the same folder again, unchanged", stats(again.ms), "ms", 5.0, "<= 5 ms", again.whole);
 
     // The script: the window's own, with 20 execs of the folder's scripts among 600 lines of a mod's settings.
     Window w;

@@ -34,6 +34,7 @@ FieldMark::FieldMark(QLineEdit *edit, QStringView variable, const ValueCatalogue
     , m_edit(edit)
     , m_variable(variable.toString())
 {
+    setObjectName(u"fieldMark"_s);
     m_values.declare(variable, accepted);
     connect(edit, &QLineEdit::textChanged, this, &FieldMark::read);
     connect(edit, &QLineEdit::cursorPositionChanged, this, &FieldMark::pickSentence);

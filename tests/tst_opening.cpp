@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QStatusBar>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -77,6 +78,8 @@ private Q_SLOTS:
     void asksBeforeReplacingEdits();
     void asksBeforeReplacingTypedValues_data();
     void asksBeforeReplacingTypedValues();
+    void windowGoesWhileItsDialogIsOpen_data();
+    void windowGoesWhileItsDialogIsOpen();
     void rotationUndoStartsAfresh();
 };
 
@@ -485,6 +488,51 @@ void OpeningTest::rotationUndoStartsAfresh()
     QVERIFY(form.openScript(writeFile(dir, "set sv_mapRotation \"gametype sd map mp_bocage\"\n")));
     QTest::keyClick(rotation, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(rotation->text(), u"gametype sd map mp_bocage"_s);
+}
+
+void OpeningTest::windowGoesWhileItsDialogIsOpen_data()
+{
+    QTest::addColumn<QString>("dialog");
+    for (const char *dialog : { "OpenDialog", "ReplaceBox", "SaveDialog", "ErrorBox", "GameFolderDialog" })
+        QTest::newRow(dialog) << QString::fromLatin1(dialog);
+}
+
+// The window may go while a dialog of its runs, and takes the dialog with it: nothing touches either afterwards.
+void OpeningTest::windowGoesWhileItsDialogIsOpen()
+{
+    QFETCH(QString, dialog);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, "set sv_fps 20\n");
+    auto *form = new TForm1;
+    showWindow(*form);
+    QPointer<QWidget> shown;
+    QList<ModalWatcher::Handler> answers;
+    if (dialog == u"ReplaceBox") {
+        form->editor()->setPlainText(u"set typed 1"_s);
+        form->editor()->document()->setModified(true);
+        answers << [&](QWidget *widget) {
+            auto *open = qobject_cast<QFileDialog *>(widget);
+            QVERIFY(open);
+            open->selectFile(path);
+            static_cast<QDialog *>(open)->accept();
+        };
+    }
+    answers << [&](QWidget *widget) {
+        shown = widget;
+        QCOMPARE(widget->objectName(), dialog);
+        delete form;
+    };
+    ModalWatcher watcher(answers);
+    if (dialog == u"OpenDialog" || dialog == u"ReplaceBox")
+        form->Open1Click();
+    else if (dialog == u"SaveDialog")
+        form->Save1Click();
+    else if (dialog == u"ErrorBox")
+        QVERIFY(!form->openScript(dir.filePath(u"missing.cfg"_s)));
+    else
+        form->GameFolder1Click();
+    QVERIFY(watcher.answered());
+    QVERIFY(shown.isNull());
 }
 
 TALLYFORGE_TEST_MAIN(OpeningTest)

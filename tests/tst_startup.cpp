@@ -78,6 +78,7 @@ class StartupTest : public QObject {
 private Q_SLOTS:
     void laterPagesMatchWholeWindow_data();
     void laterPagesMatchWholeWindow();
+    void everyPartOfOursIsNamed();
 };
 
 void StartupTest::laterPagesMatchWholeWindow_data()
@@ -142,6 +143,22 @@ void StartupTest::laterPagesMatchWholeWindow()
     }
     QCOMPARE(finish(later), finish(whole));
     QCOMPARE(dump(later), dump(whole));
+}
+
+// Tests and tools find the window's parts by name, Qt's own parts aside: what our code makes has one, the
+// objects without a meta-object of their own among them.
+void StartupTest::everyPartOfOursIsNamed()
+{
+    TForm1 form;
+    showWindow(form);
+    finish(form);
+    QStringList unnamed;
+    for (const QObject *part : form.findChildren<QObject *>()) {
+        const QLatin1StringView kind(part->metaObject()->className());
+        if (part->objectName().isEmpty() && (!kind.startsWith(u'Q') || kind == "QObject"_L1))
+            unnamed << kind + u" in "_s + part->parent()->objectName();
+    }
+    QCOMPARE(unnamed, QStringList());
 }
 
 TALLYFORGE_TEST_MAIN(StartupTest)

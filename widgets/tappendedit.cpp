@@ -66,6 +66,7 @@ TAppendEdit::TAppendEdit(QWidget *parent)
     : QLineEdit(parent)
     , m_undo(new QUndoStack(this))
 {
+    m_undo->setObjectName(u"undoStack"_s);
     setMaxLength(std::numeric_limits<int>::max());
     setCursor(Qt::IBeamCursor);
     // A rotation is plain Latin text that may run to megabytes; the edit lays
