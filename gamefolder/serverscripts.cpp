@@ -110,7 +110,9 @@ std::optional<ScriptReader::ExecScript> ServerScripts::find(const QString &path)
         if (config.text) {
             // The game reads a script as a C string: what follows a NUL never runs.
             const qsizetype nul = config.text->indexOf('\0');
-            script.lines = ScriptFile::splitLines(ScriptFile::decode(nul < 0 ? *config.text : config.text->left(nul)));
+            const QString text = ScriptFile::decode(nul < 0 ? *config.text : config.text->left(nul));
+            script.lines = ScriptFile::splitLines(text);
+            script.lineEnds = ScriptFile::lineEnds(text);
         }
         return script;
     }
