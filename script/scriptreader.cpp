@@ -924,6 +924,8 @@ ConsoleReader::Reading ScriptReader::readReached(qsizetype reached, qsizetype li
         // Marked where every run of it is set again; a read that stopped did not see every run.
         std::optional<Again> again;
         for (const Place &place : m_stopped ? QList<Place>() : m_instances.value({ script, line, setting.command })) {
+            if (place.line < 0)
+                continue; // the start-up scripts' runs are not marked
             again = setAgain(place, setting.name);
             if (!again)
                 break;

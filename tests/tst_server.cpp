@@ -213,6 +213,19 @@ void ServerTest::execFollowed_data()
                u"|config_mp.cfg=seta g_gametype dm\nexec nothere"_s }
         << u"set scr_x 2\nmap mp_b"_s << QStringList { u"server.cfg:2: map mp_b tdm from autoexec_mp.cfg:1"_s }
         << scriptName;
+    QTest::newRow("a script the start-up scripts run too: marked as the script runs it")
+        << QStringList { u"|autoexec_mp.cfg=exec a"_s, u"|a.cfg=set scr_x 1"_s } << u"exec a\nset scr_x 2"_s
+        << QStringList { u"server.cfg:1: note"_s, u"a.cfg:1: again set scr_x 1"_s } << scriptName;
+    // 8,000 bytes fit alone, not ahead of 9,000 still waiting in the command buffer.
+    const QString padding = QStringList(10, u"// "_s + QString(897, u'x')).join(u'\n');
+    QTest::newRow("a nested exec behind what still waits")
+        << QStringList { u"|a.cfg=exec b\n"_s + padding + u"\nexec b"_s, u"|b.cfg=*8000"_s } << u"exec a"_s
+        << QStringList { u"server.cfg:1: toolarge exec a"_s, u"server.cfg:1: note"_s, u"a.cfg:1: toolarge exec b"_s,
+               u"a.cfg:12: note"_s }
+        << scriptName;
+    QTest::newRow("an exec of the script read behind its own lines")
+        << QStringList { u"|b.cfg=*8000"_s } << u"exec b\n"_s + padding + u"\nexec b"_s
+        << QStringList { u"server.cfg:1: toolarge exec b"_s, u"server.cfg:12: note"_s } << scriptName;
     QTest::newRow("the script itself among the start-up scripts: those after it do not run first") << QStringList {
         u"|language.cfg=set g_gametype tdm"_s, u"|config_mp.cfg=map mp_b"_s, u"|autoexec_mp.cfg=set g_gametype sd"_s
     } << u"map mp_b"_s << QStringList { u"server.cfg:1: map mp_b tdm from language.cfg:1"_s } << u"config_mp.cfg"_s;
