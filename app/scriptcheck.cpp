@@ -81,6 +81,9 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const
             continue;
         }
         const GameFolder::Contents *folder = folderFor(file, server, folders, err);
+        // Its notes named the library; what only the archives could decide is left unsaid.
+        if (folder && folder->archivesUnread)
+            code = Unreadable;
         QList<Found> found;
         ScriptReader reader(values);
         if (folder && folder->scripts)

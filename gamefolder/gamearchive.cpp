@@ -313,7 +313,7 @@ const LibZip *loaded(Contents &contents)
     QString why;
     const LibZip *zip = LibZip::get(&why);
     if (!zip)
-        contents.troubles << Trouble { Trouble::Kind::ReadFailed, {}, 0, 0, why };
+        contents.troubles << Trouble { Trouble::Kind::NoLibZip, {}, 0, 0, why };
     return zip;
 }
 

@@ -488,8 +488,12 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
         if (source.archive) {
             const GameArchive::Contents &archive = read[next++];
             const QString fileName = source.archive->fileName();
-            for (const Trouble &trouble : archive.troubles)
+            for (const Trouble &trouble : archive.troubles) {
+                // Said once for the folders: every archive is left unread alike.
+                if (trouble.kind == Trouble::Kind::NoLibZip && std::exchange(contents.archivesUnread, true))
+                    continue;
                 note(fileName, trouble);
+            }
             for (const GameArchive::Map &map : archive.maps)
                 addArchived({ map.name, Origin::Archive, fileName, {}, {}, map.holds, source.folder });
             for (const GameArchive::Arena &arena : archive.arenas) {
@@ -584,8 +588,10 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
     }
     for (const ServerScripts::Place &place : std::as_const(scriptPlaces))
         stamps.addData(place.gameScriptsWhole ? "whole\n" : "cut\n");
-    contents.scripts = rememberedScripts(stamps.result(),
-        [&] { return std::make_shared<const ServerScripts>(scriptPlaces, mapNames, Gametypes::words()); });
+    if (!contents.archivesUnread) {
+        contents.scripts = rememberedScripts(stamps.result(),
+            [&] { return std::make_shared<const ServerScripts>(scriptPlaces, mapNames, Gametypes::words()); });
+    }
     return contents;
 }
 
@@ -681,6 +687,8 @@ QString Contents::summary() const
         text += modFolder.isEmpty() ? u" since it holds"_s : u" since they hold"_s;
         text += u" none of the game's archives (pak0.pk3 to pak8.pk3)"_s;
     }
+    if (archivesUnread)
+        text += u"; its archives were left unread, so nothing is said of the maps and the scripts"_s;
     // One archive gives a note per entry it could not read, so the files are counted, not the notes.
     QSet<std::pair<QString, QString>> files;
     for (const Note &note : notes)

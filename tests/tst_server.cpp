@@ -13,6 +13,7 @@
 #include "testmain.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -129,6 +130,8 @@ private slots:
     void gscNames_data();
     void gscNames();
     void wholeServer();
+    void oneFileOneScript();
+    void withoutLibZip();
     void hostileFolder();
 };
 
@@ -515,6 +518,55 @@ void ServerTest::wholeServer()
     cursor.deleteChar();
     form.editor()->setTextCursor(cursor);
     QCOMPARE(page->note(), QString());
+}
+
+// A folder named through a link, and a script that is a link to another: each file is one script.
+void ServerTest::oneFileOneScript()
+{
+    QTemporaryDir root;
+    const QDir main(root.filePath(u"real/main"_s));
+    QVERIFY(main.mkpath(u"maps/mp"_s));
+    writeFile(main.filePath(u"server.cfg"_s), "exec one\nexec two\nexec a\n");
+    writeFile(main.filePath(u"a.cfg"_s), "exec server\n");
+    writeFile(main.filePath(u"one.cfg"_s), "set sv_hostname one\n");
+    QVERIFY(QFile::link(u"one.cfg"_s, main.filePath(u"two.cfg"_s)));
+    QVERIFY(QFile::link(main.path(), root.filePath(u"link"_s)));
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    ScriptCheck::run({ main.filePath(u"server.cfg"_s) }, outStream, errStream, { root.filePath(u"link"_s) });
+    // one.cfg's line runs twice, and the second run stands; the loop goes through the script itself.
+    const QString loop = u"An exec loop, server.cfg \u2192 a.cfg \u2192 server.cfg"_s;
+    const QStringList lines = out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].startsWith(main.filePath(u"server.cfg:3:1: "_s) + loop), qPrintable(out));
+    QVERIFY2(lines[1].contains(u"a.cfg:1:1: "_s + loop), qPrintable(out));
+}
+
+// Without libzip no archive is read: --check says so, naming the library, marks nothing the archives could
+// decide, and exits as for a file it cannot read.
+void ServerTest::withoutLibZip()
+{
+    QTemporaryDir root;
+    const QDir main(root.filePath(u"main"_s));
+    QVERIFY(main.mkpath(u"."_s));
+    QVERIFY(GameFiles::writeArchive(main.filePath(u"pak0.pk3"_s),
+        { { u"maps/mp/mp_harbor.bsp"_s, GameFiles::map(GameFiles::entities({ u"mp_deathmatch_spawn"_s })) },
+            { u"admin/mod.cfg"_s, "set scr_x 1\n" } }));
+    writeFile(main.filePath(u"server.cfg"_s), "exec admin/mod\nset scr_nobody 1\nmap mp_harbor\n");
+    // A file of the library's name that is none, found first.
+    QVERIFY(QDir(root.path()).mkpath(u"lib"_s));
+    const QString library = QStringLiteral(TALLYFORGE_LIBZIP_SONAME);
+    writeFile(root.filePath(u"lib/"_s + library), "not a library");
+    QProcess check;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"LD_LIBRARY_PATH"_s, root.filePath(u"lib"_s));
+    check.setProcessEnvironment(environment);
+    check.start(QStringLiteral(TALLYFORGE_EXECUTABLE), { u"--check"_s, main.filePath(u"server.cfg"_s) });
+    QVERIFY(check.waitForFinished(30'000));
+    const QString err = QString::fromLocal8Bit(check.readAllStandardError());
+    QCOMPARE(QString::fromLocal8Bit(check.readAllStandardOutput()), QString());
+    QVERIFY2(err.contains(u"pak0.pk3: left unread: libzip cannot be loaded"_s) && err.contains(library), qPrintable(err));
+    QCOMPARE(check.exitCode(), int(ScriptCheck::Unreadable));
 }
 
 // A game script of 100 MB with more names than are kept, more game scripts
