@@ -251,13 +251,15 @@ std::shared_ptr<const ServerScripts> rememberedScripts(
 
 // The loose scripts anywhere under `folder`: the .cfg files exec may run, the names the .gsc files hold.
 ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
-    const std::function<void(const QString &file, const Trouble &trouble)> &note, QCryptographicHash &stamps,
-    GameArchive::ReadBudget &budget)
+    const std::function<void(const QString &file, const Trouble &trouble)> &note, QCryptographicHash &stamps)
 {
     bool overKept = false;
+    qint64 keptLeft = GameArchive::keptBudget;
     auto keep = [&](const QString &file, qint64 bytes) {
-        if (budget.keep(bytes))
+        if (bytes <= keptLeft) {
+            keptLeft -= bytes;
             return true;
+        }
         if (!std::exchange(overKept, true))
             note(file, { Trouble::Kind::OverKept, {}, 0, GameArchive::keptBudget });
         return false;
@@ -306,6 +308,42 @@ ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
         }
     }
     return place;
+}
+
+// Holds the scripts of `places`, in the order the game searches them, to what one folder keeps: those past it keep
+// neither their text nor their names, and each place that loses some says so once.
+void keepInSearchOrder(QList<ServerScripts::Place> &places, QList<Note> &notes)
+{
+    qint64 left = GameArchive::keptBudget;
+    for (ServerScripts::Place &place : places) {
+        const QString file = place.archive;
+        bool said = std::any_of(notes.cbegin(), notes.cend(), [&](const Note &note) {
+            return note.trouble.kind == Trouble::Kind::OverKept && note.folder == place.folder
+                && (file.isEmpty() || note.file == file);
+        });
+        auto keeps = [&](const QString &path, qint64 bytes) {
+            if (bytes <= left) {
+                left -= bytes;
+                return true;
+            }
+            if (!std::exchange(said, true)) {
+                notes.append({ file.isEmpty() ? path : file,
+                    { Trouble::Kind::OverKept, file.isEmpty() ? QString() : path, 0, GameArchive::keptBudget },
+                    place.folder });
+            }
+            return false;
+        };
+        for (GameArchive::Config &config : place.configs) {
+            if (config.text && !keeps(config.path, config.text->size())) {
+                config.text.reset();
+                config.kept = false;
+            }
+        }
+        const qsizetype gameScripts = place.gameScripts.size();
+        place.gameScripts.removeIf(
+            [&](const GameArchive::GameScript &script) { return !keeps(script.path, script.names.size()); });
+        place.gameScriptsWhole = place.gameScriptsWhole && place.gameScripts.size() == gameScripts;
+    }
 }
 
 // The loose files directly under `folder`'s maps/mp with `suffix` (".bsp"), any letter case in the folders' names.
@@ -535,13 +573,15 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
                 }
                 maps << map;
             }
-            scriptPlaces.append(looseScripts(source.folder, stopped, note, stamps, budget));
+            scriptPlaces.append(looseScripts(source.folder, stopped, note, stamps));
             if (detail == Detail::Spawns) {
                 for (const QFileInfo &entry : looseFiles(source.folder, u".gsc"))
                     levelScripts.append({ entry.fileName().chopped(4), true, entry.absoluteFilePath(), {} });
             }
         }
     }
+
+    keepInSearchOrder(scriptPlaces, contents.notes);
 
     // A map's level script is found as the map is: the first in the search that answers its name.
     for (Map &map : maps) {

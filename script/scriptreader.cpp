@@ -125,7 +125,8 @@ ScriptReader::Line ScriptReader::summaryOf(QStringView text)
         const ConsoleReader::Reading reading = ConsoleReader::read(text);
         for (const Exec &exec : std::as_const(line.execs)) {
             const qsizetype next = exec.command + 1;
-            line.restOfLine << (next < reading.commandWords.size() ? text.size() - reading.commandWords[next].start : 0);
+            line.restOfLine << (next < reading.commandWords.size() ? text.size() - reading.commandWords[next].start
+                                                                   : 0);
         }
     } else {
         line.restOfLine.fill(0, line.execs.size());
@@ -352,8 +353,8 @@ bool ScriptReader::runsAsAny(Outcome outcome)
 
 std::shared_ptr<const ScriptReader::Run> ScriptReader::runOf(const QString &typed, qsizetype waiting) const
 {
-    if (const auto found = m_runs.constFind(typed); found != m_runs.cend() && !m_stopped
-        && (*found)->holdsBehind(waiting) && m_work + (*found)->work <= mostWork) {
+    if (const auto found = m_runs.constFind(typed);
+        found != m_runs.cend() && !m_stopped && (*found)->holdsBehind(waiting) && m_work + (*found)->work <= mostWork) {
         spend((*found)->work);
         return *found;
     }
@@ -689,9 +690,9 @@ bool ScriptReader::execRunsHold() const
     for (auto it = m_execRuns.cbegin(); it != m_execRuns.cend(); ++it) {
         const auto [line, command] = it.key();
         const Line &summary = m_lines[line];
-        const qsizetype exec = std::find_if(summary.execs.cbegin(), summary.execs.cend(),
-                                   [command](const Exec &e) { return e.command == command; })
-            - summary.execs.cbegin();
+        const qsizetype exec = std::find_if(summary.execs.cbegin(), summary.execs.cend(), [command](const Exec &e) {
+            return e.command == command;
+        }) - summary.execs.cbegin();
         if (!it.value()->holdsBehind(restAfter[line] + summary.restOfLine[exec]))
             return false;
     }
@@ -722,8 +723,8 @@ QString ScriptReader::failureSentence(const Failure &failure) const
     case Outcome::Overflows:
         return u"The game runs none of %1: its %2 bytes, with the %3 still waiting in the command buffer behind this "
                "exec, pass the %4 exec takes (\"Cbuf_InsertText overflowed\")."_s.arg(shownScript(failure.script),
-            Wording::thousands(m_scripts[failure.script].script.bytes), Wording::thousands(failure.waiting - 1),
-            Wording::thousands(ExecSize::largestBytes));
+                   Wording::thousands(m_scripts[failure.script].script.bytes), Wording::thousands(failure.waiting - 1),
+                   Wording::thousands(ExecSize::largestBytes));
     case Outcome::Loop: {
         // The loop: from where the script exec finds first ran, round to it again.
         QList<qsizetype> running { -1 };
@@ -782,8 +783,8 @@ void ScriptReader::readExecs(
         }
         auto problemOf = [](Outcome outcome) {
             return outcome == Outcome::TooLarge || outcome == Outcome::Overflows ? ConsoleReader::Problem::ExecTooLarge
-                : outcome == Outcome::Loop      ? ConsoleReader::Problem::ExecLoop
-                                                : ConsoleReader::Problem::ExecMissing;
+                : outcome == Outcome::Loop                                       ? ConsoleReader::Problem::ExecLoop
+                                                                                 : ConsoleReader::Problem::ExecMissing;
         };
         if (own) {
             if (notFollowed(own->outcome))

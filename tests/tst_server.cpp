@@ -6,7 +6,9 @@
 #include "app/scriptcheck.h"
 #include "formtest.h"
 #include "gamefiles.h"
+#include "gamefolder/gamefolder.h"
 #include "gamefolder/gscnames.h"
+#include "gamefolder/serverscripts.h"
 #include "script/execname.h"
 #include "script/scriptreader.h"
 #include "script/variableuse.h"
@@ -121,6 +123,7 @@ class ServerTest : public QObject {
 private slots:
     void execNames_data();
     void execNames();
+    void searchOrder();
     void execFollowed_data();
     void execFollowed();
     void execSentences();
@@ -132,6 +135,7 @@ private slots:
     void wholeServer();
     void oneFileOneScript();
     void withoutLibZip();
+    void keptInSearchOrder();
     void hostileFolder();
 };
 
@@ -156,6 +160,62 @@ void ServerTest::execNames()
     QFETCH(QString, path);
     const ExecName::Target target = ExecName::of(typed);
     QCOMPARE(target.refusal == ExecName::Refusal::None ? target.path : u"refused"_s, path);
+}
+
+// What exec and the gametypes find among a mod folder and the game folder, each with archives and loose files.
+void ServerTest::searchOrder()
+{
+    using Config = ServerScripts::Config;
+    using GameScript = ServerScripts::GameScript;
+    const QString mod = u"/srv/mymod"_s, game = u"/srv/main"_s;
+    auto configs = [](const QStringList &paths) {
+        QList<Config> list;
+        for (const QString &path : paths)
+            list << Config { path, 1, QByteArray("x") };
+        return list;
+    };
+    auto gameScripts = [](const QStringList &paths) {
+        QList<GameScript> list;
+        for (const QString &path : paths)
+            list << GameScript { path, {} };
+        return list;
+    };
+    const ServerScripts scripts(
+        {
+            { mod, u"zz_mod.pk3"_s, false, configs({ u"admin/mod.cfg"_s }),
+                gameScripts({ u"maps/mp/gametypes/zom.gsc"_s }) },
+            { mod, {}, false, configs({ u"Loose.cfg"_s }), gameScripts({ u"maps/mp/gametypes/loosegt.gsc"_s }) },
+            { game, u"zz_main.pk3"_s, false, configs({ u"ADMIN/MOD.CFG"_s, u"other.cfg"_s }),
+                gameScripts({ u"maps/mp/gametypes/ZOM.gsc"_s, u"maps/mp/gametypes/tdm.gsc"_s }) },
+            { game, u"aa.pk3"_s, false, configs({ u"mainonly.cfg"_s, u"other.cfg"_s }),
+                gameScripts({ u"maps/mp/gametypes/ctfx.gsc"_s, u"maps/mp/gametypes/LooseGT.gsc"_s }) },
+            { game, {}, false, configs({ u"loose.cfg"_s, u"other.cfg"_s }) },
+        },
+        {}, { u"tdm"_s });
+    QStringList found;
+    for (const QString &path : { u"admin/mod.cfg"_s, u"Admin/Mod.cfg"_s, u"Loose.cfg"_s, u"loose.cfg"_s, u"LOOSE.cfg"_s,
+             u"other.cfg"_s, u"mainonly.cfg"_s }) {
+        const std::optional<ScriptReader::ExecScript> script = scripts.find(path);
+        found << path + u" "_s + (script ? script->file : u"-"_s);
+    }
+    for (const QString &word : { u"zom"_s, u"ctfx"_s, u"loosegt"_s, u"tdm"_s }) {
+        const ServerScripts::Gametype *gametype = scripts.gametype(word);
+        found << word + u" "_s + (gametype ? gametype->folder + u' ' + gametype->archive : u"-"_s);
+    }
+    QCOMPARE(found,
+        QStringList({
+            u"admin/mod.cfg /srv/mymod/zz_mod.pk3:admin/mod.cfg"_s, // the mod folder first
+            u"Admin/Mod.cfg /srv/mymod/zz_mod.pk3:admin/mod.cfg"_s, // in an archive, any letter case
+            u"Loose.cfg /srv/mymod/Loose.cfg"_s,
+            u"loose.cfg /srv/main/loose.cfg"_s, // a loose file by its exact name only
+            u"LOOSE.cfg -"_s,
+            u"other.cfg /srv/main/zz_main.pk3:other.cfg"_s, // the first archive searched, before the loose files
+            u"mainonly.cfg /srv/main/aa.pk3:mainonly.cfg"_s,
+            u"zom /srv/mymod zz_mod.pk3"_s, // the first .gsc of a path in the search
+            u"ctfx /srv/main aa.pk3"_s,
+            u"loosegt /srv/mymod "_s, // a loose one before a later archive's
+            u"tdm -"_s, // the game's own
+        }));
 }
 
 void ServerTest::execFollowed_data()
@@ -319,7 +379,7 @@ void ServerTest::hostileExecChains()
     QCOMPARE(said[0], u"d63.cfg:2 Tallyforge follows exec no more than 64 scripts deep"_s);
     QVERIFY2(said[1].startsWith(u"w"_s)
             && said[1].endsWith(u" Tallyforge follows exec through no more than 800,000 commands in one read, and "
-                                 "stopped here"_s),
+                                "stopped here"_s),
         qPrintable(said[1]));
     // Past what is followed, anything may read scr_x, and run scr_nobody with vstr: neither is marked.
     for (qsizetype k = 2; k < lines.size(); ++k)
@@ -565,8 +625,45 @@ void ServerTest::withoutLibZip()
     QVERIFY(check.waitForFinished(30'000));
     const QString err = QString::fromLocal8Bit(check.readAllStandardError());
     QCOMPARE(QString::fromLocal8Bit(check.readAllStandardOutput()), QString());
-    QVERIFY2(err.contains(u"pak0.pk3: left unread: libzip cannot be loaded"_s) && err.contains(library), qPrintable(err));
+    QVERIFY2(
+        err.contains(u"pak0.pk3: left unread: libzip cannot be loaded"_s) && err.contains(library), qPrintable(err));
     QCOMPARE(check.exitCode(), int(ScriptCheck::Unreadable));
+}
+
+// Two archives whose scripts together hold more text than a folder keeps: the one searched first keeps all of its
+// own, the other loses its last, every time the folder is read.
+void ServerTest::keptInSearchOrder()
+{
+    QTemporaryDir main;
+    const QByteArray padding = "// " + QByteArray(15'990, 'x') + "\n";
+    const int perArchive = 2100; // 2 x 2,100 x 16 KB: past 64 MiB
+    for (const QString &archive : { u"aa"_s, u"zz"_s }) {
+        QList<GameFiles::Entry> entries;
+        for (int k = 0; k < perArchive; ++k)
+            entries << GameFiles::Entry { u"%1/c%2.cfg"_s.arg(archive).arg(k),
+                "set scr_k " + QByteArray::number(k) + "\n" + padding };
+        QVERIFY(GameFiles::writeArchive(main.filePath(archive + u".pk3"_s), entries));
+    }
+    QStringList firstKept;
+    for (int read = 0; read < 3; ++read) {
+        const GameFolder::Contents contents = GameFolder::read(main.path(), GameFolder::Detail::Names);
+        QStringList kept, notes;
+        for (const QString &archive : { u"zz"_s, u"aa"_s }) {
+            int count = 0;
+            for (int k = 0; k < perArchive; ++k)
+                count += contents.scripts->find(u"%1/c%2.cfg"_s.arg(archive).arg(k))->kept;
+            kept << u"%1 %2"_s.arg(archive).arg(count);
+        }
+        for (const GameFolder::Note &note : contents.notes)
+            notes << note.file + u": "_s + describe(note.trouble).section(u':', 0, 0);
+        QCOMPARE(kept.constFirst(), u"zz %1"_s.arg(perArchive));
+        QVERIFY2(kept.constLast() != u"aa %1"_s.arg(perArchive), qPrintable(kept.join(u", "_s)));
+        QCOMPARE(notes.size(), 1);
+        QVERIFY2(notes[0].startsWith(u"aa.pk3: aa/c"_s), qPrintable(notes[0]));
+        if (read == 0)
+            firstKept = kept;
+        QCOMPARE(kept, firstKept);
+    }
 }
 
 // A game script of 100 MB with more names than are kept, more game scripts
