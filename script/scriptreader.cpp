@@ -246,9 +246,13 @@ std::shared_ptr<const ScriptReader::Run> ScriptReader::follow(
     }
     const qint64 bytes = m_scripts[run->script].script.bytes;
     const qsizetype room = ExecSize::commandBufferBytes - (waiting + bytes + 1);
+    if (bytes > ExecSize::largestBytes)
+        return stop(Outcome::TooLarge);
     if (room < 0) {
-        run->excess = -room;
-        return stop(bytes > ExecSize::largestBytes ? Outcome::TooLarge : Outcome::Overflows);
+        // Its sentence says what waits: it holds there only.
+        run->slack = 0;
+        run->excess = 1;
+        return stop(Outcome::Overflows);
     }
     run->slack = room;
     if (!m_scripts[run->script].script.kept)

@@ -128,6 +128,7 @@ private slots:
     void execFollowed();
     void execSentences();
     void hostileExecChains();
+    void editsReadAsNew();
     void unreadVariables_data();
     void unreadVariables();
     void gscNames_data();
@@ -384,6 +385,51 @@ void ServerTest::hostileExecChains()
     // Past what is followed, anything may read scr_x, and run scr_nobody with vstr: neither is marked.
     for (qsizetype k = 2; k < lines.size(); ++k)
         QVERIFY2(reader.read(k, lines[k]).marks.isEmpty(), qPrintable(lines[k]));
+}
+
+// The editor's reader after a long series of edits gives every line what a fresh read of the same text gives it.
+void ServerTest::editsReadAsNew()
+{
+    const auto server = serverOf({ u"|a.cfg=set scr_x 3\nset g_gametype tdm"_s, u"|b.cfg=exec a\nset scr_y 1"_s,
+                                     u"|big.cfg=*8000"_s, u"|loop.cfg=exec b\nexec loop"_s },
+        std::make_shared<const VariableUse>(QStringList { u"scr_x"_s }, QStringList(), QStringList { u"mp_b"_s }));
+    const QStringList pool = { u"set scr_x 1"_s, u"exec a"_s, u"exec b"_s, u"set g_gametype sd"_s, u"map mp_b"_s,
+        u"exec big"_s, u"set scr_y 2; exec a"_s, u"exec nothere"_s, u"vstr scr_z"_s, u"set scr_z 1"_s, u"exec loop"_s,
+        u"// "_s + QString(5000, u'x'), u"// "_s + QString(9000, u'x'), u"// short"_s };
+    auto described = [](const QStringList &lines, auto readingOf) {
+        QStringList all;
+        for (qsizetype k = 0; k < lines.size(); ++k) {
+            const ConsoleReader::Reading reading = readingOf(k);
+            for (const ConsoleReader::Mark &mark : reading.marks)
+                all << u"%1:%2+%3 %4"_s.arg(k).arg(mark.span.start).arg(mark.span.length).arg(mark.sentence);
+            for (const ConsoleReader::Note &note : reading.notes)
+                all << u"%1:%2 note %3"_s.arg(k).arg(note.span.start).arg(note.sentence);
+            for (const ConsoleReader::MapWord &word : reading.maps)
+                all << u"%1: map %2 %3"_s.arg(k).arg(word.name, word.gametype);
+        }
+        return all;
+    };
+    ScriptReader reader;
+    reader.readOn(server);
+    QStringList lines;
+    quint32 state = 40;
+    auto next = [&state](quint32 below) { return (state = state * 1103515245u + 12345u) / 65536u % below; };
+    for (int edit = 0; edit < 300; ++edit) {
+        const qsizetype first = next(quint32(lines.size()) + 1);
+        // Mostly one line for another, as typing does; else lines come and go.
+        const bool typing = edit % 3 != 0 && first < lines.size();
+        const qsizetype count = typing ? 1 : next(quint32(std::min<qsizetype>(3, lines.size() - first)) + 1);
+        QStringList added;
+        for (qsizetype k = typing ? 1 : next(4); k > 0; --k)
+            added << pool[next(quint32(pool.size()))];
+        reader.replaceLines(first, count, added);
+        lines.remove(first, count);
+        for (qsizetype k = 0; k < added.size(); ++k)
+            lines.insert(first + k, added[k]);
+        const QList<ConsoleReader::Reading> fresh = ScriptReader::readAll(lines, {}, server);
+        QCOMPARE(described(lines, [&](qsizetype k) { return reader.read(k, lines[k]); }),
+            described(lines, [&](qsizetype k) { return fresh[k]; }));
+    }
 }
 
 void ServerTest::unreadVariables_data()
