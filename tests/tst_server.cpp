@@ -301,6 +301,15 @@ void ServerTest::execFollowed()
     QFETCH(QString, script);
     QFETCH(QStringList, found);
     QFETCH(QString, itself);
+    // The same server as the fuzzer over whole servers takes it: the script, then each file after "=PATH".
+    QByteArray seed = script.toLatin1();
+    for (const QString &file : files) {
+        const QString text = file.section(u'=', 1);
+        const QString name = file.section(u'=', 0, 0);
+        seed += "\n=" + (name.startsWith(u'|') ? name.mid(1) : QString(name).replace(u'|', u':')).toLatin1();
+        seed += '\n' + (text.startsWith(u'*') ? QByteArray(text.mid(1).toInt(), 'x') : text.toLatin1());
+    }
+    TestRunner::keepFuzzSeed(u"server", seed);
     auto server = serverOf(files);
     server->scriptKey = itself;
     QCOMPARE(readOnServer(script, server), found);
