@@ -692,7 +692,8 @@ bool ScriptReader::execRunsHold() const
 {
     const QList<qsizetype> restAfter = restAfterLines();
     for (auto it = m_execRuns.cbegin(); it != m_execRuns.cend(); ++it) {
-        const auto [line, command] = it.key();
+        const qsizetype line = it.key().first;
+        const qsizetype command = it.key().second;
         const Line &summary = m_lines[line];
         const qsizetype exec = std::find_if(summary.execs.cbegin(), summary.execs.cend(), [command](const Exec &e) {
             return e.command == command;
