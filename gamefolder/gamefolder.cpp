@@ -183,7 +183,8 @@ Remembered<LooseScript> &rememberedLooseScripts()
     return scripts;
 }
 
-LooseScript readLooseScript(const QString &path, Detail)
+// A loose script read under the folder's budget, as an archive's are: none when the reading stops part-way.
+LooseScript readLooseScript(const QString &path, GameArchive::ReadBudget &budget)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -204,8 +205,13 @@ LooseScript readLooseScript(const QString &path, Detail)
             Trouble { Trouble::Kind::OverCeiling, {}, file.size(), GameArchive::largestGameScript } };
     GscNames names;
     QByteArray piece(64 << 10, Qt::Uninitialized);
-    for (qint64 left = GameArchive::largestGameScript; left > 0;) {
-        const qint64 got = file.read(piece.data(), std::min<qint64>(piece.size(), left));
+    for (qint64 left = file.size(); left > 0;) {
+        const qint64 wanted = std::min<qint64>(piece.size(), left);
+        if (budget.stopped())
+            return {};
+        if (!budget.take(wanted))
+            return { std::nullopt, std::nullopt, Trouble { Trouble::Kind::OverBudget, {}, 0, budget.total() } };
+        const qint64 got = file.read(piece.data(), wanted);
         if (got < 0)
             return { std::nullopt, std::nullopt, readFailed(file) };
         if (got == 0)
@@ -251,7 +257,8 @@ std::shared_ptr<const ServerScripts> rememberedScripts(
 
 // The loose scripts anywhere under `folder`: the .cfg files exec may run, the names the .gsc files hold.
 ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
-    const std::function<void(const QString &file, const Trouble &trouble)> &note, QCryptographicHash &stamps)
+    const std::function<void(const QString &file, const Trouble &trouble)> &note, QCryptographicHash &stamps,
+    GameArchive::ReadBudget &budget)
 {
     bool overKept = false;
     qint64 keptLeft = GameArchive::keptBudget;
@@ -285,8 +292,13 @@ ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
         }
         addStamp(stamps, it.fileInfo());
         LooseScript script = rememberedLooseScripts().get(
-            it.fileInfo(), Detail::Names, readLooseScript, [](const LooseScript &script) {
-                return !script.trouble || script.trouble->kind != Trouble::Kind::ReadFailed;
+            it.fileInfo(), Detail::Names,
+            [&budget](const QString &path, Detail) { return readLooseScript(path, budget); },
+            [&budget](const LooseScript &script) {
+                return !budget.stopped()
+                    && (!script.trouble
+                        || (script.trouble->kind != Trouble::Kind::ReadFailed
+                            && script.trouble->kind != Trouble::Kind::OverBudget));
             });
         if (script.trouble) {
             note(relative, *script.trouble);
@@ -573,7 +585,7 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
                 }
                 maps << map;
             }
-            scriptPlaces.append(looseScripts(source.folder, stopped, note, stamps));
+            scriptPlaces.append(looseScripts(source.folder, stopped, note, stamps, budget));
             if (detail == Detail::Spawns) {
                 for (const QFileInfo &entry : looseFiles(source.folder, u".gsc"))
                     levelScripts.append({ entry.fileName().chopped(4), true, entry.absoluteFilePath(), {} });
