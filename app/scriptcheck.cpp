@@ -86,6 +86,8 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const
             code = Unreadable;
         QList<Found> found;
         ScriptReader reader(values);
+        // exec takes the file as it lies on the disk.
+        reader.readBreaksAs(loaded.text.contains(u"\r\n"_s) ? ExecSize::Breaks::Saved : ExecSize::Breaks::AsTheyAre);
         if (folder && folder->scripts)
             reader.readOn(ServerScripts::serverFor(folder->scripts, file));
         reader.replaceLines(0, 0, loaded.lines);

@@ -765,6 +765,8 @@ void benchHostileServers(int runs)
         { "a.cfg exec b x 1,000, b.cfg exec m x 1,000: all fit", u"fitting/main/server.cfg"_s },
         // w0.cfg execs w1.cfg twice, and so on 40 deep: the read reaches its budget.
         { "a chain of 40 that doubles at every step", u"doubling/main/server.cfg"_s },
+        // Each exec runs 700 settings: the read reaches its budget with every command indexed.
+        { "exec x x 1,000, x.cfg 700 settings", u"rerun/main/server.cfg"_s },
     };
     QByteArray typical = "set sv_hostname \"Bench\"\n";
     for (int k = 0; k < 600; ++k) {
@@ -791,7 +793,9 @@ void benchHostileServers(int runs)
         const QByteArray next = "exec w" + QByteArray::number(k + 1) + "\n";
         written = write(u"doubling/main/w%1.cfg"_s.arg(k), next + next + "set scr_w 1\n") && written;
     }
-    for (const QString &folder : { u"typical"_s, u"wide"_s, u"wider"_s, u"fitting"_s, u"doubling"_s })
+    written = write(u"rerun/main/server.cfg"_s, repeated("exec x\n", 1000))
+        && write(u"rerun/main/x.cfg"_s, repeated("set sv_fps 20\n", 700)) && written;
+    for (const QString &folder : { u"typical"_s, u"wide"_s, u"wider"_s, u"fitting"_s, u"doubling"_s, u"rerun"_s })
         written = QDir().mkpath(root.filePath(folder + u"/main/maps/mp"_s)) && written;
     if (!written) {
         std::printf("  cannot write the folders\n");

@@ -301,6 +301,7 @@ void ScriptReader::runLines(qsizetype script, QList<qsizetype> &chain, bool star
                 line.execs.cbegin(), line.execs.cend(), [at = command](const Exec &e) { return e.command == at; });
             if (exec == line.execs.cend()) {
                 run.steps.append(step);
+                spend(1);
                 continue;
             }
             const qsizetype behind = waiting + read.restAfter[l] + line.restOfLine[exec - line.execs.cbegin()];
@@ -380,6 +381,7 @@ void ScriptReader::index() const
     m_vstrs.clear();
     m_execRuns.clear();
     m_instances.clear();
+    m_instancesIndexed = false;
     m_failuresAt.clear();
     m_firstFailures.clear();
     m_reached.clear();
@@ -413,7 +415,6 @@ void ScriptReader::index() const
             case Kind::Named: m_namedBy[from.named[step.item].first].append(place); break;
             case Kind::Any: m_reachingAny.append(place); break;
             }
-            m_instances[step.origin].append(place);
         }
     };
 
@@ -490,6 +491,26 @@ void ScriptReader::index() const
     }
     std::sort(m_reachingAny.begin(), m_reachingAny.end());
     m_indexed = true;
+}
+
+QList<ScriptReader::Place> ScriptReader::instancesOf(Origin origin) const
+{
+    index();
+    // Only the reached scripts' readings ask, which the editor never does: made at the first.
+    if (!m_instancesIndexed) {
+        auto addRun = [this](qsizetype line, qsizetype command, const Run &run) {
+            for (qsizetype k = 0; k < run.steps.size(); ++k)
+                m_instances[run.steps[k].origin].append({ line, command, k + 1 });
+        };
+        if (m_startUp)
+            addRun(-1, 0, *m_startUp);
+        QList<std::pair<qsizetype, qsizetype>> execs = m_execRuns.keys();
+        std::sort(execs.begin(), execs.end());
+        for (const auto &[line, command] : std::as_const(execs))
+            addRun(line, command, *m_execRuns.value({ line, command }));
+        m_instancesIndexed = true;
+    }
+    return m_instances.value(origin);
 }
 
 const ScriptReader::Run *ScriptReader::runAt(Place place) const
@@ -679,11 +700,11 @@ QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, co
 
 QList<qsizetype> ScriptReader::restAfterLines() const
 {
-    // The lines after each as the editor saves them, and the line break exec adds.
+    // The lines after each, and the line break exec adds.
     QList<qsizetype> rest(m_lines.size());
     for (qsizetype i = m_lines.size() - 1, bytes = 1; i >= 0; --i) {
         rest[i] = bytes;
-        bytes += m_lines[i].bytes + 2;
+        bytes += m_lines[i].bytes + m_breakBytes;
     }
     return rest;
 }
@@ -904,8 +925,7 @@ ConsoleReader::Reading ScriptReader::readReached(qsizetype reached, qsizetype li
             [](qsizetype at, const ConsoleReader::Span &command) { return at < command.start; });
         // The same gametype wherever the script runs, or none.
         std::optional<Origin> gametype;
-        const QList<Place> places
-            = m_instances.value({ script, line, qsizetype(after - reading.commandWords.cbegin() - 1) });
+        const QList<Place> places = instancesOf({ script, line, qsizetype(after - reading.commandWords.cbegin() - 1) });
         for (const Place &place : places) {
             const std::optional<Place> setting = gametypeAt(place);
             if (!setting || (gametype && (*gametype != originOf(*setting)))) {
@@ -929,7 +949,7 @@ ConsoleReader::Reading ScriptReader::readReached(qsizetype reached, qsizetype li
             continue;
         // Marked where every run of it is set again; a read that stopped did not see every run.
         std::optional<Again> again;
-        for (const Place &place : m_stopped ? QList<Place>() : m_instances.value({ script, line, setting.command })) {
+        for (const Place &place : m_stopped ? QList<Place>() : instancesOf({ script, line, setting.command })) {
             if (place.line < 0)
                 continue; // the start-up scripts' runs are not marked
             again = setAgain(place, setting.name);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "script/consolereader.h"
+#include "script/execsize.h"
 #include "script/valuecatalogue.h"
 #include "script/variableuse.h"
 
@@ -70,6 +71,9 @@ public:
     explicit ScriptReader(const ValueCatalogue &values = {});
 
     void readValuesBy(const ValueCatalogue &values) { m_values = values; }
+    // What a line break of the script read takes in the command buffer: two bytes as the editor saves it, by
+    // default, or one where it is read as a file holding LF ends.
+    void readBreaksAs(ExecSize::Breaks breaks) { m_breakBytes = breaks == ExecSize::Breaks::Saved ? 2 : 1; }
     // Follows exec through `server`'s scripts, and marks what nothing there
     // reads; none: exec may do anything, and a mod may read anything.
     void readOn(std::shared_ptr<const Server> server);
@@ -112,7 +116,7 @@ public:
     // counted again (the script read, each script between), each exec followed, whatever it finds, and each
     // failure kept. A read that reaches it stops following exec, says so once, and withholds the marks it
     // cannot decide.
-    static constexpr qsizetype mostWork = 800'000;
+    static constexpr qsizetype mostWork = 200'000;
 
 private:
     // A command's place as the game runs it: its line, then its place among the line's commands that hold
@@ -243,6 +247,8 @@ private:
     qsizetype scriptAt(const QString &path) const;
     const Line &lineAt(qsizetype script, qsizetype line) const;
     const Run *runAt(Place place) const;
+    // Where the command at `origin` of an exec'd script runs, in order.
+    QList<Place> instancesOf(Origin origin) const;
     Origin originOf(Place place) const;
     QString shownScript(qsizetype script) const;
 
@@ -271,6 +277,7 @@ private:
         qsizetype script) const;
 
     ValueCatalogue m_values;
+    qsizetype m_breakBytes = 2;
     std::shared_ptr<const Server> m_server;
     QList<Line> m_lines;
     QList<QList<qsizetype>> m_marked; // by line, the commands marked as set again or as read by nothing
@@ -292,6 +299,7 @@ private:
     mutable QSet<QString> m_vstrs;
     mutable QHash<std::pair<qsizetype, qsizetype>, std::shared_ptr<const Run>> m_execRuns; // by line and command
     mutable QHash<Origin, QList<Place>> m_instances; // where each command of an exec'd script runs
+    mutable bool m_instancesIndexed = false;
     mutable QHash<Origin, Failure> m_failuresAt; // by the exec in an exec'd script
     mutable QHash<const Run *, FirstFailures> m_firstFailures; // by run of an exec of the script read
     mutable QList<qsizetype> m_reached; // scripts, in the order first reached

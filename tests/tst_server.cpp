@@ -388,7 +388,7 @@ void ServerTest::hostileExecChains()
     QCOMPARE(said.size(), 2);
     QCOMPARE(said[0], u"d63.cfg:2 Tallyforge follows exec no more than 64 scripts deep"_s);
     QVERIFY2(said[1].startsWith(u"w"_s)
-            && said[1].endsWith(u" Tallyforge follows exec through no more than 800,000 commands in one read, and "
+            && said[1].endsWith(u" Tallyforge follows exec through no more than 200,000 commands in one read, and "
                                 "stopped here"_s),
         qPrintable(said[1]));
     // Past what is followed, anything may read scr_x, and run scr_nobody with vstr: neither is marked.
