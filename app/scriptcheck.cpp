@@ -119,7 +119,12 @@ ExitCode run(const QStringList &files, QTextStream &out, QTextStream &err, const
             continue;
         }
         ScriptChecks checks(values);
+        // exec takes the file as it lies on the disk.
+        checks.readBreaksAs(loaded.text.contains(u"\r\n"_s) ? ExecSize::Breaks::Saved : ExecSize::Breaks::AsTheyAre);
         checks.checkAgainst(folderFor(file, server, folders, err), file);
+        // Its notes named the library; what only the archives could decide is left unsaid.
+        if (checks.folder() && checks.folder()->archivesUnread)
+            code = Unreadable;
         checks.replaceLines(0, 0, loaded.lines);
         QList<Found> found;
         Unchecked unchecked;

@@ -13,7 +13,7 @@ namespace ScriptCheck {
 enum ExitCode : int {
     NothingMarked = 0,
     Marked = 1,
-    Unreadable = 2, // the other files are still checked
+    Unreadable = 2, // a file, or the game folder's archives; the other files are still checked
     BadUsage = 3,
 };
 

@@ -161,7 +161,8 @@ void StatusLine::showGameFolder(const GameFolderReader::Contents &contents)
         const QString file = contents->modFolder.isEmpty() ? note.file : QDir(note.folder).dirName() + u'/' + note.file;
         notes << u"%1 (%2)"_s.arg(QDir::toNativeSeparators(file), describe(note.trouble));
     }
-    m_gameFolderNote->setText(u"Game folder %1: %2"_s.arg(contents->folderNames(), contents->mapsCountedBriefly()));
+    m_gameFolderNote->setText(u"Game folder %1: %2"_s.arg(
+        contents->folderNames(), contents->archivesUnread ? u"archives unread"_s : contents->mapsCountedBriefly()));
     // A hint, as every other in this window: in the status bar, never a pop-up.
     PageKit::setHint(m_gameFolderNote,
         notes.isEmpty() ? contents->summary() : u"What could not be read: "_s + notes.join(u"; "_s) + u'.');

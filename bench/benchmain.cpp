@@ -2,7 +2,7 @@
 // "Finish!", a builder click and a save take on large input. Every figure is
 // the median with min and max over repeated runs, printed next to its goal.
 //
-//   tallyforge_bench [--runs N] [--startup-runs N] [--only startup|pass|append|save|open|gamefolder|server]
+//   tallyforge_bench [--runs N] [--startup-runs N] [--only startup|pass|append|save|open|gamefolder|server|hostile]
 //                    [--game-folder DIR]
 //
 // With --game-folder, also reads a real server's folder and lists its maps.
@@ -41,6 +41,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <optional>
 #include <spawn.h>
@@ -739,6 +740,152 @@ void benchServer(int runs)
         list->model()->rowCount() > 0);
 }
 
+// `tallyforge --check script`: its seconds and its peak resident MiB, in a process of its own.
+std::pair<double, double> checkRun(const QString &script)
+{
+    const std::string program = TALLYFORGE_EXECUTABLE;
+    const QByteArray path = QFile::encodeName(script);
+    std::vector<char *> argv { const_cast<char *>(program.c_str()), const_cast<char *>("--check"),
+        const_cast<char *>(path.constData()), nullptr };
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const long long start = nowNs();
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    // A child started so shares this process's memory until it runs the program, and the kernel's peak for it
+    // would count this process's too: the program's own peak is read as it runs, as late as it can be.
+    double peakMb = 0;
+    int status = 0;
+    const QString statusFile = u"/proc/%1/status"_s.arg(pid);
+    while (spawned == 0 && waitpid(pid, &status, WNOHANG) == 0) {
+        QFile file(statusFile);
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : file.readAll().split('\n')) {
+                if (line.startsWith("VmHWM:"))
+                    peakMb = std::max(peakMb, line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0);
+            }
+        }
+        usleep(500);
+    }
+    if (spawned != 0 || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        return { -1, -1 };
+    return { double(nowNs() - start) / 1e9, peakMb };
+}
+
+// Servers made to multiply what exec makes the reader do, beside a typical one: --check on each, in seconds and
+// MiB, and a keystroke in the editor on the script's exec line.
+void benchHostileServers(int runs)
+{
+    printHeader("Hostile servers: --check, and a keystroke beside it");
+    QTemporaryDir root;
+    auto write = [&](const QString &path, const QByteArray &bytes) {
+        QDir().mkpath(QFileInfo(root.filePath(path)).path());
+        QFile file(root.filePath(path));
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    auto repeated = [](const QByteArray &line, int times) {
+        QByteArray text;
+        for (int k = 0; k < times; ++k)
+            text += line;
+        return text;
+    };
+    struct Case {
+        const char *name;
+        QString script;
+    };
+    const QList<Case> cases = {
+        // The window's own script and a mod's settings, execing 20 small scripts of its folder.
+        { "typical: the window's script, 20 execs of 60 lines", u"typical/main/server.cfg"_s },
+        // a.cfg is exec b x 2,000, b.cfg exec m x 2,000, and m.cfg is missing.
+        { "a.cfg exec b x 2,000, b.cfg exec m x 2,000, no m.cfg", u"wide/main/server.cfg"_s },
+        { "the same through one more script of exec a x 3", u"wider/main/server.cfg"_s },
+        // Small enough that every exec fits the command buffer: a million execs run, each finding nothing.
+        { "a.cfg exec b x 1,000, b.cfg exec m x 1,000: all fit", u"fitting/main/server.cfg"_s },
+        // w0.cfg execs w1.cfg twice, and so on 40 deep: the read reaches its budget.
+        { "a chain of 40 that doubles at every step", u"doubling/main/server.cfg"_s },
+        // Each exec runs 700 settings: the read reaches its budget with every command indexed.
+        { "exec x x 1,000, x.cfg 700 settings", u"rerun/main/server.cfg"_s },
+    };
+    QByteArray typical = "set sv_hostname \"Bench\"\n";
+    for (int k = 0; k < 600; ++k) {
+        typical += "set scr_mod" + QByteArray::number(k % 40) + "_setting" + QByteArray::number(k % 100) + " \"1\"\n";
+        if (k % 30 == 0) {
+            typical += "exec cfg/a" + QByteArray::number(k / 30) + "\n";
+            QByteArray config;
+            for (int v = 0; v < 60; ++v)
+                config
+                    += "set scr_mod" + QByteArray::number(k % 40) + "_setting" + QByteArray::number(v) + " \"2\"\r\n";
+            write(u"typical/main/cfg/a%1.cfg"_s.arg(k / 30), config);
+        }
+    }
+    bool written = write(u"typical/main/server.cfg"_s, typical) && write(u"wide/main/server.cfg"_s, "exec a\n")
+        && write(u"wide/main/a.cfg"_s, repeated("exec b\n", 2000))
+        && write(u"wide/main/b.cfg"_s, repeated("exec m\n", 2000)) && write(u"wider/main/server.cfg"_s, "exec x\n")
+        && write(u"wider/main/x.cfg"_s, repeated("exec a\n", 3))
+        && write(u"wider/main/a.cfg"_s, repeated("exec b\n", 2000))
+        && write(u"wider/main/b.cfg"_s, repeated("exec m\n", 2000)) && write(u"fitting/main/server.cfg"_s, "exec a\n")
+        && write(u"fitting/main/a.cfg"_s, repeated("exec b\n", 1000))
+        && write(u"fitting/main/b.cfg"_s, repeated("exec m\n", 1000));
+    written = write(u"doubling/main/server.cfg"_s, "exec w0\nset scr_w 2\n") && written;
+    for (int k = 0; k < 40; ++k) {
+        const QByteArray next = "exec w" + QByteArray::number(k + 1) + "\n";
+        written = write(u"doubling/main/w%1.cfg"_s.arg(k), next + next + "set scr_w 1\n") && written;
+    }
+    written = write(u"rerun/main/server.cfg"_s, repeated("exec x\n", 1000))
+        && write(u"rerun/main/x.cfg"_s, repeated("set sv_fps 20\n", 700)) && written;
+    for (const QString &folder : { u"typical"_s, u"wide"_s, u"wider"_s, u"fitting"_s, u"doubling"_s, u"rerun"_s })
+        written = QDir().mkpath(root.filePath(folder + u"/main/maps/mp"_s)) && written;
+    if (!written) {
+        std::printf("  cannot write the folders\n");
+        return;
+    }
+    for (const Case &c : cases) {
+        std::vector<double> seconds, mib;
+        for (int i = 0; i < std::max(3, runs / 8); ++i) {
+            const auto [s, m] = checkRun(root.filePath(c.script));
+            seconds.push_back(s);
+            mib.push_back(m);
+        }
+        const bool ran = *std::min_element(seconds.begin(), seconds.end()) >= 0;
+        printFigure(std::string("--check, ") + c.name, stats(seconds), "s", 1.0, "<= 1 s", ran);
+        printFigure("  its peak resident memory", stats(mib), "MB", 400.0, "<= 400 MiB", ran);
+
+        // A letter and a backspace by turns at the end of the script's exec line, with the folder read.
+        Window w;
+        w.form.openScript(root.filePath(c.script));
+        QPlainTextEdit *editor = w.form.editor();
+        auto *page = w.form.findChild<EditorPage *>();
+        const QString text = editor->toPlainText();
+        const int execLine = int(text.left(text.indexOf(u"exec "_s)).count(u'\n'));
+        QTextCursor cursor(editor->document()->findBlockByNumber(execLine));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        editor->setFocus();
+        editor->setTextCursor(cursor);
+        for (int waited = 0; waited < 500 && page->note().isEmpty(); ++waited) {
+            QThread::msleep(10);
+            settle();
+        }
+        const bool followed = !page->note().isEmpty();
+        std::vector<double> keys;
+        for (int i = 0; i < runs * 2; ++i) {
+            const bool letter = i % 2 == 0;
+            keys.push_back(timeMs([&] {
+                QKeyEvent press(QEvent::KeyPress, letter ? Qt::Key_A : Qt::Key_Backspace, Qt::NoModifier,
+                    letter ? u"a"_s : QString());
+                QKeyEvent release(QEvent::KeyRelease, letter ? Qt::Key_A : Qt::Key_Backspace, Qt::NoModifier,
+                    letter ? u"a"_s : QString());
+                QApplication::sendEvent(editor, &press);
+                QApplication::sendEvent(editor, &release);
+                editor->viewport()->repaint();
+            }));
+        }
+        printFigure("  a keystroke on its exec line", stats(keys), "ms", 16.0, "<= 16 ms", followed);
+    }
+}
+
 // A real server's folder: what the reader makes of each map, and how long it takes.
 void readRealFolder(const QString &path)
 {
@@ -794,6 +941,8 @@ int main(int argc, char *argv[])
         benchGameFolder(runs);
     if (wanted("server"))
         benchServer(runs);
+    if (wanted("hostile"))
+        benchHostileServers(runs);
     if (!realFolder.isEmpty())
         readRealFolder(realFolder);
     std::printf("\n%d of %d goals met\n", goalsChecked - goalsMissed, goalsChecked);

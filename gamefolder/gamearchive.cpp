@@ -87,7 +87,7 @@ public:
             m_contents.troubles.resize(mostTroubles);
             m_contents.troubles << Trouble { Trouble::Kind::MoreLikeThese, {}, more };
         }
-        m_contents.whole = !cut();
+        m_contents.whole = !cut() && !m_overKept;
         return std::move(m_contents);
     }
 
@@ -209,8 +209,10 @@ private:
     // Whether `bytes` more of a script's text or names may be kept; notes the first that may not.
     bool keep(const QString &path, qint64 bytes)
     {
-        if (m_budget.keep(bytes))
+        if (bytes <= m_keptLeft) {
+            m_keptLeft -= bytes;
             return true;
+        }
         if (!std::exchange(m_overKept, true))
             note(path, { Trouble::Kind::OverKept, {}, 0, keptBudget });
         return false;
@@ -292,6 +294,7 @@ private:
     Contents m_contents;
     QByteArray m_piece; // of a game script, as it inflates
     bool m_overBudget = false;
+    qint64 m_keptLeft = keptBudget;
     bool m_overKept = false;
     bool m_tooManyNames = false; // noted once an archive
 };
@@ -313,7 +316,7 @@ const LibZip *loaded(Contents &contents)
     QString why;
     const LibZip *zip = LibZip::get(&why);
     if (!zip)
-        contents.troubles << Trouble { Trouble::Kind::ReadFailed, {}, 0, 0, why };
+        contents.troubles << Trouble { Trouble::Kind::NoLibZip, {}, 0, 0, why };
     return zip;
 }
 

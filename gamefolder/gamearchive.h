@@ -27,7 +27,8 @@ inline constexpr qint64 largestMap = 128 << 20;
 inline constexpr qint64 folderBudget = qint64(2) << 30;
 
 // What one game folder's scripts may keep in memory, their text and the names of their variables; a real
-// server's keep well under a MiB.
+// server's keep well under a MiB. One archive keeps no more while it is read; the folder's places are then held to
+// it in the order the game searches them, so that the same folder keeps the same scripts every time.
 inline constexpr qint64 keptBudget = 64 << 20;
 
 // Whether the maps' entities and level scripts are read, or only the names.
@@ -45,26 +46,20 @@ public:
     }
 
     // Takes `bytes` from what is left; false, taking nothing, when less is left.
-    bool take(qint64 bytes) { return takeFrom(m_left, bytes); }
-    // Takes `bytes` from what the folder's scripts may keep in memory, their text and names; false, taking
-    // nothing, when less is left.
-    bool keep(qint64 bytes) { return takeFrom(m_keepLeft, bytes); }
+    bool take(qint64 bytes)
+    {
+        qint64 left = m_left.load();
+        do {
+            if (left < bytes)
+                return false;
+        } while (!m_left.compare_exchange_weak(left, left - bytes));
+        return true;
+    }
     bool stopped() const { return m_stopped && m_stopped(); }
     qint64 total() const { return m_total; }
 
 private:
-    static bool takeFrom(std::atomic<qint64> &from, qint64 bytes)
-    {
-        qint64 left = from.load();
-        do {
-            if (left < bytes)
-                return false;
-        } while (!from.compare_exchange_weak(left, left - bytes));
-        return true;
-    }
-
     std::atomic<qint64> m_left;
-    std::atomic<qint64> m_keepLeft { keptBudget };
     const qint64 m_total;
     const std::function<bool()> m_stopped;
 };
@@ -114,7 +109,7 @@ struct Contents {
     QList<GameScript> gameScripts;
     bool gameScriptsWhole = true; // false when a game script's names were not all read
     QList<Trouble> troubles; // what could not be read
-    bool whole = true; // false when the reading stopped or ran out of its budget
+    bool whole = true; // false when the reading stopped, ran out of its budget or kept less than it read
 };
 
 Contents read(const QString &path, Detail detail, ReadBudget &budget);

@@ -183,7 +183,8 @@ Remembered<LooseScript> &rememberedLooseScripts()
     return scripts;
 }
 
-LooseScript readLooseScript(const QString &path, Detail)
+// A loose script read under the folder's budget, as an archive's are: none when the reading stops part-way.
+LooseScript readLooseScript(const QString &path, GameArchive::ReadBudget &budget)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -204,8 +205,13 @@ LooseScript readLooseScript(const QString &path, Detail)
             Trouble { Trouble::Kind::OverCeiling, {}, file.size(), GameArchive::largestGameScript } };
     GscNames names;
     QByteArray piece(64 << 10, Qt::Uninitialized);
-    for (qint64 left = GameArchive::largestGameScript; left > 0;) {
-        const qint64 got = file.read(piece.data(), std::min<qint64>(piece.size(), left));
+    for (qint64 left = file.size(); left > 0;) {
+        const qint64 wanted = std::min<qint64>(piece.size(), left);
+        if (budget.stopped())
+            return {};
+        if (!budget.take(wanted))
+            return { std::nullopt, std::nullopt, Trouble { Trouble::Kind::OverBudget, {}, 0, budget.total() } };
+        const qint64 got = file.read(piece.data(), wanted);
         if (got < 0)
             return { std::nullopt, std::nullopt, readFailed(file) };
         if (got == 0)
@@ -255,9 +261,12 @@ ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
     GameArchive::ReadBudget &budget)
 {
     bool overKept = false;
+    qint64 keptLeft = GameArchive::keptBudget;
     auto keep = [&](const QString &file, qint64 bytes) {
-        if (budget.keep(bytes))
+        if (bytes <= keptLeft) {
+            keptLeft -= bytes;
             return true;
+        }
         if (!std::exchange(overKept, true))
             note(file, { Trouble::Kind::OverKept, {}, 0, GameArchive::keptBudget });
         return false;
@@ -283,8 +292,13 @@ ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
         }
         addStamp(stamps, it.fileInfo());
         LooseScript script = rememberedLooseScripts().get(
-            it.fileInfo(), Detail::Names, readLooseScript, [](const LooseScript &script) {
-                return !script.trouble || script.trouble->kind != Trouble::Kind::ReadFailed;
+            it.fileInfo(), Detail::Names,
+            [&budget](const QString &path, Detail) { return readLooseScript(path, budget); },
+            [&budget](const LooseScript &script) {
+                return !budget.stopped()
+                    && (!script.trouble
+                        || (script.trouble->kind != Trouble::Kind::ReadFailed
+                            && script.trouble->kind != Trouble::Kind::OverBudget));
             });
         if (script.trouble) {
             note(relative, *script.trouble);
@@ -306,6 +320,42 @@ ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
         }
     }
     return place;
+}
+
+// Holds the scripts of `places`, in the order the game searches them, to what one folder keeps: those past it keep
+// neither their text nor their names, and each place that loses some says so once.
+void keepInSearchOrder(QList<ServerScripts::Place> &places, QList<Note> &notes)
+{
+    qint64 left = GameArchive::keptBudget;
+    for (ServerScripts::Place &place : places) {
+        const QString file = place.archive;
+        bool said = std::any_of(notes.cbegin(), notes.cend(), [&](const Note &note) {
+            return note.trouble.kind == Trouble::Kind::OverKept && note.folder == place.folder
+                && (file.isEmpty() || note.file == file);
+        });
+        auto keeps = [&](const QString &path, qint64 bytes) {
+            if (bytes <= left) {
+                left -= bytes;
+                return true;
+            }
+            if (!std::exchange(said, true)) {
+                notes.append({ file.isEmpty() ? path : file,
+                    { Trouble::Kind::OverKept, file.isEmpty() ? QString() : path, 0, GameArchive::keptBudget },
+                    place.folder });
+            }
+            return false;
+        };
+        for (GameArchive::Config &config : place.configs) {
+            if (config.text && !keeps(config.path, config.text->size())) {
+                config.text.reset();
+                config.kept = false;
+            }
+        }
+        const qsizetype gameScripts = place.gameScripts.size();
+        place.gameScripts.removeIf(
+            [&](const GameArchive::GameScript &script) { return !keeps(script.path, script.names.size()); });
+        place.gameScriptsWhole = place.gameScriptsWhole && place.gameScripts.size() == gameScripts;
+    }
 }
 
 // The loose files directly under `folder`'s maps/mp with `suffix` (".bsp"), any letter case in the folders' names.
@@ -500,8 +550,12 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
         if (source.archive) {
             const GameArchive::Contents &archive = read[next++];
             const QString fileName = source.archive->fileName();
-            for (const Trouble &trouble : archive.troubles)
+            for (const Trouble &trouble : archive.troubles) {
+                // Said once for the folders: every archive is left unread alike.
+                if (trouble.kind == Trouble::Kind::NoLibZip && std::exchange(contents.archivesUnread, true))
+                    continue;
                 note(fileName, trouble);
+            }
             for (const GameArchive::Map &map : archive.maps)
                 addArchived({ map.name, Origin::Archive, fileName, {}, {}, map.holds, source.folder });
             for (const GameArchive::Arena &arena : archive.arenas) {
@@ -551,6 +605,8 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
         }
     }
 
+    keepInSearchOrder(scriptPlaces, contents.notes);
+
     // A map's level script is found as the map is: the first in the search that answers its name.
     for (Map &map : maps) {
         if (!map.holds)
@@ -596,8 +652,10 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
     }
     for (const ServerScripts::Place &place : std::as_const(scriptPlaces))
         stamps.addData(place.gameScriptsWhole ? "whole\n" : "cut\n");
-    contents.scripts = rememberedScripts(stamps.result(),
-        [&] { return std::make_shared<const ServerScripts>(scriptPlaces, mapNames, Gametypes::words()); });
+    if (!contents.archivesUnread) {
+        contents.scripts = rememberedScripts(stamps.result(),
+            [&] { return std::make_shared<const ServerScripts>(scriptPlaces, mapNames, Gametypes::words()); });
+    }
     return contents;
 }
 
@@ -693,6 +751,8 @@ QString Contents::summary() const
         text += modFolder.isEmpty() ? u" since it holds"_s : u" since they hold"_s;
         text += u" none of the game's archives (pak0.pk3 to pak8.pk3)"_s;
     }
+    if (archivesUnread)
+        text += u"; its archives were left unread, so nothing is said of the maps and the scripts"_s;
     // One archive gives a note per entry it could not read, so the files are counted, not the notes.
     QSet<std::pair<QString, QString>> files;
     for (const Note &note : notes)

@@ -86,6 +86,9 @@ struct Contents {
     QString modFolder = {};
     bool gameFolder = true; // the game folder holds archives or a maps/mp folder
     bool holdsMain = false; // ... and where it does not, whether it holds a folder named main
+    // libzip could not be loaded, so the archives were left unread: nothing is said that they could decide, which
+    // is any map and any script, as the game searches them first.
+    bool archivesUnread = false;
     std::shared_ptr<const ServerScripts> scripts = {}; // the scripts exec runs and the names the game scripts read
 
     // A map the game loads for `name`, else nothing.

@@ -69,6 +69,8 @@ QString withoutRadiosSentence(
 
 void addMapMarks(ConsoleReader::Reading &reading, const Contents &folder)
 {
+    if (folder.archivesUnread)
+        return;
     for (const ConsoleReader::MapWord &word : std::as_const(reading.maps)) {
         if (const Map *map = folder.caseOnly(word.name)) {
             reading.marks.append({ word.span, Problem::MapCaseOnly,

@@ -22,6 +22,8 @@ public:
     explicit ScriptChecks(const ValueCatalogue &values = {});
 
     void readValuesBy(const ValueCatalogue &values);
+    // As ScriptReader's: how many bytes each line break of the script takes in exec's buffer.
+    void readBreaksAs(ExecSize::Breaks breaks) { m_reader.readBreaksAs(breaks); }
     // Checks the script, lying at `scriptPath` (none before it is saved), on
     // the server of `folder`; none, or no game folder: only what the script
     // itself tells.

@@ -16,6 +16,13 @@ QString nameKey(QStringView name)
     return SearchOrder::nameKey(name);
 }
 
+// One file is one script whatever path names it: through a link, or a folder named through one.
+QString fileKey(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
+}
+
 // The gametype a game script at `path` provides: maps/mp/gametypes/NAME.gsc, NAME; else none.
 QString gametypeOf(const QString &path)
 {
@@ -102,15 +109,17 @@ std::optional<ScriptReader::ExecScript> ServerScripts::find(const QString &path)
         script.kept = config.kept;
         if (place.archive.isEmpty()) {
             script.file = QDir::cleanPath(folder.filePath(config.path));
-            script.key = script.file;
+            script.key = fileKey(script.file);
         } else {
             script.file = folder.filePath(place.archive) + u':' + config.path;
-            script.key = folder.filePath(place.archive) + u':' + nameKey(config.path);
+            script.key = fileKey(folder.filePath(place.archive)) + u':' + nameKey(config.path);
         }
         if (config.text) {
             // The game reads a script as a C string: what follows a NUL never runs.
             const qsizetype nul = config.text->indexOf('\0');
-            script.lines = ScriptFile::splitLines(ScriptFile::decode(nul < 0 ? *config.text : config.text->left(nul)));
+            const QString text = ScriptFile::decode(nul < 0 ? *config.text : config.text->left(nul));
+            script.lines = ScriptFile::splitLines(text);
+            script.lineEnds = ScriptFile::lineEnds(text);
         }
         return script;
     }
@@ -129,7 +138,7 @@ std::shared_ptr<const ScriptReader::Server> ServerScripts::serverFor(
 {
     auto server = std::make_shared<ScriptReader::Server>();
     if (!scriptPath.isEmpty()) {
-        server->scriptKey = QDir::cleanPath(QFileInfo(scriptPath).absoluteFilePath());
+        server->scriptKey = fileKey(scriptPath);
         server->scriptName = QFileInfo(scriptPath).fileName();
     } else {
         server->scriptName = u"this script"_s;

@@ -33,6 +33,7 @@ QString sentence(const Trouble &trouble)
         return u"it holds over %1 names; the rest were not read, so nothing is said of what the server reads"_s.arg(
             trouble.limit);
     case Kind::TooManyScripts: return u"left unread: over %1 scripts of one kind"_s.arg(trouble.limit);
+    case Kind::NoLibZip: return u"left unread: libzip cannot be loaded (%1)"_s.arg(trouble.detail);
     case Kind::OverKept:
         return u"left unread: the folder's scripts hold over %1 of text and names"_s.arg(Wording::size(trouble.limit));
     }

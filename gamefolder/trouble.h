@@ -27,6 +27,7 @@ struct Trouble {
         TooManyNames, // `limit`: the most names of one game script read
         TooManyScripts, // `limit`: the most scripts of a kind read in one archive or folder
         OverKept, // `limit`: what the folder's scripts may keep in memory
+        NoLibZip, // `detail`: why the library that reads archives cannot be loaded
     };
     Kind kind;
     QString entry = {}; // the archive's entry it concerns, if any

@@ -15,6 +15,13 @@ inline constexpr qsizetype largestBytes = commandBufferBytes - 1;
 // The largest when +map_rotate follows +exec: "map_rotate" and its line break stay queued.
 inline constexpr qsizetype largestBeforeMapRotate = largestBytes - qsizetype(sizeof("map_rotate\n") - 1);
 
+// Whether exec runs a script of `bytes` while `waiting` bytes still wait in the command buffer after the
+// command that execs it: what is left of the script that runs the exec, and of the scripts that run that one.
+constexpr bool fitsBehind(qsizetype bytes, qsizetype waiting)
+{
+    return waiting + bytes + 1 <= commandBufferBytes;
+}
+
 enum class Breaks {
     Saved, // every line break two bytes, CR LF, as the editor saves the script
     AsTheyAre, // one byte a character, as a file on the disk holds them

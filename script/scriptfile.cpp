@@ -198,6 +198,16 @@ QStringList splitLines(QStringView text)
     return lines;
 }
 
+QList<qsizetype> lineEnds(QStringView text)
+{
+    QList<qsizetype> ends;
+    forEachLine(text, [&](qsizetype, qsizetype, qsizetype next) {
+        ends.append(next);
+        return true;
+    });
+    return ends;
+}
+
 Position positionOf(QStringView text, qsizetype index)
 {
     Position position;

@@ -39,6 +39,8 @@ QString decode(QByteArrayView bytes);
 
 // The lines of `text`, split where `load` splits them.
 QStringList splitLines(QStringView text);
+// Where each of those lines ends, its line break included: one byte a character, as the file holds it.
+QList<qsizetype> lineEnds(QStringView text);
 
 // Where the character at `index` of `text` stands among those lines, from 0;
 // a character of a line break stands at the end of the line it ends.

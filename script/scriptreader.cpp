@@ -95,6 +95,7 @@ bool ScriptReader::Line::sameShape(const Line &other) const
 ScriptReader::Line ScriptReader::summaryOf(QStringView text)
 {
     Line line;
+    line.bytes = text.size();
     qsizetype command = 0;
     for (const QStringList &words : ConsoleReader::commandsOf(text)) {
         if (words.isEmpty())
@@ -118,6 +119,17 @@ ScriptReader::Line ScriptReader::summaryOf(QStringView text)
         }
         }
         ++command;
+    }
+    // What follows an exec on its line waits in the command buffer while the script exec finds runs.
+    if (!line.execs.isEmpty() && line.execs.constLast().command + 1 < command) {
+        const ConsoleReader::Reading reading = ConsoleReader::read(text);
+        for (const Exec &exec : std::as_const(line.execs)) {
+            const qsizetype next = exec.command + 1;
+            line.restOfLine << (next < reading.commandWords.size() ? text.size() - reading.commandWords[next].start
+                                                                   : 0);
+        }
+    } else {
+        line.restOfLine.fill(0, line.execs.size());
     }
     return line;
 }
@@ -155,8 +167,17 @@ qsizetype ScriptReader::scriptAt(const QString &path) const
             lines.reserve(found->lines.size());
             for (const QString &text : std::as_const(found->lines))
                 lines << summaryOf(text);
+            QList<qsizetype> ends = found->lineEnds;
+            if (ends.size() != lines.size()) {
+                ends.clear();
+                for (qsizetype end = 0; const Line &line : std::as_const(lines))
+                    ends << (end += line.bytes + 1);
+            }
+            QList<qsizetype> restAfter;
+            for (const qsizetype end : std::as_const(ends))
+                restAfter << ends.constLast() - end + 1;
             m_byKey.insert(found->key, script);
-            m_scripts.push_back({ std::move(*found), std::move(lines) });
+            m_scripts.push_back({ std::move(*found), std::move(lines), std::move(restAfter) });
         }
     }
     m_byPath.insert(path, script);
@@ -168,57 +189,104 @@ const ScriptReader::Line &ScriptReader::lineAt(qsizetype script, qsizetype line)
     return script < 0 ? m_lines[line] : m_scripts[script].lines[line];
 }
 
-ScriptReader::Run ScriptReader::follow(const QString &typed, Origin at, QList<qsizetype> &chain, bool startUp) const
+void ScriptReader::Run::bound(const Run &inner, qsizetype innerWaiting)
 {
-    Run run;
+    // `inner` was followed with its own bytes waiting; it stands here with `innerWaiting`, which moves with this
+    // run's.
+    slack = std::min(slack, inner.slack - (innerWaiting - inner.waiting));
+    excess = std::min(excess, inner.excess + (innerWaiting - inner.waiting));
+}
+
+bool ScriptReader::spend(qsizetype work) const
+{
+    m_work += work;
+    return m_work <= mostWork;
+}
+
+// The exec where the read reached its budget: the only one that says so.
+std::shared_ptr<const ScriptReader::Run> ScriptReader::stoppedHere(const QString &typed, Origin at) const
+{
+    auto run = std::make_shared<Run>();
+    run->outcome = Outcome::TooMany;
+    run->cutByPlace = true;
+    if (!std::exchange(m_stopped, true))
+        run->failures.append({ at, Outcome::TooMany, {}, typed, -1 });
+    return run;
+}
+
+std::shared_ptr<const ScriptReader::Run> ScriptReader::follow(
+    const QString &typed, Origin at, QList<qsizetype> &chain, bool startUp, qsizetype waiting) const
+{
+    if (m_stopped || !spend(1))
+        return stoppedHere(typed, at);
+    const qsizetype workBefore = m_work - 1;
+    auto run = std::make_shared<Run>();
+    run->waiting = waiting;
     auto stop = [&](Outcome outcome) {
-        run.outcome = outcome;
+        run->outcome = outcome;
         if (outcome != Outcome::Unknown)
-            run.failures.append({ at, outcome, {}, typed, run.script });
+            run->failures.append({ at, outcome, {}, typed, run->script, waiting });
+        run->work = m_work - workBefore;
         return run;
     };
     const ExecName::Target target = ExecName::of(typed);
     if (target.refusal != ExecName::Refusal::None)
         return stop(Outcome::Refused);
-    run.script = scriptAt(target.path);
-    if (run.script == -1)
+    run->script = scriptAt(target.path);
+    if (run->script == -1)
         return stop(Outcome::Missing);
-    if (run.script == scriptItself) {
+    if (run->script == scriptItself) {
         // The script read loops in every chain that starts from it; the start-up scripts run before it.
-        run.reachUp = std::numeric_limits<int>::min() / 2;
+        run->reachUp = std::numeric_limits<int>::min() / 2;
         return stop(startUp ? Outcome::Unknown : Outcome::Loop);
     }
-    if (const qsizetype loop = chain.indexOf(run.script); loop >= 0) {
-        run.reachUp = int(chain.size() - loop);
+    if (const qsizetype loop = chain.indexOf(run->script); loop >= 0) {
+        run->reachUp = int(chain.size() - loop);
         return stop(Outcome::Loop);
     }
-    if (m_scripts[run.script].script.bytes > ExecSize::largestBytes)
+    const qint64 bytes = m_scripts[run->script].script.bytes;
+    const qsizetype room = ExecSize::commandBufferBytes - (waiting + bytes + 1);
+    if (bytes > ExecSize::largestBytes)
         return stop(Outcome::TooLarge);
-    if (!m_scripts[run.script].script.kept)
+    if (room < 0) {
+        // Its sentence says what waits: it holds there only.
+        run->slack = 0;
+        run->excess = 1;
+        return stop(Outcome::Overflows);
+    }
+    run->slack = room;
+    if (!m_scripts[run->script].script.kept)
         return stop(Outcome::NotKept);
     if (chain.size() >= deepestExec) {
-        run.cutByPlace = true;
+        run->cutByPlace = true;
         return stop(Outcome::TooDeep);
     }
-    // A run read before holds wherever no script it runs is running already.
-    if (const auto known = m_contextFree.constFind(run.script); !startUp && known != m_contextFree.cend()
+    // A run read before holds wherever no script it runs is running already. It costs what it cost then, so that
+    // a read stops where it would have stopped following it anew.
+    if (const auto known = m_contextFree.constFind(run->script); !startUp && known != m_contextFree.cend()
+        && (*known)->holdsBehind(waiting) && m_work - 1 + (*known)->work <= mostWork
         && std::none_of((*known)->scripts.cbegin(), (*known)->scripts.cend(),
-            [&chain](qsizetype script) { return chain.contains(script); }))
-        return **known;
-    chain.append(run.script);
-    runLines(run.script, chain, startUp, run);
+            [&chain](qsizetype script) { return chain.contains(script); })) {
+        spend((*known)->work - 1);
+        return *known;
+    }
+    chain.append(run->script);
+    runLines(run->script, chain, startUp, waiting, *run);
     chain.removeLast();
-    if (!startUp && run.reachUp <= 0 && !run.cutByPlace)
-        m_contextFree.insert(run.script, std::make_shared<const Run>(run));
+    run->work = m_work - workBefore;
+    if (!startUp && run->reachUp <= 0 && !run->cutByPlace)
+        m_contextFree.insert(run->script, run);
     return run;
 }
 
-void ScriptReader::runLines(qsizetype script, QList<qsizetype> &chain, bool startUp, Run &run) const
+void ScriptReader::runLines(qsizetype script, QList<qsizetype> &chain, bool startUp, qsizetype waiting, Run &run) const
 {
     run.scripts.append(script);
-    const QList<Line> &lines = m_scripts[script].lines;
-    for (qsizetype l = 0; l < lines.size(); ++l) {
-        const Line &line = lines[l];
+    const ExecRead &read = m_scripts[script];
+    QSet<Origin> failed; // the execs whose failure the run holds
+    QHash<const Run *, std::shared_ptr<const Run>> merged; // the runs whose failures it holds, kept till it ends
+    for (qsizetype l = 0; l < read.lines.size(); ++l) {
+        const Line &line = read.lines[l];
         // The line's commands in their order.
         QList<std::pair<qsizetype, Step>> steps;
         for (qsizetype k = 0; k < line.settings.size(); ++k)
@@ -233,48 +301,72 @@ void ScriptReader::runLines(qsizetype script, QList<qsizetype> &chain, bool star
                 line.execs.cbegin(), line.execs.cend(), [at = command](const Exec &e) { return e.command == at; });
             if (exec == line.execs.cend()) {
                 run.steps.append(step);
+                spend(1);
                 continue;
             }
-            Run inner;
-            if (m_work <= mostWork)
-                inner = follow(exec->typed, step.origin, chain, startUp);
-            if (m_work > mostWork || run.steps.size() + inner.steps.size() > mostExecCommands) {
-                const bool byPlace = m_work > mostWork;
-                inner = Run();
-                inner.outcome = Outcome::TooMany;
-                inner.cutByPlace = byPlace;
-                inner.failures.append({ step.origin, Outcome::TooMany, {}, exec->typed, -1 });
+            const qsizetype behind = waiting + read.restAfter[l] + line.restOfLine[exec - line.execs.cbegin()];
+            const std::shared_ptr<const Run> inner = follow(exec->typed, step.origin, chain, startUp, behind);
+            run.bound(*inner, behind);
+            if (!merged.contains(inner.get())) {
+                merged.insert(inner.get(), inner);
+                for (const Failure &failure : inner->failures) {
+                    if (failed.contains(failure.at))
+                        continue;
+                    failed.insert(failure.at);
+                    run.failures.append(failure);
+                    run.failures.last().chain.prepend(script);
+                }
+                spend(inner->failures.size());
             }
-            m_work += inner.steps.size();
-            for (Failure &failure : inner.failures)
-                failure.chain.prepend(script);
-            run.failures.append(inner.failures);
-            run.reachUp = std::max(run.reachUp, inner.reachUp - 1);
-            run.cutByPlace = run.cutByPlace || inner.cutByPlace;
-            run.scripts.append(inner.scripts);
-            if (runsAsAny(inner.outcome))
+            run.reachUp = std::max(run.reachUp, inner->reachUp - 1);
+            run.cutByPlace = run.cutByPlace || inner->cutByPlace;
+            run.scripts.append(inner->scripts);
+            if (runsAsAny(inner->outcome)) {
                 run.steps.append(step);
-            else
-                run.steps.append(inner.steps);
+            } else {
+                spend(inner->steps.size());
+                run.steps.append(inner->steps);
+            }
         }
     }
+}
+
+bool ScriptReader::notFollowed(Outcome outcome)
+{
+    return outcome == Outcome::TooDeep || outcome == Outcome::TooMany || outcome == Outcome::NotKept;
+}
+
+ScriptReader::FirstFailures ScriptReader::firstFailures(const Run &run) const
+{
+    FirstFailures first;
+    for (qsizetype k = 0; k < run.failures.size() && (first.unfollowed < 0 || first.marked < 0); ++k) {
+        const Failure &failure = run.failures[k];
+        if (failure.chain.isEmpty())
+            continue;
+        qsizetype &slot = notFollowed(failure.outcome) ? first.unfollowed : first.marked;
+        if (slot < 0)
+            slot = k;
+    }
+    return first;
 }
 
 bool ScriptReader::runsAsAny(Outcome outcome)
 {
     // Nothing runs where exec finds nothing or refuses; what a loop or a script not followed does, nobody knows.
-    return outcome == Outcome::Loop || outcome == Outcome::TooDeep || outcome == Outcome::TooMany
-        || outcome == Outcome::NotKept || outcome == Outcome::Unknown;
+    return outcome == Outcome::Loop || notFollowed(outcome) || outcome == Outcome::Unknown;
 }
 
-std::shared_ptr<const ScriptReader::Run> ScriptReader::runOf(const QString &typed) const
+std::shared_ptr<const ScriptReader::Run> ScriptReader::runOf(const QString &typed, qsizetype waiting) const
 {
-    if (const auto found = m_runs.constFind(typed); found != m_runs.cend())
+    if (const auto found = m_runs.constFind(typed);
+        found != m_runs.cend() && !m_stopped && (*found)->holdsBehind(waiting) && m_work + (*found)->work <= mostWork) {
+        spend((*found)->work);
         return *found;
+    }
     QList<qsizetype> chain;
-    auto run = std::make_shared<const Run>(follow(typed, {}, chain, false));
+    std::shared_ptr<const Run> run = follow(typed, {}, chain, false, waiting);
     // A run cut short by the work done before it may go further at another reading.
-    if (m_work <= mostWork)
+    if (!m_stopped)
         m_runs.insert(typed, run);
     return run;
 }
@@ -289,17 +381,24 @@ void ScriptReader::index() const
     m_vstrs.clear();
     m_execRuns.clear();
     m_instances.clear();
+    m_instancesIndexed = false;
     m_failuresAt.clear();
+    m_firstFailures.clear();
     m_reached.clear();
     m_work = 0;
-    QSet<qsizetype> scriptsSeen;
-    auto addScripts = [&](const Run &run, bool reached) {
+    m_stopped = false;
+    // The start-up scripts' vstrs count, but a script they run is reached only where the script read runs it too.
+    QSet<qsizetype> readForVstrs;
+    QSet<qsizetype> reached;
+    auto addScripts = [&](const Run &run, bool fromScript) {
         for (qsizetype script : run.scripts) {
-            if (scriptsSeen.contains(script))
-                continue;
-            scriptsSeen.insert(script);
-            if (reached)
+            if (fromScript && !reached.contains(script)) {
+                reached.insert(script);
                 m_reached.append(script);
+            }
+            if (readForVstrs.contains(script))
+                continue;
+            readForVstrs.insert(script);
             for (const Line &line : std::as_const(m_scripts[script].lines)) {
                 for (const QString &name : line.vstrs)
                     m_vstrs.insert(name);
@@ -316,7 +415,6 @@ void ScriptReader::index() const
             case Kind::Named: m_namedBy[from.named[step.item].first].append(place); break;
             case Kind::Any: m_reachingAny.append(place); break;
             }
-            m_instances[step.origin].append(place);
         }
     };
 
@@ -331,19 +429,27 @@ void ScriptReader::index() const
                     continue;
                 QList<qsizetype> chain { script };
                 Run run;
-                runLines(script, chain, true, run);
-                if (startUp->steps.size() + run.steps.size() > mostExecCommands)
-                    break;
+                runLines(script, chain, true, 0, run);
                 startUp->steps.append(run.steps);
                 startUp->scripts.append(run.scripts);
+                startUp->cutByPlace = startUp->cutByPlace || m_stopped;
+                if (m_stopped)
+                    break;
             }
+            startUp->work = m_work;
             m_startUp = std::move(startUp);
+        } else {
+            m_work = m_startUp->work;
         }
+        // The first exec of the script read says that the start-up scripts spent the read.
+        m_stopped = false;
+        if (m_startUp->cutByPlace)
+            m_work = mostWork + 1;
         addRun(-1, 0, *m_startUp);
         addScripts(*m_startUp, false);
     }
 
-    qsizetype budget = mostExecCommands;
+    const QList<qsizetype> restAfter = restAfterLines();
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         const Line &line = m_lines[i];
         for (const QString &name : line.vstrs)
@@ -359,19 +465,19 @@ void ScriptReader::index() const
                 m_reachingAny.append({ i, command });
                 continue;
             }
-            std::shared_ptr<const Run> run = runOf(exec->typed);
-            if (run->steps.size() > budget) {
-                auto capped = std::make_shared<Run>();
-                capped->outcome = Outcome::TooMany;
-                capped->failures.append({ {}, Outcome::TooMany, {}, exec->typed, -1 });
-                run = std::move(capped);
-            }
-            budget -= run->steps.size();
+            std::shared_ptr<const Run> run
+                = runOf(exec->typed, restAfter[i] + line.restOfLine[exec - line.execs.cbegin()]);
+            // Its commands are indexed where the script read runs them.
+            if (!m_stopped && !spend(run->steps.size()))
+                run = stoppedHere(exec->typed, {});
             m_execRuns.insert({ i, command }, run);
             if (runsAsAny(run->outcome))
                 m_reachingAny.append({ i, command });
             addRun(i, command, *run);
             addScripts(*run, true);
+            if (m_firstFailures.contains(run.get()))
+                continue;
+            m_firstFailures.insert(run.get(), firstFailures(*run));
             for (const Failure &failure : run->failures) {
                 if (failure.at.script >= 0 && !m_failuresAt.contains(failure.at))
                     m_failuresAt.insert(failure.at, failure);
@@ -385,6 +491,26 @@ void ScriptReader::index() const
     }
     std::sort(m_reachingAny.begin(), m_reachingAny.end());
     m_indexed = true;
+}
+
+QList<ScriptReader::Place> ScriptReader::instancesOf(Origin origin) const
+{
+    index();
+    // Only the reached scripts' readings ask, which the editor never does: made at the first.
+    if (!m_instancesIndexed) {
+        auto addRun = [this](qsizetype line, qsizetype command, const Run &run) {
+            for (qsizetype k = 0; k < run.steps.size(); ++k)
+                m_instances[run.steps[k].origin].append({ line, command, k + 1 });
+        };
+        if (m_startUp)
+            addRun(-1, 0, *m_startUp);
+        QList<std::pair<qsizetype, qsizetype>> execs = m_execRuns.keys();
+        std::sort(execs.begin(), execs.end());
+        for (const auto &[line, command] : std::as_const(execs))
+            addRun(line, command, *m_execRuns.value({ line, command }));
+        m_instancesIndexed = true;
+    }
+    return m_instances.value(origin);
 }
 
 const ScriptReader::Run *ScriptReader::runAt(Place place) const
@@ -491,7 +617,8 @@ VariableUse::Verdict ScriptReader::verdictOn(const Setting &setting) const
     if (!m_server || !m_server->variables || setting.isSets)
         return VariableUse::Verdict::Read;
     index();
-    if (m_values.find(setting.name) || m_vstrs.contains(setting.name))
+    // A script the read did not reach may run the variable with vstr.
+    if (m_stopped || m_values.find(setting.name) || m_vstrs.contains(setting.name))
         return VariableUse::Verdict::Read;
     auto found = m_verdicts.constFind(setting.name);
     if (found == m_verdicts.cend())
@@ -534,6 +661,8 @@ QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, co
 
     QList<qsizetype> changed;
     const qsizetype end = first + lines.size();
+    if (sameShape && m_indexed && !execRunsHold())
+        sameShape = false;
     if (sameShape) {
         bool setsGametype = false;
         for (qsizetype k = first; k < end; ++k) {
@@ -569,6 +698,33 @@ QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, co
     return changed;
 }
 
+QList<qsizetype> ScriptReader::restAfterLines() const
+{
+    // The lines after each, and the line break exec adds.
+    QList<qsizetype> rest(m_lines.size());
+    for (qsizetype i = m_lines.size() - 1, bytes = 1; i >= 0; --i) {
+        rest[i] = bytes;
+        bytes += m_lines[i].bytes + m_breakBytes;
+    }
+    return rest;
+}
+
+bool ScriptReader::execRunsHold() const
+{
+    const QList<qsizetype> restAfter = restAfterLines();
+    for (auto it = m_execRuns.cbegin(); it != m_execRuns.cend(); ++it) {
+        const qsizetype line = it.key().first;
+        const qsizetype command = it.key().second;
+        const Line &summary = m_lines[line];
+        const qsizetype exec = std::find_if(summary.execs.cbegin(), summary.execs.cend(), [command](const Exec &e) {
+            return e.command == command;
+        }) - summary.execs.cbegin();
+        if (!it.value()->holdsBehind(restAfter[line] + summary.restOfLine[exec]))
+            return false;
+    }
+    return true;
+}
+
 QString ScriptReader::failureSentence(const Failure &failure) const
 {
     const ExecName::Target target = ExecName::of(failure.typed);
@@ -590,6 +746,11 @@ QString ScriptReader::failureSentence(const Failure &failure) const
     case Outcome::TooLarge:
         return u"The game runs none of %1, which is %2 bytes: exec takes %3."_s.arg(shownScript(failure.script),
             Wording::thousands(m_scripts[failure.script].script.bytes), Wording::thousands(ExecSize::largestBytes));
+    case Outcome::Overflows:
+        return u"The game runs none of %1: its %2 bytes, with the %3 still waiting in the command buffer behind this "
+               "exec, pass the %4 exec takes (\"Cbuf_InsertText overflowed\")."_s.arg(shownScript(failure.script),
+                   Wording::thousands(m_scripts[failure.script].script.bytes), Wording::thousands(failure.waiting - 1),
+                   Wording::thousands(ExecSize::largestBytes));
     case Outcome::Loop: {
         // The loop: from where the script exec finds first ran, round to it again.
         QList<qsizetype> running { -1 };
@@ -607,8 +768,9 @@ QString ScriptReader::failureSentence(const Failure &failure) const
         return u"Tallyforge follows exec no more than %1 scripts deep: what %2 runs is not checked."_s.arg(
             QString::number(deepestExec), Wording::shortened(target.path));
     case Outcome::TooMany:
-        return u"Tallyforge follows no more than %1 commands that scripts run through exec: what %2 runs is not "
-               "checked."_s.arg(Wording::thousands(mostExecCommands), Wording::shortened(target.path));
+        return u"Tallyforge follows exec through no more than %1 commands in one read, and stopped here: what %2 "
+               "runs, and every exec after it, is not checked."_s.arg(
+                   Wording::thousands(mostWork), Wording::shortened(target.path));
     case Outcome::NotKept:
         return u"Tallyforge left %1 unread, as the folder's scripts hold more than it keeps: what it runs is not "
                "checked."_s.arg(shownScript(failure.script));
@@ -630,27 +792,25 @@ void ScriptReader::readExecs(
         const ConsoleReader::Span span = commandSpan(reading, text, exec.command);
         // What this exec does, and the failures deeper in its chain.
         std::optional<Failure> own;
-        QList<Failure> deeper;
+        QList<Failure> deeper; // the first not followed, then the first that runs nothing
         const Run *run = nullptr;
         if (script < 0) {
             run = m_execRuns.value({ lineNumber, exec.command }).get();
-            for (const Failure &failure : run ? run->failures : QList<Failure>()) {
-                if (failure.chain.isEmpty())
-                    own = failure;
-                else
-                    deeper << failure;
+            if (run && !run->failures.isEmpty() && run->failures.constFirst().chain.isEmpty())
+                own = run->failures.constFirst();
+            const FirstFailures first = run ? m_firstFailures.value(run) : FirstFailures();
+            for (const qsizetype k : { first.unfollowed, first.marked }) {
+                if (k >= 0)
+                    deeper << run->failures[k];
             }
         } else if (const auto found = m_failuresAt.constFind(Origin { script, lineNumber, exec.command });
                    found != m_failuresAt.cend()) {
             own = *found;
         }
         auto problemOf = [](Outcome outcome) {
-            return outcome == Outcome::TooLarge ? ConsoleReader::Problem::ExecTooLarge
-                : outcome == Outcome::Loop      ? ConsoleReader::Problem::ExecLoop
-                                                : ConsoleReader::Problem::ExecMissing;
-        };
-        auto notFollowed = [](Outcome outcome) {
-            return outcome == Outcome::TooDeep || outcome == Outcome::TooMany || outcome == Outcome::NotKept;
+            return outcome == Outcome::TooLarge || outcome == Outcome::Overflows ? ConsoleReader::Problem::ExecTooLarge
+                : outcome == Outcome::Loop                                       ? ConsoleReader::Problem::ExecLoop
+                                                                                 : ConsoleReader::Problem::ExecMissing;
         };
         if (own) {
             if (notFollowed(own->outcome))
@@ -680,12 +840,10 @@ void ScriptReader::readExecs(
                 sentence
                     = u"%1 execs %2: %3"_s.arg(chain.join(u" \u2192 "_s), Wording::shortened(failure.typed), sentence);
             }
-            if (notFollowed(failure.outcome)) {
+            if (notFollowed(failure.outcome))
                 reading.notes.append({ span, sentence });
-            } else {
+            else
                 reading.marks.append({ span, problemOf(failure.outcome), sentence });
-                break;
-            }
         }
     }
 }
@@ -767,8 +925,7 @@ ConsoleReader::Reading ScriptReader::readReached(qsizetype reached, qsizetype li
             [](qsizetype at, const ConsoleReader::Span &command) { return at < command.start; });
         // The same gametype wherever the script runs, or none.
         std::optional<Origin> gametype;
-        const QList<Place> places
-            = m_instances.value({ script, line, qsizetype(after - reading.commandWords.cbegin() - 1) });
+        const QList<Place> places = instancesOf({ script, line, qsizetype(after - reading.commandWords.cbegin() - 1) });
         for (const Place &place : places) {
             const std::optional<Place> setting = gametypeAt(place);
             if (!setting || (gametype && (*gametype != originOf(*setting)))) {
@@ -790,9 +947,11 @@ ConsoleReader::Reading ScriptReader::readReached(qsizetype reached, qsizetype li
     for (const Setting &setting : summary.settings) {
         if (setting.command >= reading.commandWords.size())
             continue;
-        // Marked where every run of it is set again.
+        // Marked where every run of it is set again; a read that stopped did not see every run.
         std::optional<Again> again;
-        for (const Place &place : m_instances.value({ script, line, setting.command })) {
+        for (const Place &place : m_stopped ? QList<Place>() : instancesOf({ script, line, setting.command })) {
+            if (place.line < 0)
+                continue; // the start-up scripts' runs are not marked
             again = setAgain(place, setting.name);
             if (!again)
                 break;
@@ -810,12 +969,15 @@ QList<ScriptReader::Unfollowed> ScriptReader::unfollowed() const
 {
     index();
     QList<Unfollowed> found;
+    QSet<const Run *> seen; // a run two execs share says what lies deeper in it once
     for (auto it = m_execRuns.cbegin(); it != m_execRuns.cend(); ++it) {
-        for (const Failure &failure : it.value()->failures) {
-            if (failure.outcome != Outcome::TooDeep && failure.outcome != Outcome::TooMany
-                && failure.outcome != Outcome::NotKept)
-                continue;
+        const Run &run = *it.value();
+        const bool deeperSaid = seen.contains(&run);
+        seen.insert(&run);
+        for (const Failure &failure : run.failures) {
             const bool own = failure.chain.isEmpty();
+            if ((!own && deeperSaid) || !notFollowed(failure.outcome))
+                continue;
             found.append({ own ? -1 : m_reached.indexOf(failure.at.script), own ? it.key().first : failure.at.line,
                 failureSentence(failure) });
         }

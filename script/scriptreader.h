@@ -1,6 +1,7 @@
 #pragma once
 
 #include "script/consolereader.h"
+#include "script/execsize.h"
 #include "script/valuecatalogue.h"
 #include "script/variableuse.h"
 
@@ -52,6 +53,7 @@ public:
         QString folder; // the game or mod folder it lies in, by name
         QString file; // where marks name it: ARCHIVE.pk3:PATH, or the loose file's path
         QStringList lines; // empty where it is larger than exec takes
+        QList<qsizetype> lineEnds = {}; // where each line ends, its line break included; none: one byte a break
         qint64 bytes = 0;
         bool stock = false; // one of the game's own: nothing in it is marked
         bool kept = true; // false where its text was left unread, as the folder's scripts held too much
@@ -69,6 +71,9 @@ public:
     explicit ScriptReader(const ValueCatalogue &values = {});
 
     void readValuesBy(const ValueCatalogue &values) { m_values = values; }
+    // What a line break of the script read takes in the command buffer: two bytes as the editor saves it, by
+    // default, or one where it is read as a file holding LF ends.
+    void readBreaksAs(ExecSize::Breaks breaks) { m_breakBytes = breaks == ExecSize::Breaks::Saved ? 2 : 1; }
     // Follows exec through `server`'s scripts, and marks what nothing there
     // reads; none: exec may do anything, and a mod may read anything.
     void readOn(std::shared_ptr<const Server> server);
@@ -92,8 +97,8 @@ public:
     // there holds wherever the script runs.
     ConsoleReader::Reading readReached(qsizetype script, qsizetype line) const;
     // What exec was not followed into, on the line of the exec: a chain
-    // deeper, or runs longer, than are read; `script` is an index of
-    // reachedScripts(), or -1 for the script read.
+    // deeper than is read, or the exec where the read stopped; `script` is an
+    // index of reachedScripts(), or -1 for the script read.
     struct Unfollowed {
         qsizetype script;
         qsizetype line;
@@ -107,9 +112,11 @@ public:
 
     // Scripts deeper in an exec chain are not followed.
     static constexpr int deepestExec = 64;
-    // The most commands one exec runs that are followed, and the most followed in all for one script.
-    static constexpr qsizetype mostExecCommands = 200'000;
-    static constexpr qsizetype mostWork = 4 * mostExecCommands;
+    // What one read follows at most, in commands: each command a script runs through exec, wherever it is
+    // counted again (the script read, each script between), each exec followed, whatever it finds, and each
+    // failure kept. A read that reaches it stops following exec, says so once, and withholds the marks it
+    // cannot decide.
+    static constexpr qsizetype mostWork = 200'000;
 
 private:
     // A command's place as the game runs it: its line, then its place among the line's commands that hold
@@ -139,6 +146,8 @@ private:
         QList<qsizetype> reachingAny;
         QList<qsizetype> loadingMap; // map or devmap with a map named
         QList<Exec> execs;
+        QList<qsizetype> restOfLine; // by exec, the bytes of the line's commands after it
+        qsizetype bytes = 0; // of its text
         QStringList vstrs; // the variables vstr runs, in its commands or in the values it sets, lower case
 
         // The same commands on the same variables: the other lines' marks stay as they were.
@@ -169,6 +178,7 @@ private:
         Missing, // nothing runs
         Refused, // nothing runs
         TooLarge, // nothing runs
+        Overflows, // nothing runs: with what waits in the command buffer, larger than it holds
         Loop,
         TooDeep, // not followed
         TooMany, // not followed
@@ -177,38 +187,68 @@ private:
     };
     // Where nothing runs, the exec reads nothing; otherwise what the script does is not known.
     static bool runsAsAny(Outcome outcome);
+    // Too deep, past the read's budget or left unread: what the script does is not checked.
+    static bool notFollowed(Outcome outcome);
     struct Failure {
         Origin at; // the exec; for an exec of the script read, none
         Outcome outcome;
         QList<qsizetype> chain; // the scripts from the first exec'd down to the one whose exec this is
         QString typed;
         qsizetype script; // what exec finds, where it finds something
+        qsizetype waiting = 0; // the bytes waiting in the command buffer behind the exec
     };
+    static constexpr qsizetype unbounded = std::numeric_limits<qsizetype>::max() / 4;
     // What one exec runs, its own execs followed.
     struct Run {
         Outcome outcome = Outcome::Runs;
         qsizetype script = -1;
         QList<Step> steps;
-        QList<Failure> failures; // of this exec and of every exec it runs
+        QList<Failure> failures; // of this exec and of every exec it runs, one an exec: the first chain found
         QList<qsizetype> scripts; // that it runs, in their order
         // How many scripts above this one a loop in it goes back to; at most 0, and not cut short by where it
-        // stands, the run is the same wherever the exec stands.
+        // stands, the run is the same wherever the exec stands, as long as what waits behind it stays within
+        // what lets every exec in it fit, or overflow, as it does.
         int reachUp = std::numeric_limits<int>::min() / 2;
         bool cutByPlace = false; // too deep, or past the work one reading does
+        qsizetype waiting = 0; // the bytes waiting in the command buffer behind the exec, as followed
+        qsizetype slack = unbounded; // how many more could wait
+        qsizetype excess = unbounded; // how many fewer could wait, less one
+        qsizetype work = 0; // what following it took from the read's budget
+
+        // Whether the run is the same with `bytes` waiting behind the exec.
+        bool holdsBehind(qsizetype bytes) const { return bytes - waiting <= slack && waiting - bytes < excess; }
+        void bound(const Run &inner, qsizetype innerWaiting);
     };
     struct ExecRead {
         ExecScript script;
         QList<Line> lines;
+        QList<qsizetype> restAfter; // by line, the bytes of the script after it, and the line break exec adds
+    };
+    // The first failure of a run that is not followed, and the first that nothing runs; -1 for none.
+    struct FirstFailures {
+        qsizetype unfollowed = -1;
+        qsizetype marked = -1;
     };
     static constexpr qsizetype scriptItself = -2;
 
     void index() const;
-    std::shared_ptr<const Run> runOf(const QString &typed) const;
-    Run follow(const QString &typed, Origin at, QList<qsizetype> &chain, bool startUp) const;
-    void runLines(qsizetype script, QList<qsizetype> &chain, bool startUp, Run &run) const;
+    std::shared_ptr<const Run> runOf(const QString &typed, qsizetype waiting) const;
+    std::shared_ptr<const Run> follow(
+        const QString &typed, Origin at, QList<qsizetype> &chain, bool startUp, qsizetype waiting) const;
+    void runLines(qsizetype script, QList<qsizetype> &chain, bool startUp, qsizetype waiting, Run &run) const;
+    // Takes `work` from the read's budget; false once the budget is spent.
+    bool spend(qsizetype work) const;
+    std::shared_ptr<const Run> stoppedHere(const QString &typed, Origin at) const;
+    FirstFailures firstFailures(const Run &run) const;
+    // By line of the script read, what waits in the command buffer after it, as ExecRead's restAfter.
+    QList<qsizetype> restAfterLines() const;
+    // Whether every exec of the script read runs as indexed with what now waits behind it.
+    bool execRunsHold() const;
     qsizetype scriptAt(const QString &path) const;
     const Line &lineAt(qsizetype script, qsizetype line) const;
     const Run *runAt(Place place) const;
+    // Where the command at `origin` of an exec'd script runs, in order.
+    QList<Place> instancesOf(Origin origin) const;
     Origin originOf(Place place) const;
     QString shownScript(qsizetype script) const;
 
@@ -237,6 +277,7 @@ private:
         qsizetype script) const;
 
     ValueCatalogue m_values;
+    qsizetype m_breakBytes = 2;
     std::shared_ptr<const Server> m_server;
     QList<Line> m_lines;
     QList<QList<qsizetype>> m_marked; // by line, the commands marked as set again or as read by nothing
@@ -246,7 +287,7 @@ private:
     mutable std::deque<ExecRead> m_scripts; // a run holds on to a script while exec finds more
     mutable QHash<QString, qsizetype> m_byPath;
     mutable QHash<QString, qsizetype> m_byKey;
-    mutable QHash<QString, std::shared_ptr<const Run>> m_runs; // by name as typed
+    mutable QHash<QString, std::shared_ptr<const Run>> m_runs; // by name as typed, from the script read
     mutable QHash<qsizetype, std::shared_ptr<const Run>> m_contextFree; // by script, from the script read
     mutable std::shared_ptr<const Run> m_startUp;
     mutable QHash<QString, VariableUse::Verdict> m_verdicts; // by lower-case name
@@ -258,8 +299,11 @@ private:
     mutable QSet<QString> m_vstrs;
     mutable QHash<std::pair<qsizetype, qsizetype>, std::shared_ptr<const Run>> m_execRuns; // by line and command
     mutable QHash<Origin, QList<Place>> m_instances; // where each command of an exec'd script runs
+    mutable bool m_instancesIndexed = false;
     mutable QHash<Origin, Failure> m_failuresAt; // by the exec in an exec'd script
+    mutable QHash<const Run *, FirstFailures> m_firstFailures; // by run of an exec of the script read
     mutable QList<qsizetype> m_reached; // scripts, in the order first reached
-    mutable qsizetype m_work = 0; // steps followed since the index was last built
+    mutable qsizetype m_work = 0; // spent since the index was last built
+    mutable bool m_stopped = false; // the read reached its budget
     mutable bool m_indexed = false;
 };
