@@ -2,6 +2,7 @@
 
 #include "gamefolder/gamefolder.h"
 #include "generator/lazypage.h"
+#include "liveserver/heldvalues.h"
 
 #include <QPointer>
 
@@ -39,6 +40,9 @@ public:
     // Reads the script as it runs on the server of `folder`, where it lies at
     // `scriptPath` (see ScriptHighlighter); none for no folder.
     void checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath = {});
+
+    // Marks each setting the running server holds otherwise; none for no server. Builds the page.
+    void compareWithServer(std::shared_ptr<const HeldValues::HeldByName> held);
 
     // Says, in a line of its own, that the pages changed since the script was made, or no longer.
     void showPagesDiffer(bool differ);

@@ -123,6 +123,27 @@ QString markSentence(const HeldValues::Difference &difference)
         Wording::shortened(held.value), latched, Wording::shortened(setting.value));
 }
 
+void addHeldMarks(ConsoleReader::Reading &reading, QStringView line, const HeldValues::HeldByName &held)
+{
+    for (const HeldValues::Setting &setting : HeldValues::finalSettings({ line.toString() })) {
+        const auto found = held.constFind(setting.name.toLower());
+        if (found == held.cend() || HeldValues::isPassword(setting.name)
+            || (found->exists && found->value == setting.value))
+            continue;
+        const auto name = std::find_if(reading.names.cbegin(), reading.names.cend(), [&](const ConsoleReader::Span &span) {
+            return span.start >= setting.column && line.sliced(span.start, span.length) == setting.name;
+        });
+        if (name == reading.names.cend())
+            continue;
+        const bool setAgain = std::any_of(reading.marks.cbegin(), reading.marks.cend(), [&](const ConsoleReader::Mark &mark) {
+            return mark.problem == ConsoleReader::Problem::SetAgain && mark.span.start < name->end()
+                && mark.span.end() > name->start;
+        });
+        if (!setAgain)
+            reading.marks.append({ *name, ConsoleReader::Problem::ServerHoldsOtherwise, markSentence({ setting, *found }) });
+    }
+}
+
 QString failureSentence(RunningServer::Failure failure, const ServerAddress::Address &address)
 {
     const QString at = address.shown();

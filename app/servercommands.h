@@ -3,6 +3,7 @@
 #include "app/commandline.h"
 #include "app/scriptcheck.h"
 #include "liveserver/heldvalues.h"
+#include "script/consolereader.h"
 #include "liveserver/runningserver.h"
 #include "liveserver/serveraddress.h"
 
@@ -44,6 +45,9 @@ int send(const QString &file, const ServerAddress::Address &address, QTextStream
 
 // The mark of a setting the server holds otherwise; the editor shows it too.
 QString markSentence(const HeldValues::Difference &difference);
+// The marks of `line`'s settings that `held` holds otherwise, on their names, as --check gives them; a
+// setting that a later line sets again, before anything reads it, is left alone.
+void addHeldMarks(ConsoleReader::Reading &reading, QStringView line, const HeldValues::HeldByName &held);
 // Why a conversation ended before its answer.
 QString failureSentence(RunningServer::Failure failure, const ServerAddress::Address &address);
 // One sent command and what came of it.

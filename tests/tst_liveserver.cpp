@@ -3,8 +3,12 @@
 // of the game's own rules where the game differs from that server (the 500 ms rule, one large reply
 // packet, its answer to a variable, a command past its buffer dropped whole).
 
+#include "formtest.h"
+#include "modalwatcher.h"
 #include "testmain.h"
 
+#include "app/runningserverdialog.h"
+#include "app/scripthighlighter.h"
 #include "app/servercommands.h"
 #include "liveserver/replyreader.h"
 #include "liveserver/runningserver.h"
@@ -12,7 +16,11 @@
 
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
+#include <QLabel>
+#include <QMenu>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QUdpSocket>
 
@@ -181,6 +189,7 @@ private Q_SLOTS:
     void cleanupTestCase();
     void statusPrintsAScript();
     void checkAndSendAgainstTheRealServer();
+    void windowComparesMarksAndSends();
     void gameRulesKeepEveryCommand();
     void lateAndStrangeRepliesAreNotAnswers();
     void readerSurvivesHostileReplies_data();
@@ -284,6 +293,83 @@ void tst_liveserver::checkAndSendAgainstTheRealServer()
     QCOMPARE(after.out.trimmed(),
         withPassword + u":4:1: The running server holds sv_maxclients \"8\", latched to \"12\" from the next map; this "
                        "line sets \"12\"."_s);
+}
+
+// File > Running Server: the password masked and taken from the Server Options page, the server's name in
+// the editor's colours, the table and the editor's marks, "Send Changes" behind its question, and a
+// silent server that leaves the window answering.
+void tst_liveserver::windowComparesMarksAndSends()
+{
+    TForm1 form;
+    FormTest::control<QCheckBox>(form, "chkRcon")->setChecked(true);
+    FormTest::control<QLineEdit>(form, "edRcon")->setText(password);
+    QPlainTextEdit *editor = form.editor();
+    editor->setPlainText(u"set timelimit \"17\"\nset g_motd \"window\"\nset g_motd \"^4window\"\n"_s);
+    form.show();
+    form.findChild<QAction *>(u"RunningServer1"_s)->trigger();
+    auto *dialog = form.findChild<RunningServerDialog *>();
+    QVERIFY(dialog && dialog->isVisible());
+    auto *passwordEdit = FormTest::control<QLineEdit>(*dialog, "edServerPassword");
+    QCOMPARE(passwordEdit->text(), password);
+    QCOMPARE(passwordEdit->echoMode(), QLineEdit::Password);
+
+    // Nothing listens: the window keeps answering while the link waits, then says so.
+    QUdpSocket unused;
+    QVERIFY(unused.bind(QHostAddress::LocalHost, 0));
+    FormTest::control<QLineEdit>(*dialog, "edServerAddress")->setText(u"127.0.0.1:%1"_s.arg(unused.localPort()));
+    FormTest::click(*dialog, "btnReadServer");
+    auto *state = FormTest::control<QLabel>(*dialog, "serverState");
+    QElapsedTimer clock;
+    clock.start();
+    qint64 longestStall = 0;
+    while (!state->text().startsWith(u"Nothing answers"_s) && clock.elapsed() < 5000) {
+        const qint64 before = clock.elapsed();
+        QTest::qWait(20);
+        longestStall = std::max(longestStall, clock.elapsed() - before);
+    }
+    QVERIFY2(state->text().contains(u"127.0.0.1:%1"_s.arg(unused.localPort())), qPrintable(state->text()));
+    QVERIFY2(longestStall < 500, qPrintable(QString::number(longestStall)));
+
+    FormTest::control<QLineEdit>(*dialog, "edServerAddress")->setText(address());
+    FormTest::click(*dialog, "btnReadServer");
+    auto *table = FormTest::control<QTableWidget>(*dialog, "serverDifferences");
+    QTRY_COMPARE_WITH_TIMEOUT(table->rowCount(), 2, 10'000);
+    QCOMPARE(table->item(0, RunningServerDialog::Variable)->text(), u"timelimit"_s);
+    QCOMPARE(table->item(1, RunningServerDialog::Script)->text(), u"^4window"_s);
+    // The name the command-line test gave the server, its white code on the editor's backdrop for white.
+    const QTextCharFormat white = ScriptHighlighter::codeFormat(7, dialog->palette().color(QPalette::Base));
+    const QString whiteStyle = white.background().style() == Qt::NoBrush
+        ? u"color:#ffffff;"_s
+        : u"color:#ffffff;background-color:%1;"_s.arg(white.background().color().name());
+    const QString says = FormTest::control<QLabel>(*dialog, "serverSays")->text();
+    QVERIFY2(says.contains(u"<span style=\"%1\">^7Server</span>"_s.arg(whiteStyle)), qPrintable(says));
+
+    // The marks as --check gives them, on the line that decides; not on the one set again after it.
+    auto *highlighter = editor->document()->findChild<ScriptHighlighter *>();
+    auto serverMarks = [&](int line) {
+        QStringList sentences;
+        for (const ConsoleReader::Mark &mark : highlighter->readingOf(editor->document()->findBlockByNumber(line)).marks) {
+            if (mark.problem == ConsoleReader::Problem::ServerHoldsOtherwise)
+                sentences << mark.sentence;
+        }
+        return sentences;
+    };
+    QCOMPARE(serverMarks(0).size(), 1);
+    QVERIFY(serverMarks(0).constFirst().endsWith(u"; this line sets \"17\"."_s));
+    QVERIFY(serverMarks(1).isEmpty());
+    QCOMPARE(serverMarks(2).size(), 1);
+
+    QString question;
+    ModalWatcher watcher([&](QWidget *box) {
+        question = qobject_cast<QMessageBox *>(box)->detailedText();
+        qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click();
+    });
+    FormTest::click(*dialog, "btnSendChanges");
+    QTRY_VERIFY(watcher.answered());
+    QCOMPARE(question, u"set timelimit \"17\"\nset g_motd \"^4window\""_s);
+    QTRY_VERIFY_WITH_TIMEOUT(state->text().contains(u"set g_motd \"^4window\": taken"_s), 15'000);
+    QTRY_COMPARE_WITH_TIMEOUT(table->rowCount(), 0, 10'000);
+    QTRY_VERIFY_WITH_TIMEOUT(serverMarks(0).isEmpty(), 10'000);
 }
 
 // Against the game's rules every command is answered the first time: none falls within 500 ms of the one
