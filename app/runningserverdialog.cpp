@@ -46,6 +46,7 @@ RunningServerDialog::RunningServerDialog(QWidget *window, EditorPage *editorPage
     , m_read(new QPushButton(u"&Read"_s, this))
     , m_state(new QLabel(this))
     , m_server(new QLabel(this))
+    , m_sentSays(new QLabel(this))
     , m_differences(new QTableWidget(0, ColumnCount, this))
     , m_send(new QPushButton(u"&Send Changes\u2026"_s, this))
 {
@@ -66,6 +67,8 @@ RunningServerDialog::RunningServerDialog(QWidget *window, EditorPage *editorPage
     m_server->setTextFormat(Qt::RichText);
     m_server->setWordWrap(true);
     m_server->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_sentSays->setObjectName(u"sentSays"_s);
+    m_sentSays->setWordWrap(true);
     m_differences->setObjectName(u"serverDifferences"_s);
     m_differences->setHorizontalHeaderLabels({ u"Variable"_s, u"Script"_s, u"Server"_s });
     m_differences->horizontalHeader()->setStretchLastSection(true);
@@ -89,6 +92,7 @@ RunningServerDialog::RunningServerDialog(QWidget *window, EditorPage *editorPage
     layout->addWidget(m_state);
     layout->addWidget(m_server);
     layout->addWidget(m_differences, 1);
+    layout->addWidget(m_sentSays);
     layout->addWidget(buttons);
 
     connect(m_read, &QPushButton::clicked, this, &RunningServerDialog::readServer);
@@ -112,6 +116,7 @@ void RunningServerDialog::readServer()
         m_state->setText(u"Type the server's address as host or host:port."_s);
         return;
     }
+    m_asked = *address;
     if (m_running) {
         m_running->cancel();
         m_running->deleteLater();
@@ -145,7 +150,8 @@ QString RunningServerDialog::coloured(const QString &text) const
         QString style = u"color:%1;"_s.arg(format.foreground().color().name());
         if (format.background().style() != Qt::NoBrush)
             style += u"background-color:%1;"_s.arg(format.background().color().name());
-        html += u"<span style=\"%1\">%2</span>"_s.arg(style, text.sliced(run.span.start, run.span.length).toHtmlEscaped());
+        html += u"<span style=\"%1\">%2</span>"_s.arg(
+            style, text.sliced(run.span.start, run.span.length).toHtmlEscaped());
         at = run.span.end();
     }
     return html + text.sliced(at).toHtmlEscaped();
@@ -155,6 +161,9 @@ void RunningServerDialog::showStatus(const RunningServer::Status &status)
 {
     QString said = u"<b>%1</b><br>Map %2, gametype %3"_s.arg(coloured(status.value(u"sv_hostname"_s)),
         coloured(status.value(u"mapname"_s)), coloured(status.value(u"g_gametype"_s)));
+    // The game says pswrd, newer servers g_needpass.
+    if (status.value(u"pswrd"_s) == u"1"_s || status.value(u"g_needpass"_s) == u"1"_s)
+        said += u", a password to join"_s;
     said += status.players.isEmpty() ? u"; no players."_s : u"; players:"_s;
     for (const ReplyReader::Player &player : status.players) {
         said += u"<br>&nbsp;&nbsp;%1 (score %2, %3)"_s.arg(coloured(player.name))
@@ -188,8 +197,10 @@ void RunningServerDialog::showHeld(const HeldValues::HeldByName &read)
     const QString compared = m_password->text().isEmpty()
         ? u"Without a password only the variables of the status reply were compared."_s
         : u"Every variable the script sets was compared."_s;
-    m_state->setText(m_shown.isEmpty() ? u"The server holds every setting the script makes. "_s + compared
-                                       : u"The server holds %1 otherwise. "_s.arg(Wording::counted(m_shown.size(), u"setting", u"settings")) + compared);
+    m_state->setText(m_shown.isEmpty()
+            ? u"The server holds every setting the script makes. "_s + compared
+            : u"The server holds %1 otherwise. "_s.arg(Wording::counted(m_shown.size(), u"setting", u"settings"))
+                + compared);
     m_send->setEnabled(!m_password->text().isEmpty() && !m_shown.isEmpty());
     m_editorPage->compareWithServer(std::make_shared<const HeldValues::HeldByName>(held));
 }
@@ -198,7 +209,7 @@ void RunningServerDialog::showFailure(RunningServer::Failure failure)
 {
     if (m_progress)
         m_progress->close();
-    m_state->setText(ServerCommands::failureSentence(failure, *ServerAddress::read(m_address->text())));
+    m_state->setText(ServerCommands::failureSentence(failure, m_asked));
 }
 
 void RunningServerDialog::sendChanges()
@@ -214,11 +225,16 @@ void RunningServerDialog::sendChanges()
     if (changes.isEmpty() || !m_running)
         return;
     auto *question = new QMessageBox(QMessageBox::Question, u"Send Changes"_s,
-        u"Send %1 to the server at %2?"_s.arg(Wording::counted(changes.size(), u"command", u"commands"),
-            ServerAddress::read(m_address->text())->shown()),
+        u"Send %1 to the server at %2?"_s.arg(
+            Wording::counted(changes.size(), u"command", u"commands"), m_asked.shown()),
         QMessageBox::Yes | QMessageBox::Cancel, this);
     question->setObjectName(u"sendQuestion"_s);
-    question->setInformativeText(u"The remote console sends the password in clear text."_s);
+    // The list in full below its button; its start in sight, so a long one keeps the box on the screen.
+    constexpr qsizetype shown = 15;
+    QString listed = commands.first(std::min(shown, commands.size())).join(u'\n');
+    if (commands.size() > shown)
+        listed += u"\n\u2026 and %1 more"_s.arg(commands.size() - shown);
+    question->setInformativeText(listed + u"\n\nThe remote console sends the password in clear text."_s);
     question->setDetailedText(commands.join(u'\n'));
     question->setAttribute(Qt::WA_DeleteOnClose);
     connect(question, &QMessageBox::finished, this, [this, changes](int result) {
@@ -236,8 +252,9 @@ void RunningServerDialog::startSending(const QList<HeldValues::Setting> &changes
     m_progress->setMinimumDuration(0);
     connect(m_progress, &QProgressDialog::canceled, this, [this] {
         m_running->cancel();
-        m_state->setText(u"Sending was cancelled; what was sent before stays sent."_s);
         m_progress->close();
+        m_sentSays->setText(u"Sending was cancelled; what was sent before stays sent."_s);
+        readServer(); // what the server holds now
     });
     m_progress->open();
     m_send->setEnabled(false);
@@ -251,6 +268,6 @@ void RunningServerDialog::showSent(const QList<RunningServer::Sent> &sent)
     QStringList said;
     for (const RunningServer::Sent &one : sent)
         said << ServerCommands::sentSentence(one);
+    m_sentSays->setText(said.join(u'\n'));
     readServer(); // what the server holds now
-    m_state->setText(said.join(u'\n'));
 }

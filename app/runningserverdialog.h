@@ -2,6 +2,7 @@
 
 #include "liveserver/heldvalues.h"
 #include "liveserver/runningserver.h"
+#include "liveserver/serveraddress.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -53,10 +54,12 @@ private:
     QPushButton *const m_read;
     QLabel *const m_state;
     QLabel *const m_server; // map, gametype, players
+    QLabel *const m_sentSays; // what came of the last changes sent
     QTableWidget *const m_differences;
     QPushButton *const m_send;
     QPointer<RunningServer> m_running;
     QPointer<QProgressDialog> m_progress;
+    ServerAddress::Address m_asked; // the address read last, whatever the field holds now
     QList<HeldValues::Difference> m_shown;
     HeldValues::HeldByName m_statusHeld;
 };

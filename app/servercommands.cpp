@@ -116,11 +116,12 @@ QString markSentence(const HeldValues::Difference &difference)
     const HeldValues::Setting &setting = difference.setting;
     const HeldValues::Held &held = difference.held;
     if (!held.exists)
-        return u"The running server holds no %1; this line sets \"%2\"."_s.arg(setting.name, Wording::shortened(setting.value));
+        return u"The running server holds no %1; this line sets \"%2\"."_s.arg(
+            setting.name, Wording::shortened(setting.value));
     const QString latched
         = held.latched ? u", latched to \"%1\" from the next map"_s.arg(Wording::shortened(*held.latched)) : QString();
-    return u"The running server holds %1 \"%2\"%3; this line sets \"%4\"."_s.arg(setting.name,
-        Wording::shortened(held.value), latched, Wording::shortened(setting.value));
+    return u"The running server holds %1 \"%2\"%3; this line sets \"%4\"."_s.arg(
+        setting.name, Wording::shortened(held.value), latched, Wording::shortened(setting.value));
 }
 
 void addHeldMarks(ConsoleReader::Reading &reading, QStringView line, const HeldValues::HeldByName &held)
@@ -130,17 +131,20 @@ void addHeldMarks(ConsoleReader::Reading &reading, QStringView line, const HeldV
         if (found == held.cend() || HeldValues::isPassword(setting.name)
             || (found->exists && found->value == setting.value))
             continue;
-        const auto name = std::find_if(reading.names.cbegin(), reading.names.cend(), [&](const ConsoleReader::Span &span) {
-            return span.start >= setting.column && line.sliced(span.start, span.length) == setting.name;
-        });
+        const auto name
+            = std::find_if(reading.names.cbegin(), reading.names.cend(), [&](const ConsoleReader::Span &span) {
+                  return span.start >= setting.column && line.sliced(span.start, span.length) == setting.name;
+              });
         if (name == reading.names.cend())
             continue;
-        const bool setAgain = std::any_of(reading.marks.cbegin(), reading.marks.cend(), [&](const ConsoleReader::Mark &mark) {
-            return mark.problem == ConsoleReader::Problem::SetAgain && mark.span.start < name->end()
-                && mark.span.end() > name->start;
-        });
+        const bool setAgain
+            = std::any_of(reading.marks.cbegin(), reading.marks.cend(), [&](const ConsoleReader::Mark &mark) {
+                  return mark.problem == ConsoleReader::Problem::SetAgain && mark.span.start < name->end()
+                      && mark.span.end() > name->start;
+              });
         if (!setAgain)
-            reading.marks.append({ *name, ConsoleReader::Problem::ServerHoldsOtherwise, markSentence({ setting, *found }) });
+            reading.marks.append(
+                { *name, ConsoleReader::Problem::ServerHoldsOtherwise, markSentence({ setting, *found }) });
     }
 }
 
@@ -182,7 +186,8 @@ int status(const ServerAddress::Address &address, QTextStream &out, QTextStream 
 {
     RunningServer server(address);
     RunningServer::Status status;
-    QObject::connect(&server, &RunningServer::statusRead, &server, [&](const RunningServer::Status &read) { status = read; });
+    QObject::connect(
+        &server, &RunningServer::statusRead, &server, [&](const RunningServer::Status &read) { status = read; });
     if (const auto failure = runToEnd(server, [&] { server.readStatus(statusPatienceMs); })) {
         err << u"tallyforge: "_s << failureSentence(*failure, address) << Qt::endl;
         return ScriptCheck::Unreadable;
@@ -194,7 +199,8 @@ int status(const ServerAddress::Address &address, QTextStream &out, QTextStream 
         else
             out << u"// a variable no script can set: %1 \"%2\"\n"_s.arg(key.simplified(), value.simplified());
     }
-    out << u"// %1 player%2 (score ping \"name\")\n"_s.arg(status.players.size()).arg(status.players.size() == 1 ? QString() : u"s"_s);
+    out << u"// %1 player%2 (score ping \"name\")\n"_s.arg(status.players.size())
+               .arg(status.players.size() == 1 ? QString() : u"s"_s);
     for (const ReplyReader::Player &player : std::as_const(status.players)) {
         out << u"// %1 %2 \"%3\"%4\n"_s.arg(player.score)
                    .arg(player.ping)
@@ -210,7 +216,8 @@ int check(const QStringList &files, const ScriptCheck::Server &folders, const Se
     int code = ScriptCheck::run(files, out, err, folders);
     RunningServer server(address);
     RunningServer::Status status;
-    QObject::connect(&server, &RunningServer::statusRead, &server, [&](const RunningServer::Status &read) { status = read; });
+    QObject::connect(
+        &server, &RunningServer::statusRead, &server, [&](const RunningServer::Status &read) { status = read; });
     if (const auto failure = runToEnd(server, [&] { server.readStatus(); })) {
         err << u"tallyforge: "_s << failureSentence(*failure, address) << Qt::endl;
         return ScriptCheck::Unreadable;
@@ -223,7 +230,8 @@ int check(const QStringList &files, const ScriptCheck::Server &folders, const Se
         HeldValues::HeldByName held = HeldValues::fromInfo(status.info);
         if (const std::optional<QString> password = passwordFor(settings)) {
             server.setPassword(*password);
-            QObject::connect(&server, &RunningServer::heldRead, &server,
+            QObject::connect(
+                &server, &RunningServer::heldRead, &server,
                 [&](const HeldValues::HeldByName &read) { held.insert(read); }, Qt::SingleShotConnection);
             if (const auto failure = runToEnd(server, [&] { server.readHeld(settings); })) {
                 err << u"tallyforge: "_s << failureSentence(*failure, address) << Qt::endl;
@@ -231,7 +239,8 @@ int check(const QStringList &files, const ScriptCheck::Server &folders, const Se
             }
         } else {
             err << u"tallyforge: %1: without a remote console password only the variables of the status reply were "
-                   "compared; %2 or the script's rconpassword gives one."_s.arg(file, QString::fromLatin1(passwordVariable))
+                   "compared; %2 or the script's rconpassword gives one."_s.arg(
+                       file, QString::fromLatin1(passwordVariable))
                 << Qt::endl;
         }
         const QList<HeldValues::Difference> differences = HeldValues::differences(settings, held);
@@ -264,9 +273,11 @@ int send(const QString &file, const ServerAddress::Address &address, QTextStream
     RunningServer server(address);
     server.setPassword(*password);
     HeldValues::HeldByName held;
-    QObject::connect(&server, &RunningServer::heldRead, &server, [&](const HeldValues::HeldByName &read) { held = read; });
+    QObject::connect(
+        &server, &RunningServer::heldRead, &server, [&](const HeldValues::HeldByName &read) { held = read; });
     QList<RunningServer::Sent> sent;
-    QObject::connect(&server, &RunningServer::sendingDone, &server, [&](const QList<RunningServer::Sent> &done) { sent = done; });
+    QObject::connect(
+        &server, &RunningServer::sendingDone, &server, [&](const QList<RunningServer::Sent> &done) { sent = done; });
     std::optional<RunningServer::Failure> failure = runToEnd(server, [&] { server.readHeld(settings); });
     QList<HeldValues::Setting> changes;
     for (const HeldValues::Difference &difference : HeldValues::differences(settings, held)) {
@@ -286,7 +297,8 @@ int send(const QString &file, const ServerAddress::Address &address, QTextStream
     bool allTaken = true;
     for (const RunningServer::Sent &one : std::as_const(sent)) {
         out << sentSentence(one) << u'\n';
-        allTaken = allTaken && (one.outcome == RunningServer::Outcome::Taken || one.outcome == RunningServer::Outcome::AtNextMap);
+        allTaken = allTaken
+            && (one.outcome == RunningServer::Outcome::Taken || one.outcome == RunningServer::Outcome::AtNextMap);
     }
     out.flush();
     return allTaken ? EXIT_SUCCESS : EXIT_FAILURE;

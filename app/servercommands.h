@@ -3,9 +3,9 @@
 #include "app/commandline.h"
 #include "app/scriptcheck.h"
 #include "liveserver/heldvalues.h"
-#include "script/consolereader.h"
 #include "liveserver/runningserver.h"
 #include "liveserver/serveraddress.h"
+#include "script/consolereader.h"
 
 #include <QStringList>
 #include <QTextStream>

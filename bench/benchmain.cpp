@@ -17,9 +17,9 @@
 #include "gamefiles.h"
 #include "gamefolder/gamefolder.h"
 #include "gamefolder/serverscripts.h"
+#include "generator/maprotationpage.h"
 #include "liveserver/pacer.h"
 #include "liveserver/runningserver.h"
-#include "generator/maprotationpage.h"
 #include "script/scriptfile.h"
 #include "widgets/tappendedit.h"
 #include "widgets/ttextbutton.h"
@@ -27,18 +27,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QUdpSocket>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QThread>
+#include <QUdpSocket>
 
 #include <algorithm>
 #include <chrono>
@@ -742,9 +742,10 @@ void benchRunning(int runs)
     QProcess server;
     server.setStandardOutputFile(QProcess::nullDevice());
     server.setStandardErrorFile(QProcess::nullDevice());
-    server.start(dedicated, { u"+set"_s, u"dedicated"_s, u"1"_s, u"+set"_s, u"net_ip"_s, u"127.0.0.1"_s, u"+set"_s,
-                                u"net_port"_s, QString::number(port), u"+set"_s, u"fs_homepath"_s, home.path(),
-                                u"+set"_s, u"rconPassword"_s, u"bench"_s, u"+map"_s, u"oa_dm1"_s });
+    server.start(dedicated,
+        { u"+set"_s, u"dedicated"_s, u"1"_s, u"+set"_s, u"net_ip"_s, u"127.0.0.1"_s, u"+set"_s, u"net_port"_s,
+            QString::number(port), u"+set"_s, u"fs_homepath"_s, home.path(), u"+set"_s, u"rconPassword"_s, u"bench"_s,
+            u"+map"_s, u"oa_dm1"_s });
     RunningServer running({ u"127.0.0.1"_s, port });
     running.setPassword(u"bench"_s);
     std::optional<RunningServer::Failure> failure;
@@ -803,7 +804,8 @@ void benchRunning(int runs)
         QList<HeldValues::Setting> hundred = script + changes;
         int before = running.link()->packetsSent();
         HeldValues::HeldByName held;
-        auto keep = QObject::connect(&running, &RunningServer::heldRead, &running, [&](const HeldValues::HeldByName &read) { held = read; });
+        auto keep = QObject::connect(
+            &running, &RunningServer::heldRead, &running, [&](const HeldValues::HeldByName &read) { held = read; });
         rest();
         reads.push_back(timeMs([&] { wait([&] { running.readHeld(hundred); }); }));
         QObject::disconnect(keep);
@@ -812,19 +814,21 @@ void benchRunning(int runs)
 
         before = running.link()->packetsSent();
         QList<RunningServer::Sent> sent;
-        keep = QObject::connect(&running, &RunningServer::sendingDone, &running, [&](const QList<RunningServer::Sent> &done) { sent = done; });
+        keep = QObject::connect(&running, &RunningServer::sendingDone, &running,
+            [&](const QList<RunningServer::Sent> &done) { sent = done; });
         rest();
         sends.push_back(timeMs([&] { wait([&] { running.send(changes); }); }));
         QObject::disconnect(keep);
         sendCommands = running.link()->packetsSent() - before;
         sendWhole = sendWhole && !failure && sent.size() == 20
-            && std::all_of(sent.cbegin(), sent.cend(), [](const RunningServer::Sent &one) { return one.outcome == RunningServer::Outcome::Taken; });
+            && std::all_of(sent.cbegin(), sent.cend(),
+                [](const RunningServer::Sent &one) { return one.outcome == RunningServer::Outcome::Taken; });
     }
     server.terminate();
     server.waitForFinished(5000);
 
-    printFigure("read 100 settings: " + std::to_string(readCommands) + " command(s), cvarlist first", stats(reads), "ms",
-        pacedMs(readCommands) + 1000.0, "<= paced + 1 s", readWhole);
+    printFigure("read 100 settings: " + std::to_string(readCommands) + " command(s), cvarlist first", stats(reads),
+        "ms", pacedMs(readCommands) + 1000.0, "<= paced + 1 s", readWhole);
     printFigure("  the same by name alone, 100 commands, as paced", stats({ pacedMs(100) }), "ms", std::nullopt,
         std::to_string(int(floorMs(100))) + " ms floor");
     printFigure("send 20 changes and read them back: " + std::to_string(sendCommands) + " commands", stats(sends), "ms",

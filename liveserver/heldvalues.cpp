@@ -23,14 +23,13 @@ QList<Setting> finalSettings(const QStringList &lines)
             if (reachOf(words) != Reach::Sets)
                 continue;
             const bool isSets = words[0].compare(u"sets", Qt::CaseInsensitive) == 0;
-            last.insert(words[1].toLower(),
-                { words[1], isSets ? words[2] : words.sliced(2).join(u' '), words[0], i, column });
+            last.insert(
+                words[1].toLower(), { words[1], isSets ? words[2] : words.sliced(2).join(u' '), words[0], i, column });
         }
     }
     QList<Setting> settings = last.values();
-    std::sort(settings.begin(), settings.end(), [](const Setting &a, const Setting &b) {
-        return std::pair(a.line, a.column) < std::pair(b.line, b.column);
-    });
+    std::sort(settings.begin(), settings.end(),
+        [](const Setting &a, const Setting &b) { return std::pair(a.line, a.column) < std::pair(b.line, b.column); });
     return settings;
 }
 

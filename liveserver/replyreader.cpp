@@ -21,7 +21,8 @@ QList<std::pair<QString, QString>> infoPairs(QStringView info)
         qsizetype valueEnd = info.indexOf(u'\\', keyEnd + 1);
         if (valueEnd < 0)
             valueEnd = info.size();
-        pairs.append({ info.sliced(at, keyEnd - at).toString(), info.sliced(keyEnd + 1, valueEnd - keyEnd - 1).toString() });
+        pairs.append(
+            { info.sliced(at, keyEnd - at).toString(), info.sliced(keyEnd + 1, valueEnd - keyEnd - 1).toString() });
         at = valueEnd + 1;
     }
     return pairs;

@@ -159,11 +159,12 @@ void RunningServer::sendFrom(qsizetype next)
     };
     if (setting.value.contains(u'"'))
         return record({ setting, Outcome::Unquotable });
-    m_link->ask({ ServerLink::Ask::Command, commandOf(setting) }, [this, setting, record](const ServerLink::Answer &answer) {
-        if (!answered(answer))
-            return;
-        if (answer.outcome == ServerLink::Outcome::TooLong)
-            return record({ setting, Outcome::TooLong });
-        record({ setting, Outcome::NotTaken, answer.text.trimmed() });
-    });
+    m_link->ask(
+        { ServerLink::Ask::Command, commandOf(setting) }, [this, setting, record](const ServerLink::Answer &answer) {
+            if (!answered(answer))
+                return;
+            if (answer.outcome == ServerLink::Outcome::TooLong)
+                return record({ setting, Outcome::TooLong });
+            record({ setting, Outcome::NotTaken, answer.text.trimmed() });
+        });
 }

@@ -35,7 +35,7 @@ ServerLink::ServerLink(const ServerAddress::Address &address, QObject *parent)
     m_socket->setObjectName(u"serverSocket"_s);
     for (QTimer *timer : { m_sendTimer, m_silenceTimer, m_pauseTimer })
         timer->setSingleShot(true);
-    m_pauseTimer->setInterval(listingPauseMs);
+    m_pauseTimer->setInterval(pauseMs);
     connect(m_sendTimer, &QTimer::timeout, this, &ServerLink::send);
     connect(m_silenceTimer, &QTimer::timeout, this, &ServerLink::silent);
     connect(m_pauseTimer, &QTimer::timeout, this, [this] {
@@ -174,26 +174,29 @@ void ServerLink::take(const ReplyReader::Packet &packet, qsizetype bytes)
         return;
     switch (request.whole) {
     case Whole::FirstPrint: return finish({ Outcome::Answered, {}, packet.text });
-    case Whole::Variable: {
-        const std::optional<ReplyReader::Variable> variable = ReplyReader::variableOf(packet.text);
-        const bool names = variable ? variable->name.compare(request.variable, Qt::CaseInsensitive) == 0
-                                    : packet.text.contains(request.variable, Qt::CaseInsensitive);
-        if (names || ReplyReader::refusalOf(packet.text))
-            finish({ Outcome::Answered, {}, packet.text });
-        return;
-    }
-    case Whole::Listing: break;
-    }
-    if (m_current->packets == 0 && (packet.text.isEmpty() || ReplyReader::refusalOf(packet.text))) {
-        if (!packet.text.isEmpty())
-            finish({ Outcome::Answered, {}, packet.text });
-        return; // an empty print is what a command before answered
+    case Whole::Variable:
+        // Its answer starts by naming it; a newer server cuts a long one into packets of 1,008 bytes, and a latched
+        // value may follow in a packet of its own, so the rest is what comes before a pause. Anything else that
+        // names it (an unknown command) is the whole answer.
+        if (m_current->packets == 0 && !packet.text.startsWith(u'"' + request.variable + u"\" is:"_s, Qt::CaseInsensitive)) {
+            if (packet.text.contains(request.variable, Qt::CaseInsensitive) || ReplyReader::refusalOf(packet.text))
+                finish({ Outcome::Answered, {}, packet.text });
+            return;
+        }
+        break;
+    case Whole::Listing:
+        if (m_current->packets == 0 && (packet.text.isEmpty() || ReplyReader::refusalOf(packet.text))) {
+            if (!packet.text.isEmpty())
+                finish({ Outcome::Answered, {}, packet.text });
+            return; // an empty print is what a command before answered
+        }
+        break;
     }
     m_current->text += packet.text;
     m_current->bytes += bytes;
     if (++m_current->packets > mostAnswerPackets || m_current->bytes > mostAnswerBytes)
         return finish({ Outcome::TooLarge });
-    if (packet.text.contains(u" total cvars"_s))
+    if (request.whole == Whole::Listing && packet.text.contains(u" total cvars"_s))
         return finish({ Outcome::Answered, {}, m_current->text });
     m_silenceTimer->stop();
     m_pauseTimer->start();

@@ -26,7 +26,8 @@ class ServerLink : public QObject {
 
 public:
     static constexpr int silenceMs = 1000;
-    static constexpr int listingPauseMs = 300;
+    // After the last packet of an answer that may come in several: shorter than the pacer's gap, so it costs nothing.
+    static constexpr int pauseMs = 300;
 
     enum class Ask {
         Status, // getstatus
@@ -35,7 +36,7 @@ public:
     // How the answer to a command is known to be whole.
     enum class Whole {
         FirstPrint, // its first print packet
-        Variable, // a print that names the variable asked, or a refusal
+        Variable, // the prints that answer for the variable asked, up to a pause; or a refusal
         Listing, // print packets up to cvarlist's count line, or a pause after the last
     };
     struct Request {

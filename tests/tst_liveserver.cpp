@@ -3,21 +3,20 @@
 // of the game's own rules where the game differs from that server (the 500 ms rule, one large reply
 // packet, its answer to a variable, a command past its buffer dropped whole).
 
-#include "formtest.h"
-#include "modalwatcher.h"
-#include "testmain.h"
-
 #include "app/runningserverdialog.h"
 #include "app/scripthighlighter.h"
 #include "app/servercommands.h"
+#include "formtest.h"
 #include "liveserver/replyreader.h"
 #include "liveserver/runningserver.h"
 #include "liveserver/serverlink.h"
+#include "modalwatcher.h"
+#include "testmain.h"
 
 #include <QElapsedTimer>
-#include <QNetworkDatagram>
 #include <QLabel>
 #include <QMenu>
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QTableWidget>
@@ -43,7 +42,8 @@ QByteArray marked(QByteArrayView line)
 class GameModel : public QObject {
 public:
     QHash<QString, QString> variables { { u"sv_hostname"_s, u"^3Model"_s }, { u"g_gametype"_s, u"dm"_s },
-        { u"sv_maxclients"_s, u"20"_s }, { u"scr_dm_scorelimit"_s, u"50"_s } };
+        { u"sv_maxclients"_s, u"20"_s }, { u"scr_dm_scorelimit"_s, u"50"_s },
+        { u"tf_big"_s, QString(15'000, u'b') } }; // the game answers it in one packet of 15 KB
     QStringList latchedNames { u"sv_maxclients"_s };
     QHash<QString, QString> latched;
     int dropped = 0; // commands the 500 ms rule or the buffer dropped
@@ -76,8 +76,10 @@ private:
             };
             if (line.startsWith(u"getstatus"_s)) {
                 QByteArray info = "\\pswrd\\0";
-                for (auto it = variables.cbegin(); it != variables.cend(); ++it)
-                    info += '\\' + it.key().toLatin1() + '\\' + it.value().toLatin1();
+                for (auto it = variables.cbegin(); it != variables.cend(); ++it) {
+                    if (!it.key().startsWith(u"tf_"_s))
+                        info += '\\' + it.key().toLatin1() + '\\' + it.value().toLatin1();
+                }
                 reply("statusResponse\n" + info + "\n3 48 \"^^1Odd^7One\xe9\"\n0 999 \"Joining\"\n");
                 continue;
             }
@@ -199,7 +201,8 @@ private Q_SLOTS:
 // The server once for every test: it takes a moment to load its map.
 void tst_liveserver::initTestCase()
 {
-    QVERIFY2(QFileInfo::exists(dedicatedServer), "openarena-server is not installed: scripts/setup --tests installs it");
+    QVERIFY2(
+        QFileInfo::exists(dedicatedServer), "openarena-server is not installed: scripts/setup --tests installs it");
     QUdpSocket probe;
     QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
     m_port = probe.localPort();
@@ -255,15 +258,17 @@ void tst_liveserver::checkAndSendAgainstTheRealServer()
     const QString script = scriptFile(u"server.cfg"_s,
         u"// the script\nset sv_hostname \"^2Script ^7Server\"\nset g_motd \"from the script\"\n"
         "set sv_maxclients \"12\"\nset tf_own \"1\"\n"_s);
-    const QString hostnameMark = script + u":2:1: The running server holds sv_hostname \"^1Test ^7Server\"; "
-                                          "this line sets \"^2Script ^7Server\"."_s;
+    const QString hostnameMark = script
+        + u":2:1: The running server holds sv_hostname \"^1Test ^7Server\"; "
+          "this line sets \"^2Script ^7Server\"."_s;
 
     const Run statusOnly = tallyforge({ u"--check"_s, script, u"--server"_s, address() });
     QCOMPARE(statusOnly.code, 1);
     QCOMPARE(statusOnly.out.trimmed().split(u'\n'),
         QStringList({ hostnameMark,
             script + u":4:1: The running server holds sv_maxclients \"8\"; this line sets \"12\"."_s }));
-    QVERIFY2(statusOnly.err.contains(u"only the variables of the status reply were compared"_s), qPrintable(statusOnly.err));
+    QVERIFY2(
+        statusOnly.err.contains(u"only the variables of the status reply were compared"_s), qPrintable(statusOnly.err));
 
     const Run wrong = tallyforge({ u"--send"_s, script, u"--server"_s, address() }, u"not-it"_s);
     QCOMPARE(wrong.code, 2);
@@ -291,8 +296,9 @@ void tst_liveserver::checkAndSendAgainstTheRealServer()
 
     const Run after = tallyforge({ u"--check"_s, withPassword, u"--server"_s, address() });
     QCOMPARE(after.out.trimmed(),
-        withPassword + u":4:1: The running server holds sv_maxclients \"8\", latched to \"12\" from the next map; this "
-                       "line sets \"12\"."_s);
+        withPassword
+            + u":4:1: The running server holds sv_maxclients \"8\", latched to \"12\" from the next map; this "
+              "line sets \"12\"."_s);
 }
 
 // File > Running Server: the password masked and taken from the Server Options page, the server's name in
@@ -348,7 +354,8 @@ void tst_liveserver::windowComparesMarksAndSends()
     auto *highlighter = editor->document()->findChild<ScriptHighlighter *>();
     auto serverMarks = [&](int line) {
         QStringList sentences;
-        for (const ConsoleReader::Mark &mark : highlighter->readingOf(editor->document()->findBlockByNumber(line)).marks) {
+        for (const ConsoleReader::Mark &mark :
+            highlighter->readingOf(editor->document()->findBlockByNumber(line)).marks) {
             if (mark.problem == ConsoleReader::Problem::ServerHoldsOtherwise)
                 sentences << mark.sentence;
         }
@@ -367,7 +374,8 @@ void tst_liveserver::windowComparesMarksAndSends()
     FormTest::click(*dialog, "btnSendChanges");
     QTRY_VERIFY(watcher.answered());
     QCOMPARE(question, u"set timelimit \"17\"\nset g_motd \"^4window\""_s);
-    QTRY_VERIFY_WITH_TIMEOUT(state->text().contains(u"set g_motd \"^4window\": taken"_s), 15'000);
+    auto *sentSays = FormTest::control<QLabel>(*dialog, "sentSays");
+    QTRY_VERIFY_WITH_TIMEOUT(sentSays->text().contains(u"set g_motd \"^4window\": taken"_s), 15'000);
     QTRY_COMPARE_WITH_TIMEOUT(table->rowCount(), 0, 10'000);
     QTRY_VERIFY_WITH_TIMEOUT(serverMarks(0).isEmpty(), 10'000);
 }
@@ -379,7 +387,17 @@ void tst_liveserver::gameRulesKeepEveryCommand()
     GameModel game;
     RunningServer server({ u"127.0.0.1"_s, game.port() });
     server.setPassword(password);
-    QList<HeldValues::Setting> settings { setting(u"sv_hostname"_s, u"^3Model"_s),
+    RunningServer::Status status;
+    connect(&server, &RunningServer::statusRead, this, [&](const RunningServer::Status &read) { status = read; });
+    server.readStatus();
+    QVERIFY(!waitFor(server));
+    QCOMPARE(status.value(u"pswrd"_s), u"0"_s);
+    QCOMPARE(status.value(u"G_GAMETYPE"_s), u"dm"_s);
+    QCOMPARE(status.players.size(), 2);
+    QCOMPARE(status.players[0].name, u"^^1Odd^7One\u00e9"_s);
+    const int statusPackets = server.link()->packetsSent();
+
+    QList<HeldValues::Setting> settings { setting(u"sv_hostname"_s, u"^3Model"_s), setting(u"tf_big"_s, u"b"_s),
         setting(u"sv_maxclients"_s, u"24"_s), setting(u"scr_dm_scorelimit"_s, u"100"_s),
         setting(u"tf_long"_s, QString(1100, u'x')), setting(u"tf_new"_s, u"on"_s) };
 
@@ -391,10 +409,11 @@ void tst_liveserver::gameRulesKeepEveryCommand()
     QVERIFY(!held.value(u"tf_new"_s).exists);
     QVERIFY(!held.value(u"tf_long"_s).exists);
     QVERIFY(!held.value(u"sv_hostname"_s).latched);
+    QCOMPARE(held.value(u"tf_big"_s).value.size(), 15'000);
 
     QList<RunningServer::Sent> sent;
     connect(&server, &RunningServer::sendingDone, this, [&](const QList<RunningServer::Sent> &done) { sent = done; });
-    server.send(settings.sliced(1));
+    server.send(settings.sliced(2));
     QVERIFY(!waitFor(server));
     QCOMPARE(sent.size(), 4);
     QCOMPARE(sent[0].outcome, RunningServer::Outcome::AtNextMap);
@@ -403,7 +422,7 @@ void tst_liveserver::gameRulesKeepEveryCommand()
     QCOMPARE(sent[3].outcome, RunningServer::Outcome::Taken);
     QCOMPARE(game.variables.value(u"tf_new"_s), u"on"_s);
     QCOMPARE(game.dropped, 0);
-    QCOMPARE(server.link()->packetsSent(), game.commands); // none sent twice
+    QCOMPARE(server.link()->packetsSent() - statusPackets, game.commands); // none sent twice
 }
 
 // A reply that comes after its command was sent again is not the next command's answer; a flood of
@@ -423,7 +442,8 @@ void tst_liveserver::lateAndStrangeRepliesAreNotAnswers()
     connect(&flood, &QTimer::timeout, this, [&] {
         const quint16 client = server.link()->findChild<QUdpSocket *>()->localPort();
         for (int i = 0; i < 200; ++i) {
-            stranger.writeDatagram(marked("print\n\"g_gametype\" is:\"ctf^7\" default:\"^7\"\n"), QHostAddress::LocalHost, client);
+            stranger.writeDatagram(
+                marked("print\n\"g_gametype\" is:\"ctf^7\" default:\"^7\"\n"), QHostAddress::LocalHost, client);
             stranger.writeDatagram(marked("statusResponse\n\\g_gametype\\ctf\n"), QHostAddress::LocalHost, client);
         }
     });
@@ -449,8 +469,8 @@ void tst_liveserver::readerSurvivesHostileReplies_data()
     QTest::newRow("status with colour codes and Latin-1")
         << marked("statusResponse\n\\sv_hostname\\^^1A^7\xe9\\pswrd\\1\n5 999 \"^1Joe\xff\"\n7 40 \"x\"\n")
         << int(K::Status) << u"^^1A^7\u00e9"_s << QString() << 2;
-    QTest::newRow("status cut inside a key") << marked("statusResponse\n\\a\\1\\b") << int(K::Status) << u"1"_s
-                                              << QString() << 0;
+    QTest::newRow("status cut inside a key")
+        << marked("statusResponse\n\\a\\1\\b") << int(K::Status) << u"1"_s << QString() << 0;
     QTest::newRow("status with broken player lines")
         << marked("statusResponse\n\\a\\1\n1 \"only\"\nx y \"z\"\n\"\n2 999 \"ok\"") << int(K::Status) << u"1"_s
         << QString() << 1;
@@ -464,8 +484,8 @@ void tst_liveserver::readerSurvivesHostileReplies_data()
                                          << QString() << 0;
     QTest::newRow("without the marker") << QByteArray("print\n\"a\" is:\"1^7\"\n") << int(K::Other) << QString()
                                         << QString() << 0;
-    QTest::newRow("over-long") << marked("print\n" + QByteArray(ReplyReader::mostPacketBytes, 'x'))
-                               << int(K::Other) << QString() << QString() << 0;
+    QTest::newRow("over-long") << marked("print\n" + QByteArray(ReplyReader::mostPacketBytes, 'x')) << int(K::Other)
+                               << QString() << QString() << 0;
     QTest::newRow("a thousand pairs") << marked("statusResponse\n" + QByteArray("\\k\\v").repeated(1000))
                                       << int(K::Status) << u"v"_s << QString() << 0;
 }
