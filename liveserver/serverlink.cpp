@@ -93,7 +93,8 @@ bool ServerLink::fits(const QString &command) const
 void ServerLink::ask(const Request &request, Done done)
 {
     m_queue.push_back({ request, std::move(done) });
-    pump();
+    // From the event loop: asked from an answer's `done`, it must not go while that answer's packets are read.
+    QTimer::singleShot(0, this, &ServerLink::pump);
 }
 
 void ServerLink::cancel()
