@@ -142,8 +142,10 @@ void ServerLink::silent()
     // A listing that began and then stopped is as whole as it will get.
     if (m_current->packets > 0)
         return finish({ Outcome::Answered, {}, m_current->text });
-    if (m_current->attempts < 2)
+    if (m_current->attempts < 2) {
+        ++m_packetsResent;
         return send();
+    }
     finish({ Outcome::Silent });
 }
 
@@ -179,7 +181,8 @@ void ServerLink::take(const ReplyReader::Packet &packet, qsizetype bytes)
         // Its answer starts by naming it; a newer server cuts a long one into packets of 1,008 bytes, and a latched
         // value may follow in a packet of its own, so the rest is what comes before a pause. Anything else that
         // names it (an unknown command) is the whole answer.
-        if (m_current->packets == 0 && !packet.text.startsWith(u'"' + request.variable + u"\" is:"_s, Qt::CaseInsensitive)) {
+        if (m_current->packets == 0
+            && !packet.text.startsWith(u'"' + request.variable + u"\" is:"_s, Qt::CaseInsensitive)) {
             if (packet.text.contains(request.variable, Qt::CaseInsensitive) || ReplyReader::refusalOf(packet.text))
                 finish({ Outcome::Answered, {}, packet.text });
             return;

@@ -80,8 +80,9 @@ public:
     // Forgets every request; their `done` is never called.
     void cancel();
 
-    // Packets sent, retries among them; for the bench.
+    // Packets sent, and those among them sent again after a silent second; for the bench and the tests.
     int packetsSent() const { return m_packetsSent; }
+    int packetsResent() const { return m_packetsResent; }
 
 private:
     struct Pending {
@@ -117,4 +118,5 @@ private:
     std::deque<Pending> m_queue;
     std::optional<Pending> m_current;
     int m_packetsSent = 0;
+    int m_packetsResent = 0;
 };

@@ -189,6 +189,7 @@ class tst_liveserver : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
+    void thirtyChangesGoWithinTheNewerServersLimit();
     void statusPrintsAScript();
     void checkAndSendAgainstTheRealServer();
     void windowComparesMarksAndSends();
@@ -230,6 +231,26 @@ void tst_liveserver::cleanupTestCase()
     m_server.terminate();
     if (!m_server.waitForFinished(5000))
         m_server.kill();
+}
+
+// First, while the server's count of this address is fresh: 30 changes and the read after them, each packet
+// answered the first time, none dropped by the limit of 10 at once then one a second (500 ms apart alone
+// would reach it after about 20).
+void tst_liveserver::thirtyChangesGoWithinTheNewerServersLimit()
+{
+    RunningServer server({ u"127.0.0.1"_s, m_port });
+    server.setPassword(password);
+    QList<HeldValues::Setting> changes;
+    for (int k = 0; k < 30; ++k)
+        changes << setting(u"tf_burst%1"_s.arg(k), u"on"_s);
+    QList<RunningServer::Sent> sent;
+    connect(&server, &RunningServer::sendingDone, this, [&](const QList<RunningServer::Sent> &done) { sent = done; });
+    server.send(changes);
+    QVERIFY(!waitFor(server));
+    QCOMPARE(sent.size(), 30);
+    for (const RunningServer::Sent &one : std::as_const(sent))
+        QCOMPARE(one.outcome, RunningServer::Outcome::Taken);
+    QCOMPARE(server.link()->packetsResent(), 0);
 }
 
 // The output is itself a script, read back as the console reads it; a port nothing listens on says so.
@@ -441,7 +462,7 @@ void tst_liveserver::lateAndStrangeRepliesAreNotAnswers()
     QTimer flood;
     connect(&flood, &QTimer::timeout, this, [&] {
         const quint16 client = server.link()->findChild<QUdpSocket *>()->localPort();
-        for (int i = 0; i < 200; ++i) {
+        for (int i = 0; i < 50; ++i) {
             stranger.writeDatagram(
                 marked("print\n\"g_gametype\" is:\"ctf^7\" default:\"^7\"\n"), QHostAddress::LocalHost, client);
             stranger.writeDatagram(marked("statusResponse\n\\g_gametype\\ctf\n"), QHostAddress::LocalHost, client);
