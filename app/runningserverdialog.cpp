@@ -205,10 +205,18 @@ void RunningServerDialog::showHeld(const HeldValues::HeldByName &read)
     m_editorPage->compareWithServer(std::make_shared<const HeldValues::HeldByName>(held));
 }
 
+// Closing the progress window tells canceled(), which only the Cancel button may.
+void RunningServerDialog::closeProgress()
+{
+    if (!m_progress)
+        return;
+    disconnect(m_progress, nullptr, this, nullptr);
+    m_progress->close();
+}
+
 void RunningServerDialog::showFailure(RunningServer::Failure failure)
 {
-    if (m_progress)
-        m_progress->close();
+    closeProgress();
     m_state->setText(ServerCommands::failureSentence(failure, m_asked));
 }
 
@@ -252,7 +260,7 @@ void RunningServerDialog::startSending(const QList<HeldValues::Setting> &changes
     m_progress->setMinimumDuration(0);
     connect(m_progress, &QProgressDialog::canceled, this, [this] {
         m_running->cancel();
-        m_progress->close();
+        closeProgress();
         m_sentSays->setText(u"Sending was cancelled; what was sent before stays sent."_s);
         readServer(); // what the server holds now
     });
@@ -263,8 +271,7 @@ void RunningServerDialog::startSending(const QList<HeldValues::Setting> &changes
 
 void RunningServerDialog::showSent(const QList<RunningServer::Sent> &sent)
 {
-    if (m_progress)
-        m_progress->close();
+    closeProgress();
     QStringList said;
     for (const RunningServer::Sent &one : sent)
         said << ServerCommands::sentSentence(one);

@@ -45,6 +45,7 @@ private:
     void showFailure(RunningServer::Failure failure);
     void showSent(const QList<RunningServer::Sent> &sent);
     void startSending(const QList<HeldValues::Setting> &changes);
+    void closeProgress();
     // A text with its colour codes drawn in the editor's colours, as rich text.
     QString coloured(const QString &text) const;
 

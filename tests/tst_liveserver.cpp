@@ -399,6 +399,20 @@ void tst_liveserver::windowComparesMarksAndSends()
     QTRY_VERIFY_WITH_TIMEOUT(sentSays->text().contains(u"set g_motd \"^4window\": taken"_s), 15'000);
     QTRY_COMPARE_WITH_TIMEOUT(table->rowCount(), 0, 10'000);
     QTRY_VERIFY_WITH_TIMEOUT(serverMarks(0).isEmpty(), 10'000);
+
+    // Cancel after the first of four: the rest stay unsent, and the table says so once read again.
+    editor->setPlainText(u"set tf_cancel1 \"1\"\nset tf_cancel2 \"1\"\nset tf_cancel3 \"1\"\nset tf_cancel4 \"1\"\n"_s);
+    FormTest::click(*dialog, "btnReadServer");
+    QTRY_COMPARE_WITH_TIMEOUT(table->rowCount(), 4, 10'000);
+    ModalWatcher yes([](QWidget *box) { qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes)->click(); });
+    FormTest::click(*dialog, "btnSendChanges");
+    QPointer<QProgressDialog> progress;
+    QTRY_VERIFY((progress = dialog->findChild<QProgressDialog *>()) && progress->value() >= 1);
+    QVERIFY(progress->value() < 4);
+    QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(sentSays->text(), u"Sending was cancelled; what was sent before stays sent."_s, 5'000);
+    QTRY_VERIFY_WITH_TIMEOUT(table->rowCount() >= 1 && table->rowCount() <= 3, 10'000);
+    QCOMPARE(table->item(table->rowCount() - 1, RunningServerDialog::Variable)->text(), u"tf_cancel4"_s);
 }
 
 // Against the game's rules every command is answered the first time: none falls within 500 ms of the one
