@@ -116,23 +116,27 @@ void RunningServerDialog::readServer()
         m_state->setText(u"Type the server's address as host or host:port."_s);
         return;
     }
+    // The same server keeps its conversation, whose pacing knows what was sent to it last.
+    const bool sameServer = m_running && m_asked.host == address->host && m_asked.port == address->port;
     m_asked = *address;
-    if (m_running) {
+    if (m_running)
         m_running->cancel();
-        m_running->deleteLater();
+    if (!sameServer) {
+        if (m_running)
+            m_running->deleteLater();
+        m_running = new RunningServer(*address, this);
+        m_running->setObjectName(u"runningServer"_s);
+        connect(m_running, &RunningServer::statusRead, this, &RunningServerDialog::showStatus);
+        connect(m_running, &RunningServer::heldRead, this, &RunningServerDialog::showHeld);
+        connect(m_running, &RunningServer::failed, this, &RunningServerDialog::showFailure);
+        connect(m_running, &RunningServer::progressed, this, [this](qsizetype sent, qsizetype total) {
+            if (m_progress) {
+                m_progress->setMaximum(int(total));
+                m_progress->setValue(int(sent));
+            }
+        });
+        connect(m_running, &RunningServer::sendingDone, this, &RunningServerDialog::showSent);
     }
-    m_running = new RunningServer(*address, this);
-    m_running->setObjectName(u"runningServer"_s);
-    connect(m_running, &RunningServer::statusRead, this, &RunningServerDialog::showStatus);
-    connect(m_running, &RunningServer::heldRead, this, &RunningServerDialog::showHeld);
-    connect(m_running, &RunningServer::failed, this, &RunningServerDialog::showFailure);
-    connect(m_running, &RunningServer::progressed, this, [this](qsizetype sent, qsizetype total) {
-        if (m_progress) {
-            m_progress->setMaximum(int(total));
-            m_progress->setValue(int(sent));
-        }
-    });
-    connect(m_running, &RunningServer::sendingDone, this, &RunningServerDialog::showSent);
     m_send->setEnabled(false);
     m_state->setText(u"Reading the server at %1\u2026"_s.arg(address->shown()));
     m_running->readStatus();

@@ -234,9 +234,9 @@ void tst_liveserver::cleanupTestCase()
         m_server.kill();
 }
 
-// First, once the server's count of this address is full again (the wait for it to start counted too): 30 changes and the read after them, each packet
-// answered the first time, none dropped by the limit of 10 at once then one a second (500 ms apart alone
-// would reach it after about 20).
+// First, once the server's count of this address is full again (the wait for it to start counted too): 30 changes and
+// the read after them, each packet answered the first time, none dropped by the limit of 10 at once then one a second
+// (500 ms apart alone would reach it after about 20).
 void tst_liveserver::thirtyChangesGoWithinTheNewerServersLimit()
 {
     QTest::qWait(Pacer::burst * (Pacer::refill + Pacer::frameMargin));
@@ -413,7 +413,8 @@ void tst_liveserver::windowComparesMarksAndSends()
     QVERIFY(progress->value() < 4);
     QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(sentSays->text(), u"Sending was cancelled; what was sent before stays sent."_s, 5'000);
-    QTRY_VERIFY_WITH_TIMEOUT(table->rowCount() >= 1 && table->rowCount() <= 3, 10'000);
+    QTRY_VERIFY2_WITH_TIMEOUT(table->rowCount() >= 1 && table->rowCount() <= 3,
+        qPrintable(u"%1 rows; %2"_s.arg(table->rowCount()).arg(state->text())), 10'000);
     QCOMPARE(table->item(table->rowCount() - 1, RunningServerDialog::Variable)->text(), u"tf_cancel4"_s);
 }
 
