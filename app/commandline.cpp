@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "app/scriptcheck.h"
+#include "app/servercommands.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -19,6 +20,9 @@ namespace {
 const QString checkOption = u"check"_s;
 const QString gameFolderOption = u"game-folder"_s;
 const QString fsGameOption = u"fs-game"_s;
+const QString statusOption = u"status"_s;
+const QString serverOption = u"server"_s;
+const QString sendOption = u"send"_s;
 
 void describe(QCommandLineParser &parser)
 {
@@ -39,6 +43,7 @@ void describe(QCommandLineParser &parser)
         u"The server runs the mod NAME (+set fs_game NAME): check the maps against the folder NAME beside the "
         "game folder first."_s,
         u"NAME"_s });
+    ServerCommands::describe(parser, statusOption, serverOption, sendOption);
     parser.addPositionalArgument(
         u"FILE"_s, u"The script to open in the window, or with --check the scripts to check."_s, u"[FILE...]"_s);
 }
@@ -75,6 +80,8 @@ Request read(const QStringList &arguments)
         && (fsGame.isEmpty() || fsGame.contains(u'/') || fsGame.contains(u'\\') || fsGame == u"."_s
             || fsGame == u".."_s))
         return { Action::Usage, {}, u"--fs-game needs the name of a folder beside the game folder, such as mymod."_s };
+    if (const std::optional<Request> server = ServerCommands::read(parser, statusOption, serverOption, sendOption))
+        return *server;
     if (parser.isSet(checkOption)) {
         if (files.isEmpty())
             return { Action::Usage, {}, u"--check needs at least one FILE."_s };
@@ -101,7 +108,12 @@ int run(const Request &request)
     QCommandLineParser parser;
     describe(parser);
     switch (request.action) {
-    case Action::Check: return ScriptCheck::run(request.files, out, err, { request.gameFolder, request.fsGame });
+    case Action::Check:
+        if (!request.server.isEmpty())
+            return ServerCommands::check(request, out, err);
+        return ScriptCheck::run(request.files, out, err, { request.gameFolder, request.fsGame });
+    case Action::Status:
+    case Action::Send: return ServerCommands::run(request, out, err);
     case Action::Help:
         // --help-all lists Qt's own options too, which only Qt's help knows.
         if (parser.parse(QCoreApplication::arguments()) && !parser.isSet(u"help-all"_s)) {

@@ -9,7 +9,9 @@ namespace CommandLine {
 
 enum class Action {
     Window, // the main window, opening `files` (at most one) when given
-    Check, // check `files` and print their marks; see ScriptCheck
+    Check, // check `files` and print their marks; see ScriptCheck; against `server` too, where named
+    Status, // print what the running server at `server` says of itself; see ServerCommands
+    Send, // send the settings of `files` (one) to the running server at `server`
     Help,
     Version,
     Usage, // the arguments are wrong: say why and how to call the program
@@ -21,6 +23,7 @@ struct Request {
     QString error = {}; // for Usage
     QString gameFolder = {}; // the server's folder whose maps the scripts are checked against
     QString fsGame = {}; // the mod the server runs
+    QString server = {}; // HOST[:PORT] of a running server
 };
 
 // Reads the arguments as given to main(), the program's name first.

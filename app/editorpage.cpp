@@ -118,6 +118,13 @@ void EditorPage::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> fo
     updateNote();
 }
 
+void EditorPage::compareWithServer(std::shared_ptr<const HeldValues::HeldByName> held)
+{
+    build();
+    m_highlighter->compareWithServer(std::move(held));
+    updateNote();
+}
+
 void EditorPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);

@@ -3,6 +3,7 @@
 #include "gamefolder/gamefolder.h"
 #include "generator/lazypage.h"
 #include "script/consolereader.h"
+#include "liveserver/heldvalues.h"
 
 #include <QPointer>
 
@@ -52,6 +53,8 @@ public:
     bool stepToMark(bool forward);
     // The script that the exec at the text cursor runs on the server (see ScriptChecks::execTarget); -1 for none.
     qsizetype execScriptAtCursor() const;
+    // Marks each setting the running server holds otherwise; none for no server. Builds the page.
+    void compareWithServer(std::shared_ptr<const HeldValues::HeldByName> held);
 
     // Says, in a line of its own, that the pages changed since the script was made, or no longer.
     void showPagesDiffer(bool differ);

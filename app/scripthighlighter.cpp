@@ -1,5 +1,6 @@
 #include "app/scripthighlighter.h"
 
+#include "app/servercommands.h"
 #include "widgets/markunderline.h"
 
 #include <QPalette>
@@ -68,18 +69,23 @@ void ScriptHighlighter::usePalette(const QPalette &palette)
 
     m_mark = markUnderline(m_base);
 
-    // A code colour too close to the editor's background is shown on a
-    // backdrop that sets it off, so a white or yellow name stays readable.
-    const QColor backdrops[] = { QColor(0x20, 0x20, 0x20), QColor(0xf0, 0xf0, 0xf0) };
-    for (int code = 0; code < 8; ++code) {
-        const QColor colour = ConsoleReader::codeColour(code);
-        m_codeColours[code] = foreground(colour);
-        if (contrast(colour, m_base) >= legibleContrast)
-            continue;
-        const bool darkBackdrop = contrast(colour, backdrops[0]) >= contrast(colour, backdrops[1]);
-        m_codeColours[code].setBackground(backdrops[darkBackdrop ? 0 : 1]);
-    }
+    for (int code = 0; code < 8; ++code)
+        m_codeColours[code] = codeFormat(code, m_base);
     rehighlight();
+}
+
+// A code colour too close to the editor's background is shown on a
+// backdrop that sets it off, so a white or yellow name stays readable.
+QTextCharFormat ScriptHighlighter::codeFormat(int code, const QColor &base)
+{
+    const QColor backdrops[] = { QColor(0x20, 0x20, 0x20), QColor(0xf0, 0xf0, 0xf0) };
+    const QColor colour = ConsoleReader::codeColour(code);
+    QTextCharFormat format = foreground(colour);
+    if (contrast(colour, base) < legibleContrast) {
+        const bool darkBackdrop = contrast(colour, backdrops[0]) >= contrast(colour, backdrops[1]);
+        format.setBackground(backdrops[darkBackdrop ? 0 : 1]);
+    }
+    return format;
 }
 
 double ScriptHighlighter::contrast(const QColor &a, const QColor &b)
@@ -126,6 +132,12 @@ void ScriptHighlighter::redrawMarked()
     }
 }
 
+void ScriptHighlighter::compareWithServer(std::shared_ptr<const HeldValues::HeldByName> held)
+{
+    m_held = std::move(held);
+    rehighlight();
+}
+
 void ScriptHighlighter::checkMapsAgainst(std::shared_ptr<const GameFolder::Contents> folder, const QString &scriptPath)
 {
     m_checks.checkAgainst(std::move(folder), scriptPath);
@@ -146,6 +158,8 @@ void ScriptHighlighter::limitMoved(qsizetype from, qsizetype to)
 ConsoleReader::Reading ScriptHighlighter::readingOf(const QTextBlock &block) const
 {
     ConsoleReader::Reading reading = m_checks.read(block.blockNumber(), block.text());
+    if (m_held)
+        ServerCommands::addHeldMarks(reading, block.text(), *m_held);
     if (const std::optional<ConsoleReader::Span> past = m_limit->pastIn(block))
         reading.marks.prepend({ *past, ConsoleReader::Problem::PastExecLimit, m_limit->size().sentence() });
     return reading;

@@ -2,6 +2,7 @@
 
 #include "app/execlimit.h"
 #include "gamefolder/scriptchecks.h"
+#include "liveserver/heldvalues.h"
 #include "script/consolereader.h"
 
 #include <QSyntaxHighlighter>
@@ -44,6 +45,12 @@ public:
     // this line.
     ConsoleReader::Reading readingOf(const QTextBlock &block) const;
 
+    // Marks each setting the running server holds otherwise (see ServerCommands); none for no server.
+    void compareWithServer(std::shared_ptr<const HeldValues::HeldByName> held);
+
+    // How the editor shows a "^n" colour code's text on the base colour `base`.
+    static QTextCharFormat codeFormat(int code, const QColor &base);
+
     // Contrast ratio of two colours, 1 (none) to 21 (black on white).
     static double contrast(const QColor &a, const QColor &b);
 
@@ -60,6 +67,7 @@ private:
     QMetaObject::Connection m_following[2];
     ScriptChecks m_checks;
     QList<qsizetype> m_marksMoved; // lines to draw anew once the change is done
+    std::shared_ptr<const HeldValues::HeldByName> m_held;
     QColor m_base;
     QTextCharFormat m_comment;
     QTextCharFormat m_command;

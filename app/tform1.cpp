@@ -4,6 +4,7 @@
 #include "app/filedrop.h"
 #include "app/foldermapsview.h"
 #include "app/pagestrip.h"
+#include "app/runningserverdialog.h"
 #include "app/scriptfiles.h"
 #include "app/statusline.h"
 #include "app/viewmenu.h"
@@ -233,6 +234,9 @@ void TForm1::createMenu()
         { fileMenu, &TForm1::FolderMaps1, "FolderMaps1", QString(), u"&Maps in the Game Folder\u2026"_s,
             u"Every map of the game folder: where it comes from and which gametypes it runs"_s,
             &TForm1::FolderMaps1Click },
+        { fileMenu, &TForm1::RunningServer1, "RunningServer1", QString(), u"&Running Server\u2026"_s,
+            u"What the running server holds beside the script, and sending it the script's settings"_s,
+            &TForm1::RunningServer1Click },
         { fileMenu, &TForm1::Exit1, "Exit1", u"menu-exit"_s, u"E&xit"_s, u"Exit Program"_s, &TForm1::Exit1Click },
         { helpMenu, &TForm1::Support1, "Support1", u"menu-support"_s, u"&Support Forum"_s, u"Support Forums"_s,
             &TForm1::Support1Click },
@@ -319,6 +323,11 @@ void TForm1::GameFolder1Click()
 void TForm1::FolderMaps1Click()
 {
     FolderMapsView::open(this, m_document);
+}
+
+void TForm1::RunningServer1Click()
+{
+    RunningServerDialog::open(this, tabEditor);
 }
 
 void TForm1::showGameFolder(const GameFolderReader::Contents &contents)

@@ -67,6 +67,7 @@ public:
     void Save1Click();
     void GameFolder1Click();
     void FolderMaps1Click();
+    void RunningServer1Click();
     void Exit1Click();
     void Support1Click();
     void Hollowfen1Click();
@@ -96,6 +97,7 @@ private:
     QAction *Save1 = nullptr;
     QAction *GameFolder1 = nullptr;
     QAction *FolderMaps1 = nullptr;
+    QAction *RunningServer1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *Support1 = nullptr;
     QAction *Hollowfen1 = nullptr;

@@ -2,7 +2,8 @@
 // "Finish!", a builder click and a save take on large input. Every figure is
 // the median with min and max over repeated runs, printed next to its goal.
 //
-//   tallyforge_bench [--runs N] [--startup-runs N] [--only startup|pass|append|save|open|gamefolder|server|hostile]
+//   tallyforge_bench [--runs N] [--startup-runs N]
+//                    [--only startup|pass|append|save|open|gamefolder|server|hostile|running]
 //                    [--game-folder DIR]
 //
 // With --game-folder, also reads a real server's folder and lists its maps.
@@ -19,6 +20,8 @@
 #include "gamefolder/gamefolder.h"
 #include "gamefolder/serverscripts.h"
 #include "generator/maprotationpage.h"
+#include "liveserver/pacer.h"
+#include "liveserver/runningserver.h"
 #include "script/scriptfile.h"
 #include "widgets/tappendedit.h"
 #include "widgets/ttextbutton.h"
@@ -28,14 +31,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QThread>
+#include <QUdpSocket>
 
 #include <algorithm>
 #include <chrono>
@@ -886,6 +893,137 @@ void benchHostileServers(int runs)
     }
 }
 
+// How long `commands` remote console packets take at the least, as the pacer lets them go one after another.
+double pacedMs(int commands)
+{
+    Pacer pacer;
+    qint64 at = 0;
+    for (int k = 0; k < commands; ++k) {
+        at = pacer.nextAt(Pacer::Packet::Command, at);
+        pacer.sent(Pacer::Packet::Command, at);
+    }
+    return double(at);
+}
+
+// The least the limits allow for `commands` packets: 500 ms apart for the game; 10 at once, then one a second,
+// for the newer servers.
+double floorMs(int commands)
+{
+    return std::max(500.0 * (commands - 1), 1000.0 * std::max(0, commands - Pacer::burst));
+}
+
+// A real dedicated server of the engine family (Debian's openarena-server), headless on a free local port: reading
+// what it holds of each variable of a 100-setting script, and sending it 20 changes.
+void benchRunning(int runs)
+{
+    printHeader("The running server (a real dedicated server on this machine)");
+    const QString dedicated = u"/usr/games/openarena-server"_s;
+    if (!QFileInfo::exists(dedicated)) {
+        std::printf("  openarena-server is not installed (scripts/setup --tests installs it): skipped\n");
+        return;
+    }
+    QTemporaryDir home;
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.localPort();
+    probe.close();
+    QProcess server;
+    server.setStandardOutputFile(QProcess::nullDevice());
+    server.setStandardErrorFile(QProcess::nullDevice());
+    server.start(dedicated,
+        { u"+set"_s, u"dedicated"_s, u"1"_s, u"+set"_s, u"net_ip"_s, u"127.0.0.1"_s, u"+set"_s, u"net_port"_s,
+            QString::number(port), u"+set"_s, u"fs_homepath"_s, home.path(), u"+set"_s, u"rconPassword"_s, u"bench"_s,
+            u"+map"_s, u"oa_dm1"_s });
+    RunningServer running({ u"127.0.0.1"_s, port });
+    running.setPassword(u"bench"_s);
+    std::optional<RunningServer::Failure> failure;
+    auto wait = [&](const std::function<void()> &start) {
+        QEventLoop loop;
+        failure.reset();
+        QObject::connect(&running, &RunningServer::failed, &loop, [&](RunningServer::Failure why) {
+            failure = why;
+            loop.quit();
+        });
+        QObject::connect(&running, &RunningServer::statusRead, &loop, &QEventLoop::quit);
+        QObject::connect(&running, &RunningServer::heldRead, &loop, &QEventLoop::quit);
+        QObject::connect(&running, &RunningServer::sendingDone, &loop, &QEventLoop::quit);
+        start();
+        loop.exec();
+    };
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        wait([&] { running.readStatus(); });
+        if (!failure)
+            break;
+    }
+    // 80 variables the server holds as the script sets them, from its own listing, and 20 of the script's own.
+    ReplyReader::Listing listing;
+    {
+        QEventLoop loop;
+        running.link()->ask({ ServerLink::Ask::Command, u"cvarlist"_s, ServerLink::Whole::Listing },
+            [&](const ServerLink::Answer &answer) {
+                listing = ReplyReader::listingOf(answer.text);
+                loop.quit();
+            });
+        loop.exec();
+    }
+    QList<HeldValues::Setting> script;
+    for (auto it = listing.byName.cbegin(); it != listing.byName.cend() && script.size() < 80; ++it) {
+        if (!HeldValues::isPassword(it.key()))
+            script << HeldValues::Setting { it.key(), it->value, u"set"_s };
+    }
+    if (script.size() < 80) {
+        std::printf("  the server listed %d variables: skipped\n", int(script.size()));
+        return;
+    }
+    // Both servers' limits start afresh, as for someone who reads the server now and then.
+    auto rest = [] {
+        QEventLoop loop;
+        QTimer::singleShot(int(Pacer::burst * (Pacer::refill + Pacer::frameMargin)), &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+
+    std::vector<double> reads, sends;
+    int readCommands = 0, sendCommands = 0;
+    bool readWhole = true, sendWhole = true;
+    for (int run = 0; run < std::max(2, runs / 15); ++run) {
+        QList<HeldValues::Setting> changes;
+        for (int k = 0; k < 20; ++k)
+            changes << HeldValues::Setting { u"tf_change%1"_s.arg(k), u"value%1"_s.arg(run), u"set"_s };
+        QList<HeldValues::Setting> hundred = script + changes;
+        int before = running.link()->packetsSent();
+        HeldValues::HeldByName held;
+        auto keep = QObject::connect(
+            &running, &RunningServer::heldRead, &running, [&](const HeldValues::HeldByName &read) { held = read; });
+        rest();
+        reads.push_back(timeMs([&] { wait([&] { running.readHeld(hundred); }); }));
+        QObject::disconnect(keep);
+        readCommands = running.link()->packetsSent() - before;
+        readWhole = readWhole && !failure && held.size() == 100 && HeldValues::differences(hundred, held).size() == 20;
+
+        before = running.link()->packetsSent();
+        QList<RunningServer::Sent> sent;
+        keep = QObject::connect(&running, &RunningServer::sendingDone, &running,
+            [&](const QList<RunningServer::Sent> &done) { sent = done; });
+        rest();
+        sends.push_back(timeMs([&] { wait([&] { running.send(changes); }); }));
+        QObject::disconnect(keep);
+        sendCommands = running.link()->packetsSent() - before;
+        sendWhole = sendWhole && !failure && sent.size() == 20
+            && std::all_of(sent.cbegin(), sent.cend(),
+                [](const RunningServer::Sent &one) { return one.outcome == RunningServer::Outcome::Taken; });
+    }
+    server.terminate();
+    server.waitForFinished(5000);
+
+    printFigure("read 100 settings: " + std::to_string(readCommands) + " command(s), cvarlist first", stats(reads),
+        "ms", pacedMs(readCommands) + 1000.0, "<= paced + 1 s", readWhole);
+    printFigure("  the same by name alone, 100 commands, as paced", stats({ pacedMs(100) }), "ms", std::nullopt,
+        std::to_string(int(floorMs(100))) + " ms floor");
+    printFigure("send 20 changes and read them back: " + std::to_string(sendCommands) + " commands", stats(sends), "ms",
+        pacedMs(sendCommands) + 1000.0, "<= paced + 1 s", sendWhole);
+    printFigure("  the limits' own floor for those commands", stats({ floorMs(sendCommands) }), "ms", std::nullopt, "");
+}
+
 // A real server's folder: what the reader makes of each map, and how long it takes.
 void readRealFolder(const QString &path)
 {
@@ -909,7 +1047,7 @@ int main(int argc, char *argv[])
 {
     int runs = 31;
     int startupRuns = 15;
-    std::string only; // one of startup, pass, append, save, open, gamefolder, server: for profiling one case
+    std::string only; // one of startup, pass, append, save, open, gamefolder, server, running: for profiling one case
     QString realFolder;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0)
@@ -943,6 +1081,8 @@ int main(int argc, char *argv[])
         benchServer(runs);
     if (wanted("hostile"))
         benchHostileServers(runs);
+    if (wanted("running"))
+        benchRunning(runs);
     if (!realFolder.isEmpty())
         readRealFolder(realFolder);
     std::printf("\n%d of %d goals met\n", goalsChecked - goalsMissed, goalsChecked);

@@ -617,6 +617,13 @@ const Note *noteAt(const Reading &reading, QStringView line, qsizetype position)
     return itemAt(reading.notes, line, position);
 }
 
+QList<ColourRun> colourRunsOf(QStringView text)
+{
+    Reading reading;
+    addColourRuns(text, { 0, text.size() }, reading);
+    return reading.colours;
+}
+
 QColor codeColour(int colour)
 {
     static const QColor colours[]

@@ -61,6 +61,7 @@ enum class Problem {
     ExecLoop, // exec runs a script that is already running: it never ends
     NothingReads, // nothing on the server reads the variable set
     GametypeMissing, // no script on the server provides the gametype: the game plays dm
+    ServerHoldsOtherwise, // the running server holds another value than the line sets
 };
 
 struct Mark {
@@ -118,6 +119,9 @@ const Note *noteAt(const Reading &reading, QStringView line, qsizetype position)
 
 // The colour the game shows for "^0".."^7" ("^8" and "^9" wrap to 0 and 1).
 QColor codeColour(int colour);
+
+// The colour runs of a text the game shows, such as a player's name, as the editor finds them in a value.
+QList<ColourRun> colourRunsOf(QStringView text);
 
 } // namespace ConsoleReader
 

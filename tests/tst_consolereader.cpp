@@ -52,6 +52,7 @@ QString problemName(Problem problem)
     case Problem::ExecLoop: return u"loop"_s;
     case Problem::NothingReads: return u"unread"_s;
     case Problem::GametypeMissing: return u"nogametype"_s;
+    case Problem::ServerHoldsOtherwise: return u"server"_s;
     }
     return {};
 }
