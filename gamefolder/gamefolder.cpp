@@ -1,6 +1,6 @@
 #include "gamefolder/gamefolder.h"
 
-#include "gamefolder/gscnames.h"
+#include "gamefolder/gscreader.h"
 #include "gamefolder/serverscripts.h"
 #include "script/execsize.h"
 #include "script/wording.h"
@@ -202,7 +202,7 @@ LooseScript readLooseScript(const QString &path, Detail)
     if (file.size() > GameArchive::largestGameScript)
         return { std::nullopt, std::nullopt,
             Trouble { Trouble::Kind::OverCeiling, {}, file.size(), GameArchive::largestGameScript } };
-    GscNames names;
+    GscReader reader;
     QByteArray piece(64 << 10, Qt::Uninitialized);
     for (qint64 left = GameArchive::largestGameScript; left > 0;) {
         const qint64 got = file.read(piece.data(), std::min<qint64>(piece.size(), left));
@@ -210,12 +210,12 @@ LooseScript readLooseScript(const QString &path, Detail)
             return { std::nullopt, std::nullopt, readFailed(file) };
         if (got == 0)
             break;
-        names.read(QByteArrayView(piece).first(got));
+        reader.read(QByteArrayView(piece).first(got));
         left -= got;
     }
-    LooseScript script { std::nullopt, GameArchive::GameScript { {}, names.joined() }, std::nullopt };
-    if (names.cut())
-        script.trouble = Trouble { Trouble::Kind::TooManyNames, {}, 0, GscNames::mostNames };
+    LooseScript script { std::nullopt, GameArchive::GameScript { {}, reader.finish() }, std::nullopt };
+    if (script.gameScript->script.cut)
+        script.trouble = Trouble { Trouble::Kind::TooManyNames, {}, 0, GscLexer::mostStrings };
     return script;
 }
 
@@ -282,6 +282,11 @@ ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
             continue;
         }
         addStamp(stamps, it.fileInfo());
+        if (overKept && !isConfig) {
+            // Past what may be kept, what the game scripts read is not known: reading more tells nothing.
+            place.gameScriptsWhole = false;
+            continue;
+        }
         LooseScript script = rememberedLooseScripts().get(
             it.fileInfo(), Detail::Names, readLooseScript, [](const LooseScript &script) {
                 return !script.trouble || script.trouble->kind != Trouble::Kind::ReadFailed;
@@ -299,7 +304,7 @@ ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
             place.configs << *script.config;
         } else if (script.gameScript) {
             script.gameScript->path = relative;
-            if (keep(relative, script.gameScript->names.size()))
+            if (keep(relative, script.gameScript->script.cost()))
                 place.gameScripts << *script.gameScript;
             else
                 place.gameScriptsWhole = false;
@@ -586,6 +591,10 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
         stamps.addData(place.gameScriptsWhole ? "whole\n" : "cut\n");
     contents.scripts = rememberedScripts(stamps.result(),
         [&] { return std::make_shared<const ServerScripts>(scriptPlaces, mapNames, Gametypes::words()); });
+    if (const QStringList &unfollowed = contents.scripts->unfollowed(); !unfollowed.isEmpty())
+        contents.notes.append({ unfollowed.constFirst(), { Trouble::Kind::NotFollowed, {}, unfollowed.size() } });
+    if (contents.scripts->overBuilt())
+        contents.notes.append({ contents.folder, { Trouble::Kind::OverBuilt, {}, 0, GameArchive::keptBudget } });
     return contents;
 }
 

@@ -1,0 +1,267 @@
+#include "gamefolder/gsclexer.h"
+
+#include <algorithm>
+
+namespace {
+
+bool isIdentifierStart(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isNameCharacter(char c)
+{
+    return isIdentifierStart(c) || isDigit(c);
+}
+
+// Whether `first` and `second` are one operator.
+bool joins(char first, char second)
+{
+    switch (first) {
+    case '=': case '!': case '<': case '>': return second == '=' || second == first;
+    case '&': case '|': case '+': case '-': return second == '=' || second == first;
+    case '*': case '%': case '^': return second == '=';
+    case ':': return second == ':';
+    case '.': return false;
+    case '#': return second == '/'; // the end of a developer block
+    default: return false;
+    }
+}
+
+bool mayJoin(char c)
+{
+    return c == '=' || c == '!' || c == '<' || c == '>' || c == '&' || c == '|' || c == '+' || c == '-' || c == '*'
+        || c == '%' || c == '^' || c == ':' || c == '#' || c == '.';
+}
+
+} // namespace
+
+void GscLexer::begin(Type type)
+{
+    m_open = { type, quint32(m_text.size()), 0 };
+    m_stringCut = false;
+}
+
+void GscLexer::end()
+{
+    m_open.size = quint32(m_text.size()) - m_open.at;
+    m_tokens << m_open;
+    m_state = State::Code;
+}
+
+void GscLexer::endString()
+{
+    const QByteArrayView text = QByteArrayView(m_text).sliced(m_open.at);
+    if (!m_stringCut && !text.isEmpty() && std::all_of(text.begin(), text.end(), isNameCharacter)
+        && std::any_of(text.begin(), text.end(), [](char c) { return !isDigit(c) && c != '_'; })) {
+        if (m_strings.size() < mostStrings)
+            m_strings.insert(text.toByteArray());
+        else if (!m_strings.contains(text.toByteArray()))
+            m_cut = true;
+    }
+    if (m_stringCut)
+        m_text.append('\n'); // a string cut short names nothing
+    end();
+}
+
+void GscLexer::step(char c)
+{
+    switch (m_state) {
+    case State::Code:
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
+            return;
+        if (isIdentifierStart(c)) {
+            begin(Type::Identifier);
+            m_text.append(c);
+            m_state = State::Identifier;
+        } else if (isDigit(c)) {
+            begin(Type::Number);
+            m_text.append(c);
+            m_state = State::Number;
+        } else if (c == '"') {
+            begin(Type::String);
+            m_state = State::String;
+        } else if (c == '/') {
+            m_state = State::Slash;
+        } else if (mayJoin(c)) {
+            m_pending = c;
+            m_state = State::Operator;
+        } else {
+            begin(Type::Operator);
+            m_text.append(c);
+            end();
+        }
+        return;
+    case State::Identifier:
+    case State::Number:
+        if (isNameCharacter(c) || (m_state == State::Number && c == '.')) {
+            if (m_text.size() - m_open.at < longestString)
+                m_text.append(c);
+            return;
+        }
+        end();
+        return step(c);
+    case State::String:
+        if (c == '"')
+            return endString();
+        if (c == '\n') // a string does not run over a line: whatever broke it ends here
+            return endString();
+        if (c == '\\') {
+            m_state = State::StringEscape;
+            m_stringCut = true; // an escape is nothing a name holds
+            return;
+        }
+        if (m_text.size() - m_open.at < longestString)
+            m_text.append(c);
+        else
+            m_stringCut = true;
+        return;
+    case State::StringEscape:
+        m_state = State::String;
+        return;
+    case State::Slash:
+        if (c == '/') {
+            m_state = State::LineComment;
+        } else if (c == '*') {
+            m_state = State::BlockComment;
+        } else if (c == '#') {
+            m_state = State::Code; // a developer block's code is code
+        } else {
+            begin(Type::Operator);
+            m_text.append('/');
+            if (c == '=') {
+                m_text.append(c);
+                end();
+                return;
+            }
+            end();
+            step(c);
+        }
+        return;
+    case State::LineComment:
+        if (c == '\n')
+            m_state = State::Code;
+        return;
+    case State::BlockComment:
+        if (c == '*')
+            m_state = State::BlockStar;
+        return;
+    case State::BlockStar:
+        if (c == '/')
+            m_state = State::Code;
+        else if (c != '*')
+            m_state = State::BlockComment;
+        return;
+    case State::Operator: {
+        const char first = std::exchange(m_pending, 0);
+        m_state = State::Code;
+        if (first == '.' && isDigit(c)) { // .5
+            begin(Type::Number);
+            m_text.append(first);
+            m_text.append(c);
+            m_state = State::Number;
+            return;
+        }
+        if (joins(first, c)) {
+            if (first == '#')
+                return; // the end of a developer block
+            begin(Type::Operator);
+            m_text.append(first);
+            m_text.append(c);
+            end();
+            return;
+        }
+        begin(Type::Operator);
+        m_text.append(first);
+        end();
+        step(c);
+        return;
+    }
+    }
+}
+
+void GscLexer::read(QByteArrayView piece)
+{
+    const char *at = piece.data();
+    const char *const stop = at + piece.size();
+    while (at < stop) {
+        // Most of a script is code, comments and names: their runs are taken whole.
+        if (m_state == State::LineComment) {
+            const char *newline = std::find(at, stop, '\n');
+            if (newline == stop)
+                return;
+            at = newline;
+        } else if (m_state == State::BlockComment) {
+            const char *star = std::find(at, stop, '*');
+            if (star == stop)
+                return;
+            at = star;
+        } else if (m_state == State::Identifier) {
+            const char *run = at;
+            while (run < stop && isNameCharacter(*run))
+                ++run;
+            const qsizetype room = std::max<qsizetype>(0, longestString - (m_text.size() - m_open.at));
+            m_text.append(at, std::min<qsizetype>(room, run - at));
+            at = run;
+            if (at == stop)
+                return;
+        }
+        step(*at++);
+    }
+}
+
+void GscLexer::finish()
+{
+    switch (m_state) {
+    case State::Identifier:
+    case State::Number: end(); break;
+    case State::String:
+    case State::StringEscape:
+        m_stringCut = true;
+        endString();
+        break;
+    case State::Slash:
+        begin(Type::Operator);
+        m_text.append('/');
+        end();
+        break;
+    case State::Operator:
+        if (m_pending != '#') {
+            begin(Type::Operator);
+            m_text.append(m_pending);
+            end();
+        }
+        m_pending = 0;
+        break;
+    default: break;
+    }
+    m_state = State::Code;
+}
+
+void GscLexer::take(qsizetype count)
+{
+    if (count <= 0)
+        return;
+    if (count >= m_tokens.size()) {
+        // Keep what an open token has gathered.
+        const quint32 from = m_state == State::Code || m_state == State::Operator || m_state == State::Slash
+                || m_state == State::LineComment || m_state == State::BlockComment || m_state == State::BlockStar
+            ? quint32(m_text.size())
+            : m_open.at;
+        m_text.remove(0, from);
+        m_open.at -= from;
+        m_tokens.clear();
+        return;
+    }
+    const quint32 from = m_tokens[count].at;
+    m_text.remove(0, from);
+    m_tokens.remove(0, count);
+    for (Token &token : m_tokens)
+        token.at -= from;
+    m_open.at -= std::min(m_open.at, from);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QSet>
+
+// The tokens of a game script (.gsc) as the game's compiler splits them:
+// identifiers, numbers, strings, and operators of one or two characters;
+// comments (//, /* */) and the markers of developer blocks (/# #/) are left
+// out. The script comes in pieces of any size, as an archive inflates it;
+// the tokens come out the same whatever the pieces. Tokens gather until the
+// reader takes them (take()), so a caller holds no more than a function's.
+class GscLexer {
+public:
+    enum class Type : quint8 { Identifier, Number, String, Operator };
+    struct Token {
+        Type type;
+        quint32 at; // in text()
+        quint32 size;
+    };
+    // Longer than any name a script reads: a longer identifier is cut, a longer string kept no further.
+    static constexpr qsizetype longestString = 1024;
+    // More name-like strings than a script reads: past it, cut() says so.
+    static constexpr qsizetype mostStrings = 1 << 16;
+
+    void read(QByteArrayView piece);
+    // Ends the script: a token still open is whole.
+    void finish();
+
+    const QList<Token> &tokens() const { return m_tokens; }
+    QByteArrayView textOf(const Token &token) const { return QByteArrayView(m_text).sliced(token.at, token.size); }
+    // Forgets the first `count` tokens.
+    void take(qsizetype count);
+
+    // Every string of the script made only of letters, digits and "_", with a letter: what it may name
+    // variables by, for a script that cannot be followed.
+    const QSet<QByteArray> &nameLikeStrings() const { return m_strings; }
+    bool cut() const { return m_cut; }
+
+private:
+    enum class State { Code, Identifier, Number, String, StringEscape, Slash, LineComment, BlockComment, BlockStar, Operator };
+    void begin(Type type);
+    void end();
+    void endString();
+    void step(char c);
+
+    State m_state = State::Code;
+    QByteArray m_text; // of the tokens not taken yet
+    QList<Token> m_tokens;
+    Token m_open { Type::Identifier, 0, 0 };
+    bool m_stringCut = false;
+    char m_pending = 0; // the first character of an operator that may take a second
+    QSet<QByteArray> m_strings;
+    bool m_cut = false;
+};

@@ -1,0 +1,657 @@
+#include "gamefolder/gscreader.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace {
+
+using Token = GscLexer::Token;
+using Type = GscLexer::Type;
+using Value = GscScript::Value;
+namespace Term = GscTerm;
+
+// Built-ins that give a piece of their first argument: what a name is cut from.
+bool givesPieceOf(QByteArrayView callee)
+{
+    return callee == "strtok" || callee == "tolower" || callee == "toupper" || callee == "getsubstr";
+}
+
+// What an assignment's operator does to the variable.
+enum class Assignment { None, Set, Add, Other };
+
+// The words of a literal, as the pieces a built-in cuts it into.
+Value wordsOf(QByteArrayView text)
+{
+    Value words;
+    qsizetype start = -1;
+    for (qsizetype k = 0; k <= text.size(); ++k) {
+        const char c = k < text.size() ? text[k] : ' ';
+        const bool inWord = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+        if (inWord && start < 0)
+            start = k;
+        else if (!inWord && start >= 0) {
+            words << Term::single(Term::literal, text.sliced(start, k - start));
+            start = -1;
+        }
+    }
+    Term::cap(words);
+    return words;
+}
+
+// One function's tokens read into its calls and what it gives the level's fields.
+class FunctionReader {
+public:
+    FunctionReader(const GscLexer &lexer, qsizetype end, GscScript &script)
+        : m_lexer(lexer)
+        , m_end(end)
+        , m_script(script)
+    {
+    }
+
+    // The item from the first token: a function or a directive; false where it is neither.
+    bool readItem()
+    {
+        if (isOperator("#")) {
+            ++m_at;
+            if (isIdentifier("include")) {
+                ++m_at;
+                QByteArray path;
+                while (m_at < m_end && !isOperator(";")) {
+                    path += isOperator("\\") ? QByteArray("/") : text(m_at).toByteArray().toLower();
+                    ++m_at;
+                }
+                m_script.includes << path;
+            }
+            return true; // other directives name no variables
+        }
+        if (!at(Type::Identifier))
+            return false;
+        GscScript::Function function;
+        function.name = text(m_at++).toByteArray().toLower();
+        if (!accept("("))
+            return false;
+        while (!m_failed && !isOperator(")")) {
+            if (!at(Type::Identifier))
+                return false;
+            m_parameters << text(m_at++).toByteArray().toLower();
+            if (!isOperator(")") && !accept(","))
+                return false;
+        }
+        ++m_at;
+        function.parameters = int(m_parameters.size());
+        if (!isOperator("{"))
+            return false;
+        block();
+        if (m_failed || m_at != m_end)
+            return false;
+        finishFunction(function);
+        m_script.functions << function;
+        return true;
+    }
+
+private:
+    struct Operand {
+        Value value;
+        QByteArray key; // a local's name, or a field's ("." or "game[" first); empty where it is no variable
+    };
+    struct PendingCall {
+        QByteArray callee;
+        QList<Value> arguments;
+    };
+
+    QByteArrayView text(qsizetype k) const { return m_lexer.textOf(m_lexer.tokens()[k]); }
+    bool at(Type type) const { return m_at < m_end && m_lexer.tokens()[m_at].type == type; }
+    bool isOperator(QByteArrayView op, qsizetype k = 0) const
+    {
+        return m_at + k < m_end && m_lexer.tokens()[m_at + k].type == Type::Operator && text(m_at + k) == op;
+    }
+    bool isIdentifier(QByteArrayView word, qsizetype k = 0) const
+    {
+        return m_at + k < m_end && m_lexer.tokens()[m_at + k].type == Type::Identifier
+            && text(m_at + k).compare(word, Qt::CaseInsensitive) == 0;
+    }
+    bool accept(QByteArrayView op)
+    {
+        if (isOperator(op)) {
+            ++m_at;
+            return true;
+        }
+        fail();
+        return false;
+    }
+    void fail()
+    {
+        m_failed = true;
+        m_at = m_end;
+    }
+
+    void block()
+    {
+        if (!accept("{"))
+            return;
+        while (!m_failed && !isOperator("}")) {
+            if (m_at >= m_end)
+                return fail();
+            statement();
+        }
+        ++m_at;
+    }
+
+    void condition()
+    {
+        if (accept("(")) {
+            expression();
+            accept(")");
+        }
+    }
+
+    void statement()
+    {
+        if (isOperator("{"))
+            return block();
+        if (isOperator(";")) {
+            ++m_at;
+            return;
+        }
+        if (isIdentifier("if") || isIdentifier("while")) {
+            ++m_at;
+            condition();
+            statement();
+            if (isIdentifier("else")) {
+                ++m_at;
+                statement();
+            }
+            return;
+        }
+        if (isIdentifier("for")) {
+            ++m_at;
+            accept("(");
+            if (!isOperator(";"))
+                simple();
+            accept(";");
+            if (!isOperator(";"))
+                expression();
+            accept(";");
+            if (!isOperator(")"))
+                simple();
+            accept(")");
+            return statement();
+        }
+        if (isIdentifier("switch")) {
+            ++m_at;
+            condition();
+            if (!accept("{"))
+                return;
+            while (!m_failed && !isOperator("}")) {
+                if (m_at >= m_end)
+                    return fail();
+                if (isIdentifier("case")) {
+                    ++m_at;
+                    expression();
+                    accept(":");
+                } else if (isIdentifier("default")) {
+                    ++m_at;
+                    accept(":");
+                } else {
+                    statement();
+                }
+            }
+            ++m_at;
+            return;
+        }
+        if (isIdentifier("return") || isIdentifier("wait")) {
+            ++m_at;
+            if (!isOperator(";"))
+                expression();
+            accept(";");
+            return;
+        }
+        if (isIdentifier("break") || isIdentifier("continue") || isIdentifier("waittillframeend")) {
+            ++m_at;
+            accept(";");
+            return;
+        }
+        simple();
+        accept(";");
+    }
+
+    // An expression, or an assignment to one.
+    void simple()
+    {
+        const Operand target = postfix();
+        Assignment assignment = Assignment::None;
+        if (isOperator("="))
+            assignment = Assignment::Set;
+        else if (isOperator("+="))
+            assignment = Assignment::Add;
+        else if (isOperator("-=") || isOperator("*=") || isOperator("/=") || isOperator("%=") || isOperator("|=")
+            || isOperator("&=") || isOperator("^=") || isOperator("++") || isOperator("--"))
+            assignment = Assignment::Other;
+        if (assignment == Assignment::None) {
+            // The rest of an expression statement, as rare as it is.
+            while (!m_failed && isBinary())
+                binaryRest();
+            return;
+        }
+        const bool step = isOperator("++") || isOperator("--");
+        ++m_at;
+        Value value = step ? Value {} : expression();
+        if (target.key.isEmpty())
+            return;
+        switch (assignment) {
+        case Assignment::Set: break;
+        case Assignment::Add: value = Term::join({ selfOf(target.key) }, value); break;
+        default: value = { Term::single(Term::number) }; break;
+        }
+        if (!value.isEmpty())
+            assign(target.key, value);
+    }
+
+    QByteArray selfOf(const QByteArray &key) const
+    {
+        return isField(key) ? Term::single(Term::field, key) : Term::single(Term::local, key);
+    }
+    static bool isField(const QByteArray &key) { return key.startsWith('.') || key.startsWith("game["); }
+
+    void assign(const QByteArray &key, const Value &value)
+    {
+        Value &values = isField(key) ? m_fields[key] : m_locals[key];
+        for (const QByteArray &term : value) {
+            if (!values.contains(term))
+                values << term;
+        }
+        Term::cap(values);
+    }
+
+    bool isBinary() const
+    {
+        if (!at(Type::Operator))
+            return false;
+        const QByteArrayView op = text(m_at);
+        if (op.size() == 1)
+            return QByteArrayView("+-*/%<>&|^").contains(op[0]);
+        return op == "==" || op == "!=" || op == "<=" || op == ">=" || op == "&&" || op == "||" || op == "<<"
+            || op == ">>";
+    }
+
+    void binaryRest()
+    {
+        ++m_at;
+        unary();
+    }
+
+    // Joined by + alone, the operands' terms one after another; by anything else, a value only the game knows.
+    Value expression()
+    {
+        Value value = unary();
+        bool joined = true;
+        while (!m_failed && isBinary()) {
+            const bool plus = isOperator("+");
+            ++m_at;
+            const Value next = unary();
+            if (plus && joined)
+                value = Term::join(value, next);
+            else
+                joined = false;
+        }
+        return joined ? value : Value { Term::single(Term::word) };
+    }
+
+    Value unary()
+    {
+        if (isOperator("!") || isOperator("-") || isOperator("~") || isOperator("&") || isOperator("%")) {
+            ++m_at;
+            unary();
+            return { Term::single(Term::word) };
+        }
+        return postfix().value;
+    }
+
+    // Whether the tokens from here call a function, so an object before them is the call's.
+    bool startsCall() const
+    {
+        if (isIdentifier("thread"))
+            return true;
+        if (isOperator("[") && isOperator("[", 1))
+            return true;
+        if (!at(Type::Identifier))
+            return false;
+        return isOperator("(", 1) || isOperator("::", 1) || isOperator("\\", 1);
+    }
+
+    Operand postfix()
+    {
+        Operand operand = primary();
+        while (!m_failed) {
+            if (isOperator(".")) {
+                ++m_at;
+                if (!at(Type::Identifier)) {
+                    fail();
+                    break;
+                }
+                operand.key = "." + text(m_at++).toByteArray().toLower();
+                operand.value = { selfOf(operand.key) };
+            } else if (isOperator("[") && !isOperator("[", 1)) {
+                ++m_at;
+                const Value index = expression();
+                accept("]");
+                // An element stands for the whole array, but the game's own array of names is taken by name.
+                if (operand.key == "game" && index.size() == 1 && Term::partsOf(index[0]).size() == 1
+                    && Term::partsOf(index[0])[0].kind == Term::literal) {
+                    operand.key = "game[" + Term::partsOf(index[0])[0].payload.toByteArray();
+                    operand.value = { selfOf(operand.key) };
+                }
+            } else if (startsCall()) {
+                operand = { call(), {} }; // a call on an object: the object is only who runs it
+            } else {
+                break;
+            }
+        }
+        return operand;
+    }
+
+    Operand primary()
+    {
+        if (m_at >= m_end) {
+            fail();
+            return {};
+        }
+        const Token &token = m_lexer.tokens()[m_at];
+        switch (token.type) {
+        case Type::String: {
+            const QByteArrayView string = text(m_at++);
+            return { { Term::single(Term::literal, string.toByteArray().toLower()) }, {} };
+        }
+        case Type::Number: ++m_at; return { { Term::single(Term::number) }, {} };
+        case Type::Identifier: {
+            if (startsCall())
+                return { call(), {} };
+            const QByteArray name = text(m_at++).toByteArray().toLower();
+            if (name == "undefined" || name == "true" || name == "false")
+                return { { Term::single(Term::word) }, {} };
+            return { { Term::single(Term::local, name) }, name };
+        }
+        case Type::Operator: break;
+        }
+        if (isOperator("(")) {
+            ++m_at;
+            Value value = expression();
+            while (!m_failed && isOperator(",")) { // a vector
+                ++m_at;
+                expression();
+                value = { Term::single(Term::word) };
+            }
+            accept(")");
+            return { value, {} };
+        }
+        if (isOperator("[") && isOperator("[", 1))
+            return { call(), {} };
+        if (isOperator("[") && isOperator("]", 1)) {
+            m_at += 2;
+            return {}; // an empty array holds nothing yet
+        }
+        if (isOperator("::")) {
+            ++m_at;
+            if (at(Type::Identifier))
+                ++m_at;
+            return { { Term::single(Term::word) }, {} };
+        }
+        fail();
+        return {};
+    }
+
+    // A call from here: its callee, its arguments, and what it gives.
+    Value call()
+    {
+        if (isIdentifier("thread"))
+            ++m_at;
+        PendingCall pending;
+        if (isOperator("[") && isOperator("[", 1)) {
+            m_at += 2;
+            expression();
+            accept("]");
+            accept("]");
+            pending.callee = "[[";
+        } else {
+            if (!at(Type::Identifier)) {
+                fail();
+                return {};
+            }
+            QByteArray path = text(m_at++).toByteArray().toLower();
+            while (!m_failed && isOperator("\\")) {
+                ++m_at;
+                if (!at(Type::Identifier))
+                    fail();
+                else
+                    path += "/" + text(m_at++).toByteArray().toLower();
+            }
+            if (isOperator("::")) {
+                ++m_at;
+                if (!at(Type::Identifier)) {
+                    fail();
+                    return {};
+                }
+                path += "::" + text(m_at++).toByteArray().toLower();
+                if (!isOperator("("))
+                    return { Term::single(Term::word) }; // a function's reference
+            }
+            pending.callee = path;
+        }
+        if (!accept("("))
+            return {};
+        while (!m_failed && !isOperator(")")) {
+            pending.arguments << expression();
+            if (!isOperator(")") && !accept(","))
+                return {};
+        }
+        ++m_at;
+        const QByteArray callee = pending.callee;
+        const Value first = pending.arguments.value(0);
+        if (!pending.arguments.isEmpty())
+            m_calls << std::move(pending);
+        if (callee == "getcvar") {
+            Value value;
+            for (const QByteArray &term : first)
+                value << Term::single(Term::valueOf, term);
+            return value;
+        }
+        if (givesPieceOf(callee)) {
+            Value pieces;
+            for (const QByteArray &term : first) {
+                const QList<Term::Part> parts = Term::partsOf(term);
+                if (parts.size() == 1 && parts[0].kind == Term::literal)
+                    pieces << wordsOf(parts[0].payload);
+                else
+                    pieces << term;
+            }
+            Term::cap(pieces);
+            return pieces;
+        }
+        return { Term::single(Term::word) };
+    }
+
+    // The terms a local may hold, its own earlier values put for itself where += adds to it.
+    const Value &valuesOf(const QByteArray &name, int depth)
+    {
+        static const Value unknown { Term::single(Term::word) };
+        if (const auto found = m_resolved.constFind(name); found != m_resolved.cend())
+            return *found;
+        if (depth > 6 || m_resolving.contains(name))
+            return unknown;
+        m_resolving.insert(name);
+        const Value defined = m_locals.value(name);
+        const qsizetype parameter = m_parameters.indexOf(name);
+        Value base;
+        if (parameter >= 0)
+            base << Term::single(Term::parameter, QByteArray(1, char(parameter)));
+        const QByteArray self = Term::single(Term::local, name);
+        for (const QByteArray &term : defined) {
+            if (!term.contains(self))
+                base << resolve(term, depth + 1, {});
+        }
+        if (base.isEmpty() && defined.isEmpty())
+            base = unknown; // given by the game (waittill) or by nothing
+        Value all = base;
+        for (const QByteArray &term : defined) {
+            if (term.contains(self))
+                all << resolve(term, depth + 1, { name, &base });
+        }
+        Value distinct;
+        for (const QByteArray &term : std::as_const(all)) {
+            if (!distinct.contains(term))
+                distinct << term;
+        }
+        all = distinct;
+        Term::cap(all);
+        m_resolving.remove(name);
+        return m_resolved[name] = all;
+    }
+
+    struct Self {
+        QByteArray name;
+        const Value *base = nullptr;
+    };
+
+    // `term` with its locals put as the terms they may hold.
+    Value resolve(const QByteArray &term, int depth, const Self &self)
+    {
+        Value value { QByteArray() };
+        for (const Term::Part &part : Term::partsOf(term)) {
+            Value piece;
+            if (part.kind == Term::local) {
+                const QByteArray name = part.payload.toByteArray();
+                piece = name == self.name ? *self.base : valuesOf(name, depth);
+            } else if (part.kind == Term::valueOf) {
+                for (const QByteArray &inner : resolve(part.payload.toByteArray(), depth + 1, self))
+                    piece << Term::single(Term::valueOf, inner);
+            } else {
+                QByteArray single;
+                Term::append(single, part);
+                piece << single;
+            }
+            value = Term::join(value, piece);
+        }
+        return value;
+    }
+
+    Value resolved(const Value &value, bool parametersKnown)
+    {
+        Value out;
+        for (const QByteArray &term : value) {
+            for (QByteArray built : resolve(term, 0, {})) {
+                if (!parametersKnown && Term::holds(built, Term::parameter)) {
+                    // What a field is given from a parameter is not followed.
+                    built = Term::single(Term::word);
+                }
+                if (Term::possible(built) && !out.contains(built))
+                    out << built;
+            }
+        }
+        Term::cap(out);
+        return out;
+    }
+
+    void finishFunction(GscScript::Function &function)
+    {
+        for (const PendingCall &pending : std::as_const(m_calls)) {
+            GscScript::Call call { pending.callee, {} };
+            for (const Value &argument : pending.arguments)
+                call.arguments << resolved(argument, true);
+            function.calls << call;
+        }
+        for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it)
+            m_script.fields.append({ it.key(), resolved(*it, false) });
+    }
+
+    const GscLexer &m_lexer;
+    qsizetype m_at = 0;
+    const qsizetype m_end;
+    GscScript &m_script;
+    bool m_failed = false;
+    QList<QByteArray> m_parameters;
+    QHash<QByteArray, Value> m_locals;
+    QHash<QByteArray, Value> m_fields;
+    QList<PendingCall> m_calls;
+    QHash<QByteArray, Value> m_resolved;
+    QSet<QByteArray> m_resolving;
+};
+
+} // namespace
+
+void GscReader::giveUp()
+{
+    m_script.followed = false;
+    m_script.includes.clear();
+    m_script.functions.clear();
+    m_script.fields.clear();
+}
+
+void GscReader::readItems()
+{
+    const QList<Token> &tokens = m_lexer.tokens();
+    qsizetype itemEnd = -1;
+    while (m_script.followed && !m_script.cut && m_scanned < tokens.size()) {
+        const Token &token = tokens[m_scanned++];
+        if (token.type == Type::Operator) {
+            const QByteArrayView op = m_lexer.textOf(token);
+            if (op == "{")
+                ++m_depth;
+            else if (op == "}")
+                --m_depth;
+            else if (op == "(")
+                ++m_parentheses;
+            else if (op == ")")
+                --m_parentheses;
+            if (m_depth < 0 || m_parentheses < 0)
+                return giveUp();
+            if (!((op == "}" && m_depth == 0) || (op == ";" && m_depth == 0 && m_parentheses == 0)))
+                continue;
+        } else {
+            continue;
+        }
+        itemEnd = m_scanned;
+        const qsizetype functions = m_script.functions.size();
+        const qsizetype fields = m_script.fields.size();
+        const qsizetype includes = m_script.includes.size();
+        FunctionReader reader(m_lexer, itemEnd, m_script);
+        if (!reader.readItem())
+            return giveUp();
+        GscScript added;
+        added.functions = m_script.functions.sliced(functions);
+        added.fields = m_script.fields.sliced(fields);
+        added.includes = m_script.includes.sliced(includes);
+        m_cost += added.cost();
+        if (m_cost > mostKept) {
+            m_script.cut = true;
+            break;
+        }
+        m_lexer.take(itemEnd);
+        m_scanned = 0;
+    }
+    if (!m_script.followed || m_script.cut || m_scanned > mostTokens) {
+        if (m_script.followed && !m_script.cut)
+            giveUp();
+        m_lexer.take(tokens.size());
+        m_scanned = 0;
+    }
+}
+
+void GscReader::read(QByteArrayView piece)
+{
+    m_lexer.read(piece);
+    readItems();
+}
+
+GscScript GscReader::finish()
+{
+    m_lexer.finish();
+    readItems();
+    if (m_script.followed && !m_lexer.tokens().isEmpty())
+        giveUp(); // a function with no end
+    if (!m_script.followed) {
+        m_script.strings = QList<QByteArray>(m_lexer.nameLikeStrings().cbegin(), m_lexer.nameLikeStrings().cend());
+        std::sort(m_script.strings.begin(), m_script.strings.end());
+    }
+    m_script.cut = m_script.cut || (!m_script.followed && m_lexer.cut());
+    return std::move(m_script);
+}
