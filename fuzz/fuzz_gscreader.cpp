@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         pieces.read(bytes.sliced(at, std::min(step, bytes.size() - at)));
     if (pieces.finish() != script)
         std::abort();
-    // What a script keeps is bounded by what it may keep, and by a small multiple of its own size.
-    if (script.cost() > GscReader::mostKept + (1 << 20) || script.cost() > 4096 + 256 * qint64(size))
+    // What a script keeps is bounded by what it may keep.
+    if (script.cost() > GscReader::mostKept)
         std::abort();
     const GscFlow::Result flow = GscFlow::follow({ { u"maps/mp/fuzz.gsc"_qs, &script } }, 1 << 20);
     const VariableUse use(flow.reads, flow.writes, { u"dm"_qs }, { u"mp_harbor"_qs });

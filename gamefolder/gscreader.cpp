@@ -16,6 +16,14 @@ bool givesPieceOf(QByteArrayView callee)
     return callee == "strtok" || callee == "tolower" || callee == "toupper" || callee == "getsubstr";
 }
 
+qint64 costOf(const Value &value)
+{
+    qint64 cost = 16;
+    for (const QByteArray &term : value)
+        cost += 32 + term.size();
+    return cost;
+}
+
 // What an assignment's operator does to the variable.
 enum class Assignment { None, Set, Add, Other };
 
@@ -41,12 +49,16 @@ Value wordsOf(QByteArrayView text)
 // One function's tokens read into its calls and what it gives the level's fields.
 class FunctionReader {
 public:
-    FunctionReader(const GscLexer &lexer, qsizetype end, GscScript &script)
+    FunctionReader(const GscLexer &lexer, qsizetype end, GscScript &script, qint64 budget)
         : m_lexer(lexer)
         , m_end(end)
         , m_script(script)
+        , m_budget(budget)
     {
     }
+
+    // Whether what the function's calls are given came to more than the budget: the rest was left out.
+    bool overBudget() const { return m_budget < 0; }
 
     // The item from the first token: a function or a directive; false where it is neither.
     bool readItem()
@@ -553,20 +565,31 @@ private:
 
     void finishFunction(GscScript::Function &function)
     {
+        // A few bytes of calls may build many terms: each is counted as it is made.
         for (const PendingCall &pending : std::as_const(m_calls)) {
             GscScript::Call call { pending.callee, {} };
-            for (const Value &argument : pending.arguments)
+            m_budget -= 48 + call.callee.size();
+            for (const Value &argument : pending.arguments) {
                 call.arguments << resolved(argument, true);
+                m_budget -= costOf(call.arguments.constLast());
+            }
+            if (m_budget < 0)
+                return;
             function.calls << call;
         }
-        for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it)
+        for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it) {
             m_script.fields.append({ it.key(), resolved(*it, false) });
+            m_budget -= 32 + it.key().size() + costOf(m_script.fields.constLast().second);
+            if (m_budget < 0)
+                return;
+        }
     }
 
     const GscLexer &m_lexer;
     qsizetype m_at = 0;
     const qsizetype m_end;
     GscScript &m_script;
+    qint64 m_budget;
     bool m_failed = false;
     QList<QByteArray> m_parameters;
     QHash<QByteArray, Value> m_locals;
@@ -584,6 +607,13 @@ void GscReader::giveUp()
     m_script.includes.clear();
     m_script.functions.clear();
     m_script.fields.clear();
+}
+
+void GscReader::cutShort()
+{
+    // What the script reads is not known; nothing of it is worth keeping.
+    m_script = GscScript();
+    m_script.cut = true;
 }
 
 void GscReader::readItems()
@@ -613,8 +643,13 @@ void GscReader::readItems()
         const qsizetype functions = m_script.functions.size();
         const qsizetype fields = m_script.fields.size();
         const qsizetype includes = m_script.includes.size();
-        FunctionReader reader(m_lexer, itemEnd, m_script);
-        if (!reader.readItem())
+        FunctionReader reader(m_lexer, itemEnd, m_script, mostKept - m_cost);
+        const bool read = reader.readItem();
+        if (reader.overBudget()) {
+            cutShort();
+            break;
+        }
+        if (!read)
             return giveUp();
         GscScript added;
         added.functions = m_script.functions.sliced(functions);
@@ -622,7 +657,7 @@ void GscReader::readItems()
         added.includes = m_script.includes.sliced(includes);
         m_cost += added.cost();
         if (m_cost > mostKept) {
-            m_script.cut = true;
+            cutShort();
             break;
         }
         m_lexer.take(itemEnd);
@@ -646,12 +681,13 @@ GscScript GscReader::finish()
 {
     m_lexer.finish();
     readItems();
-    if (m_script.followed && !m_lexer.tokens().isEmpty())
+    if (m_script.followed && !m_script.cut && !m_lexer.tokens().isEmpty())
         giveUp(); // a function with no end
-    if (!m_script.followed) {
+    if (!m_script.followed && m_lexer.cut())
+        cutShort();
+    if (!m_script.followed && !m_script.cut) {
         m_script.strings = QList<QByteArray>(m_lexer.nameLikeStrings().cbegin(), m_lexer.nameLikeStrings().cend());
         std::sort(m_script.strings.begin(), m_script.strings.end());
     }
-    m_script.cut = m_script.cut || (!m_script.followed && m_lexer.cut());
     return std::move(m_script);
 }

@@ -30,6 +30,7 @@ public:
 private:
     void readItems();
     void giveUp();
+    void cutShort();
 
     GscLexer m_lexer;
     GscScript m_script;
