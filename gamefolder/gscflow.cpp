@@ -46,7 +46,7 @@ public:
                     functions.insert(function.name, m_functions.size());
                 m_functions.append({ s, &function });
             }
-            for (const auto &[key, value] : script.fields) {
+            for (const auto &[key, value] : GscScript::fieldsOf(script.fields)) {
                 Value &values = m_fields[key];
                 for (const QByteArray &term : value) {
                     if (!values.contains(term))
@@ -70,22 +70,17 @@ public:
                 concrete(Mode::Open, Term::single(Term::literal, string.toLower()), s);
             }
         }
-        for (qsizetype f = 0; f < m_functions.size(); ++f) {
-            for (const GscScript::Call &call : m_functions[f].function->calls) {
-                const qsizetype callee = functionCalled(m_functions[f].script, call.callee);
-                if (callee >= 0)
-                    m_callers[callee].append({ f, &call });
-            }
-        }
+        // Each call of a script's function is a site its parameters' reads reach through; a built-in's
+        // reads are reached at once.
         for (qsizetype f = 0; f < m_functions.size() && !m_result.overBudget; ++f) {
-            for (const GscScript::Call &call : m_functions[f].function->calls) {
-                if (functionCalled(m_functions[f].script, call.callee) >= 0)
-                    continue;
-                if (isReader(call.callee) || call.callee == "setcvar") {
-                    for (const QByteArray &term : call.arguments.value(0))
+            for (const GscScript::Call &call : GscScript::callsOf(m_functions[f].function->calls)) {
+                if (const qsizetype callee = functionCalled(m_functions[f].script, call.callee); callee >= 0) {
+                    m_callers[callee].append({ f, GscScript::argumentsOf(call) });
+                } else if (isReader(call.callee) || call.callee == "setcvar") {
+                    for (const QByteArray &term : GscScript::argumentsOf(call).value(0))
                         reach(f, isReader(call.callee) ? Mode::Read : Mode::Write, term);
                 } else if (call.callee == "[[") {
-                    for (const Value &argument : call.arguments) {
+                    for (const Value &argument : GscScript::argumentsOf(call)) {
                         for (const QByteArray &term : argument)
                             reach(f, Mode::Open, term);
                     }
@@ -97,7 +92,7 @@ public:
             const Mode mode = Mode(sink[0]);
             const QByteArray term = sink.sliced(1);
             for (const Site &site : std::as_const(m_callers[function])) {
-                for (const QByteArray &built : substituted(term, site.call->arguments))
+                for (const QByteArray &built : substituted(term, site.arguments))
                     reach(site.caller, mode, built);
             }
         }
@@ -114,7 +109,7 @@ private:
     };
     struct Site {
         qsizetype caller;
-        const GscScript::Call *call;
+        QList<Value> arguments;
     };
 
     bool take(qint64 bytes)
@@ -125,8 +120,9 @@ private:
         return !m_result.overBudget;
     }
 
-    qsizetype functionCalled(qsizetype script, const QByteArray &callee) const
+    qsizetype functionCalled(qsizetype script, QByteArrayView calleeView) const
     {
+        const QByteArray callee = calleeView.toByteArray();
         const qsizetype colons = callee.indexOf("::");
         if (colons >= 0)
             return m_byFile.value(callee.left(colons)).value(callee.mid(colons + 2), -1);

@@ -43,13 +43,15 @@ bool mayJoin(char c)
 
 void GscLexer::begin(Type type)
 {
-    m_open = { type, quint32(m_text.size()), 0 };
+    m_open = { type, 0, quint32(m_text.size()), 0 };
     m_stringCut = false;
 }
 
 void GscLexer::end()
 {
     m_open.size = quint32(m_text.size()) - m_open.at;
+    if (m_open.type == Type::Operator)
+        m_open.op = op(m_text[m_open.at], m_open.size > 1 ? m_text[m_open.at + 1] : 0);
     m_tokens << m_open;
     m_state = State::Code;
 }

@@ -16,9 +16,11 @@ public:
     enum class Type : quint8 { Identifier, Number, String, Operator };
     struct Token {
         Type type;
+        quint16 op; // an operator's characters, the first in the low byte (see op()); 0 for other tokens
         quint32 at; // in text()
         quint32 size;
     };
+    static constexpr quint16 op(char first, char second = 0) { return quint16(quint8(first) | (quint8(second) << 8)); }
     // Longer than any name a script reads: a longer identifier is cut, a longer string kept no further.
     static constexpr qsizetype longestString = 1024;
     // More name-like strings than a script reads: past it, cut() says so.
@@ -48,7 +50,7 @@ private:
     State m_state = State::Code;
     QByteArray m_text; // of the tokens not taken yet
     QList<Token> m_tokens;
-    Token m_open { Type::Identifier, 0, 0 };
+    Token m_open { Type::Identifier, 0, 0, 0 };
     bool m_stringCut = false;
     char m_pending = 0; // the first character of an operator that may take a second
     QSet<QByteArray> m_strings;

@@ -16,12 +16,17 @@ bool givesPieceOf(QByteArrayView callee)
     return callee == "strtok" || callee == "tolower" || callee == "toupper" || callee == "getsubstr";
 }
 
-qint64 costOf(const Value &value)
+// Shared, as most expressions take one of these.
+const Value &unknownValue()
 {
-    qint64 cost = 16;
-    for (const QByteArray &term : value)
-        cost += 32 + term.size();
-    return cost;
+    static const Value value { Term::single(Term::word) };
+    return value;
+}
+
+const Value &numberValue()
+{
+    static const Value value { Term::single(Term::number) };
+    return value;
 }
 
 // What an assignment's operator does to the variable.
@@ -59,17 +64,19 @@ public:
 
     // Whether what the function's calls are given came to more than the budget: the rest was left out.
     bool overBudget() const { return m_budget < 0; }
+    bool readFunction() const { return m_readFunction; }
 
-    // The item from the first token: a function or a directive; false where it is neither.
-    bool readItem()
+    // The item from token `first`: a function or a directive; false where it is neither.
+    bool readItem(qsizetype first)
     {
-        if (isOperator("#")) {
+        m_at = first;
+        if (isOp(op('#'))) {
             ++m_at;
             if (isIdentifier("include")) {
                 ++m_at;
                 QByteArray path;
-                while (m_at < m_end && !isOperator(";")) {
-                    path += isOperator("\\") ? QByteArray("/") : text(m_at).toByteArray().toLower();
+                while (m_at < m_end && !isOp(op(';'))) {
+                    path += isOp(op('\\')) ? QByteArray("/") : text(m_at).toByteArray().toLower();
                     ++m_at;
                 }
                 m_script.includes << path;
@@ -80,24 +87,25 @@ public:
             return false;
         GscScript::Function function;
         function.name = text(m_at++).toByteArray().toLower();
-        if (!accept("("))
+        if (!accept(op('(')))
             return false;
-        while (!m_failed && !isOperator(")")) {
+        while (!m_failed && !isOp(op(')'))) {
             if (!at(Type::Identifier))
                 return false;
             m_parameters << text(m_at++).toByteArray().toLower();
-            if (!isOperator(")") && !accept(","))
+            if (!isOp(op(')')) && !accept(op(',')))
                 return false;
         }
         ++m_at;
         function.parameters = int(m_parameters.size());
-        if (!isOperator("{"))
+        if (!isOp(op('{')))
             return false;
         block();
         if (m_failed || m_at != m_end)
             return false;
         finishFunction(function);
         m_script.functions << function;
+        m_readFunction = true;
         return true;
     }
 
@@ -113,18 +121,22 @@ private:
 
     QByteArrayView text(qsizetype k) const { return m_lexer.textOf(m_lexer.tokens()[k]); }
     bool at(Type type) const { return m_at < m_end && m_lexer.tokens()[m_at].type == type; }
-    bool isOperator(QByteArrayView op, qsizetype k = 0) const
+    static constexpr quint16 op(char first, char second = 0) { return GscLexer::op(first, second); }
+    bool isOp(quint16 code, qsizetype k = 0) const
     {
-        return m_at + k < m_end && m_lexer.tokens()[m_at + k].type == Type::Operator && text(m_at + k) == op;
+        return m_at + k < m_end && m_lexer.tokens()[m_at + k].op == code;
     }
     bool isIdentifier(QByteArrayView word, qsizetype k = 0) const
     {
-        return m_at + k < m_end && m_lexer.tokens()[m_at + k].type == Type::Identifier
-            && text(m_at + k).compare(word, Qt::CaseInsensitive) == 0;
+        if (m_at + k >= m_end)
+            return false;
+        const Token &token = m_lexer.tokens()[m_at + k];
+        return token.type == Type::Identifier && token.size == word.size()
+            && qstrnicmp(m_lexer.textOf(token).data(), word.data(), word.size()) == 0;
     }
-    bool accept(QByteArrayView op)
+    bool accept(quint16 code)
     {
-        if (isOperator(op)) {
+        if (isOp(code)) {
             ++m_at;
             return true;
         }
@@ -139,9 +151,9 @@ private:
 
     void block()
     {
-        if (!accept("{"))
+        if (!accept(op('{')))
             return;
-        while (!m_failed && !isOperator("}")) {
+        while (!m_failed && !isOp(op('}'))) {
             if (m_at >= m_end)
                 return fail();
             statement();
@@ -151,17 +163,17 @@ private:
 
     void condition()
     {
-        if (accept("(")) {
-            expression();
-            accept(")");
+        if (accept(op('('))) {
+            expression(false);
+            accept(op(')'));
         }
     }
 
     void statement()
     {
-        if (isOperator("{"))
+        if (isOp(op('{')))
             return block();
-        if (isOperator(";")) {
+        if (isOp(op(';'))) {
             ++m_at;
             return;
         }
@@ -177,33 +189,33 @@ private:
         }
         if (isIdentifier("for")) {
             ++m_at;
-            accept("(");
-            if (!isOperator(";"))
+            accept(op('('));
+            if (!isOp(op(';')))
                 simple();
-            accept(";");
-            if (!isOperator(";"))
-                expression();
-            accept(";");
-            if (!isOperator(")"))
+            accept(op(';'));
+            if (!isOp(op(';')))
+                expression(false);
+            accept(op(';'));
+            if (!isOp(op(')')))
                 simple();
-            accept(")");
+            accept(op(')'));
             return statement();
         }
         if (isIdentifier("switch")) {
             ++m_at;
             condition();
-            if (!accept("{"))
+            if (!accept(op('{')))
                 return;
-            while (!m_failed && !isOperator("}")) {
+            while (!m_failed && !isOp(op('}'))) {
                 if (m_at >= m_end)
                     return fail();
                 if (isIdentifier("case")) {
                     ++m_at;
-                    expression();
-                    accept(":");
+                    expression(false);
+                    accept(op(':'));
                 } else if (isIdentifier("default")) {
                     ++m_at;
-                    accept(":");
+                    accept(op(':'));
                 } else {
                     statement();
                 }
@@ -213,31 +225,31 @@ private:
         }
         if (isIdentifier("return") || isIdentifier("wait")) {
             ++m_at;
-            if (!isOperator(";"))
-                expression();
-            accept(";");
+            if (!isOp(op(';')))
+                expression(false);
+            accept(op(';'));
             return;
         }
         if (isIdentifier("break") || isIdentifier("continue") || isIdentifier("waittillframeend")) {
             ++m_at;
-            accept(";");
+            accept(op(';'));
             return;
         }
         simple();
-        accept(";");
+        accept(op(';'));
     }
 
     // An expression, or an assignment to one.
     void simple()
     {
-        const Operand target = postfix();
+        const Operand target = postfix(false);
         Assignment assignment = Assignment::None;
-        if (isOperator("="))
+        if (isOp(op('=')))
             assignment = Assignment::Set;
-        else if (isOperator("+="))
+        else if (isOp(op('+', '=')))
             assignment = Assignment::Add;
-        else if (isOperator("-=") || isOperator("*=") || isOperator("/=") || isOperator("%=") || isOperator("|=")
-            || isOperator("&=") || isOperator("^=") || isOperator("++") || isOperator("--"))
+        else if (isOp(op('-', '=')) || isOp(op('*', '=')) || isOp(op('/', '=')) || isOp(op('%', '=')) || isOp(op('|', '='))
+            || isOp(op('&', '=')) || isOp(op('^', '=')) || isOp(op('+', '+')) || isOp(op('-', '-')))
             assignment = Assignment::Other;
         if (assignment == Assignment::None) {
             // The rest of an expression statement, as rare as it is.
@@ -245,7 +257,7 @@ private:
                 binaryRest();
             return;
         }
-        const bool step = isOperator("++") || isOperator("--");
+        const bool step = isOp(op('+', '+')) || isOp(op('-', '-'));
         ++m_at;
         Value value = step ? Value {} : expression();
         if (target.key.isEmpty())
@@ -253,7 +265,7 @@ private:
         switch (assignment) {
         case Assignment::Set: break;
         case Assignment::Add: value = Term::join({ selfOf(target.key) }, value); break;
-        default: value = { Term::single(Term::number) }; break;
+        default: value = numberValue(); break;
         }
         if (!value.isEmpty())
             assign(target.key, value);
@@ -289,34 +301,35 @@ private:
     void binaryRest()
     {
         ++m_at;
-        unary();
+        unary(false);
     }
 
     // Joined by + alone, the operands' terms one after another; by anything else, a value only the game knows.
-    Value expression()
+    // The terms it can take, where `wanted`; where not, its calls alone are kept.
+    Value expression(bool wanted = true)
     {
-        Value value = unary();
+        Value value = unary(wanted);
         bool joined = true;
         while (!m_failed && isBinary()) {
-            const bool plus = isOperator("+");
+            const bool plus = isOp(op('+'));
             ++m_at;
-            const Value next = unary();
+            const Value next = unary(wanted);
             if (plus && joined)
                 value = Term::join(value, next);
             else
                 joined = false;
         }
-        return joined ? value : Value { Term::single(Term::word) };
+        return joined && wanted ? value : unknownValue();
     }
 
-    Value unary()
+    Value unary(bool wanted)
     {
-        if (isOperator("!") || isOperator("-") || isOperator("~") || isOperator("&") || isOperator("%")) {
+        if (isOp(op('!')) || isOp(op('-')) || isOp(op('~')) || isOp(op('&')) || isOp(op('%'))) {
             ++m_at;
-            unary();
-            return { Term::single(Term::word) };
+            unary(false);
+            return unknownValue();
         }
-        return postfix().value;
+        return postfix(wanted).value;
     }
 
     // Whether the tokens from here call a function, so an object before them is the call's.
@@ -324,34 +337,34 @@ private:
     {
         if (isIdentifier("thread"))
             return true;
-        if (isOperator("[") && isOperator("[", 1))
+        if (isOp(op('[')) && isOp(op('['), 1))
             return true;
         if (!at(Type::Identifier))
             return false;
-        return isOperator("(", 1) || isOperator("::", 1) || isOperator("\\", 1);
+        return isOp(op('('), 1) || isOp(op(':', ':'), 1) || isOp(op('\\'), 1);
     }
 
-    Operand postfix()
+    Operand postfix(bool wanted)
     {
-        Operand operand = primary();
+        Operand operand = primary(wanted);
         while (!m_failed) {
-            if (isOperator(".")) {
+            if (isOp(op('.'))) {
                 ++m_at;
                 if (!at(Type::Identifier)) {
                     fail();
                     break;
                 }
                 operand.key = "." + text(m_at++).toByteArray().toLower();
-                operand.value = { selfOf(operand.key) };
-            } else if (isOperator("[") && !isOperator("[", 1)) {
+                operand.value = wanted ? Value { selfOf(operand.key) } : unknownValue();
+            } else if (isOp(op('[')) && !isOp(op('['), 1)) {
                 ++m_at;
-                const Value index = expression();
-                accept("]");
+                const Value index = expression(operand.key == "game");
+                accept(op(']'));
                 // An element stands for the whole array, but the game's own array of names is taken by name.
                 if (operand.key == "game" && index.size() == 1 && Term::partsOf(index[0]).size() == 1
                     && Term::partsOf(index[0])[0].kind == Term::literal) {
                     operand.key = "game[" + Term::partsOf(index[0])[0].payload.toByteArray();
-                    operand.value = { selfOf(operand.key) };
+                    operand.value = wanted ? Value { selfOf(operand.key) } : unknownValue();
                 }
             } else if (startsCall()) {
                 operand = { call(), {} }; // a call on an object: the object is only who runs it
@@ -362,7 +375,7 @@ private:
         return operand;
     }
 
-    Operand primary()
+    Operand primary(bool wanted)
     {
         if (m_at >= m_end) {
             fail();
@@ -372,41 +385,43 @@ private:
         switch (token.type) {
         case Type::String: {
             const QByteArrayView string = text(m_at++);
+            if (!wanted)
+                return { unknownValue(), {} };
             return { { Term::single(Term::literal, string.toByteArray().toLower()) }, {} };
         }
-        case Type::Number: ++m_at; return { { Term::single(Term::number) }, {} };
+        case Type::Number: ++m_at; return { numberValue(), {} };
         case Type::Identifier: {
             if (startsCall())
                 return { call(), {} };
             const QByteArray name = text(m_at++).toByteArray().toLower();
-            if (name == "undefined" || name == "true" || name == "false")
-                return { { Term::single(Term::word) }, {} };
+            if (!wanted || name == "undefined" || name == "true" || name == "false")
+                return { unknownValue(), name };
             return { { Term::single(Term::local, name) }, name };
         }
         case Type::Operator: break;
         }
-        if (isOperator("(")) {
+        if (isOp(op('('))) {
             ++m_at;
-            Value value = expression();
-            while (!m_failed && isOperator(",")) { // a vector
+            Value value = expression(wanted);
+            while (!m_failed && isOp(op(','))) { // a vector
                 ++m_at;
-                expression();
-                value = { Term::single(Term::word) };
+                expression(false);
+                value = unknownValue();
             }
-            accept(")");
+            accept(op(')'));
             return { value, {} };
         }
-        if (isOperator("[") && isOperator("[", 1))
+        if (isOp(op('[')) && isOp(op('['), 1))
             return { call(), {} };
-        if (isOperator("[") && isOperator("]", 1)) {
+        if (isOp(op('[')) && isOp(op(']'), 1)) {
             m_at += 2;
             return {}; // an empty array holds nothing yet
         }
-        if (isOperator("::")) {
+        if (isOp(op(':', ':'))) {
             ++m_at;
             if (at(Type::Identifier))
                 ++m_at;
-            return { { Term::single(Term::word) }, {} };
+            return { unknownValue(), {} };
         }
         fail();
         return {};
@@ -418,11 +433,11 @@ private:
         if (isIdentifier("thread"))
             ++m_at;
         PendingCall pending;
-        if (isOperator("[") && isOperator("[", 1)) {
+        if (isOp(op('[')) && isOp(op('['), 1)) {
             m_at += 2;
-            expression();
-            accept("]");
-            accept("]");
+            expression(false);
+            accept(op(']'));
+            accept(op(']'));
             pending.callee = "[[";
         } else {
             if (!at(Type::Identifier)) {
@@ -430,30 +445,30 @@ private:
                 return {};
             }
             QByteArray path = text(m_at++).toByteArray().toLower();
-            while (!m_failed && isOperator("\\")) {
+            while (!m_failed && isOp(op('\\'))) {
                 ++m_at;
                 if (!at(Type::Identifier))
                     fail();
                 else
                     path += "/" + text(m_at++).toByteArray().toLower();
             }
-            if (isOperator("::")) {
+            if (isOp(op(':', ':'))) {
                 ++m_at;
                 if (!at(Type::Identifier)) {
                     fail();
                     return {};
                 }
                 path += "::" + text(m_at++).toByteArray().toLower();
-                if (!isOperator("("))
-                    return { Term::single(Term::word) }; // a function's reference
+                if (!isOp(op('(')))
+                    return unknownValue(); // a function's reference
             }
             pending.callee = path;
         }
-        if (!accept("("))
+        if (!accept(op('(')))
             return {};
-        while (!m_failed && !isOperator(")")) {
+        while (!m_failed && !isOp(op(')'))) {
             pending.arguments << expression();
-            if (!isOperator(")") && !accept(","))
+            if (!isOp(op(')')) && !accept(op(',')))
                 return {};
         }
         ++m_at;
@@ -479,7 +494,7 @@ private:
             Term::cap(pieces);
             return pieces;
         }
-        return { Term::single(Term::word) };
+        return unknownValue();
     }
 
     // The terms a local may hold, its own earlier values put for itself where += adds to it.
@@ -567,19 +582,19 @@ private:
     {
         // A few bytes of calls may build many terms: each is counted as it is made.
         for (const PendingCall &pending : std::as_const(m_calls)) {
-            GscScript::Call call { pending.callee, {} };
-            m_budget -= 48 + call.callee.size();
-            for (const Value &argument : pending.arguments) {
-                call.arguments << resolved(argument, true);
-                m_budget -= costOf(call.arguments.constLast());
-            }
+            QList<Value> arguments;
+            for (const Value &argument : pending.arguments)
+                arguments << resolved(argument, true);
+            const qsizetype before = function.calls.size();
+            GscScript::appendCall(function.calls, pending.callee, arguments);
+            m_budget -= function.calls.size() - before;
             if (m_budget < 0)
                 return;
-            function.calls << call;
         }
         for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it) {
-            m_script.fields.append({ it.key(), resolved(*it, false) });
-            m_budget -= 32 + it.key().size() + costOf(m_script.fields.constLast().second);
+            const qsizetype before = m_script.fields.size();
+            GscScript::appendField(m_script.fields, it.key(), resolved(*it, false));
+            m_budget -= m_script.fields.size() - before;
             if (m_budget < 0)
                 return;
         }
@@ -591,6 +606,7 @@ private:
     GscScript &m_script;
     qint64 m_budget;
     bool m_failed = false;
+    bool m_readFunction = false;
     QList<QByteArray> m_parameters;
     QHash<QByteArray, Value> m_locals;
     QHash<QByteArray, Value> m_fields;
@@ -619,56 +635,50 @@ void GscReader::cutShort()
 void GscReader::readItems()
 {
     const QList<Token> &tokens = m_lexer.tokens();
-    qsizetype itemEnd = -1;
+    qsizetype first = 0; // of the item being looked for
     while (m_script.followed && !m_script.cut && m_scanned < tokens.size()) {
         const Token &token = tokens[m_scanned++];
-        if (token.type == Type::Operator) {
-            const QByteArrayView op = m_lexer.textOf(token);
-            if (op == "{")
-                ++m_depth;
-            else if (op == "}")
-                --m_depth;
-            else if (op == "(")
-                ++m_parentheses;
-            else if (op == ")")
-                --m_parentheses;
-            if (m_depth < 0 || m_parentheses < 0)
-                return giveUp();
-            if (!((op == "}" && m_depth == 0) || (op == ";" && m_depth == 0 && m_parentheses == 0)))
-                continue;
-        } else {
-            continue;
+        switch (token.op) {
+        case GscLexer::op('{'): ++m_depth; break;
+        case GscLexer::op('}'): --m_depth; break;
+        case GscLexer::op('('): ++m_parentheses; break;
+        case GscLexer::op(')'): --m_parentheses; break;
+        case GscLexer::op(';'): break;
+        default: continue;
         }
-        itemEnd = m_scanned;
-        const qsizetype functions = m_script.functions.size();
-        const qsizetype fields = m_script.fields.size();
-        const qsizetype includes = m_script.includes.size();
-        FunctionReader reader(m_lexer, itemEnd, m_script, mostKept - m_cost);
-        const bool read = reader.readItem();
+        if (m_depth < 0 || m_parentheses < 0)
+            return giveUp();
+        if (!((token.op == GscLexer::op('}') && m_depth == 0)
+                || (token.op == GscLexer::op(';') && m_depth == 0 && m_parentheses == 0)))
+            continue;
+        const qsizetype before = m_script.fields.size() + m_script.includes.size() * 64;
+        FunctionReader reader(m_lexer, m_scanned, m_script, mostKept - m_cost);
+        const bool read = reader.readItem(first);
         if (reader.overBudget()) {
             cutShort();
             break;
         }
         if (!read)
             return giveUp();
-        GscScript added;
-        added.functions = m_script.functions.sliced(functions);
-        added.fields = m_script.fields.sliced(fields);
-        added.includes = m_script.includes.sliced(includes);
-        m_cost += added.cost();
+        m_cost += m_script.fields.size() + m_script.includes.size() * 64 - before;
+        if (read && !m_script.functions.isEmpty() && reader.readFunction())
+            m_cost += 96 + m_script.functions.constLast().name.size() + m_script.functions.constLast().calls.size();
         if (m_cost > mostKept) {
             cutShort();
             break;
         }
-        m_lexer.take(itemEnd);
-        m_scanned = 0;
+        first = m_scanned;
     }
-    if (!m_script.followed || m_script.cut || m_scanned > mostTokens) {
+    if (!m_script.followed || m_script.cut || m_scanned - first > mostTokens) {
         if (m_script.followed && !m_script.cut)
             giveUp();
         m_lexer.take(tokens.size());
         m_scanned = 0;
+        return;
     }
+    // What was read is forgotten; the item still open stays.
+    m_lexer.take(first);
+    m_scanned -= first;
 }
 
 void GscReader::read(QByteArrayView piece)

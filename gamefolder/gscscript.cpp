@@ -12,34 +12,122 @@ bool isNameCharacter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-qint64 costOf(const GscScript::Value &value)
+void appendValue(QByteArray &blob, const GscScript::Value &value)
 {
-    qint64 cost = 16;
-    for (const QByteArray &term : value)
-        cost += 32 + term.size();
-    return cost;
+    const qsizetype count = std::min<qsizetype>(value.size(), 255);
+    blob.append(char(count));
+    for (qsizetype k = 0; k < count; ++k) {
+        const qsizetype size = std::min<qsizetype>(value[k].size(), 0xffff);
+        blob.append(char(size & 0xff));
+        blob.append(char(size >> 8));
+        blob.append(value[k].first(size));
+    }
+}
+
+// The value at `at` of `blob`, moving `at` past it; what breaks off is left out.
+GscScript::Value valueAt(QByteArrayView blob, qsizetype &at)
+{
+    GscScript::Value value;
+    if (at >= blob.size())
+        return value;
+    const int count = quint8(blob[at++]);
+    for (int k = 0; k < count && at + 2 <= blob.size(); ++k) {
+        const qsizetype size = quint8(blob[at]) | (qsizetype(quint8(blob[at + 1])) << 8);
+        at += 2;
+        if (at + size > blob.size()) {
+            at = blob.size();
+            break;
+        }
+        value << blob.sliced(at, size).toByteArray();
+        at += size;
+    }
+    return value;
+}
+
+void skipValue(QByteArrayView blob, qsizetype &at)
+{
+    if (at >= blob.size())
+        return;
+    const int count = quint8(blob[at++]);
+    for (int k = 0; k < count && at + 2 <= blob.size(); ++k)
+        at += 2 + (quint8(blob[at]) | (qsizetype(quint8(blob[at + 1])) << 8));
+    at = std::min(at, blob.size());
 }
 
 } // namespace
 
 qint64 GscScript::cost() const
 {
-    qint64 cost = 256;
+    qint64 cost = 256 + fields.size();
     for (const QByteArray &include : includes)
         cost += 32 + include.size();
-    for (const Function &function : functions) {
-        cost += 64 + function.name.size();
-        for (const Call &call : function.calls) {
-            cost += 48 + call.callee.size();
-            for (const Value &argument : call.arguments)
-                cost += costOf(argument);
-        }
-    }
-    for (const auto &[key, value] : fields)
-        cost += 32 + key.size() + costOf(value);
+    for (const Function &function : functions)
+        cost += 96 + function.name.size() + function.calls.size();
     for (const QByteArray &string : strings)
         cost += 32 + string.size();
     return cost;
+}
+
+void GscScript::appendCall(QByteArray &calls, QByteArrayView callee, const QList<Value> &arguments)
+{
+    const QByteArrayView name = callee.first(std::min<qsizetype>(callee.size(), 255));
+    calls.append(char(name.size()));
+    calls.append(name);
+    const qsizetype count = std::min<qsizetype>(arguments.size(), 255);
+    calls.append(char(count));
+    for (qsizetype k = 0; k < count; ++k)
+        appendValue(calls, arguments[k]);
+}
+
+QList<GscScript::Call> GscScript::callsOf(QByteArrayView calls)
+{
+    QList<Call> found;
+    qsizetype at = 0;
+    while (at < calls.size()) {
+        const qsizetype size = quint8(calls[at++]);
+        if (at + size + 1 > calls.size())
+            break;
+        Call call { calls.sliced(at, size), {}, quint8(calls[at + size]) };
+        at += size + 1;
+        const qsizetype start = at;
+        for (int k = 0; k < call.count; ++k)
+            skipValue(calls, at);
+        call.arguments = calls.sliced(start, at - start);
+        found << call;
+    }
+    return found;
+}
+
+QList<GscScript::Value> GscScript::argumentsOf(const Call &call)
+{
+    QList<Value> arguments;
+    qsizetype at = 0;
+    for (int k = 0; k < call.count; ++k)
+        arguments << valueAt(call.arguments, at);
+    return arguments;
+}
+
+void GscScript::appendField(QByteArray &fields, QByteArrayView key, const Value &value)
+{
+    const QByteArrayView name = key.first(std::min<qsizetype>(key.size(), 255));
+    fields.append(char(name.size()));
+    fields.append(name);
+    appendValue(fields, value);
+}
+
+QList<std::pair<QByteArray, GscScript::Value>> GscScript::fieldsOf(QByteArrayView fields)
+{
+    QList<std::pair<QByteArray, Value>> found;
+    qsizetype at = 0;
+    while (at < fields.size()) {
+        const qsizetype size = quint8(fields[at++]);
+        if (at + size > fields.size())
+            break;
+        const QByteArray key = fields.sliced(at, size).toByteArray();
+        at += size;
+        found.append({ key, valueAt(fields, at) });
+    }
+    return found;
 }
 
 namespace GscTerm {
@@ -90,7 +178,15 @@ std::pair<qsizetype, char> lastPart(QByteArrayView term)
 
 int partCount(QByteArrayView term)
 {
-    return int(partsOf(term).size());
+    int count = 0;
+    for (qsizetype at = 0; at < term.size(); ++count) {
+        const char kind = term[at++];
+        if (kind == parameter)
+            ++at;
+        else if (hasPayload(kind) && at < term.size())
+            at += 1 + quint8(term[at]);
+    }
+    return count;
 }
 
 } // namespace
@@ -143,6 +239,8 @@ QByteArray single(char kind, QByteArrayView payload)
 
 GscScript::Value join(const GscScript::Value &a, const GscScript::Value &b)
 {
+    if (a.size() == 1 && a[0].isEmpty())
+        return b; // the empty string, as every join starts
     GscScript::Value joined;
     for (const QByteArray &first : a) {
         for (const QByteArray &second : b) {
@@ -159,8 +257,16 @@ GscScript::Value join(const GscScript::Value &a, const GscScript::Value &b)
 
 bool holds(QByteArrayView term, char kind)
 {
-    const QList<Part> parts = partsOf(term);
-    return std::any_of(parts.cbegin(), parts.cend(), [kind](const Part &part) { return part.kind == kind; });
+    for (qsizetype at = 0; at < term.size();) {
+        const char found = term[at++];
+        if (found == kind)
+            return true;
+        if (found == parameter)
+            ++at;
+        else if (hasPayload(found) && at < term.size())
+            at += 1 + quint8(term[at]);
+    }
+    return false;
 }
 
 bool possible(QByteArrayView term)

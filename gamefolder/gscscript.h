@@ -13,22 +13,23 @@
 struct GscScript {
     using Term = QByteArray;
     using Value = QList<Term>; // the terms one expression can take
-    struct Call {
-        QByteArray callee; // lower case: "name", "path/file::name", or "[[" for a call through a variable
-        QList<Value> arguments;
-
-        friend bool operator==(const Call &, const Call &) = default;
-    };
     struct Function {
         QByteArray name; // lower case
         int parameters = 0;
-        QList<Call> calls;
+        QByteArray calls; // one after another, as appendCall() writes them
 
         friend bool operator==(const Function &, const Function &) = default;
     };
+    // A call as kept: its callee, lower case ("name", "path/file::name", or "[[" for a call through a
+    // variable), and its arguments, read with argumentsOf().
+    struct Call {
+        QByteArrayView callee;
+        QByteArrayView arguments;
+        int count = 0;
+    };
     QList<QByteArray> includes; // the files #include names, "path/file", lower case
     QList<Function> functions;
-    QList<std::pair<QByteArray, Value>> fields; // what a field (".name", "game[name]") is given
+    QByteArray fields; // what a field (".name", "game[name]") is given, as appendField() writes it
     // Where the script could not be followed as the game runs it, its name-like strings: what it may build names
     // from; each is taken as read, whole or built on.
     bool followed = true;
@@ -37,6 +38,12 @@ struct GscScript {
 
     // What keeping it costs, in bytes, about.
     qint64 cost() const;
+
+    static void appendCall(QByteArray &calls, QByteArrayView callee, const QList<Value> &arguments);
+    static QList<Call> callsOf(QByteArrayView calls);
+    static QList<Value> argumentsOf(const Call &call);
+    static void appendField(QByteArray &fields, QByteArrayView key, const Value &value);
+    static QList<std::pair<QByteArray, Value>> fieldsOf(QByteArrayView fields);
 
     friend bool operator==(const GscScript &, const GscScript &) = default;
 };

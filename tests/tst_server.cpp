@@ -617,7 +617,7 @@ void ServerTest::hostileFolder()
     // One script of 100 MB, and more whose longest names are more than the folder keeps in all.
     QList<GameFiles::Entry> entries { { u"maps/mp/gametypes/many.gsc"_s, names, (100 << 20) - names.size() } };
     QByteArray longNames;
-    for (int k = 0; k <= GscLexer::mostStrings; ++k)
+    for (int k = 0; k < GscLexer::mostStrings; ++k)
         longNames += "\"scr_" + QByteArray::number(k).rightJustified(60, '0') + "\"\n";
     for (int k = 0; k < 17; ++k)
         entries << GameFiles::Entry { u"more/m%1.gsc"_s.arg(k), longNames };
