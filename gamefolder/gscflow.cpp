@@ -74,7 +74,10 @@ public:
         // reads are reached at once.
         for (qsizetype f = 0; f < m_functions.size() && !m_result.overBudget; ++f) {
             for (const GscScript::Call &call : GscScript::callsOf(m_functions[f].function->calls)) {
-                if (const qsizetype callee = functionCalled(m_functions[f].script, call.callee); callee >= 0) {
+                // The game's built-ins cannot be defined again by a script.
+                const bool builtIn = isReader(call.callee) || call.callee == "setcvar" || call.callee == "[[";
+                if (const qsizetype callee = builtIn ? -1 : functionCalled(m_functions[f].script, call.callee);
+                    callee >= 0) {
                     m_callers[callee].append({ f, GscScript::argumentsOf(call) });
                 } else if (isReader(call.callee) || call.callee == "setcvar") {
                     for (const QByteArray &term : GscScript::argumentsOf(call).value(0))
@@ -120,16 +123,23 @@ private:
         return !m_result.overBudget;
     }
 
+    qsizetype functionIn(const QByteArray &file, const QByteArray &name) const
+    {
+        const auto functions = m_byFile.constFind(file);
+        return functions == m_byFile.cend() ? -1 : functions->value(name, -1);
+    }
+
     qsizetype functionCalled(qsizetype script, QByteArrayView calleeView) const
     {
-        const QByteArray callee = calleeView.toByteArray();
+        // A view of the script's own bytes: most callees are looked up once and found nowhere.
+        const QByteArray callee = QByteArray::fromRawData(calleeView.data(), calleeView.size());
         const qsizetype colons = callee.indexOf("::");
         if (colons >= 0)
-            return m_byFile.value(callee.left(colons)).value(callee.mid(colons + 2), -1);
-        if (const qsizetype own = m_byFile.value(m_fileKeys[script]).value(callee, -1); own >= 0)
+            return functionIn(callee.left(colons), callee.mid(colons + 2));
+        if (const qsizetype own = functionIn(m_fileKeys[script], callee); own >= 0)
             return own;
         for (const QByteArray &include : m_scripts[script].script->includes) {
-            if (const qsizetype found = m_byFile.value(include).value(callee, -1); found >= 0)
+            if (const qsizetype found = functionIn(include, callee); found >= 0)
                 return found;
         }
         return -1;
@@ -138,7 +148,8 @@ private:
     // What `term`, of the function `function`, reads or sets.
     void reach(qsizetype function, Mode mode, const QByteArray &term)
     {
-        if (!Term::holds(term, Term::parameter) && !holdsInner(term, Term::parameter))
+        if (!Term::holds(term, Term::parameter)
+            && !(Term::holds(term, Term::valueOf) && holdsInner(term, Term::parameter)))
             return concrete(mode, term, m_functions[function].script);
         const QByteArray sink = char(mode) + term;
         if (m_templates[function].contains(sink) || !take(64 + sink.size()))
@@ -214,6 +225,14 @@ private:
 
     void concrete(Mode mode, const QByteArray &term, qsizetype script)
     {
+        // Scripts read the same names over and over; a name of literals and numbers tells the same wherever.
+        if (mode != Mode::Open && Term::holds(term, Term::literal) && !Term::holds(term, Term::field)
+            && !Term::holds(term, Term::valueOf)) {
+            const QByteArray seen = char(mode) + term;
+            if (m_seen.contains(seen))
+                return;
+            m_seen.insert(seen);
+        }
         const Value builtAll = known(term, 0);
         if (mode == Mode::Read && std::none_of(builtAll.cbegin(), builtAll.cend(), [](const QByteArray &built) {
                 return Term::holds(built, Term::literal) || Term::holds(built, Term::valueOf);
@@ -271,6 +290,7 @@ private:
     QList<QSet<QByteArray>> m_templates; // by function: the mode and term of what its parameters reach
     QList<std::pair<qsizetype, QByteArray>> m_queue;
     QSet<QByteArray> m_concrete;
+    QSet<QByteArray> m_seen; // the terms reached, before the fields were put in
     QSet<qsizetype> m_unfollowed;
     Result m_result;
 };

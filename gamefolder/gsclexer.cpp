@@ -1,6 +1,7 @@
 #include "gamefolder/gsclexer.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -39,10 +40,23 @@ bool mayJoin(char c)
         || c == '%' || c == '^' || c == ':' || c == '#' || c == '.';
 }
 
+// Appends `run` to `text`, in lower case: the game matches names in any letter case.
+void appendLower(QByteArray &text, const char *run, qsizetype size)
+{
+    const qsizetype at = text.size();
+    text.append(run, size);
+    for (char *c = text.data() + at, *end = text.data() + text.size(); c < end; ++c) {
+        if (*c >= 'A' && *c <= 'Z')
+            *c = char(*c + ('a' - 'A'));
+    }
+}
+
 } // namespace
 
 void GscLexer::begin(Type type)
 {
+    if (m_tokens.isEmpty())
+        m_tokens.reserve(1024); // a function's worth, kept across the functions of a script
     m_open = { type, 0, quint32(m_text.size()), 0 };
     m_stringCut = false;
 }
@@ -79,7 +93,7 @@ void GscLexer::step(char c)
             return;
         if (isIdentifierStart(c)) {
             begin(Type::Identifier);
-            m_text.append(c);
+            appendLower(m_text, &c, 1);
             m_state = State::Identifier;
         } else if (isDigit(c)) {
             begin(Type::Number);
@@ -103,7 +117,7 @@ void GscLexer::step(char c)
     case State::Number:
         if (isNameCharacter(c) || (m_state == State::Number && c == '.')) {
             if (m_text.size() - m_open.at < longestString)
-                m_text.append(c);
+                appendLower(m_text, &c, 1);
             return;
         }
         end();
@@ -119,7 +133,7 @@ void GscLexer::step(char c)
             return;
         }
         if (m_text.size() - m_open.at < longestString)
-            m_text.append(c);
+            appendLower(m_text, &c, 1);
         else
             m_stringCut = true;
         return;
@@ -191,27 +205,65 @@ void GscLexer::read(QByteArrayView piece)
 {
     const char *at = piece.data();
     const char *const stop = at + piece.size();
+    // Most of a script is blanks, comments, names and strings: their runs are taken whole.
     while (at < stop) {
-        // Most of a script is code, comments and names: their runs are taken whole.
-        if (m_state == State::LineComment) {
-            const char *newline = std::find(at, stop, '\n');
-            if (newline == stop)
+        switch (m_state) {
+        case State::Code:
+            while (at < stop && (*at == ' ' || *at == '\t' || *at == '\n' || *at == '\r'))
+                ++at;
+            if (at == stop)
                 return;
-            at = newline;
-        } else if (m_state == State::BlockComment) {
-            const char *star = std::find(at, stop, '*');
-            if (star == stop)
+            if (isIdentifierStart(*at)) {
+                begin(Type::Identifier);
+                m_state = State::Identifier;
+                continue;
+            }
+            if (*at == '"') {
+                begin(Type::String);
+                m_state = State::String;
+                ++at;
+                continue;
+            }
+            break;
+        case State::LineComment: {
+            const char *newline = static_cast<const char *>(std::memchr(at, '\n', size_t(stop - at)));
+            if (!newline)
+                return;
+            at = newline + 1;
+            m_state = State::Code;
+            continue;
+        }
+        case State::BlockComment: {
+            const char *star = static_cast<const char *>(std::memchr(at, '*', size_t(stop - at)));
+            if (!star)
                 return;
             at = star;
-        } else if (m_state == State::Identifier) {
+            break;
+        }
+        case State::Identifier:
+        case State::String: {
             const char *run = at;
-            while (run < stop && isNameCharacter(*run))
-                ++run;
+            if (m_state == State::Identifier) {
+                while (run < stop && isNameCharacter(*run))
+                    ++run;
+            } else {
+                while (run < stop && *run != '"' && *run != '\\' && *run != '\n')
+                    ++run;
+            }
             const qsizetype room = std::max<qsizetype>(0, longestString - (m_text.size() - m_open.at));
-            m_text.append(at, std::min<qsizetype>(room, run - at));
+            if (m_state == State::String && run - at > room)
+                m_stringCut = true;
+            appendLower(m_text, at, std::min<qsizetype>(room, run - at));
             at = run;
             if (at == stop)
                 return;
+            if (m_state == State::Identifier) {
+                end();
+                continue;
+            }
+            break;
+        }
+        default: break;
         }
         step(*at++);
     }

@@ -6,7 +6,8 @@
 #include <QSet>
 
 // The tokens of a game script (.gsc) as the game's compiler splits them:
-// identifiers, numbers, strings, and operators of one or two characters;
+// identifiers, numbers, strings (in lower case, as the game matches names
+// in any letter case), and operators of one or two characters;
 // comments (//, /* */) and the markers of developer blocks (/# #/) are left
 // out. The script comes in pieces of any size, as an archive inflates it;
 // the tokens come out the same whatever the pieces. Tokens gather until the

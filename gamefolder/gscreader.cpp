@@ -76,7 +76,7 @@ public:
                 ++m_at;
                 QByteArray path;
                 while (m_at < m_end && !isOp(op(';'))) {
-                    path += isOp(op('\\')) ? QByteArray("/") : text(m_at).toByteArray().toLower();
+                    path += isOp(op('\\')) ? QByteArray("/") : text(m_at).toByteArray();
                     ++m_at;
                 }
                 m_script.includes << path;
@@ -86,13 +86,13 @@ public:
         if (!at(Type::Identifier))
             return false;
         GscScript::Function function;
-        function.name = text(m_at++).toByteArray().toLower();
+        function.name = text(m_at++).toByteArray();
         if (!accept(op('(')))
             return false;
         while (!m_failed && !isOp(op(')'))) {
             if (!at(Type::Identifier))
                 return false;
-            m_parameters << text(m_at++).toByteArray().toLower();
+            m_parameters << text(m_at++).toByteArray();
             if (!isOp(op(')')) && !accept(op(',')))
                 return false;
         }
@@ -112,7 +112,10 @@ public:
 private:
     struct Operand {
         Value value;
-        QByteArray key; // a local's name, or a field's ("." or "game[" first); empty where it is no variable
+        // The variable it is, if any: a local, a field (".name"), or an element of the game's array by name.
+        enum class Kind { None, Local, Field, Game } kind = Kind::None;
+        QByteArrayView name = {}; // the local's or the field's, in the tokens
+        QByteArray game = {}; // "game[name"
     };
     struct PendingCall {
         QByteArray callee;
@@ -260,15 +263,27 @@ private:
         const bool step = isOp(op('+', '+')) || isOp(op('-', '-'));
         ++m_at;
         Value value = step ? Value {} : expression();
-        if (target.key.isEmpty())
+        if (target.kind == Operand::Kind::None)
             return;
+        const QByteArray key = keyOf(target);
         switch (assignment) {
         case Assignment::Set: break;
-        case Assignment::Add: value = Term::join({ selfOf(target.key) }, value); break;
+        case Assignment::Add: value = Term::join({ selfOf(key) }, value); break;
         default: value = numberValue(); break;
         }
         if (!value.isEmpty())
-            assign(target.key, value);
+            assign(key, value);
+    }
+
+    static QByteArray keyOf(const Operand &operand)
+    {
+        switch (operand.kind) {
+        case Operand::Kind::Local: return operand.name.toByteArray();
+        case Operand::Kind::Field: return "." + operand.name.toByteArray();
+        case Operand::Kind::Game: return operand.game;
+        case Operand::Kind::None: break;
+        }
+        return {};
     }
 
     QByteArray selfOf(const QByteArray &key) const
@@ -354,20 +369,23 @@ private:
                     fail();
                     break;
                 }
-                operand.key = "." + text(m_at++).toByteArray().toLower();
-                operand.value = wanted ? Value { selfOf(operand.key) } : unknownValue();
+                operand.kind = Operand::Kind::Field;
+                operand.name = text(m_at++);
+                operand.value = wanted ? Value { selfOf(keyOf(operand)) } : unknownValue();
             } else if (isOp(op('[')) && !isOp(op('['), 1)) {
                 ++m_at;
-                const Value index = expression(operand.key == "game");
+                const bool game = operand.kind == Operand::Kind::Local && operand.name == "game";
+                const Value index = expression(game);
                 accept(op(']'));
                 // An element stands for the whole array, but the game's own array of names is taken by name.
-                if (operand.key == "game" && index.size() == 1 && Term::partsOf(index[0]).size() == 1
+                if (game && index.size() == 1 && Term::partsOf(index[0]).size() == 1
                     && Term::partsOf(index[0])[0].kind == Term::literal) {
-                    operand.key = "game[" + Term::partsOf(index[0])[0].payload.toByteArray();
-                    operand.value = wanted ? Value { selfOf(operand.key) } : unknownValue();
+                    operand.kind = Operand::Kind::Game;
+                    operand.game = "game[" + Term::partsOf(index[0])[0].payload.toByteArray();
+                    operand.value = wanted ? Value { selfOf(operand.game) } : unknownValue();
                 }
             } else if (startsCall()) {
-                operand = { call(), {} }; // a call on an object: the object is only who runs it
+                operand = { call() }; // a call on an object: the object is only who runs it
             } else {
                 break;
             }
@@ -386,17 +404,17 @@ private:
         case Type::String: {
             const QByteArrayView string = text(m_at++);
             if (!wanted)
-                return { unknownValue(), {} };
-            return { { Term::single(Term::literal, string.toByteArray().toLower()) }, {} };
+                return { unknownValue() };
+            return { { Term::single(Term::literal, string) } };
         }
-        case Type::Number: ++m_at; return { numberValue(), {} };
+        case Type::Number: ++m_at; return { numberValue() };
         case Type::Identifier: {
             if (startsCall())
-                return { call(), {} };
-            const QByteArray name = text(m_at++).toByteArray().toLower();
+                return { call() };
+            const QByteArrayView name = text(m_at++);
             if (!wanted || name == "undefined" || name == "true" || name == "false")
-                return { unknownValue(), name };
-            return { { Term::single(Term::local, name) }, name };
+                return { unknownValue(), Operand::Kind::Local, name };
+            return { { Term::single(Term::local, name) }, Operand::Kind::Local, name };
         }
         case Type::Operator: break;
         }
@@ -409,10 +427,10 @@ private:
                 value = unknownValue();
             }
             accept(op(')'));
-            return { value, {} };
+            return { value };
         }
         if (isOp(op('[')) && isOp(op('['), 1))
-            return { call(), {} };
+            return { call() };
         if (isOp(op('[')) && isOp(op(']'), 1)) {
             m_at += 2;
             return {}; // an empty array holds nothing yet
@@ -421,7 +439,7 @@ private:
             ++m_at;
             if (at(Type::Identifier))
                 ++m_at;
-            return { unknownValue(), {} };
+            return { unknownValue() };
         }
         fail();
         return {};
@@ -444,13 +462,15 @@ private:
                 fail();
                 return {};
             }
-            QByteArray path = text(m_at++).toByteArray().toLower();
+            // The tokens stay while the function is read: a plain name is not copied.
+            const QByteArrayView first = text(m_at++);
+            QByteArray path = QByteArray::fromRawData(first.data(), first.size());
             while (!m_failed && isOp(op('\\'))) {
                 ++m_at;
                 if (!at(Type::Identifier))
                     fail();
                 else
-                    path += "/" + text(m_at++).toByteArray().toLower();
+                    path += "/" + text(m_at++).toByteArray();
             }
             if (isOp(op(':', ':'))) {
                 ++m_at;
@@ -458,7 +478,7 @@ private:
                     fail();
                     return {};
                 }
-                path += "::" + text(m_at++).toByteArray().toLower();
+                path += "::" + text(m_at++).toByteArray();
                 if (!isOp(op('(')))
                     return unknownValue(); // a function's reference
             }
@@ -542,6 +562,8 @@ private:
     // `term` with its locals put as the terms they may hold.
     Value resolve(const QByteArray &term, int depth, const Self &self)
     {
+        if (!Term::holds(term, Term::local) && !Term::holds(term, Term::valueOf))
+            return { term };
         Value value { QByteArray() };
         for (const Term::Part &part : Term::partsOf(term)) {
             Value piece;

@@ -271,11 +271,19 @@ bool holds(QByteArrayView term, char kind)
 
 bool possible(QByteArrayView term)
 {
-    for (const Part &part : partsOf(term)) {
-        if (part.kind == impossible)
+    for (qsizetype at = 0; at < term.size();) {
+        const char kind = term[at++];
+        if (kind == impossible)
             return false;
-        if (part.kind == literal && !std::all_of(part.payload.begin(), part.payload.end(), isNameCharacter))
-            return false;
+        if (kind == parameter) {
+            ++at;
+        } else if (hasPayload(kind) && at < term.size()) {
+            const qsizetype size = quint8(term[at]);
+            const QByteArrayView payload = term.sliced(at + 1, std::min(size, term.size() - at - 1));
+            if (kind == literal && !std::all_of(payload.begin(), payload.end(), isNameCharacter))
+                return false;
+            at += 1 + size;
+        }
     }
     return true;
 }
