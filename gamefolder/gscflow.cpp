@@ -66,8 +66,8 @@ public:
             if (script.followed)
                 continue;
             m_unfollowed.insert(s);
-            for (const QByteArray &string : script.strings) {
-                concrete(Mode::Open, Term::single(Term::literal, string.toLower()), s);
+            for (qsizetype at = 0, end; (end = script.strings.indexOf('\n', at)) >= 0; at = end + 1) {
+                concrete(Mode::Open, Term::single(Term::literal, QByteArrayView(script.strings).sliced(at, end - at)), s);
             }
         }
         // Each call of a script's function is a site its parameters' reads reach through; a built-in's

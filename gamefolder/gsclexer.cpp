@@ -75,14 +75,45 @@ void GscLexer::endString()
     const QByteArrayView text = QByteArrayView(m_text).sliced(m_open.at);
     if (!m_stringCut && !text.isEmpty() && std::all_of(text.begin(), text.end(), isNameCharacter)
         && std::any_of(text.begin(), text.end(), [](char c) { return !isDigit(c) && c != '_'; })) {
-        if (m_strings.size() < mostStrings)
-            m_strings.insert(text.toByteArray());
-        else if (!m_strings.contains(text.toByteArray()))
-            m_cut = true;
+        if (!m_cut) {
+            m_strings.append(text);
+            m_strings.append('\n');
+            // Scripts name the same few over and over: the copies go now and then.
+            if (++m_stringCount > 2 * mostStrings)
+                keepDistinct();
+        }
     }
     if (m_stringCut)
         m_text.append('\n'); // a string cut short names nothing
     end();
+}
+
+void GscLexer::keepDistinct()
+{
+    QList<QByteArrayView> strings;
+    strings.reserve(m_stringCount);
+    for (qsizetype at = 0, end; (end = m_strings.indexOf('\n', at)) >= 0; at = end + 1)
+        strings << QByteArrayView(m_strings).sliced(at, end - at);
+    std::sort(strings.begin(), strings.end());
+    strings.erase(std::unique(strings.begin(), strings.end()), strings.end());
+    QByteArray distinct;
+    distinct.reserve(m_strings.size());
+    for (const QByteArrayView string : std::as_const(strings)) {
+        distinct.append(string);
+        distinct.append('\n');
+    }
+    m_strings = distinct;
+    m_stringCount = strings.size();
+    if (m_stringCount > mostStrings) {
+        m_cut = true;
+        m_strings.clear();
+    }
+}
+
+QByteArray GscLexer::nameLikeStrings()
+{
+    keepDistinct();
+    return m_strings;
 }
 
 void GscLexer::step(char c)

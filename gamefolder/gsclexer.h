@@ -36,9 +36,10 @@ public:
     // Forgets the first `count` tokens.
     void take(qsizetype count);
 
-    // Every string of the script made only of letters, digits and "_", with a letter: what it may name
-    // variables by, for a script that cannot be followed.
-    const QSet<QByteArray> &nameLikeStrings() const { return m_strings; }
+    // Every string of the script made only of letters, digits and "_", with a letter, once each and
+    // sorted, each ended by a line break: what it may name variables by, for a script that cannot be
+    // followed. One block, as a folder keeps thousands of scripts.
+    QByteArray nameLikeStrings();
     bool cut() const { return m_cut; }
 
 private:
@@ -54,6 +55,8 @@ private:
     Token m_open { Type::Identifier, 0, 0, 0 };
     bool m_stringCut = false;
     char m_pending = 0; // the first character of an operator that may take a second
-    QSet<QByteArray> m_strings;
+    void keepDistinct();
+    QByteArray m_strings; // each ended by a line break, some more than once
+    qsizetype m_stringCount = 0;
     bool m_cut = false;
 };

@@ -715,11 +715,10 @@ GscScript GscReader::finish()
     readItems();
     if (m_script.followed && !m_script.cut && !m_lexer.tokens().isEmpty())
         giveUp(); // a function with no end
-    if (!m_script.followed && m_lexer.cut())
-        cutShort();
     if (!m_script.followed && !m_script.cut) {
-        m_script.strings = QList<QByteArray>(m_lexer.nameLikeStrings().cbegin(), m_lexer.nameLikeStrings().cend());
-        std::sort(m_script.strings.begin(), m_script.strings.end());
+        m_script.strings = m_lexer.nameLikeStrings();
+        if (m_lexer.cut())
+            cutShort();
     }
     return std::move(m_script);
 }

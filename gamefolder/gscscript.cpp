@@ -63,8 +63,8 @@ qint64 GscScript::cost() const
         cost += 32 + include.size();
     for (const Function &function : functions)
         cost += 96 + function.name.size() + function.calls.size();
-    for (const QByteArray &string : strings)
-        cost += 32 + string.size();
+    // Each is a pattern once the folder's scripts are followed.
+    cost += strings.size() + 32 * strings.count('\n');
     return cost;
 }
 

@@ -33,7 +33,7 @@ struct GscScript {
     // Where the script could not be followed as the game runs it, its name-like strings: what it may build names
     // from; each is taken as read, whole or built on.
     bool followed = true;
-    QList<QByteArray> strings;
+    QByteArray strings; // each ended by a line break
     bool cut = false; // past what one script may hold: what it reads is not known
 
     // What keeping it costs, in bytes, about.
