@@ -61,8 +61,19 @@ void GscLexer::begin(Type type)
     m_stringCut = false;
 }
 
+void GscLexer::readStringsOnly()
+{
+    m_stringsOnly = true;
+    take(m_tokens.size());
+}
+
 void GscLexer::end()
 {
+    m_state = State::Code;
+    if (m_stringsOnly) {
+        m_text.resize(m_open.at);
+        return;
+    }
     m_open.size = quint32(m_text.size()) - m_open.at;
     if (m_open.type == Type::Operator)
         m_open.op = op(m_text[m_open.at], m_open.size > 1 ? m_text[m_open.at + 1] : 0);
@@ -240,6 +251,11 @@ void GscLexer::read(QByteArrayView piece)
     while (at < stop) {
         switch (m_state) {
         case State::Code:
+            if (m_stringsOnly) {
+                // Only what starts a string or a comment matters, and what could end a developer block.
+                while (at < stop && *at != '"' && *at != '/' && *at != '#')
+                    ++at;
+            }
             while (at < stop && (*at == ' ' || *at == '\t' || *at == '\n' || *at == '\r'))
                 ++at;
             if (at == stop)

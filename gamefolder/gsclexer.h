@@ -35,6 +35,9 @@ public:
     QByteArrayView textOf(const Token &token) const { return QByteArrayView(m_text).sliced(token.at, token.size); }
     // Forgets the first `count` tokens.
     void take(qsizetype count);
+    // From now on gathers no tokens, only the strings nameLikeStrings() gives: what is read of a script that
+    // cannot be followed. The strings are the same as when every token is gathered.
+    void readStringsOnly();
 
     // Every string of the script made only of letters, digits and "_", with a letter, once each and
     // sorted, each ended by a line break: what it may name variables by, for a script that cannot be
@@ -58,5 +61,6 @@ private:
     void keepDistinct();
     QByteArray m_strings; // each ended by a line break, some more than once
     qsizetype m_stringCount = 0;
+    bool m_stringsOnly = false;
     bool m_cut = false;
 };

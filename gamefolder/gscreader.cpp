@@ -694,7 +694,7 @@ void GscReader::readItems()
     if (!m_script.followed || m_script.cut || m_scanned - first > mostTokens) {
         if (m_script.followed && !m_script.cut)
             giveUp();
-        m_lexer.take(tokens.size());
+        m_lexer.readStringsOnly();
         m_scanned = 0;
         return;
     }
