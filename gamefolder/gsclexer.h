@@ -5,6 +5,8 @@
 #include <QList>
 #include <QSet>
 
+#include <vector>
+
 // The tokens of a game script (.gsc) as the game's compiler splits them:
 // identifiers, numbers, strings (in lower case, as the game matches names
 // in any letter case), and operators of one or two characters;
@@ -31,7 +33,7 @@ public:
     // Ends the script: a token still open is whole.
     void finish();
 
-    const QList<Token> &tokens() const { return m_tokens; }
+    const std::vector<Token> &tokens() const { return m_tokens; }
     QByteArrayView textOf(const Token &token) const { return QByteArrayView(m_text).sliced(token.at, token.size); }
     // Forgets the first `count` tokens.
     void take(qsizetype count);
@@ -54,7 +56,7 @@ private:
 
     State m_state = State::Code;
     QByteArray m_text; // of the tokens not taken yet
-    QList<Token> m_tokens;
+    std::vector<Token> m_tokens;
     Token m_open { Type::Identifier, 0, 0, 0 };
     bool m_stringCut = false;
     char m_pending = 0; // the first character of an operator that may take a second

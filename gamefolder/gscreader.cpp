@@ -656,9 +656,9 @@ void GscReader::cutShort()
 
 void GscReader::readItems()
 {
-    const QList<Token> &tokens = m_lexer.tokens();
+    const std::vector<Token> &tokens = m_lexer.tokens();
     qsizetype first = 0; // of the item being looked for
-    while (m_script.followed && !m_script.cut && m_scanned < tokens.size()) {
+    while (m_script.followed && !m_script.cut && m_scanned < qsizetype(tokens.size())) {
         const Token &token = tokens[m_scanned++];
         switch (token.op) {
         case GscLexer::op('{'): ++m_depth; break;
@@ -713,7 +713,7 @@ GscScript GscReader::finish()
 {
     m_lexer.finish();
     readItems();
-    if (m_script.followed && !m_script.cut && !m_lexer.tokens().isEmpty())
+    if (m_script.followed && !m_script.cut && !m_lexer.tokens().empty())
         giveUp(); // a function with no end
     if (!m_script.followed && !m_script.cut) {
         m_script.strings = m_lexer.nameLikeStrings();
