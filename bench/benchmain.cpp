@@ -53,6 +53,8 @@
 #include <optional>
 #include <spawn.h>
 #include <string>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utime.h>
@@ -1024,6 +1026,98 @@ void benchRunning(int runs)
     printFigure("  the limits' own floor for those commands", stats({ floorMs(sendCommands) }), "ms", std::nullopt, "");
 }
 
+// `tallyforge --check script` run as its own process, as an admin runs it: how long it takes, its peak resident
+// memory, and whether it ended.
+struct Checked {
+    double ms = -1;
+    double residentMiB = -1;
+    bool ended = false;
+};
+
+Checked runCheck(const QString &script)
+{
+    const std::string program = TALLYFORGE_EXECUTABLE;
+    const std::string file = QFile::encodeName(script).toStdString();
+    std::vector<char *> argv { const_cast<char *>(program.c_str()), const_cast<char *>("--check"),
+        const_cast<char *>(file.c_str()), nullptr };
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    Checked checked;
+    pid_t pid = 0;
+    const long long start = nowNs();
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return checked;
+    int status = 0;
+    rusage usage {};
+    if (wait4(pid, &status, 0, &usage) == pid) {
+        checked.ms = double(nowNs() - start) / 1e6;
+        checked.residentMiB = double(usage.ru_maxrss) / 1024.0;
+        checked.ended = WIFEXITED(status) && WEXITSTATUS(status) <= 1; // marks found, or none
+    }
+    return checked;
+}
+
+void writeBenchFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+// The worst game scripts a stranger can lay into a folder, beside the typical server above: each --check must end
+// within a second and 400 MiB.
+void benchHostileGameScripts(int runs)
+{
+    printHeader("Hostile game scripts (--check, its own process)");
+    struct Folder {
+        const char *name;
+        std::function<void(const QDir &main)> make;
+    };
+    const Folder folders[] = {
+        { "a .gsc reading 60,000 names; the script sets 2,000 others",
+            [](const QDir &main) {
+                QByteArray reads = "main()\n{\n";
+                for (int k = 0; k < 60'000; ++k)
+                    reads += "\tv = getcvar(\"scr_read_setting" + QByteArray::number(k) + "\");\n";
+                writeBenchFile(main.filePath(u"maps/mp/gametypes/_reads.gsc"_s), reads + "}\n");
+                QByteArray script;
+                for (int k = 0; k < 2'000; ++k)
+                    script += "set scr_other_value" + QByteArray::number(k) + " 1\n";
+                writeBenchFile(main.filePath(u"server.cfg"_s), script);
+            } },
+        { "80 loose .gsc of 65,000 distinct names each (46 MB)",
+            [](const QDir &main) {
+                for (int file = 0; file < 80; ++file) {
+                    QByteArray names;
+                    for (int k = 0; k < 65'000; ++k)
+                        names += "\"n" + QByteArray::number(file) + "_" + QByteArray::number(k) + "\"\n";
+                    writeBenchFile(main.filePath(u"maps/mp/many/m%1.gsc"_s.arg(file)), names);
+                }
+                writeBenchFile(main.filePath(u"server.cfg"_s), "set sv_hostname x\n");
+            } },
+    };
+    for (const Folder &folder : folders) {
+        QTemporaryDir server;
+        const QDir main(server.filePath(u"main"_s));
+        folder.make(main);
+        std::vector<double> ms, mib;
+        bool ended = true;
+        for (int i = 0; i < std::max(3, runs / 8); ++i) {
+            const Checked checked = runCheck(main.filePath(u"server.cfg"_s));
+            ended = ended && checked.ended;
+            ms.push_back(checked.ms);
+            mib.push_back(checked.residentMiB);
+        }
+        printFigure(folder.name, stats(ms), "ms", 1000.0, "<= 1 s", ended);
+        printFigure("  its peak resident memory", stats(mib), "MiB", 400.0, "<= 400 MiB", ended);
+    }
+}
+
 // A real server's folder: what the reader makes of each map, and how long it takes.
 void readRealFolder(const QString &path)
 {
@@ -1047,7 +1141,7 @@ int main(int argc, char *argv[])
 {
     int runs = 31;
     int startupRuns = 15;
-    std::string only; // one of startup, pass, append, save, open, gamefolder, server, running: for profiling one case
+    std::string only; // one of startup, pass, append, save, open, gamefolder, server, hostile, running: for profiling one case
     QString realFolder;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0)
@@ -1079,8 +1173,10 @@ int main(int argc, char *argv[])
         benchGameFolder(runs);
     if (wanted("server"))
         benchServer(runs);
-    if (wanted("hostile"))
+    if (wanted("hostile")) {
         benchHostileServers(runs);
+        benchHostileGameScripts(runs);
+    }
     if (wanted("running"))
         benchRunning(runs);
     if (!realFolder.isEmpty())

@@ -1,6 +1,6 @@
 #include "gamefolder/gamearchive.h"
 
-#include "gamefolder/gscnames.h"
+#include "gamefolder/gscreader.h"
 #include "gamefolder/libzip.h"
 #include "gamefolder/searchorder.h"
 #include "script/execsize.h"
@@ -255,30 +255,30 @@ private:
         // Unless its names are all read, nothing can be said of what the server reads.
         bool whole = false;
         const auto unread = qScopeGuard([&] { m_contents.gameScriptsWhole = m_contents.gameScriptsWhole && whole; });
-        if (!roomFor(path, m_contents.gameScripts.size()))
-            return;
+        if (m_overKept || !roomFor(path, m_contents.gameScripts.size()))
+            return; // past what may be kept, what the scripts read is not known: reading more tells nothing
         const std::optional<qint64> size = sizeOf(index, path, largestGameScript);
         if (!size)
             return;
         ZipEntry entry = open(index, path);
         if (!entry)
             return;
-        GscNames names;
+        GscReader reader;
         m_piece.resize(64 << 10);
         qint64 left = *size;
         while (left > 0) {
             const qint64 got = readAtMost(entry.get(), m_piece.data(), m_piece.size(), left);
             if (got <= 0)
                 return troubleReading(path, entry.get(), got);
-            names.read(QByteArrayView(m_piece).first(got));
+            reader.read(QByteArrayView(m_piece).first(got));
         }
-        if (names.cut() && !std::exchange(m_tooManyNames, true))
-            note(path, { Trouble::Kind::TooManyNames, {}, 0, GscNames::mostNames });
-        const QByteArray joined = names.joined();
-        if (!keep(path, joined.size()))
+        GscScript script = reader.finish();
+        if (script.cut && !std::exchange(m_tooManyNames, true))
+            note(path, { Trouble::Kind::TooManyNames, {}, 0, GscLexer::mostStrings });
+        if (!keep(path, script.cost()))
             return;
-        whole = !names.cut();
-        m_contents.gameScripts << GameScript { path, joined };
+        whole = !script.cut;
+        m_contents.gameScripts << GameScript { path, std::move(script) };
     }
 
     void readArena(zip_uint64_t index, const QString &path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gamefolder/arenafile.h"
+#include "gamefolder/gscscript.h"
 #include "gamefolder/mapfile.h"
 #include "gamefolder/trouble.h"
 
@@ -90,10 +91,10 @@ struct Config {
     bool kept = true; // false when the folder's scripts kept too much to keep its text
 };
 
-// A game script (.gsc): the names of variables its strings may hold (see GscNames), each ended by a line break.
+// A game script (.gsc): what it does with the names of variables (see GscReader).
 struct GameScript {
     QString path;
-    QByteArray names;
+    GscScript script;
 };
 
 // More scripts of a kind than a mod's archive holds; the rest are left unread.

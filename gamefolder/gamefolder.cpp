@@ -1,6 +1,6 @@
 #include "gamefolder/gamefolder.h"
 
-#include "gamefolder/gscnames.h"
+#include "gamefolder/gscreader.h"
 #include "gamefolder/serverscripts.h"
 #include "script/execsize.h"
 #include "script/wording.h"
@@ -203,7 +203,7 @@ LooseScript readLooseScript(const QString &path, GameArchive::ReadBudget &budget
     if (file.size() > GameArchive::largestGameScript)
         return { std::nullopt, std::nullopt,
             Trouble { Trouble::Kind::OverCeiling, {}, file.size(), GameArchive::largestGameScript } };
-    GscNames names;
+    GscReader reader;
     QByteArray piece(64 << 10, Qt::Uninitialized);
     for (qint64 left = file.size(); left > 0;) {
         const qint64 wanted = std::min<qint64>(piece.size(), left);
@@ -216,12 +216,12 @@ LooseScript readLooseScript(const QString &path, GameArchive::ReadBudget &budget
             return { std::nullopt, std::nullopt, readFailed(file) };
         if (got == 0)
             break;
-        names.read(QByteArrayView(piece).first(got));
+        reader.read(QByteArrayView(piece).first(got));
         left -= got;
     }
-    LooseScript script { std::nullopt, GameArchive::GameScript { {}, names.joined() }, std::nullopt };
-    if (names.cut())
-        script.trouble = Trouble { Trouble::Kind::TooManyNames, {}, 0, GscNames::mostNames };
+    LooseScript script { std::nullopt, GameArchive::GameScript { {}, reader.finish() }, std::nullopt };
+    if (script.gameScript->script.cut)
+        script.trouble = Trouble { Trouble::Kind::TooManyNames, {}, 0, GscLexer::mostStrings };
     return script;
 }
 
@@ -291,6 +291,11 @@ ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
             continue;
         }
         addStamp(stamps, it.fileInfo());
+        if (overKept && !isConfig) {
+            // Past what may be kept, what the game scripts read is not known: reading more tells nothing.
+            place.gameScriptsWhole = false;
+            continue;
+        }
         LooseScript script = rememberedLooseScripts().get(
             it.fileInfo(), Detail::Names,
             [&budget](const QString &path, Detail) { return readLooseScript(path, budget); },
@@ -313,7 +318,7 @@ ServerScripts::Place looseScripts(const QString &folder, const Stopped &stopped,
             place.configs << *script.config;
         } else if (script.gameScript) {
             script.gameScript->path = relative;
-            if (keep(relative, script.gameScript->names.size()))
+            if (keep(relative, script.gameScript->script.cost()))
                 place.gameScripts << *script.gameScript;
             else
                 place.gameScriptsWhole = false;
@@ -353,7 +358,7 @@ void keepInSearchOrder(QList<ServerScripts::Place> &places, QList<Note> &notes)
         }
         const qsizetype gameScripts = place.gameScripts.size();
         place.gameScripts.removeIf(
-            [&](const GameArchive::GameScript &script) { return !keeps(script.path, script.names.size()); });
+            [&](const GameArchive::GameScript &script) { return !keeps(script.path, script.script.cost()); });
         place.gameScriptsWhole = place.gameScriptsWhole && place.gameScripts.size() == gameScripts;
     }
 }
@@ -655,6 +660,10 @@ Contents read(const Folders &folders, Detail detail, const Stopped &stopped, QTh
     if (!contents.archivesUnread) {
         contents.scripts = rememberedScripts(stamps.result(),
             [&] { return std::make_shared<const ServerScripts>(scriptPlaces, mapNames, Gametypes::words()); });
+        if (const QStringList &unfollowed = contents.scripts->unfollowed(); !unfollowed.isEmpty())
+            contents.notes.append({ unfollowed.constFirst(), { Trouble::Kind::NotFollowed, {}, unfollowed.size() } });
+        if (contents.scripts->overBuilt())
+            contents.notes.append({ contents.folder, { Trouble::Kind::OverBuilt, {}, 0, GameArchive::keptBudget } });
     }
     return contents;
 }

@@ -1,5 +1,6 @@
 #include "gamefolder/serverscripts.h"
 
+#include "gamefolder/gscflow.h"
 #include "gamefolder/searchorder.h"
 #include "script/scriptfile.h"
 
@@ -41,7 +42,7 @@ ServerScripts::ServerScripts(const QList<Place> &places, const QStringList &maps
 {
     QSet<QString> gameScriptsSeen;
     QSet<QString> gametypesSeen;
-    QSet<QByteArrayView> names; // scripts name the same variables over and over; the places hold the bytes
+    QList<GscFlow::Script> modScripts; // the places hold them
     QStringList gametypeWords = stockGametypes;
     for (qsizetype p = 0; p < m_places.size(); ++p) {
         const Place &place = m_places[p];
@@ -63,10 +64,8 @@ ServerScripts::ServerScripts(const QList<Place> &places, const QStringList &maps
             if (gameScriptsSeen.contains(key))
                 continue; // an earlier place's file of that path runs instead
             gameScriptsSeen.insert(key);
-            if (!place.stock) {
-                for (qsizetype at = 0, end; (end = script.names.indexOf('\n', at)) >= 0; at = end + 1)
-                    names.insert(QByteArrayView(script.names).sliced(at, end - at));
-            }
+            if (!place.stock)
+                modScripts.append({ script.path, &script.script });
             const QString gametype = gametypeOf(script.path);
             if (gametype.isEmpty() || gametypesSeen.contains(gametype.toLower()))
                 continue;
@@ -78,11 +77,11 @@ ServerScripts::ServerScripts(const QList<Place> &places, const QStringList &maps
         }
     }
     if (std::all_of(m_places.cbegin(), m_places.cend(), [](const Place &place) { return place.gameScriptsWhole; })) {
-        QStringList read;
-        read.reserve(names.size());
-        for (const QByteArrayView name : std::as_const(names))
-            read << QString::fromLatin1(name);
-        m_variables = std::make_shared<const VariableUse>(read, gametypeWords, maps);
+        const GscFlow::Result flow = GscFlow::follow(modScripts, GameArchive::keptBudget);
+        m_unfollowed = flow.unfollowed;
+        m_overBuilt = flow.overBudget;
+        if (!flow.overBudget)
+            m_variables = std::make_shared<const VariableUse>(flow.reads, flow.writes, gametypeWords, maps);
     }
 }
 

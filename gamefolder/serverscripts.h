@@ -50,6 +50,10 @@ public:
     const QList<Gametype> &gametypes() const { return m_gametypes; }
     // What the server's scripts read; none where some game script could not be read whole.
     std::shared_ptr<const VariableUse> variables() const { return m_variables; }
+    // The game scripts that could not be followed whole: the names they build are taken as read.
+    const QStringList &unfollowed() const { return m_unfollowed; }
+    // Whether the names the game scripts build came to more than may be kept, so that none are told.
+    bool overBuilt() const { return m_overBuilt; }
 
     // The server a script at `scriptPath` (none for a script not saved yet) is read on.
     static std::shared_ptr<const ScriptReader::Server> serverFor(
@@ -69,6 +73,8 @@ private:
     QList<Layer> m_layers;
     QList<Gametype> m_gametypes;
     std::shared_ptr<const VariableUse> m_variables;
+    QStringList m_unfollowed;
+    bool m_overBuilt = false;
 };
 
 // Marks the gametypes `reading` (of `text`) names that no script on the server

@@ -36,6 +36,14 @@ QString sentence(const Trouble &trouble)
     case Kind::NoLibZip: return u"left unread: libzip cannot be loaded (%1)"_s.arg(trouble.detail);
     case Kind::OverKept:
         return u"left unread: the folder's scripts hold over %1 of text and names"_s.arg(Wording::size(trouble.limit));
+    case Kind::NotFollowed:
+        return (trouble.number == 1 ? u"a game script that could not be followed as the game runs it"_s
+                                    : u"the first of %1 game scripts that could not be followed as the game runs them"_s
+                                          .arg(trouble.number))
+            + u"; nothing is said of the names they could build"_s;
+    case Kind::OverBuilt:
+        return u"the names the game scripts build come to over %1, so nothing is said of what the server reads"_s.arg(
+            Wording::size(trouble.limit));
     }
     return {};
 }

@@ -28,6 +28,8 @@ struct Trouble {
         TooManyScripts, // `limit`: the most scripts of a kind read in one archive or folder
         OverKept, // `limit`: what the folder's scripts may keep in memory
         NoLibZip, // `detail`: why the library that reads archives cannot be loaded
+        NotFollowed, // `number`: how many game scripts in all could not be followed whole
+        OverBuilt, // `limit`: what the names the game scripts build may take in memory
     };
     Kind kind;
     QString entry = {}; // the archive's entry it concerns, if any

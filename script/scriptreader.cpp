@@ -621,8 +621,16 @@ VariableUse::Verdict ScriptReader::verdictOn(const Setting &setting) const
     if (m_stopped || m_values.find(setting.name) || m_vstrs.contains(setting.name))
         return VariableUse::Verdict::Read;
     auto found = m_verdicts.constFind(setting.name);
-    if (found == m_verdicts.cend())
-        found = m_verdicts.insert(setting.name, m_server->variables->verdict(setting.name));
+    if (found == m_verdicts.cend()) {
+        // A mod may read names from the values this script, and the scripts it runs, give a variable.
+        const VariableUse::Values values = [this](const QString &name) {
+            QStringList given;
+            for (const Place &place : m_setBy.value(name))
+                given << settingAt(place).value;
+            return given;
+        };
+        found = m_verdicts.insert(setting.name, m_server->variables->verdict(setting.name, values));
+    }
     return *found;
 }
 
@@ -635,6 +643,8 @@ std::optional<ConsoleReader::Mark> ScriptReader::unreadMark(const Setting &setti
         Wording::shortened(setting.written));
     if (verdict == VariableUse::Verdict::OnlyWritten)
         sentence += u" The game's own scripts only set it."_s;
+    else if (verdict == VariableUse::Verdict::OnlyWrittenByMods)
+        sentence += u" The server's game scripts only set it."_s;
     else if (const QString near = m_server->variables->nearName(setting.written); !near.isEmpty())
         sentence += u" The server reads %1."_s.arg(near);
     return ConsoleReader::Mark { span, ConsoleReader::Problem::NothingReads, sentence };
@@ -663,6 +673,16 @@ QList<qsizetype> ScriptReader::replaceLines(qsizetype first, qsizetype count, co
     const qsizetype end = first + lines.size();
     if (sameShape && m_indexed && !execRunsHold())
         sameShape = false;
+    // A value a mod reads names from may change the marks of any line.
+    if (const VariableUse *variables = m_server ? m_server->variables.get() : nullptr;
+        variables && variables->readsValues()) {
+        for (qsizetype k = first; k < end && sameShape; ++k) {
+            for (const Setting &setting : std::as_const(m_lines[k].settings))
+                sameShape = sameShape && !variables->readsValueOf(setting.name);
+        }
+        if (!sameShape)
+            m_verdicts.clear();
+    }
     if (sameShape) {
         bool setsGametype = false;
         for (qsizetype k = first; k < end; ++k) {

@@ -358,7 +358,7 @@ void GameFolderTest::whereMapsAre_data()
         << QStringList() << QStringList { u"mp_deep"_s, u"mp_top"_s, u"mp_back"_s }
         << QStringList { u"missing"_s, u"missing"_s, u"x.pk3 runs dm"_s };
     // hq runs where three entities are radios, or where the map's level script, found as the map is, names them.
-    const QString names = u"level.radios = getentarray(\"hqradio\", \"targetname\");"_s;
+    const QString names = u"main() { level.radios = getentarray(\"hqradio\", \"targetname\"); }"_s;
     QTest::newRow("hq radios from the entities or the level script")
         << QStringList { u"x.pk3|maps/mp/mp_three.bsp=team radios"_s, u"x.pk3|maps/mp/mp_two.bsp=team radio radio"_s,
                u"x.pk3|maps/mp/mp_own.bsp=team"_s, u"x.pk3|maps/mp/mp_own.gsc="_s + names,

@@ -8,8 +8,9 @@
 #include "formtest.h"
 #include "gamefiles.h"
 #include "gamefolder/gamefolder.h"
-#include "gamefolder/gscnames.h"
+#include "gamefolder/gscreader.h"
 #include "gamefolder/serverscripts.h"
+#include "script/gametypes.h"
 #include "script/execname.h"
 #include "script/scriptreader.h"
 #include "script/variableuse.h"
@@ -134,8 +135,8 @@ private slots:
     void editsReadAsNew();
     void unreadVariables_data();
     void unreadVariables();
-    void gscNames_data();
-    void gscNames();
+    void modReads_data();
+    void modReads();
     void wholeServer();
     void everyMarkWithinReach();
     void oneFileOneScript();
@@ -379,7 +380,7 @@ void ServerTest::hostileExecChains()
     for (int k = 0; k < 40; ++k)
         files << u"|w%1.cfg=exec w%2\nexec w%2\nset scr_w 1"_s.arg(k).arg(k + 1);
     ScriptReader reader;
-    reader.readOn(serverOf(files, std::make_shared<const VariableUse>(QStringList(), QStringList(), QStringList())));
+    reader.readOn(serverOf(files, std::make_shared<const VariableUse>(QList<NamePattern>(), QList<NamePattern>(), QStringList(), QStringList())));
     const QStringList lines = { u"exec d0"_s, u"exec w0"_s, u"set scr_x 2"_s, u"set scr_nobody 1"_s };
     reader.replaceLines(0, 0, lines);
     const QList<ScriptReader::ExecScript> reached = reader.reachedScripts();
@@ -405,7 +406,8 @@ void ServerTest::editsReadAsNew()
 {
     const auto server = serverOf({ u"|a.cfg=set scr_x 3\nset g_gametype tdm"_s, u"|b.cfg=exec a\nset scr_y 1"_s,
                                      u"|big.cfg=*8000"_s, u"|loop.cfg=exec b\nexec loop"_s },
-        std::make_shared<const VariableUse>(QStringList { u"scr_x"_s }, QStringList(), QStringList { u"mp_b"_s }));
+        std::make_shared<const VariableUse>(QList<NamePattern> { { { { NamePattern::Kind::Literal, u"scr_x"_s } } } },
+            QList<NamePattern>(), QStringList(), QStringList { u"mp_b"_s }));
     const QStringList pool = { u"set scr_x 1"_s, u"exec a"_s, u"exec b"_s, u"set g_gametype sd"_s, u"map mp_b"_s,
         u"exec big"_s, u"set scr_y 2; exec a"_s, u"exec nothere"_s, u"vstr scr_z"_s, u"set scr_z 1"_s, u"exec loop"_s,
         u"// "_s + QString(5000, u'x'), u"// "_s + QString(9000, u'x'), u"// short"_s };
@@ -445,12 +447,35 @@ void ServerTest::editsReadAsNew()
     }
 }
 
+namespace {
+
+// A pattern as the tests write it: literal text, with {number}, {word}, {gametype} and {map} for the parts
+// only the server or the game knows.
+NamePattern patternOf(const QString &text)
+{
+    using Kind = NamePattern::Kind;
+    static const QHash<QString, Kind> kinds { { u"number"_s, Kind::Number }, { u"word"_s, Kind::Word },
+        { u"gametype"_s, Kind::Gametype }, { u"map"_s, Kind::Map } };
+    NamePattern pattern;
+    for (const QString &piece : text.split(u'{')) {
+        const qsizetype close = piece.indexOf(u'}');
+        if (close > 0)
+            pattern.parts.append({ kinds.value(piece.left(close)) });
+        if (close + 1 < piece.size())
+            pattern.parts.append({ Kind::Literal, piece.mid(close + 1).toLower() });
+    }
+    return pattern;
+}
+
+} // namespace
+
 void ServerTest::unreadVariables_data()
 {
     QTest::addColumn<QString>("line");
-    QTest::addColumn<QStringList>("modNames"); // the strings of the server's .gsc scripts
+    QTest::addColumn<QStringList>("modReads"); // what the server's .gsc scripts read, as patternOf() takes it
     QTest::addColumn<QString>("mark"); // what follows the mark's fixed sentence; "-" for no mark
-    const QStringList mod = { u"scr_x_vote_time"_s, u"scr_x_recover_time"_s, u"scr_x_welcome"_s, u"scr_x_msg"_s };
+    const QStringList mod = { u"scr_x_vote_time"_s, u"scr_x_recover_time"_s, u"scr_x_welcome{number}"_s,
+        u"scr_x_msg_{gametype}"_s, u"scr_{gametype}_timelimit_{map}"_s };
     // Typos a person makes, and the near name the server reads.
     QTest::newRow("an engine name, one _ too many")
         << u"set g_allow_vote 1"_s << mod << u" The server reads g_allowvote."_s;
@@ -466,12 +491,13 @@ void ServerTest::unreadVariables_data()
     // Read, in any letter case or as a name a mod builds.
     QTest::newRow("an engine name in another case") << u"set SV_HOSTNAME x"_s << mod << u"-"_s;
     QTest::newRow("a gametype added") << u"set scr_x_msg_zom 1"_s << mod << u"-"_s;
-    QTest::newRow("a map added to a stock name") << u"set scr_tdm_timelimit_mp_harbor 20"_s << mod << u"-"_s;
+    QTest::newRow("a gametype and a map") << u"set scr_tdm_timelimit_mp_harbor 20"_s << mod << u"-"_s;
     QTest::newRow("a number added") << u"set scr_x_welcome12 \"Bye\""_s << mod << u"-"_s;
     QTest::newRow("a map no one has") << u"set scr_tdm_timelimit_mp_nowhere 20"_s << mod << QString();
+    QTest::newRow("the first piece alone") << u"set scr_x_welcome \"Hi\""_s << mod << QString();
     QTest::newRow("a name the stock scripts only write")
         << u"set scr_allow_vote 0"_s << mod << u" The game's own scripts only set it."_s;
-    QTest::newRow("which a mod names") << u"set scr_allow_vote 0"_s << (mod + QStringList { u"scr_allow_vote"_s })
+    QTest::newRow("which a mod reads") << u"set scr_allow_vote 0"_s << (mod + QStringList { u"scr_allow_vote"_s })
                                        << u"-"_s;
     QTest::newRow("sets: a tag for browsers") << u"sets scr_nonsense 1"_s << mod << u"-"_s;
     QTest::newRow("run by vstr") << u"set d1 \"map mp_harbor; set nextmap vstr d2\"; set d2 x; vstr d1"_s << mod
@@ -481,10 +507,13 @@ void ServerTest::unreadVariables_data()
 void ServerTest::unreadVariables()
 {
     QFETCH(QString, line);
-    QFETCH(QStringList, modNames);
+    QFETCH(QStringList, modReads);
     QFETCH(QString, mark);
-    const auto variables = std::make_shared<const VariableUse>(
-        modNames, QStringList { u"zom"_s }, QStringList { u"mp_harbor"_s, u"mp_bocage"_s });
+    QList<NamePattern> reads;
+    for (const QString &read : std::as_const(modReads))
+        reads << patternOf(read);
+    const auto variables = std::make_shared<const VariableUse>(reads, QList<NamePattern>(),
+        Gametypes::words() + QStringList { u"zom"_s }, QStringList { u"mp_harbor"_s, u"mp_bocage"_s });
     const QList<ConsoleReader::Reading> readings = ScriptReader::readAll({ line }, {}, serverOf({}, variables));
     QStringList marks;
     for (const ConsoleReader::Mark &found : readings[0].marks) {
@@ -502,45 +531,121 @@ void ServerTest::unreadVariables()
         [](const ConsoleReader::Mark &mark) { return mark.problem == Problem::NothingReads; }));
 }
 
-void ServerTest::gscNames_data()
+// Each way a mod reads a variable, by the smallest script that shows it: a setting it reads is not marked,
+// and a fault beside it still is.
+void ServerTest::modReads_data()
 {
-    QTest::addColumn<QByteArray>("script");
-    QTest::addColumn<QStringList>("names");
-    QTest::newRow("getcvar and its kin") << QByteArray(
-        "main()\n{\n\tx = getcvar(\"scr_x_a\");\n\ty = getCvarInt( \"scr_x_b\" );\n"
-        "\tz = getcvarfloat(\"Scr_X_C\");\n}\n")
-                                         << QStringList { u"Scr_X_C"_s, u"scr_x_a"_s, u"scr_x_b"_s };
-    QTest::newRow("a name a string builds on")
-        << QByteArray("for(i = 1; i < 9; i++) m = getcvar(\"scr_x_msg\" + i);") << QStringList { u"scr_x_msg"_s };
-    QTest::newRow("comments hold none") << QByteArray(
-        "// getcvar(\"no_a\")\n/* \"no_b\" */ x = \"yes_c\"; /* \"no_d\"\n*/ y = 4 / 2; \"yes_e\"")
-                                        << QStringList { u"yes_c"_s, u"yes_e"_s };
-    QTest::newRow("strings no variable could be named") << QByteArray(
-        "a = \"two words\"; b = \"quote\\\"d\"; c = \"\"; d = \"12\"; e = \"&LOCALIZED\"; "
-        "f = \"ok_1\";") << QStringList { u"ok_1"_s };
-    QTest::newRow("a string broken by a line end")
-        << QByteArray("a = \"lost\nb = \"found\";") << QStringList { u"found"_s };
-    QTest::newRow("64 characters, and 65")
-        << QByteArray("\"" + QByteArray(64, 'a') + "\" \"" + QByteArray(65, 'b') + "\"")
-        << QStringList { QString(64, u'a') };
+    QTest::addColumn<QStringList>("gameScripts"); // "PATH=TEXT"
+    QTest::addColumn<QString>("script"); // the server's
+    QTest::addColumn<QStringList>("marked"); // the names marked, with "(set)" where the mod only sets it
+    QTest::addColumn<int>("unfollowed"); // game scripts not followed whole
+    const QString joinVar = u"admin/utils.gsc=joinVar(prefix, name, type)\n{\n"
+                            "\tif (getsubstr(prefix, prefix.size - 1) != \"_\")\n\t\tprefix += \"_\";\n"
+                            "\tif (type == \"int\")\n\t\treturn getcvarint(prefix + name);\n"
+                            "\treturn getcvar(prefix + name);\n}\n"_s;
+    const QString caller = u"maps/mp/gametypes/_rules.gsc=#include admin\\utils;\n"
+                           "init()\n{\n\tlevel.swap = admin\\utils::joinVar(\"scr\", \"swapsides\", \"int\");\n"
+                           "\tlevel.shot = joinVar(\"scr_\", \"oneshot\");\n}\n"_s;
+    QTest::newRow("a helper joins a prefix and a name: read")
+        << QStringList { joinVar, caller } << u"set scr_swapsides 1\nset scr_oneshot 1"_s << QStringList() << 0;
+    QTest::newRow("a helper joins a prefix and a name: a typo")
+        << QStringList { joinVar, caller } << u"set scr_swapside 1\nset scr_one_shot 1"_s
+        << QStringList { u"scr_swapside"_s, u"scr_one_shot"_s } << 0;
+
+    const QString options = u"x/opt.gsc=init()\n{\n\tlevel.gt = tolower(getcvar(\"g_gametype\"));\n"
+                            "\tlevel.map = getcvar(\"mapname\");\n\tlevel.drops = optVar(\"scr\", \"nodrops\", 3);\n}\n"
+                            "optVar(prefix, name, bits)\n{\n\tif (bits & 1) {\n"
+                            "\t\tv = getcvar(prefix + \"_\" + level.gt + \"_\" + name);\n"
+                            "\t\tif (v != \"\") return v;\n\t}\n"
+                            "\tif (bits & 2) {\n\t\tv = getcvar(prefix + \"_\" + name + \"_\" + level.map);\n"
+                            "\t\tif (v != \"\") return v;\n\t}\n\treturn getcvar(prefix + \"_\" + name);\n}\n"_s;
+    QTest::newRow("option bits: a gametype or a map: read")
+        << QStringList { options } << u"set scr_sd_nodrops 1\nset scr_nodrops_mp_harbor 1\nset scr_nodrops 0"_s
+        << QStringList() << 0;
+    QTest::newRow("option bits: no such gametype or map")
+        << QStringList { options } << u"set scr_zz_nodrops 1\nset scr_nodrops_mp_nowhere 1"_s
+        << QStringList { u"scr_zz_nodrops"_s, u"scr_nodrops_mp_nowhere"_s } << 0;
+
+    const QString groups = u"x/groups.gsc=users()\n{\n\tgroups = [];\n\tgroups[groups.size] = \"admin\";\n"
+                           "\tgroups[groups.size] = \"mod\";\n\tfor (i = 0; i < groups.size; i++) {\n"
+                           "\t\tgroup = groups[i];\n\t\tlevel.users[group] = getcvar(\"scr_x_users_\" + group);\n"
+                           "\t}\n}\n"_s;
+    QTest::newRow("a loop over literals: read")
+        << QStringList { groups } << u"set scr_x_users_admin a\nset scr_x_users_mod b"_s << QStringList() << 0;
+    QTest::newRow("a loop over literals: none of them")
+        << QStringList { groups } << u"set scr_x_users_guest c"_s << QStringList { u"scr_x_users_guest"_s } << 0;
+
+    const QString cycle = u"x/cycle.gsc=cycle()\n{\n\tfor (i = 1; getcvar(\"cycle_\" + i) != \"\"; i++)\n"
+                          "\t\twait .5;\n\tmsg = varOr(\"scr_x_welcome\" + i, \"Hi\");\n}\n"
+                          "varOr(name, fallback)\n{\n\tif (getcvar(name) == \"\")\n\t\treturn fallback;\n"
+                          "\treturn getcvar(name);\n}\n"_s;
+    QTest::newRow("a counter, and a whole name given to a helper: read")
+        << QStringList { cycle } << u"set cycle_1 a\nset cycle_12 b\nset scr_x_welcome2 Hi"_s << QStringList() << 0;
+    QTest::newRow("a counter: the first piece alone is not read")
+        << QStringList { cycle } << u"set cycle_ a\nset cycle_x b\nset scr_x_welcome Hi"_s
+        << QStringList { u"cycle_"_s, u"cycle_x"_s, u"scr_x_welcome"_s } << 0;
+
+    const QString fromValues = u"x/values.gsc=show()\n{\n\tlist = strtok(getcvar(\"scr_x_show\"), \" \");\n"
+                               "\tfor (i = 0; i < list.size; i++)\n\t\tiprintln(getcvar(getsubstr(list[i], 1)));\n"
+                               "\tgroups = strtok(getcvar(\"scr_x_groups\"), \";\");\n"
+                               "\tfor (i = 0; i < groups.size; i++)\n"
+                               "\t\tlevel.pw[i] = getcvar(\"scr_x_pw_\" + groups[i]);\n}\n"_s;
+    QTest::newRow("names from values: read")
+        << QStringList { fromValues }
+        << u"set scr_x_show \"&sv_x_motd &scr_x_rules\"\nset scr_x_rules \"Be nice\"\n"
+           "set scr_x_groups \"admin;mod\"\nset scr_x_pw_admin a\nset scr_x_pw_mod b"_s
+        << QStringList() << 0;
+    QTest::newRow("names from values: a name no value holds")
+        << QStringList { fromValues } << u"set scr_x_show \"&scr_x_rules\"\nset scr_x_news 1\nset scr_x_pw_guest c"_s
+        << QStringList { u"scr_x_news"_s, u"scr_x_pw_guest"_s } << 0;
+
+    const QString writes = u"x/state.gsc=main()\n{\n\tsetcvar(\"scr_x_state\", \"1\");\n"
+                           "\tsetcvar(\"scr_x_round\", 1);\n\tr = getcvarint(\"scr_x_round\");\n}\n"_s;
+    QTest::newRow("written and read") << QStringList { writes } << u"set scr_x_round 3"_s << QStringList() << 0;
+    QTest::newRow("only written") << QStringList { writes } << u"set scr_x_state 1"_s
+                                  << QStringList { u"scr_x_state (set)"_s } << 0;
+
+    const QString broken = u"x/broken.gsc=main()\n{\n\tx = getcvar(\"scr_x_odd\" + ;\n}\n"_s;
+    const QString pointer = u"x/pointer.gsc=main()\n{\n\t[[level.reader]](\"scr_x_cb\");\n"
+                            "\tself [[level.hook]](self, 3);\n}\n"_s;
+    QTest::newRow("not followed: what it could build is not marked")
+        << QStringList { broken, pointer } << u"set scr_x_odd_thing 1\nset scr_x_cb_more 1"_s << QStringList() << 2;
+    QTest::newRow("not followed: a name it could not build")
+        << QStringList { broken, pointer } << u"set scr_y 1"_s << QStringList { u"scr_y"_s } << 2;
 }
 
-void ServerTest::gscNames()
+void ServerTest::modReads()
 {
-    QFETCH(QByteArray, script);
-    QFETCH(QStringList, names);
-    TestRunner::keepFuzzSeed(u"gscnames", script);
-    // Whole, and a byte at a time as an archive might give it: the same names.
-    for (const qsizetype piece : { script.size(), qsizetype(1) }) {
-        GscNames reader;
-        for (qsizetype at = 0; at < script.size(); at += piece)
-            reader.read(QByteArrayView(script).sliced(at, std::min(piece, script.size() - at)));
-        QStringList read;
-        for (const QByteArray &name : reader.names())
-            read << QString::fromLatin1(name);
-        read.sort();
-        QCOMPARE(read, names);
+    QFETCH(QStringList, gameScripts);
+    QFETCH(QString, script);
+    QFETCH(QStringList, marked);
+    QFETCH(int, unfollowed);
+    ServerScripts::Place place { u"/server/main"_s };
+    for (const QString &file : std::as_const(gameScripts)) {
+        const QByteArray text = file.section(u'=', 1).toLatin1();
+        TestRunner::keepFuzzSeed(u"gscreader", text);
+        // Whole, and a byte at a time as an archive might give it: the same.
+        GscReader whole, bytes;
+        whole.read(text);
+        for (const char c : text)
+            bytes.read(QByteArrayView(&c, 1));
+        place.gameScripts.append({ file.section(u'=', 0, 0), whole.finish() });
+        QVERIFY(bytes.finish() == place.gameScripts.constLast().script);
     }
+    const ServerScripts scripts({ place }, { u"mp_harbor"_s }, Gametypes::words());
+    QCOMPARE(scripts.unfollowed().size(), unfollowed);
+    QVERIFY(scripts.variables());
+    const QStringList lines = script.split(u'\n');
+    const QList<ConsoleReader::Reading> readings = ScriptReader::readAll(lines, {}, serverOf({}, scripts.variables()));
+    QStringList found;
+    for (qsizetype k = 0; k < lines.size(); ++k) {
+        for (const ConsoleReader::Mark &mark : readings[k].marks) {
+            QCOMPARE(mark.problem, Problem::NothingReads);
+            found << lines[k].section(u' ', 1, 1)
+                    + (mark.sentence.endsWith(u"The server's game scripts only set it."_s) ? u" (set)"_s : QString());
+        }
+    }
+    QCOMPARE(found, marked);
 }
 
 namespace {
@@ -845,8 +950,8 @@ void ServerTest::hostileFolder()
     // One script of 100 MB, and more whose longest names are more than the folder keeps in all.
     QList<GameFiles::Entry> entries { { u"maps/mp/gametypes/many.gsc"_s, names, (100 << 20) - names.size() } };
     QByteArray longNames;
-    for (int k = 0; k <= GscNames::mostNames; ++k)
-        longNames += "\"scr_" + QByteArray::number(k).rightJustified(GscNames::longestName - 4, '0') + "\"\n";
+    for (int k = 0; k < GscLexer::mostStrings; ++k)
+        longNames += "\"scr_" + QByteArray::number(k).rightJustified(60, '0') + "\"\n";
     for (int k = 0; k < 17; ++k)
         entries << GameFiles::Entry { u"more/m%1.gsc"_s.arg(k), longNames };
     QVERIFY(GameFiles::writeArchive(main.filePath(u"zz_noise.pk3"_s), entries));
