@@ -53,8 +53,6 @@
 #include <optional>
 #include <spawn.h>
 #include <string>
-#include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utime.h>
@@ -1026,41 +1024,6 @@ void benchRunning(int runs)
     printFigure("  the limits' own floor for those commands", stats({ floorMs(sendCommands) }), "ms", std::nullopt, "");
 }
 
-// `tallyforge --check script` run as its own process, as an admin runs it: how long it takes, its peak resident
-// memory, and whether it ended.
-struct Checked {
-    double ms = -1;
-    double residentMiB = -1;
-    bool ended = false;
-};
-
-Checked runCheck(const QString &script)
-{
-    const std::string program = TALLYFORGE_EXECUTABLE;
-    const std::string file = QFile::encodeName(script).toStdString();
-    std::vector<char *> argv { const_cast<char *>(program.c_str()), const_cast<char *>("--check"),
-        const_cast<char *>(file.c_str()), nullptr };
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    Checked checked;
-    pid_t pid = 0;
-    const long long start = nowNs();
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return checked;
-    int status = 0;
-    rusage usage {};
-    if (wait4(pid, &status, 0, &usage) == pid) {
-        checked.ms = double(nowNs() - start) / 1e6;
-        checked.residentMiB = double(usage.ru_maxrss) / 1024.0;
-        checked.ended = WIFEXITED(status) && WEXITSTATUS(status) <= 1; // marks found, or none
-    }
-    return checked;
-}
-
 void writeBenchFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
@@ -1108,10 +1071,10 @@ void benchHostileGameScripts(int runs)
         std::vector<double> ms, mib;
         bool ended = true;
         for (int i = 0; i < std::max(3, runs / 8); ++i) {
-            const Checked checked = runCheck(main.filePath(u"server.cfg"_s));
-            ended = ended && checked.ended;
-            ms.push_back(checked.ms);
-            mib.push_back(checked.residentMiB);
+            const auto [seconds, peakMiB] = checkRun(main.filePath(u"server.cfg"_s));
+            ended = ended && seconds >= 0;
+            ms.push_back(seconds * 1000);
+            mib.push_back(peakMiB);
         }
         printFigure(folder.name, stats(ms), "ms", 1000.0, "<= 1 s", ended);
         printFigure("  its peak resident memory", stats(mib), "MiB", 400.0, "<= 400 MiB", ended);
