@@ -5,8 +5,9 @@
 //
 // The bytes: the script's lines, then files, each from a line "=PATH" (a .cfg exec may run, its lines as
 // written) or "=ARCHIVE.pk3:PATH" (the same in an archive of the game folder), or "=PATH.gsc" (a game script,
-// one name of a variable it reads a line).
+// its text).
 
+#include "gamefolder/gscreader.h"
 #include "gamefolder/serverscripts.h"
 #include "script/execsize.h"
 #include "script/scriptreader.h"
@@ -43,8 +44,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QStringList archives;
     ServerScripts::Config *config = nullptr;
     ServerScripts::GameScript *gameScript = nullptr;
+    QByteArray gameScriptText;
+    // The game script read so far is read as a folder reads one.
+    auto readGameScript = [&] {
+        if (!gameScript)
+            return;
+        GscReader reader;
+        reader.read(gameScriptText);
+        gameScript->script = reader.finish();
+        gameScriptText.clear();
+    };
     for (const QByteArray &line : lines) {
         if (line.startsWith('=')) {
+            readGameScript();
             const QString name = QString::fromLatin1(line.sliced(1));
             const qsizetype colon = name.indexOf(u".pk3:");
             const QString archive = colon < 0 ? QString() : name.left(colon + 4);
@@ -67,11 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             *config->text += line + '\n';
             config->bytes = config->text->size();
         } else if (gameScript) {
-            gameScript->names += line + '\n';
+            gameScriptText += line + '\n';
         } else {
             script << QString::fromLatin1(line);
         }
     }
+    readGameScript();
     // In the order the game searches them: the archive whose name sorts last first, the loose files last.
     std::sort(archives.begin(), archives.end(),
         [](const QString &a, const QString &b) { return !a.isEmpty() && (b.isEmpty() || a > b); });
