@@ -221,7 +221,7 @@ void RunningServerDialog::closeProgress()
 void RunningServerDialog::showFailure(RunningServer::Failure failure)
 {
     closeProgress();
-    m_state->setText(ServerCommands::failureSentence(failure, m_asked));
+    m_state->setText(ServerCommands::failureSentence(failure, m_asked, m_running ? m_running->link() : nullptr));
 }
 
 void RunningServerDialog::sendChanges()

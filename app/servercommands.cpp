@@ -148,11 +148,19 @@ void addHeldMarks(ConsoleReader::Reading &reading, QStringView line, const HeldV
     }
 }
 
-QString failureSentence(RunningServer::Failure failure, const ServerAddress::Address &address)
+QString failureSentence(
+    RunningServer::Failure failure, const ServerAddress::Address &address, const ServerLink *link)
 {
     const QString at = address.shown();
     switch (failure) {
-    case RunningServer::Failure::Silent: return u"Nothing answers at %1."_s.arg(at);
+    case RunningServer::Failure::Silent:
+        if (!link || link->unanswered().isEmpty())
+            return u"Nothing answers at %1."_s.arg(at);
+        // Not what the server holds the same: what it holds was not read, or not all of it sent.
+        return (link->answeredAny() ? u"The server at %1 stopped answering: %2 went twice, a second apart, "
+                                      "unanswered; what it holds was not read in full."_s
+                                    : u"Nothing answers at %1: %2 went twice, a second apart, unanswered."_s)
+            .arg(at, Wording::shortened(link->unanswered()));
     case RunningServer::Failure::NotFound: return u"No address is known for %1."_s.arg(address.host);
     case RunningServer::Failure::BadPassword:
         return u"The server at %1 refused the password: Bad rconpassword. Nothing more was sent."_s.arg(at);
@@ -189,7 +197,7 @@ int status(const ServerAddress::Address &address, QTextStream &out, QTextStream 
     QObject::connect(
         &server, &RunningServer::statusRead, &server, [&](const RunningServer::Status &read) { status = read; });
     if (const auto failure = runToEnd(server, [&] { server.readStatus(statusPatienceMs); })) {
-        err << u"tallyforge: "_s << failureSentence(*failure, address) << Qt::endl;
+        err << u"tallyforge: "_s << failureSentence(*failure, address, server.link()) << Qt::endl;
         return ScriptCheck::Unreadable;
     }
     out << u"// The server at %1 says of itself:\n"_s.arg(address.shown());
@@ -219,7 +227,7 @@ int check(const QStringList &files, const ScriptCheck::Server &folders, const Se
     QObject::connect(
         &server, &RunningServer::statusRead, &server, [&](const RunningServer::Status &read) { status = read; });
     if (const auto failure = runToEnd(server, [&] { server.readStatus(); })) {
-        err << u"tallyforge: "_s << failureSentence(*failure, address) << Qt::endl;
+        err << u"tallyforge: "_s << failureSentence(*failure, address, server.link()) << Qt::endl;
         return ScriptCheck::Unreadable;
     }
     for (const QString &file : files) {
@@ -234,7 +242,7 @@ int check(const QStringList &files, const ScriptCheck::Server &folders, const Se
                 &server, &RunningServer::heldRead, &server,
                 [&](const HeldValues::HeldByName &read) { held.insert(read); }, Qt::SingleShotConnection);
             if (const auto failure = runToEnd(server, [&] { server.readHeld(settings); })) {
-                err << u"tallyforge: "_s << failureSentence(*failure, address) << Qt::endl;
+                err << u"tallyforge: "_s << failureSentence(*failure, address, server.link()) << Qt::endl;
                 return ScriptCheck::Unreadable;
             }
         } else {
@@ -291,7 +299,7 @@ int send(const QString &file, const ServerAddress::Address &address, QTextStream
     if (!failure)
         failure = runToEnd(server, [&] { server.send(changes); });
     if (failure) {
-        err << u"tallyforge: "_s << failureSentence(*failure, address) << Qt::endl;
+        err << u"tallyforge: "_s << failureSentence(*failure, address, server.link()) << Qt::endl;
         return ScriptCheck::Unreadable;
     }
     bool allTaken = true;

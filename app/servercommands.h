@@ -48,8 +48,9 @@ QString markSentence(const HeldValues::Difference &difference);
 // The marks of `line`'s settings that `held` holds otherwise, on their names, as --check gives them; a
 // setting that a later line sets again, before anything reads it, is left alone.
 void addHeldMarks(ConsoleReader::Reading &reading, QStringView line, const HeldValues::HeldByName &held);
-// Why a conversation ended before its answer.
-QString failureSentence(RunningServer::Failure failure, const ServerAddress::Address &address);
+// Why a conversation ended before its answer; over `link`, a silent one names what went unanswered.
+QString failureSentence(
+    RunningServer::Failure failure, const ServerAddress::Address &address, const ServerLink *link = nullptr);
 // One sent command and what came of it.
 QString sentSentence(const RunningServer::Sent &sent);
 

@@ -33,3 +33,11 @@ void Pacer::sent(Packet packet, qint64 at)
     if (packet == Packet::Command)
         m_lastCommand = at;
 }
+
+void Pacer::unanswered(qint64 at)
+{
+    if (m_tokensAt < 0 || at >= m_tokensAt) {
+        m_tokens = 0;
+        m_tokensAt = at;
+    }
+}

@@ -21,6 +21,10 @@ public:
     // The earliest time `packet` may go, `now` or later.
     qint64 nextAt(Packet packet, qint64 now) const;
     void sent(Packet packet, qint64 at);
+    // A packet sent at `at` went unanswered: the newer servers' count for this address may have been empty
+    // then, filled by someone else (another run of this program, another tool), so nothing goes until it
+    // holds one packet again, and then one a second until it fills.
+    void unanswered(qint64 at);
 
 private:
     // Packets the newer servers would still take at once, at `at`.

@@ -129,6 +129,7 @@ void ServerLink::send()
         return;
     }
     m_pacer.sent(kind, now);
+    m_current->sentAt = now;
     ++m_current->attempts;
     ++m_packetsSent;
     m_socket->writeDatagram(ReplyReader::packetOf(lineOf(m_current->request)), m_target, m_address.port);
@@ -142,10 +143,15 @@ void ServerLink::silent()
     // A listing that began and then stopped is as whole as it will get.
     if (m_current->packets > 0)
         return finish({ Outcome::Answered, {}, m_current->text });
+    // Dropped, most likely, by the newer servers' count for this address, which another run or tool may have
+    // emptied: pacing from then on, the retry goes once the count holds a packet again.
+    m_pacer.unanswered(m_current->sentAt);
     if (m_current->attempts < 2) {
         ++m_packetsResent;
         return send();
     }
+    const Request &request = m_current->request;
+    m_unanswered = request.ask == Ask::Status ? u"getstatus"_s : u"rcon "_s + request.command;
     finish({ Outcome::Silent });
 }
 
@@ -208,6 +214,7 @@ void ServerLink::take(const ReplyReader::Packet &packet, qsizetype bytes)
 
 void ServerLink::finish(Answer answer)
 {
+    m_answeredAny = m_answeredAny || answer.outcome == Outcome::Answered;
     for (QTimer *timer : { m_sendTimer, m_silenceTimer, m_pauseTimer })
         timer->stop();
     const Done done = std::move(m_current->done);

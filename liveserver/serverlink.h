@@ -17,7 +17,8 @@ class QUdpSocket;
 // One conversation with a running server over UDP, a packet at a time:
 // each request waits for its answer, and only then does the next go, paced
 // (see Pacer) so that no server drops it. A request not answered within a
-// second is sent once more, then given up. Replies carry no sequence number,
+// second is sent once more, once the newer servers' count would take it even
+// if someone else emptied it, then given up. Replies carry no sequence number,
 // so what comes from another address, what comes while nothing is asked, and
 // a print that does not answer what was asked, are dropped unread. Nothing
 // here blocks: answers arrive through the event loop.
@@ -83,12 +84,17 @@ public:
     // Packets sent, and those among them sent again after a silent second; for the bench and the tests.
     int packetsSent() const { return m_packetsSent; }
     int packetsResent() const { return m_packetsResent; }
+    // What the last request given up as silent asked, without the password: for the sentence that says so.
+    QString unanswered() const { return m_unanswered; }
+    // Whether any request had an answer: a server that answered and then fell silent is not a silent address.
+    bool answeredAny() const { return m_answeredAny; }
 
 private:
     struct Pending {
         Request request;
         Done done;
         int attempts = 0;
+        qint64 sentAt = -1;
         int packets = 0;
         qsizetype bytes = 0;
         QString text = {};
@@ -119,4 +125,6 @@ private:
     std::optional<Pending> m_current;
     int m_packetsSent = 0;
     int m_packetsResent = 0;
+    QString m_unanswered;
+    bool m_answeredAny = false;
 };
